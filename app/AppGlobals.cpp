@@ -1,0 +1,47 @@
+#include "app/AppGlobals.h"
+
+#include <QDir>
+
+std::atomic<int> ledCount{kDefaultLedCount};
+std::atomic<int> lineNumber{kDefaultLineNumber};
+QString appDirectory;
+QString lastBrowseDirectory;
+std::atomic<int> languageCode{0};
+std::atomic<int> nextItemId{1};
+std::atomic<int> imageCopyCounter{1};
+std::atomic<int> diyCounter{1};
+std::atomic<int> loadMediaCounter{1};
+std::atomic<int> loadGifCounter{1};
+
+QString workDirectory()
+{
+    // The doubled separator is part of every path the program forms; file systems accept it.
+    return appDirectory + "/" + "/temp/";
+}
+
+QString workFilePath(const QString &fileName)
+{
+    return workDirectory() + fileName;
+}
+
+bool ensureWorkDirectory()
+{
+    QDir dir(workDirectory());
+    if (dir.exists())
+        return true;
+    return QDir().mkdir(QDir::cleanPath(workDirectory()));
+}
+
+void initAppGlobals(const QString &dir)
+{
+    ledCount = kDefaultLedCount;
+    lineNumber = kDefaultLineNumber;
+    appDirectory = dir;
+    lastBrowseDirectory = dir;
+    languageCode = 0;
+    nextItemId = 1;
+    imageCopyCounter = 1;
+    diyCounter = 1;
+    loadMediaCounter = 1;
+    loadGifCounter = 1;
+}

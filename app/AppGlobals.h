@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+
+// Process-wide values shared by every subsystem. Nothing here is persisted: each start
+// begins from these defaults.
+
+// Display geometry: LEDs along the blade's radius and angular lines per turn. Written only
+// on the GUI thread while no conversion runs; read by conversion threads.
+extern std::atomic<int> ledCount;
+extern std::atomic<int> lineNumber;
+
+inline constexpr int kDefaultLedCount = 112;
+inline constexpr int kDefaultLineNumber = 430;
+inline constexpr int kMaxLedCount = 500;
+inline constexpr int kMaxLineNumber = 600;
+
+// Directory the program was started in; the work directory lies beneath it.
+extern QString appDirectory;
+// Start location of the open-file dialogs.
+extern QString lastBrowseDirectory;
+// 0 none loaded yet, 1 zh_CN, 2 zh_HK, 3 en_US, 4 jp.
+extern std::atomic<int> languageCode;
+
+// Id source of picture items; items are created on several import threads at once.
+extern std::atomic<int> nextItemId;
+
+// Counters naming the temporary files importers place in the work directory. Each starts
+// at 1 and is never reset during a run.
+extern std::atomic<int> imageCopyCounter;  // "image_" + n + "." + suffix
+extern std::atomic<int> diyCounter;        // "diy_" + n + ".png"
+extern std::atomic<int> loadMediaCounter;  // "loadMedia_" + n + ".png"
+extern std::atomic<int> loadGifCounter;    // "loadGif_" + n + ".png"
+
+// appDirectory + "/" + "/temp/": every temporary file of the run lives directly in it.
+QString workDirectory();
+// Path of a file directly in the work directory.
+QString workFilePath(const QString &fileName);
+// Creates the work directory (one level) when it is missing; true when it exists afterwards.
+bool ensureWorkDirectory();
+
+// Resets every value above to its start-up default and sets appDirectory (and
+// lastBrowseDirectory) to dir. Start-up calls it once; tests call it to begin afresh.
+void initAppGlobals(const QString &dir);

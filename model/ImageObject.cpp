@@ -1,0 +1,127 @@
+#include "model/ImageObject.h"
+
+#include "app/AppGlobals.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QMutexLocker>
+
+ImageObject::ImageObject(int number, const QString &sourcePath, double displayTime, int kind)
+    : kind(kind), number(number), sourcePath(sourcePath), displayTime(displayTime),
+      squareRect(), id(nextItemId.fetch_add(1))
+{
+    prepareThumbnail();
+}
+
+ImageObject::~ImageObject()
+{
+    QMutexLocker lock(&mutex);
+    if (!m_bufPath.isEmpty() && QFile::exists(m_bufPath))
+        QFile::remove(m_bufPath);
+    QFile::remove(thumbnailPath());
+    QFile::remove(samplingPreviewPath());
+    ledData.clear();
+}
+
+QString ImageObject::bufPath() const
+{
+    QMutexLocker lock(&mutex);
+    return m_bufPath;
+}
+
+QString ImageObject::thumbnailPath() const
+{
+    return workFilePath(QStringLiteral("%1_1.png").arg(id));
+}
+
+QString ImageObject::samplingPreviewPath() const
+{
+    return workFilePath(QStringLiteral("%1_2.png").arg(id));
+}
+
+QByteArray ImageObject::readLedData()
+{
+    QMutexLocker lock(&mutex);
+    if (!ledData.isEmpty())
+        return ledData;
+    QFile file(m_bufPath);
+    if (m_bufPath.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return ledData;
+    return file.readAll();
+}
+
+void ImageObject::writeLedDataFile()
+{
+    QMutexLocker lock(&mutex);
+    if (ledData.isEmpty())
+        return;
+    ensureWorkDirectory();
+    m_bufPath = workFilePath(QStringLiteral("%1.buf").arg(id));
+    QFile::remove(m_bufPath);
+    QFile file(m_bufPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    const bool complete = file.write(ledData) == ledData.size() && file.flush();
+    file.close();
+    // A short write (disk full) must not lose the data: keep it in memory and drop the
+    // partial file, so readLedData() still returns every byte.
+    if (!complete) {
+        QFile::remove(m_bufPath);
+        return;
+    }
+    ledData.clear();
+}
+
+int ImageObject::savePng(const QImage &image, const QString &path)
+{
+    if (image.isNull())
+        return -1;
+    QMutexLocker lock(&mutex);
+    ensureWorkDirectory();
+    QFile::remove(path);
+    if (image.save(path, "PNG"))
+        return 0;
+    QFile::remove(path);
+    return 1;
+}
+
+int ImageObject::saveThumbnail(const QImage &image)
+{
+    return savePng(image, thumbnailPath());
+}
+
+int ImageObject::saveSamplingPreview(const QImage &image)
+{
+    return savePng(image, samplingPreviewPath());
+}
+
+QImage ImageObject::loadThumbnail() const
+{
+    ensureWorkDirectory();
+    return QImage(thumbnailPath());
+}
+
+QImage ImageObject::loadSamplingPreview() const
+{
+    ensureWorkDirectory();
+    return QImage(samplingPreviewPath());
+}
+
+void ImageObject::prepareThumbnail()
+{
+    if (sourcePath.isEmpty())
+        return;
+    contrastFactor = 1.0f;
+    QImageReader reader(sourcePath);
+    const QImage picture = reader.read();
+    const int side = qMin(picture.width(), picture.height());
+    const int x = side < picture.width() ? (picture.width() - side) / 2 : 0;
+    const int y = side < picture.height() ? (picture.height() - side) / 2 : 0;
+    squareRect = QRect(x, y, side, side);
+    if (picture.isNull() || side <= 0)
+        return;
+    const QImage square = picture.copy(squareRect)
+                              .scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
+                              .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation);
+    saveThumbnail(square);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QMutex>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+// One still picture of the playlist, or one frame of a clip. Owns the picture's LED data
+// and three temporary files in the work directory named after its id:
+// "%1_1.png" (60 x 60 thumbnail), "%1_2.png" (450 x 450 sampling preview), "%1.buf" (LED data).
+class ImageObject : public QObject
+{
+    Q_OBJECT
+public:
+    enum Kind {
+        KindPictureFile = 0,
+        KindVideoFrame = 1,
+        KindDiy = 2,
+        KindGifFrame = 3,
+        KindReadPicture = 4,
+        KindReadClipFrame = 5,
+    };
+
+    ImageObject(int number, const QString &sourcePath, double displayTime, int kind);
+    ~ImageObject() override;
+    Q_DISABLE_COPY_MOVE(ImageObject)
+
+    int kind;
+    int number;
+    QString sourcePath;
+    // LED data while it is produced (filled by the conversion threads without the mutex,
+    // which own the item meanwhile); empty once written to the ".buf" file.
+    QByteArray ledData;
+    double displayTime;
+    float frameTime = 0.0f;
+    float contrastFactor = 1.0f;
+    QRect squareRect;
+    const int id;
+
+    // LED data from memory, or from the ".buf" file when memory is empty.
+    QByteArray readLedData();
+    // Moves the LED data from memory into "%1.buf"; keeps it in memory when that fails.
+    void writeLedDataFile();
+
+    // -1 for a null image, 0 when saved, 1 on failure (no file is left then).
+    int saveThumbnail(const QImage &image);
+    int saveSamplingPreview(const QImage &image);
+    QImage loadThumbnail() const;
+    QImage loadSamplingPreview() const;
+
+    // Rebuilds the thumbnail and squareRect from sourcePath and resets the contrast factor.
+    void prepareThumbnail();
+
+    QString bufPath() const;
+    QString thumbnailPath() const;
+    QString samplingPreviewPath() const;
+
+private:
+    int savePng(const QImage &image, const QString &path);
+
+    mutable QMutex mutex;
+    QString m_bufPath;
+};
