@@ -1,0 +1,137 @@
+#include "model/DataBitCalculation.h"
+
+#include "model/ImageObject.h"
+
+#include <QMutexLocker>
+
+namespace {
+constexpr int kBlock = 4096;
+constexpr int kHighPlane = 7;
+constexpr int kLowPlane = 2;
+constexpr int kPlanes = kHighPlane - kLowPlane + 1;
+// While a stop flag must be watched, waits wake at least this often to look at it.
+constexpr int kStopCheckMs = 10;
+} // namespace
+
+DataBitCalculation::DataBitCalculation(ImageObject *item, QObject *parent)
+    : QThread(parent), item(item)
+{
+}
+
+DataBitCalculation::~DataBitCalculation()
+{
+    {
+        QMutexLocker lock(&queueMutex);
+        running = false;
+        lineAdded.wakeAll();
+    }
+    wait();
+}
+
+void DataBitCalculation::enqueueLine(const QByteArray &bytes)
+{
+    QMutexLocker lock(&queueMutex);
+    queue.append(bytes);
+    lineAdded.wakeOne();
+}
+
+QByteArray DataBitCalculation::takeFirstLine()
+{
+    QMutexLocker lock(&queueMutex);
+    if (queue.isEmpty())
+        return {};
+    ++linesInWork;
+    return queue.takeFirst();
+}
+
+int DataBitCalculation::pendingLines() const
+{
+    QMutexLocker lock(&queueMutex);
+    return int(queue.size());
+}
+
+bool DataBitCalculation::waitUntilDrained(const std::atomic<bool> *stop)
+{
+    QMutexLocker lock(&queueMutex);
+    while (!queue.isEmpty() || linesInWork > 0) {
+        if (stop && stop->load())
+            return false;
+        if (!isRunning() && isFinished())
+            return false;
+        if (stop)
+            drained.wait(&queueMutex, kStopCheckMs);
+        else
+            drained.wait(&queueMutex);
+    }
+    return true;
+}
+
+void DataBitCalculation::run()
+{
+    while (running) {
+        QByteArray line;
+        {
+            QMutexLocker lock(&queueMutex);
+            while (running && queue.isEmpty())
+                lineAdded.wait(&queueMutex);
+            if (!running)
+                break;
+            line = queue.takeFirst();
+            ++linesInWork;
+        }
+        // Only this thread appends to the item while the conversion runs.
+        item->ledData.append(codeLine(line));
+        QMutexLocker lock(&queueMutex);
+        --linesInWork;
+        if (queue.isEmpty() && linesInWork == 0)
+            drained.wakeAll();
+    }
+    QMutexLocker lock(&queueMutex);
+    queue.clear();
+    linesInWork = 0;
+    drained.wakeAll();
+}
+
+QByteArray DataBitCalculation::codeLine(const QByteArray &triples)
+{
+    const qsizetype count = triples.size();
+    QByteArray block(count * kPlanes / 8, Qt::Uninitialized);
+    const auto *in = reinterpret_cast<const unsigned char *>(triples.constData());
+    auto *out = reinterpret_cast<unsigned char *>(block.data());
+    qsizetype outIndex = 0;
+    unsigned acc = 0;
+    int bitIndex = 0;
+    for (int plane = kHighPlane; plane >= kLowPlane; --plane) {
+        for (qsizetype b = 0; b < count; ++b) {
+            acc = (acc << 1) | ((in[b] >> plane) & 1u);
+            if (++bitIndex == 8) {
+                out[outIndex++] = static_cast<unsigned char>(acc);
+                acc = 0;
+                bitIndex = 0;
+            }
+        }
+    }
+    // Bits of an incomplete last byte are dropped; the next line starts on a fresh byte.
+    return block;
+}
+
+int DataBitCalculation::paddingFor(qint64 length)
+{
+    return int(kBlock - length % kBlock);
+}
+
+void DataBitCalculation::appendPadding(QByteArray &data)
+{
+    data.append(paddingFor(data.size()), '\0');
+}
+
+int DataBitCalculation::lineBlockSize(int ledCount)
+{
+    return ledCount * 3 * kPlanes / 8;
+}
+
+qint64 DataBitCalculation::ledDataLength(int ledCount, int lineNumber)
+{
+    const qint64 coded = qint64(lineBlockSize(ledCount)) * lineNumber;
+    return coded + paddingFor(coded);
+}
