@@ -1,0 +1,286 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>DiyForm</name>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>diyform_cancel_diy_title</source>
+        <translation>确定要放弃DIY效果吗？</translation>
+    </message>
+    <message>
+        <source>diyform_lblfont_title</source>
+        <translation>字体名称：%1
+字体大小：%2</translation>
+    </message>
+    <message>
+        <source>diyform_save_diy_selectfile</source>
+        <translation>保存DIY效果</translation>
+    </message>
+    <message>
+        <source>diyform_save_diy_tip</source>
+        <translation>是否将DIY效果保存到电脑？</translation>
+    </message>
+</context>
+<context>
+    <name>ImageObjectWidget</name>
+    <message>
+        <source>imgwidget_lbl_text2</source>
+        <translation>第%1张</translation>
+    </message>
+    <message>
+        <source>imgwidget_lbl_text3</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>imgwidget_lbl_text4</source>
+        <translation>秒</translation>
+    </message>
+</context>
+<context>
+    <name>ListImageItemDelegate</name>
+    <message>
+        <source>imgwidget_lbl_text2</source>
+        <translation>第%1张</translation>
+    </message>
+    <message>
+        <source>imgwidget_lbl_text3</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>imgwidget_lbl_text4</source>
+        <translation>秒</translation>
+    </message>
+</context>
+<context>
+    <name>ListMediaItemDelegate</name>
+    <message>
+        <source>videowidget_lbl_loopcount</source>
+        <translation>循环次数</translation>
+    </message>
+    <message>
+        <source>videowidget_lbl_text</source>
+        <translation>%1张图片，显示%2秒</translation>
+    </message>
+</context>
+<context>
+    <name>LoadGifDialog</name>
+    <message>
+        <source>action_btn_cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>loadgif_loading_tip</source>
+        <translation>正在导入GIF图片，请不要取消！</translation>
+    </message>
+</context>
+<context>
+    <name>LoadImagesDialog</name>
+    <message>
+        <source>action_btn_cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>action_btn_load_over</source>
+        <translation>导入完成</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>loadimg_failed_files</source>
+        <translation>以下文件无法作为图片读取：
+%1</translation>
+    </message>
+    <message>
+        <source>loadimg_loading_showpath</source>
+        <translation>图片路径及文件名：%1</translation>
+    </message>
+    <message>
+        <source>loadimg_loading_tip</source>
+        <translation>正在导入第%1张图片，共%2张图片</translation>
+    </message>
+    <message>
+        <source>loadimg_window_title</source>
+        <translation>导入图片</translation>
+    </message>
+</context>
+<context>
+    <name>LoadMediaDialog</name>
+    <message>
+        <source>%1hour%2minute%3second</source>
+        <translation>%1小时%2分%3秒</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>loadvideo_init_player_error</source>
+        <translation>初始化失败，无法播放视频！</translation>
+    </message>
+    <message>
+        <source>loadvideo_loading_tip</source>
+        <translation>请不要取消！</translation>
+    </message>
+    <message>
+        <source>loadvideo_player_error</source>
+        <translation>播放失败！</translation>
+    </message>
+    <message>
+        <source>loadvideo_select_file</source>
+        <translation>选择视频文件</translation>
+    </message>
+    <message>
+        <source>loadvideo_tip</source>
+        <translation>导入视频</translation>
+    </message>
+    <message>
+        <source>loadvideo_tip2</source>
+        <translation>导入视频 - </translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>action_title_default</source>
+        <translation>恢复出厂</translation>
+    </message>
+    <message>
+        <source>action_title_download</source>
+        <translation>下载到SD卡</translation>
+    </message>
+    <message>
+        <source>action_title_download_local</source>
+        <translation>下载到本地</translation>
+    </message>
+    <message>
+        <source>action_title_import_gif</source>
+        <translation>导入GIF图片</translation>
+    </message>
+    <message>
+        <source>action_title_import_video</source>
+        <translation>导入视频</translation>
+    </message>
+    <message>
+        <source>action_title_menu</source>
+        <translation>菜单</translation>
+    </message>
+    <message>
+        <source>action_title_new_diy</source>
+        <translation>新建DIY</translation>
+    </message>
+    <message>
+        <source>action_title_open_image</source>
+        <translation>导入图片</translation>
+    </message>
+    <message>
+        <source>action_title_preview</source>
+        <translation>预览</translation>
+    </message>
+    <message>
+        <source>dialog_title_download_busy</source>
+        <translation>正在下载，下载完成前不能修改播放列表。</translation>
+    </message>
+    <message>
+        <source>dialog_title_download_fail</source>
+        <translation>下载失败：%1</translation>
+    </message>
+    <message>
+        <source>dialog_title_download_suc</source>
+        <translation>下载成功：%1</translation>
+    </message>
+    <message>
+        <source>dialog_title_downloading</source>
+        <translation>正在下载到U盘，请不要取消！</translation>
+    </message>
+    <message>
+        <source>dialog_title_load_gif</source>
+        <translation>导入GIF文件</translation>
+    </message>
+    <message>
+        <source>dialog_title_load_picture</source>
+        <translation>导入图片文件</translation>
+    </message>
+    <message>
+        <source>dialog_title_not_find_default</source>
+        <translation>系统默认文件不存在！</translation>
+    </message>
+    <message>
+        <source>dialog_title_preview_error1</source>
+        <translation>U盘中没有效果文件，请选择其他U盘！</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_sys</source>
+        <translation>正在读取默认文件，请不要取消！</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_usb</source>
+        <translation>正在读取U盘数据，请不要取消！</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>menu_title_tools</source>
+        <translation>工具</translation>
+    </message>
+</context>
+<context>
+    <name>MediaObjectWidget</name>
+    <message>
+        <source>videowidget_lbl_loopcount</source>
+        <translation>循环次数</translation>
+    </message>
+    <message>
+        <source>videowidget_lbl_text</source>
+        <translation>%1张图片，显示%2秒</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <source>action_btn_cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+</context>
+<context>
+    <name>SelectUsbPathDialog</name>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>selectusb_title</source>
+        <translation>请选择U盘路径。</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateImageContract</name>
+    <message>
+        <source>action_btn_ok</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>updatecontract_btn_title</source>
+        <translation>调整对比度</translation>
+    </message>
+    <message>
+        <source>updatecontract_lbl_title</source>
+        <translation>对比度：</translation>
+    </message>
+</context>
+</TS>
