@@ -1,0 +1,2 @@
+# Message loop and the main-window worker.
+hd_add_test(test_loop SOURCES test_loop.cpp LIBS hd_loop LABELS threads TIMEOUT 60)
