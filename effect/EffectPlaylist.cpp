@@ -1,0 +1,29 @@
+#include "effect/EffectPlaylist.h"
+
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+
+EffectPlaylist EffectPlaylist::capture(const QList<ImageObject *> &pictureItems,
+                                       const QList<MediaObject *> &clipItems)
+{
+    EffectPlaylist playlist;
+    playlist.pictures.reserve(pictureItems.size());
+    for (ImageObject *item : pictureItems)
+        playlist.pictures.append({item, item->displayTime});
+    playlist.clips.reserve(clipItems.size());
+    for (const MediaObject *clip : clipItems)
+        playlist.clips.append({clip->frames, clip->loopCount});
+    playlist.languageCode = ::languageCode.load();
+    playlist.ledCount = ::ledCount.load();
+    playlist.lineNumber = ::lineNumber.load();
+    return playlist;
+}
+
+qint64 EffectPlaylist::recordCount() const
+{
+    qint64 count = pictures.size();
+    for (const Clip &clip : clips)
+        count += clip.frames.size();
+    return count;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+
+class ImageObject;
+class MediaObject;
+
+// Value snapshot of the playlist that a download writes, taken on the GUI thread when the
+// download is requested. The writer reads only this snapshot (times, loop counts, order,
+// language and geometry as they were at that moment), never the playlist models, which
+// the GUI thread keeps changing meanwhile.
+//
+// Ownership: the snapshot does not own the items it points to. The main window guarantees
+// that every item stays alive and unconverted until the download's completion has been
+// handled: it refuses deletions, conversions and geometry changes while a download is
+// pending. The writer only calls ImageObject::readLedData(), which takes the item's mutex.
+struct EffectPlaylist
+{
+    struct Picture
+    {
+        ImageObject *item = nullptr;
+        double displayTime = 0.0;
+    };
+    struct Clip
+    {
+        QList<ImageObject *> frames;
+        int loopCount = 1;
+    };
+
+    QList<Picture> pictures;
+    QList<Clip> clips;
+    int languageCode = 0;
+    int ledCount = 0;
+    int lineNumber = 0;
+
+    // Copies times, loop counts and frame lists from the items and the process-wide
+    // language and geometry. Call on the GUI thread.
+    static EffectPlaylist capture(const QList<ImageObject *> &pictureItems,
+                                  const QList<MediaObject *> &clipItems);
+
+    // Pictures plus the frames of every clip.
+    qint64 recordCount() const;
+};

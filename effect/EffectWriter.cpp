@@ -1,0 +1,185 @@
+#include "effect/EffectWriter.h"
+
+#include "effect/EffectFormat.h"
+#include "effect/EffectPlaylist.h"
+#include "effect/IndexedHeader.h"
+#include "model/DataBitCalculation.h"
+#include "model/ImageObject.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+constexpr qint64 kVerifyChunk = 1 << 20;
+
+// Every record in file order: the pictures, then each clip's frames.
+QList<ImageObject *> recordItems(const EffectPlaylist &playlist)
+{
+    QList<ImageObject *> items;
+    items.reserve(playlist.recordCount());
+    for (const EffectPlaylist::Picture &picture : playlist.pictures)
+        items.append(picture.item);
+    for (const EffectPlaylist::Clip &clip : playlist.clips)
+        items.append(clip.frames);
+    return items;
+}
+
+std::filesystem::path nativePath(const QString &path)
+{
+    const QByteArray utf8 = QDir::toNativeSeparators(path).toUtf8();
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t *>(utf8.constData()), utf8.size()));
+}
+
+QByteArray recordData(ImageObject *item, qint64 expected, int index, QString *error)
+{
+    const QByteArray data = item ? item->readLedData() : QByteArray();
+    if (data.size() != expected) {
+        *error = QStringLiteral("record %1 holds %2 bytes of LED data, %3 expected for the "
+                                "display geometry")
+                     .arg(index + 1).arg(data.size()).arg(expected);
+        return {};
+    }
+    return data;
+}
+
+// Reads the staged file back and compares it with the header and every record, one record
+// at a time, so a 200 MB effect never sits in memory.
+QString verifyStaged(const QString &stagedPath, const QByteArray &header,
+                     const QList<ImageObject *> &items, qint64 recordLength, qint64 total)
+{
+    QFile file(stagedPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read back %1: %2").arg(stagedPath, file.errorString());
+    if (file.size() != total)
+        return QStringLiteral("verification failed: %1 bytes written, %2 expected")
+            .arg(file.size()).arg(total);
+
+    qint64 offset = 0;
+    auto compare = [&](const QByteArray &expected) -> QString {
+        for (qint64 at = 0; at < expected.size(); at += kVerifyChunk) {
+            const qint64 n = qMin(kVerifyChunk, expected.size() - at);
+            const QByteArray actual = file.read(n);
+            if (actual.size() != n
+                || memcmp(actual.constData(), expected.constData() + at, size_t(n)) != 0)
+                return QStringLiteral("verification failed: the written file differs near "
+                                      "byte %1")
+                    .arg(offset + at);
+        }
+        offset += expected.size();
+        return {};
+    };
+    QString error = compare(header);
+    for (int i = 0; error.isEmpty() && i < items.size(); ++i) {
+        QString recordError;
+        const QByteArray data = recordData(items[i], recordLength, i, &recordError);
+        error = recordError.isEmpty() ? compare(data) : recordError;
+    }
+    return error;
+}
+
+} // namespace
+
+QString EffectWriter::stagingPath(const QString &path)
+{
+    return path + QStringLiteral(".part");
+}
+
+qint64 EffectWriter::expectedFileSize(const EffectPlaylist &playlist)
+{
+    return EffectFormat::kHeaderSize
+           + playlist.recordCount()
+                 * DataBitCalculation::ledDataLength(playlist.ledCount, playlist.lineNumber);
+}
+
+DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString &path)
+{
+    return write(playlist, path, Hooks());
+}
+
+DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString &path,
+                                   const Hooks &hooks)
+{
+    auto fail = [&path](const QString &reason) {
+        qWarning().noquote() << "#MainWindow# downToUsb2 failed:" << reason;
+        return DownloadResult::failure(path, reason);
+    };
+
+    if (playlist.ledCount < 1 || playlist.lineNumber < 1)
+        return fail(QStringLiteral("invalid display geometry %1 x %2")
+                        .arg(playlist.ledCount).arg(playlist.lineNumber));
+    if (playlist.recordCount() > EffectFormat::kMaxRecords)
+        return fail(QStringLiteral("too many pictures and frames: %1, at most %2 fit")
+                        .arg(playlist.recordCount()).arg(EffectFormat::kMaxRecords));
+
+    const qint64 recordLength =
+        DataBitCalculation::ledDataLength(playlist.ledCount, playlist.lineNumber);
+    const qint64 total = expectedFileSize(playlist);
+    const QString directory = QFileInfo(path).absolutePath();
+    if (!QFileInfo(directory).isDir())
+        return fail(QStringLiteral("cannot open %1: the directory does not exist").arg(path));
+
+    const qint64 available = hooks.bytesAvailable ? hooks.bytesAvailable(directory)
+                                                  : QStorageInfo(directory).bytesAvailable();
+    if (available >= 0 && available < total)
+        return fail(QStringLiteral("not enough space: need %1 bytes, %2 available")
+                        .arg(total).arg(available));
+
+    const QString staged = stagingPath(path);
+    const QList<ImageObject *> items = recordItems(playlist);
+    const QByteArray header = IndexedHeader::fromPlaylist(playlist).toBytes();
+    {
+        QSaveFile file(staged);
+        if (!file.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+
+        qDebug().noquote() << "#MainWindow# downToUsb2 bytes length = " << header.size();
+        if (file.write(header) != header.size())
+            return fail(QStringLiteral("write error on %1: %2").arg(path, file.errorString()));
+
+        for (int i = 0; i < items.size(); ++i) {
+            QString error;
+            const QByteArray data = recordData(items[i], recordLength, i, &error);
+            if (!error.isEmpty())
+                return fail(error);
+            const qint64 written = file.write(data);
+            qDebug().noquote() << "#MainWindow# downToUsb2 image bytes length = " << written;
+            if (written != data.size())
+                return fail(QStringLiteral("write error on %1: %2")
+                                .arg(path, file.errorString()));
+        }
+        const bool committed = hooks.commit ? hooks.commit(file) : file.commit();
+        if (!committed) {
+            QFile::remove(staged);
+            return fail(QStringLiteral("write error on %1: %2").arg(path, file.errorString()));
+        }
+    }
+
+    if (hooks.afterCommit)
+        hooks.afterCommit(staged);
+    if (hooks.verify) {
+        const QString error = verifyStaged(staged, header, items, recordLength, total);
+        if (!error.isEmpty()) {
+            QFile::remove(staged);
+            return fail(error);
+        }
+    }
+
+    std::error_code ec;
+    std::filesystem::rename(nativePath(staged), nativePath(path), ec);
+    if (ec) {
+        QFile::remove(staged);
+        return fail(QStringLiteral("cannot replace %1: %2")
+                        .arg(path, QString::fromLocal8Bit(ec.message())));
+    }
+    return DownloadResult::success(path, total);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "effect/DownloadResult.h"
+
+#include <QString>
+
+#include <functional>
+
+class QSaveFile;
+struct EffectPlaylist;
+
+// Writes a playlist snapshot as an effect file in the indexed layout: the 4096-byte header,
+// then every picture's and every clip frame's LED data as the item holds it.
+//
+// The file is first written completely beside the target (target + ".part"), flushed and
+// synced, read back and compared with what was meant, and only then moved over the target.
+// Any failure (no space, cannot open, write error, medium removed, mismatch) leaves an
+// existing target untouched and is returned with a reason.
+class EffectWriter
+{
+public:
+    // Seams for tests; the defaults use the real file system.
+    struct Hooks
+    {
+        // Free bytes for the directory; default QStorageInfo::bytesAvailable(). A negative
+        // answer means "unknown" and skips the check.
+        std::function<qint64(const QString &directory)> bytesAvailable;
+        // Commits the staged file; default QSaveFile::commit().
+        std::function<bool(QSaveFile &file)> commit;
+        // Called with the staged file's path after the commit, before it is verified.
+        std::function<void(const QString &stagedPath)> afterCommit;
+        // Read the staged file back and compare it before replacing the target.
+        bool verify = true;
+    };
+
+    static DownloadResult write(const EffectPlaylist &playlist, const QString &path);
+    static DownloadResult write(const EffectPlaylist &playlist, const QString &path,
+                                const Hooks &hooks);
+
+    // Length of the file the playlist gives with its geometry.
+    static qint64 expectedFileSize(const EffectPlaylist &playlist);
+
+    // Name of the staged file written before it replaces path.
+    static QString stagingPath(const QString &path);
+};
