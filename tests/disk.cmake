@@ -1,0 +1,17 @@
+# Removable disks: the disk list logic, the Linux backend on a fake mount table and sysfs
+# tree, the selection and file-name dialogs, and the downloads end to end.
+hd_add_test(test_disk_monitor
+  SOURCES test_disk_monitor.cpp
+  LIBS hd_disk
+  TIMEOUT 20)
+
+# The Win32 part of the disk list must keep compiling for Windows: checked with Debian's
+# MinGW cross compiler when it is installed (compile only, nothing to run).
+find_program(HD_MINGW_CXX x86_64-w64-mingw32-g++)
+if(HD_MINGW_CXX)
+  add_test(NAME test_disk_win32_cross_compile
+    COMMAND ${HD_MINGW_CXX} -std=c++20 -Wall -Wextra -Werror -c
+            ${CMAKE_SOURCE_DIR}/disk/Win32Drives.cpp
+            -o ${CMAKE_CURRENT_BINARY_DIR}/Win32Drives.mingw.o)
+  set_tests_properties(test_disk_win32_cross_compile PROPERTIES LABELS "cross" TIMEOUT 60)
+endif()
