@@ -12,6 +12,7 @@ std::atomic<int> imageCopyCounter{1};
 std::atomic<int> diyCounter{1};
 std::atomic<int> loadMediaCounter{1};
 std::atomic<int> loadGifCounter{1};
+QMutex colourTableMutex;
 
 QString workDirectory()
 {

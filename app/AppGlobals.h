@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QString>
 #include <atomic>
 
@@ -32,6 +33,9 @@ extern std::atomic<int> imageCopyCounter;  // "image_" + n + "." + suffix
 extern std::atomic<int> diyCounter;        // "diy_" + n + ".png"
 extern std::atomic<int> loadMediaCounter;  // "loadMedia_" + n + ".png"
 extern std::atomic<int> loadGifCounter;    // "loadGif_" + n + ".png"
+
+// Guards the creation of the colour correction table singleton (TestColorUtil).
+extern QMutex colourTableMutex;
 
 // appDirectory + "/" + "/temp/": every temporary file of the run lives directly in it.
 QString workDirectory();

@@ -72,14 +72,14 @@ void ImageObject::writeLedDataFile()
     ledData.clear();
 }
 
-int ImageObject::savePng(const QImage &image, const QString &path)
+int ImageObject::savePng(const QImage &image, const QString &path, int quality)
 {
     if (image.isNull())
         return -1;
     QMutexLocker lock(&mutex);
     ensureWorkDirectory();
     QFile::remove(path);
-    if (image.save(path, "PNG"))
+    if (image.save(path, "PNG", quality))
         return 0;
     QFile::remove(path);
     return 1;
@@ -90,9 +90,9 @@ int ImageObject::saveThumbnail(const QImage &image)
     return savePng(image, thumbnailPath());
 }
 
-int ImageObject::saveSamplingPreview(const QImage &image)
+int ImageObject::saveSamplingPreview(const QImage &image, int quality)
 {
-    return savePng(image, samplingPreviewPath());
+    return savePng(image, samplingPreviewPath(), quality);
 }
 
 QImage ImageObject::loadThumbnail() const

@@ -46,7 +46,9 @@ public:
 
     // -1 for a null image, 0 when saved, 1 on failure (no file is left then).
     int saveThumbnail(const QImage &image);
-    int saveSamplingPreview(const QImage &image);
+    // quality as for QImage::save: -1 default compression; the conversion passes a faster
+    // level for its temporary preview.
+    int saveSamplingPreview(const QImage &image, int quality = -1);
     QImage loadThumbnail() const;
     QImage loadSamplingPreview() const;
 
@@ -58,7 +60,7 @@ public:
     QString samplingPreviewPath() const;
 
 private:
-    int savePng(const QImage &image, const QString &path);
+    int savePng(const QImage &image, const QString &path, int quality = -1);
 
     mutable QMutex mutex;
     QString m_bufPath;

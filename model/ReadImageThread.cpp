@@ -1,0 +1,123 @@
+#include "model/ReadImageThread.h"
+
+#include "app/AppGlobals.h"
+#include "model/DataBitCalculation.h"
+#include "model/DotRenderer.h"
+#include "model/ImageObject.h"
+#include "model/PolarLine.h"
+#include "model/TestColorUtil.h"
+
+#include <QDebug>
+
+namespace {
+// The preview is a temporary file read back by the window; a light compression level
+// writes it several times faster than the default.
+constexpr int kPreviewQuality = 80;
+constexpr QRgb kOutsidePixel = 0xff000000u;
+} // namespace
+
+ReadImageThread::ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent,
+                                 const std::atomic<bool> *stop)
+    : QThread(parent), image(picture), item(item), stop(stop)
+{
+}
+
+ReadImageThread::~ReadImageThread()
+{
+    wait();
+}
+
+QRect ReadImageThread::centredSquare(const QSize &size)
+{
+    const int side = qMin(size.width(), size.height());
+    const int x = side < size.width() ? (size.width() - side) / 2 : 0;
+    const int y = side < size.height() ? (size.height() - side) / 2 : 0;
+    return QRect(x, y, side, side);
+}
+
+QImage ReadImageThread::sampledSquare(const QImage &picture)
+{
+    if (picture.isNull())
+        return {};
+    const QRect square = centredSquare(picture.size());
+    QImage cropped;
+    if (picture.depth() == 32) {
+        // A view into the picture instead of a copy of the square: a 3000 x 3000 square
+        // would otherwise cost a 36 MB copy. Scaling reads the same pixels either way.
+        const uchar *origin = picture.constBits() + qsizetype(square.y()) * picture.bytesPerLine() +
+                              qsizetype(square.x()) * 4;
+        cropped = QImage(origin, square.width(), square.height(), picture.bytesPerLine(),
+                         picture.format());
+    } else {
+        cropped = picture.copy(square);
+    }
+    return cropped.scaled(kSampledSide, kSampledSide, Qt::KeepAspectRatio,
+                          Qt::FastTransformation);
+}
+
+void ReadImageThread::run()
+{
+    // The queue is empty until the first line, so clearing before the coder starts is the
+    // same as clearing after; it also keeps the item's data on one thread at a time.
+    item->ledData.clear();
+    coder = new DataBitCalculation(item);
+    coder->start();
+
+    const int leds = ledCount;
+    const int lines = lineNumber;
+    const double step = 360.0 / lines;
+    const TestColorUtil *table = TestColorUtil::getInstance();
+
+    // S: a pixel outside it (only when it is null) reads as black.
+    const QImage sampled = sampledSquare(image).convertToFormat(QImage::Format_ARGB32);
+    QImage preview(kSampledSide, kSampledSide, QImage::Format_ARGB32);
+    preview.fill(qRgba(0, 0, 0, 255));
+    DotRenderer dots(preview);
+
+    const double hub = kSampledSide / 2.0;
+    PolarLine line(QPointF(hub, hub), QPointF(hub, 1.0), leds);
+    double angle = 90.0;
+    for (int k = 0; k < lines; ++k, angle += step) {
+        line.setAngle(angle);
+        QByteArray triples(qsizetype(leds) * 3, Qt::Uninitialized);
+        char *out = triples.data();
+        for (int i = leds - 1; i >= 0; --i) {
+            const QPointF at = line.ledPosition(i);
+            const int px = PolarLine::roundCoordinate(at.x());
+            const int py = PolarLine::roundCoordinate(at.y());
+            const QRgb pixel = sampled.valid(px, py)
+                                   ? reinterpret_cast<const QRgb *>(sampled.constScanLine(py))[px]
+                                   : kOutsidePixel;
+            const int green = table->getTestGValue(qGreen(pixel));
+            const int red = table->getTestRValue(qRed(pixel));
+            const int blue = table->getTestBValue(qBlue(pixel));
+            dots.drawDot(at.x(), at.y(), pixel);
+            *out++ = char(blue);
+            *out++ = char(green);
+            *out++ = char(red);
+        }
+        coder->enqueueLine(triples);
+    }
+
+    item->saveSamplingPreview(preview, kPreviewQuality);
+
+    coder->waitUntilDrained(stop);
+    delete coder;
+    coder = nullptr;
+
+    const qsizetype coded = item->ledData.size();
+    DataBitCalculation::appendPadding(item->ledData);
+    if (stop) {
+        qDebug().nospace() << "### getImageByteArray() byte length = " << item->ledData.size()
+                           << ", numC = " << item->ledData.size() - coded;
+    }
+    item->writeLedDataFile();
+    running = false;
+}
+
+void convertPicture(const QImage &image, ImageObject *item, const std::atomic<bool> *stop)
+{
+    ReadImageThread sampler(image, item, nullptr, stop);
+    sampler.start();
+    sampler.wait();
+}

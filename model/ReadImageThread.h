@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QThread>
+
+#include <atomic>
+
+class DataBitCalculation;
+class ImageObject;
+
+// Sampler of one conversion: reads the picture along the display's radial lines, corrects
+// each channel through the colour table, feeds the lines to a DataBitCalculation coder
+// running beside it, draws the sampling preview, then pads the LED data and writes the
+// item's ".buf".
+class ReadImageThread : public QThread
+{
+    Q_OBJECT
+public:
+    // stop: optional flag of an owner that may cut the conversion short (a video frame
+    // converter being torn down). When it is set while the coder still works, queued lines
+    // are dropped and the data is padded and written as far as it was coded.
+    ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent = nullptr,
+                    const std::atomic<bool> *stop = nullptr);
+    ~ReadImageThread() override;
+    Q_DISABLE_COPY_MOVE(ReadImageThread)
+
+    bool isConverting() const { return running; }
+
+    // Side of the square picture that is sampled.
+    static constexpr int kSampledSide = 450;
+    // Centred square of a picture of this size: side min(w, h), offsets (w - side) / 2 and
+    // (h - side) / 2.
+    static QRect centredSquare(const QSize &size);
+    // The picture actually sampled: the centred square scaled to 450 x 450 (keeping the
+    // aspect ratio, nearest neighbour). Null for a null picture.
+    static QImage sampledSquare(const QImage &picture);
+
+protected:
+    void run() override;
+
+private:
+    DataBitCalculation *coder = nullptr;
+    const QImage image;
+    ImageObject *const item;
+    std::atomic<bool> running{true};
+    const std::atomic<bool> *const stop;
+};
+
+// Converts one picture into the item's LED data, ".buf" and "%1_2.png", blocking until
+// both are written. The geometry is the process-wide ledCount and lineNumber at the start.
+// With a stop flag (video frames) the conversion also writes the trace line
+// "### getImageByteArray() byte length = ..., numC = ..." and ends early when the flag is
+// set (see ReadImageThread).
+void convertPicture(const QImage &image, ImageObject *item,
+                    const std::atomic<bool> *stop = nullptr);
