@@ -5,6 +5,13 @@ hd_add_test(test_disk_monitor
   LIBS hd_disk
   TIMEOUT 20)
 
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  hd_add_test(test_linux_disk_backend
+    SOURCES test_linux_disk_backend.cpp FakeSysfs.h FakeSysfs.cpp
+    LIBS hd_disk
+    TIMEOUT 20)
+endif()
+
 # The Win32 part of the disk list must keep compiling for Windows: checked with Debian's
 # MinGW cross compiler when it is installed (compile only, nothing to run).
 find_program(HD_MINGW_CXX x86_64-w64-mingw32-g++)
