@@ -12,6 +12,19 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     TIMEOUT 20)
 endif()
 
+hd_add_test(test_select_usb_path_dialog
+  SOURCES test_select_usb_path_dialog.cpp ModalDriver.h ModalDriver.cpp
+  LIBS hd_disk_gui
+  GUI TIMEOUT 30)
+
+# The dialog's sources are compiled in directly so that this test does not wait for the
+# rest of the window library.
+hd_add_test(test_get_save_file_dialog
+  SOURCES test_get_save_file_dialog.cpp ModalDriver.h ModalDriver.cpp
+          ../ui/GetSaveFileDialog.h ../ui/GetSaveFileDialog.cpp
+  LIBS Qt6::Widgets
+  GUI TIMEOUT 30)
+
 # The Win32 part of the disk list must keep compiling for Windows: checked with Debian's
 # MinGW cross compiler when it is installed (compile only, nothing to run).
 find_program(HD_MINGW_CXX x86_64-w64-mingw32-g++)
