@@ -1,21 +1,29 @@
 #include "model/DotRenderer.h"
 
-#include <algorithm>
-#include <array>
+#include <atomic>
 #include <cmath>
-#include <vector>
+#include <memory>
+#include <random>
 
 namespace {
 
-// Stamps cover a 13 x 13 box whose pixel (6, 6) holds the dot's integer position.
-constexpr int kBox = 13;
-constexpr int kCentre = 6;
-// Resolution of the threshold scan; neighbouring thresholds lie further apart than this.
-constexpr int kScanSteps = 512;
-// Fractional offsets along the other axis at which thresholds are looked for.
-constexpr std::array<double, 6> kScanOffsets{0.0371, 0.2113, 0.3897, 0.5411, 0.7209, 0.8861};
+// A stamp covers an 8 x 8 box whose pixel (4, 4) holds the dot's integer position; the dot
+// with its pen never reaches further than 3 pixels left or up and 2 right or down.
+constexpr int kBox = 8;
+constexpr int kCentre = 4;
+// The raster engine works in 1/64 pixel; inside each 1/64 step of either coordinate the
+// dot changes shape only where the circle's 45-degree points cross a step: at these
+// fractions of the step (measured from QPainter, equal on both axes).
+constexpr double kLowerSplit = 0.49033200959993994;
+constexpr double kUpperSplit = 0.50966799039994726;
+constexpr int kSteps = 64;
+// Positions exactly on the 1/64 grid (integers, halves, ...) fall on edges of the engine's
+// own tests and get cells of their own.
+constexpr int kCellsPerStep = 4;
+constexpr int kCellsPerAxis = kSteps * kCellsPerStep;
+constexpr int kSelfChecks = 300;
 
-using Mask = std::array<quint16, kBox>;
+using Mask = quint64; // bit (row * 8 + column)
 
 Mask referenceMask(double fx, double fy)
 {
@@ -25,113 +33,75 @@ Mask referenceMask(double fx, double fy)
         QPainter painter(&image);
         DotRenderer::paintDot(painter, kCentre + fx, kCentre + fy, Qt::white);
     }
-    Mask mask{};
+    Mask mask = 0;
     for (int y = 0; y < kBox; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < kBox; ++x) {
             if (qRed(line[x]) != 0)
-                mask[y] |= quint16(1u << x);
+                mask |= Mask(1) << (y * kBox + x);
         }
     }
     return mask;
 }
 
-// Thresholds of one axis: the smallest fractions at which the dot changes shape.
-std::vector<double> measureThresholds(bool alongX)
+int cellOf(double fraction)
 {
-    auto maskAt = [alongX](double along, double across) {
-        return alongX ? referenceMask(along, across) : referenceMask(across, along);
-    };
-    std::vector<double> found;
-    for (double across : kScanOffsets) {
-        Mask previous = maskAt(0.0, across);
-        for (int step = 1; step < kScanSteps; ++step) {
-            const double at = double(step) / kScanSteps;
-            const Mask current = maskAt(at, across);
-            if (current == previous)
-                continue;
-            // Narrow down to neighbouring doubles: hi is the first value of the new shape.
-            double lo = double(step - 1) / kScanSteps;
-            double hi = at;
-            while (std::nextafter(lo, 1.0) < hi) {
-                const double mid = lo + (hi - lo) / 2;
-                if (mid <= lo || mid >= hi)
-                    break;
-                if (maskAt(mid, across) == previous)
-                    lo = mid;
-                else
-                    hi = mid;
-            }
-            found.push_back(hi);
-            previous = current;
-        }
-    }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end(),
-                            [](double a, double b) { return std::abs(a - b) < 1e-12; }),
-                found.end());
-    return found;
+    const double scaled = fraction * kSteps; // exact: a power of two
+    const double step = std::floor(scaled);
+    const double rest = scaled - step;        // exact
+    const int inStep = rest == 0.0 ? 0 : 1 + (rest >= kLowerSplit) + (rest >= kUpperSplit);
+    return int(step) * kCellsPerStep + inStep;
 }
 
+// Stamps are drawn by QPainter the first time a cell is used and kept for the process.
+// Conversions on several threads may fill the same cell at once; they store the same value.
 class StampTable
 {
 public:
-    StampTable()
-        : xs(measureThresholds(true)), ys(measureThresholds(false))
+    StampTable() : cells(new std::atomic<Mask>[kCellsPerAxis * kCellsPerAxis])
     {
-        const size_t columns = xs.size() + 1;
-        const size_t rows = ys.size() + 1;
-        stamps.resize(columns * rows);
-        for (size_t r = 0; r < rows; ++r) {
-            for (size_t c = 0; c < columns; ++c)
-                stamps[r * columns + c] = referenceMask(middle(xs, c), middle(ys, r));
-        }
+        for (int i = 0; i < kCellsPerAxis * kCellsPerAxis; ++i)
+            cells[i].store(0, std::memory_order_relaxed);
         valid = selfCheck();
     }
 
-    const Mask &stampFor(double fx, double fy) const
+    Mask stampFor(double fx, double fy) const
     {
-        return stamps[cell(ys, fy) * (xs.size() + 1) + cell(xs, fx)];
+        std::atomic<Mask> &cell = cells[cellOf(fy) * kCellsPerAxis + cellOf(fx)];
+        Mask mask = cell.load(std::memory_order_relaxed);
+        if (mask == 0) {
+            // An interior dot always covers pixels, so 0 means "not drawn yet".
+            mask = referenceMask(fx, fy);
+            cell.store(mask, std::memory_order_relaxed);
+        }
+        return mask;
     }
 
     bool valid = false;
 
 private:
-    static size_t cell(const std::vector<double> &thresholds, double f)
-    {
-        return size_t(std::upper_bound(thresholds.begin(), thresholds.end(), f) -
-                      thresholds.begin());
-    }
-
-    static double lower(const std::vector<double> &t, size_t i) { return i == 0 ? 0.0 : t[i - 1]; }
-    static double upper(const std::vector<double> &t, size_t i) { return i == t.size() ? 1.0 : t[i]; }
-    static double middle(const std::vector<double> &t, size_t i)
-    {
-        return (lower(t, i) + upper(t, i)) / 2;
-    }
-
-    // Every cell must give its stamp near all four of its corners, or the measurement
-    // missed a threshold and the stamps are not used.
+    // The shape must be the same everywhere in a cell; if this Qt draws differently, the
+    // stamps are not used.
     bool selfCheck() const
     {
-        for (size_t r = 0; r <= ys.size(); ++r) {
-            for (size_t c = 0; c <= xs.size(); ++c) {
-                const double x0 = lower(xs, c), x1 = std::nextafter(upper(xs, c), 0.0);
-                const double y0 = lower(ys, r), y1 = std::nextafter(upper(ys, r), 0.0);
-                for (double fx : {x0, x1}) {
-                    for (double fy : {y0, y1}) {
-                        if (referenceMask(fx, fy) != stampFor(fx, fy))
-                            return false;
-                    }
-                }
-            }
+        std::mt19937_64 random(20240607);
+        std::uniform_real_distribution<double> fraction(0.0, 1.0);
+        for (int i = 0; i < kSelfChecks; ++i) {
+            const double fx = fraction(random), fy = fraction(random);
+            const double cx = (std::floor(fx * kSteps) + 0.25) / kSteps;
+            const double cy = (std::floor(fy * kSteps) + 0.75) / kSteps;
+            if (cellOf(cx) != cellOf(fx) || cellOf(cy) != cellOf(fy))
+                continue;
+            if (referenceMask(fx, fy) != referenceMask(cx, cy))
+                return false;
+            const double gx = std::floor(fx * kSteps) / kSteps;
+            if (referenceMask(gx, fy) != referenceMask(gx, cy))
+                return false;
         }
         return true;
     }
 
-    std::vector<double> xs;
-    std::vector<double> ys;
-    std::vector<Mask> stamps;
+    std::unique_ptr<std::atomic<Mask>[]> cells;
 };
 
 const StampTable &stampTable()
@@ -180,10 +150,10 @@ void DotRenderer::drawDot(double x, double y, QRgb colour)
         drawWithPainter(x, y, colour);
         return;
     }
-    const Mask &mask = table.stampFor(x - ix, y - iy);
+    Mask mask = table.stampFor(x - ix, y - iy);
     const QRgb opaque = colour | 0xff000000u;
-    for (int row = 0; row < kBox; ++row) {
-        quint16 bits = mask[row];
+    for (int row = 0; mask; ++row, mask >>= kBox) {
+        unsigned bits = unsigned(mask & 0xffu);
         if (!bits)
             continue;
         auto *line = reinterpret_cast<QRgb *>(canvas.scanLine(int(top) + row)) + int(left);

@@ -8,11 +8,12 @@
 // rectangle (x - 2, y - 2, 4, 4) with pen and solid brush of one opaque colour, without
 // antialiasing, at unrounded positions.
 //
-// The result is pixel-identical to QPainter::drawEllipse, about twenty times faster: the
+// The result is pixel-identical to QPainter::drawEllipse, many times faster once warm: the
 // raster engine's dot depends only on the fractional parts of x and y, and only changes
-// at a fixed set of fractional thresholds per axis. Those thresholds are measured once per
-// process by asking QPainter itself; each cell between them gets a stamp drawn by QPainter.
-// Dots near the canvas border (clipped) are drawn by QPainter directly.
+// at fixed fractions of its 1/64-pixel grid (four cells per grid step and axis: on the step, and
+// three between). Each
+// cell's stamp is drawn by QPainter itself the first time it is needed and kept for the
+// process. Dots near the canvas border (clipped) are drawn by QPainter directly.
 class DotRenderer
 {
 public:

@@ -1,0 +1,2 @@
+# Picture model and LED conversion.
+hd_add_test(test_model_dots SOURCES test_model_dots.cpp LIBS hd_model)
