@@ -1,0 +1,87 @@
+#include "ui/RowPainter.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+
+RowPainter::RowPainter(QPainter *painter, const QStyleOptionViewItem &option)
+    : painter(painter), option(option), widget(option.widget),
+      style(option.widget ? option.widget->style() : QApplication::style())
+{
+}
+
+void RowPainter::fillSelection()
+{
+    if (!(option.state & QStyle::State_Selected))
+        return;
+    QPalette::ColorGroup group = QPalette::Disabled;
+    if (option.state & QStyle::State_Enabled)
+        group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+}
+
+void RowPainter::drawComboBox(const QRect &rect, const QString &text)
+{
+    QStyleOptionComboBox combo;
+    combo.direction = option.direction;
+    combo.fontMetrics = painter->fontMetrics();
+    combo.palette = option.palette;
+    combo.state = QStyle::State_Enabled;
+    combo.rect = rect;
+    combo.currentText = text;
+    combo.frame = true;
+    combo.editable = false;
+    style->drawComplexControl(QStyle::CC_ComboBox, &combo, painter, widget);
+    style->drawControl(QStyle::CE_ComboBoxLabel, &combo, painter, widget);
+}
+
+void RowPainter::drawCentredText(const QRect &rect, const QString &text)
+{
+    painter->drawText(rect, Qt::AlignCenter, text);
+}
+
+void RowPainter::drawPlainText(const QRect &rect, const QString &text)
+{
+    painter->drawText(QRectF(rect), text, QTextOption());
+}
+
+void RowPainter::drawLineEdit(const QRect &rect, const QString &text)
+{
+    QStyleOptionFrame frame;
+    frame.direction = option.direction;
+    frame.fontMetrics = painter->fontMetrics();
+    frame.palette = option.palette;
+    frame.state = QStyle::State_Enabled | QStyle::State_Sunken;
+    frame.rect = rect;
+    frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, widget);
+    frame.midLineWidth = 0;
+    style->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, painter, widget);
+    painter->drawText(rect, Qt::AlignCenter, text);
+}
+
+void RowPainter::drawIconButton(const QRect &rect, const QString &iconPath)
+{
+    QStyleOptionButton button;
+    button.direction = option.direction;
+    button.fontMetrics = painter->fontMetrics();
+    button.palette = option.palette;
+    button.state = QStyle::State_Enabled | QStyle::State_Raised;
+    button.rect = rect;
+    button.features = QStyleOptionButton::Flat;
+    button.icon = QIcon(iconPath);
+    button.iconSize = QSize(16, 16);
+    style->drawControl(QStyle::CE_PushButton, &button, painter, widget);
+}
+
+int RowPainter::fieldWidth() const
+{
+    return painter->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40;
+}
+
+int RowPainter::textWidth(const QString &text) const
+{
+    return painter->fontMetrics().horizontalAdvance(text);
+}
