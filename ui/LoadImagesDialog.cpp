@@ -1,0 +1,215 @@
+#include "ui/LoadImagesDialog.h"
+
+#include "model/ImageObject.h"
+#include "ui/LoadImagesHandler.h"
+#include "ui/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMutexLocker>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+LoadImagesDialog::LoadImagesDialog(const QStringList &files, MainWindow *mainWindow,
+                                   QWidget *parent)
+    : QDialog(parent), mainWindow(mainWindow), queue(files)
+{
+    setObjectName(QStringLiteral("LoadImagesDialog"));
+    buildForm();
+    totalCount = static_cast<int>(files.size());
+    startWorkers();
+}
+
+LoadImagesDialog::~LoadImagesDialog()
+{
+    qDebug() << "~LoadImagesDialog()";
+    stopWorkers();
+    qDeleteAll(workers);
+    workers.clear();
+}
+
+void LoadImagesDialog::buildForm()
+{
+    buttonBox = new QDialogButtonBox(this);
+    btnLoadOver = buttonBox->addButton(tr("action_btn_load_over"), QDialogButtonBox::YesRole);
+    btnCancel = buttonBox->addButton(tr("action_btn_cancel"), QDialogButtonBox::NoRole);
+    btnLoadOver->setObjectName(QStringLiteral("btnLoadOver"));
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnLoadOver->setEnabled(false);
+    // Yes and No roles emit clicked only; map them onto accept and reject.
+    connect(buttonBox, &QDialogButtonBox::clicked, this, [this](QAbstractButton *button) {
+        if (button == btnLoadOver)
+            accept();
+        else
+            reject();
+    });
+
+    auto *group = new QGroupBox(this);
+    group->setFlat(true);
+    group->setFixedHeight(40);
+    auto *groupLayout = new QHBoxLayout(group);
+    groupLayout->setSpacing(0);
+    groupLayout->setContentsMargins(0, 0, 0, 0);
+    groupLayout->addWidget(buttonBox);
+
+    lblProgress = new QLabel(tr("loadimg_loading_tip"), this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress->setMinimumHeight(25);
+    lblPath = new QLabel(tr("loadimg_loading_showpath"), this);
+    lblPath->setObjectName(QStringLiteral("lblPath"));
+    lblPath->setMinimumHeight(25);
+    lblPreview = new QLabel(this);
+    lblPreview->setObjectName(QStringLiteral("lblPreview"));
+    lblPreview->setFixedSize(300, 300);
+    lblPreview->setAlignment(Qt::AlignCenter);
+
+    auto *previewRow = new QHBoxLayout;
+    previewRow->setSpacing(10);
+    previewRow->setContentsMargins(0, 0, 0, 0);
+    previewRow->addWidget(lblPreview);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblProgress);
+    layout->addWidget(lblPath);
+    layout->addLayout(previewRow);
+    layout->addWidget(group);
+
+    setWindowTitle(tr("loadimg_window_title"));
+}
+
+void LoadImagesDialog::startWorkers()
+{
+    const int count = qMin(totalCount, MaxWorkers);
+    for (int i = 0; i < count; ++i) {
+        auto *worker = new LoadImagesHandler(this);
+        workers.append(worker);
+        // Blocking: a worker waits until its report has been handled, so the preview it
+        // shows is the picture being converted and the append happens in report order.
+        connect(worker, &LoadImagesHandler::handlerMessage, this,
+                &LoadImagesDialog::handlerMessage, Qt::BlockingQueuedConnection);
+        worker->start(QThread::InheritPriority);
+    }
+}
+
+QString LoadImagesDialog::takeNextPath()
+{
+    QMutexLocker lock(&mutex);
+    if (stopped || queue.isEmpty())
+        return QString();
+    return queue.takeFirst();
+}
+
+int LoadImagesDialog::activeWorkerCount() const
+{
+    int count = 0;
+    for (const LoadImagesHandler *worker : workers) {
+        if (!worker->isFinished() && worker->QThread::isRunning())
+            ++count;
+    }
+    return count;
+}
+
+void LoadImagesDialog::stopWorkers(bool finishCurrent)
+{
+    {
+        QMutexLocker lock(&mutex);
+        stopped = true;
+        if (!finishCurrent)
+            discarding = true;
+    }
+    if (!finishCurrent) {
+        for (LoadImagesHandler *worker : workers)
+            worker->stop();
+    }
+    // A worker may be inside its blocking emit, waiting for this thread: deliver the
+    // reports posted to this dialog (and only those) while waiting, so it can finish.
+    for (LoadImagesHandler *worker : workers) {
+        while (!worker->wait(10))
+            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QMutexLocker lock(&mutex);
+    discarding = true;
+}
+
+void LoadImagesDialog::done(int result)
+{
+    stopWorkers(result == QDialog::Accepted);
+    if (!unreadable.isEmpty())
+        reportUnreadableFiles();
+    QDialog::done(result);
+}
+
+void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImage &image,
+                                      QObject *item)
+{
+    QMutexLocker lock(&mutex);
+    if (discarding) {
+        // The import was cancelled: the report is dropped, and with it the converted item.
+        delete item;
+        return;
+    }
+    switch (code) {
+    case LoadImagesHandler::CodeShown:
+        ++doneCount;
+        lblPreview->setPixmap(QPixmap::fromImage(image));
+        lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        break;
+    case LoadImagesHandler::CodeConverted:
+        if (mainWindow) {
+            if (auto *picture = qobject_cast<ImageObject *>(item))
+                mainWindow->addLoadedPicture(picture);
+            else
+                mainWindow->addPictureFile(path);
+        } else {
+            delete item;
+        }
+        noteProcessed(path);
+        break;
+    case LoadImagesHandler::CodeUnreadable:
+        // Not appended as an empty picture: remembered and reported once at the end.
+        ++doneCount;
+        unreadable.append(path);
+        lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        noteProcessed(path);
+        break;
+    default:
+        delete item;
+        break;
+    }
+}
+
+void LoadImagesDialog::noteProcessed(const QString &)
+{
+    ++reportedCount;
+    if (queue.isEmpty())
+        btnLoadOver->setEnabled(true);
+    // Every file has been dealt with: tell about the unreadable ones now, after the worker
+    // that reported last has been released.
+    if (reportedCount == totalCount && !unreadable.isEmpty())
+        QTimer::singleShot(0, this, [this] { reportUnreadableFiles(); });
+}
+
+void LoadImagesDialog::reportUnreadableFiles()
+{
+    if (failuresShown || unreadable.isEmpty())
+        return;
+    failuresShown = true;
+    QStringList names;
+    for (const QString &path : std::as_const(unreadable))
+        names.append(QDir::toNativeSeparators(path));
+    QMessageBox::information(this, tr("dialog_title_tip"),
+                             tr("loadimg_failed_files").arg(names.join(QLatin1Char('\n'))),
+                             QMessageBox::Ok);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+
+class LoadImagesHandler;
+class MainWindow;
+class QDialogButtonBox;
+class QLabel;
+class QPushButton;
+
+// Picture import: converts the chosen files on up to five workers, shows each picture while
+// it is processed and hands every finished item to the main window. Closing it (either
+// button or the window's close button) stops and joins every worker first; reports that
+// arrive after that are dropped and their items destroyed. "Import completed" instead lets
+// the conversions already under way finish and appends them.
+class LoadImagesDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxWorkers = 5;
+
+    LoadImagesDialog(const QStringList &files, MainWindow *mainWindow, QWidget *parent = nullptr);
+    ~LoadImagesDialog() override;
+    Q_DISABLE_COPY_MOVE(LoadImagesDialog)
+
+    // Worker side: the next path to process, or an empty string when none is left or the
+    // dialog is closing.
+    QString takeNextPath();
+
+    int total() const { return totalCount; }
+    int done() const { return doneCount; }
+    int workerCount() const { return static_cast<int>(workers.size()); }
+    // Workers still running their loop.
+    int activeWorkerCount() const;
+    // Files that could not be read as pictures, in the order they were found.
+    QStringList failedFiles() const { return unreadable; }
+    bool isStopped() const { return stopped; }
+    QPushButton *loadOverButton() const { return btnLoadOver; }
+
+    // Lets no worker take another file and waits for every worker, delivering the reports
+    // already on their way so that no worker stays blocked on this dialog. With
+    // finishCurrent the pictures being converted are completed and appended; otherwise the
+    // workers stop before their next step and what they hold is dropped. Safe to call more
+    // than once.
+    void stopWorkers(bool finishCurrent = false);
+
+public slots:
+    void handlerMessage(int code, const QString &path, const QImage &image, QObject *item);
+    void done(int result) override;
+
+private:
+    void buildForm();
+    void startWorkers();
+    void noteProcessed(const QString &path);
+    void reportUnreadableFiles();
+
+    MainWindow *mainWindow;
+    QList<LoadImagesHandler *> workers;
+    QLabel *lblPreview = nullptr;
+    QLabel *lblProgress = nullptr;
+    QLabel *lblPath = nullptr;
+    QDialogButtonBox *buttonBox = nullptr;
+    QPushButton *btnLoadOver = nullptr;
+    QPushButton *btnCancel = nullptr;
+    QMutex mutex;
+    QStringList queue;
+    int totalCount = 0;
+    int doneCount = 0;
+    int reportedCount = 0;  // files whose processing ended (converted or unreadable)
+    bool stopped = false;     // no further file is taken
+    bool discarding = false;  // reports are dropped
+    bool failuresShown = false;
+    QStringList unreadable;
+};

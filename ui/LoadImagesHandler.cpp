@@ -1,0 +1,72 @@
+#include "ui/LoadImagesHandler.h"
+
+#include "model/ImageObject.h"
+#include "model/ReadImageThread.h"
+#include "ui/LoadImagesDialog.h"
+
+#include <QDebug>
+#include <QImageReader>
+
+LoadImagesHandler::LoadImagesHandler(LoadImagesDialog *dialog)
+    : QThread(dialog), dialog(dialog)
+{
+}
+
+LoadImagesHandler::~LoadImagesHandler()
+{
+    stop();
+    wait();
+}
+
+QImage LoadImagesHandler::previewOf(const QImage &square)
+{
+    return square.scaled(300, 300, Qt::KeepAspectRatio, Qt::FastTransformation);
+}
+
+void LoadImagesHandler::run()
+{
+    while (running) {
+        const QString path = dialog->takeNextPath();
+        if (path.isEmpty())
+            break;
+        processOne(path);
+    }
+}
+
+void LoadImagesHandler::processOne(const QString &path)
+{
+    // One decode per picture: the preview, the thumbnail and the conversion all start from it.
+    QImageReader reader(path);
+    const QImage picture = reader.read();
+    const QRect squareRect = ReadImageThread::centredSquare(picture.size());
+    if (picture.isNull() || squareRect.width() <= 0) {
+        if (running)
+            emit handlerMessage(CodeUnreadable, path, QImage(), nullptr);
+        return;
+    }
+    const QImage square = picture.copy(squareRect);
+    const QImage preview = previewOf(square);
+    if (!running)
+        return;
+    emit handlerMessage(CodeShown, path, preview, nullptr);
+    if (!running)
+        return;
+
+    // Built without a source path so that the item does not decode the file a second time
+    // for its thumbnail; the same fields are filled from the decoded picture instead.
+    auto *item = new ImageObject(0, QString(), 5.0, ImageObject::KindPictureFile);
+    item->sourcePath = path;
+    item->squareRect = squareRect;
+    item->contrastFactor = 1.0f;
+    item->saveThumbnail(square.scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
+                            .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
+    convertPicture(square, item, &stopRequested);
+    if (!running) {
+        delete item;
+        return;
+    }
+    // The item lives on in the GUI thread's playlist.
+    item->moveToThread(dialog->thread());
+    emit handlerMessage(CodeConverted, path, preview, item);
+    qDebug() << "process image " << path;
+}
