@@ -17,5 +17,6 @@ void clearDirectory(const QString &path)
         else
             QFile::remove(entry.absoluteFilePath());
     }
-    dir.rmdir(QStringLiteral("."));
+    // rmdir("path/.") fails on POSIX systems (EINVAL): remove the directory by its own path.
+    QDir().rmdir(dir.absolutePath());
 }

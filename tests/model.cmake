@@ -1,2 +1,4 @@
 # Picture model and LED conversion.
 hd_add_test(test_model_dots SOURCES test_model_dots.cpp LIBS hd_model)
+hd_add_test(test_model_conversion SOURCES test_model_conversion.cpp LIBS hd_model
+  LABELS threads)
