@@ -1,0 +1,105 @@
+#include "cli/ConvertCommand.h"
+
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+#include "model/PictureLoader.h"
+#include "model/ReadImageThread.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+int fail(const QString &message)
+{
+    QTextStream(stderr) << "hologram-cli convert: " << message << Qt::endl;
+    return 1;
+}
+
+bool parseRange(const QString &text, int low, int high, int *value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok && *value >= low && *value <= high;
+}
+
+// Written to a temporary file and renamed, so a failure leaves nothing at path.
+bool writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+} // namespace
+
+QString ConvertCommand::name() const
+{
+    return QStringLiteral("convert");
+}
+
+QString ConvertCommand::help() const
+{
+    return QStringLiteral(
+        "convert INPUT -o OUT.buf [--preview OUT.png] [--leds N] [--lines L]\n"
+        "    Converts a picture into the display's LED data (the bytes of a picture's\n"
+        "    \".buf\"): centred square, 450 x 450, polar sampling, colour table, bit planes,\n"
+        "    padding to 4096-byte blocks. --preview also writes the sampling preview.\n"
+        "    N: LEDs along the radius, 1 to 500 (default 112).\n"
+        "    L: lines per turn, 1 to 600 (default 430).");
+}
+
+int ConvertCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("LED data file"), QStringLiteral("OUT"));
+    const QCommandLineOption preview(QStringLiteral("preview"),
+                                     QStringLiteral("sampling preview PNG"), QStringLiteral("PNG"));
+    const QCommandLineOption leds(QStringLiteral("leds"), QStringLiteral("LED count"),
+                                  QStringLiteral("N"), QString::number(kDefaultLedCount));
+    const QCommandLineOption lines(QStringLiteral("lines"), QStringLiteral("line number"),
+                                   QStringLiteral("L"), QString::number(kDefaultLineNumber));
+    parser.addOptions({output, preview, leds, lines});
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("picture file"));
+    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+        return fail(parser.errorText());
+    const QStringList inputs = parser.positionalArguments();
+    if (inputs.size() != 1)
+        return fail(QStringLiteral("exactly one INPUT picture is needed"));
+    if (!parser.isSet(output))
+        return fail(QStringLiteral("-o OUT.buf is needed"));
+    int ledValue = 0, lineValue = 0;
+    if (!parseRange(parser.value(leds), 1, kMaxLedCount, &ledValue))
+        return fail(QStringLiteral("--leds must be a whole number from 1 to %1").arg(kMaxLedCount));
+    if (!parseRange(parser.value(lines), 1, kMaxLineNumber, &lineValue))
+        return fail(QStringLiteral("--lines must be a whole number from 1 to %1").arg(kMaxLineNumber));
+
+    const QString inputPath = inputs.first();
+    if (!QFileInfo::exists(inputPath))
+        return fail(QStringLiteral("%1: no such file").arg(inputPath));
+    QString error;
+    const QImage picture = PictureLoader::load(inputPath, &error);
+    if (picture.isNull())
+        return fail(QStringLiteral("%1: not a readable picture (%2)").arg(inputPath, error));
+
+    // Items keep their files in a private work directory, removed on return.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return fail(QStringLiteral("cannot create a temporary directory"));
+    initAppGlobals(work.path());
+    ledCount = ledValue;
+    lineNumber = lineValue;
+    ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+    convertPicture(picture, &item);
+
+    if (!writeAtomically(parser.value(output), item.readLedData()))
+        return fail(QStringLiteral("%1: cannot write").arg(parser.value(output)));
+    if (parser.isSet(preview)) {
+        QFile previewFile(item.samplingPreviewPath());
+        if (!previewFile.open(QIODevice::ReadOnly) ||
+            !writeAtomically(parser.value(preview), previewFile.readAll()))
+            return fail(QStringLiteral("%1: cannot write").arg(parser.value(preview)));
+    }
+    return 0;
+}

@@ -1,0 +1,47 @@
+// hologram-cli: the conversion engine without the window. Commands live in a table; each is
+// a class of its own (add one by appending it to makeCommands()).
+#include "cli/ConvertCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <memory>
+#include <vector>
+
+namespace {
+std::vector<std::unique_ptr<CliCommand>> makeCommands()
+{
+    std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<ConvertCommand>());
+    return commands;
+}
+
+void printHelp(const std::vector<std::unique_ptr<CliCommand>> &commands)
+{
+    QTextStream out(stdout);
+    out << "Usage: hologram-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const auto &command : commands)
+        out << "  " << command->help().replace(QStringLiteral("\n"), QStringLiteral("\n  "))
+            << "\n\n";
+    out << "  --help\n      Shows this text.\n";
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    const auto commands = makeCommands();
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
+        arguments.first() == QLatin1String("-h")) {
+        printHelp(commands);
+        return arguments.isEmpty() ? 1 : 0;
+    }
+    for (const auto &command : commands) {
+        if (command->name() == arguments.first())
+            return command->run(arguments.mid(1));
+    }
+    QTextStream(stderr) << "hologram-cli: unknown command \"" << arguments.first()
+                        << "\" (see hologram-cli --help)" << Qt::endl;
+    return 1;
+}
