@@ -68,6 +68,15 @@ QString GetSaveFileDialog::fileName() const
     return txtFileName->text();
 }
 
+bool GetSaveFileDialog::askFileName(QWidget *parent, QString *name)
+{
+    GetSaveFileDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *name = dialog.fileName();
+    return true;
+}
+
 bool GetSaveFileDialog::isUsableFileName(const QString &name)
 {
     if (name.isEmpty() || name.size() > kMaxNameLength || name.toUtf8().size() > kMaxNameLength)
