@@ -5,7 +5,9 @@ void storeParsed(std::atomic<int> &target, const QString &text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    if (ok)
+    // QLineEdit lets "Intermediate" text such as 400 through the validator while typing;
+    // such values must not reach the table (they would wrap when stored as one byte).
+    if (ok && value >= 0 && value <= 255)
         target = value;
 }
 } // namespace

@@ -23,8 +23,8 @@ public:
     QIntValidator *const validator;
 
 public slots:
-    // Store the parsed decimal value; text that does not parse (an empty field) keeps the
-    // old value.
+    // Store the parsed decimal value; text that does not parse (an empty field) or lies
+    // outside 0 to 255 keeps the old value.
     void onTxtRChanged(const QString &v);
     void onTxtGChanged(const QString &v);
     void onTxtBChanged(const QString &v);

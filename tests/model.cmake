@@ -2,3 +2,5 @@
 hd_add_test(test_model_dots SOURCES test_model_dots.cpp LIBS hd_model)
 hd_add_test(test_model_conversion SOURCES test_model_conversion.cpp LIBS hd_model
   LABELS threads)
+hd_add_test(test_model_colour SOURCES test_model_colour.cpp LIBS hd_model LABELS threads)
+hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_model_gui GUI)

@@ -1,0 +1,152 @@
+// The colour correction table: creation from several threads, lookups, edits.
+#include "model/TestColorUtil.h"
+#include "model/TestValue.h"
+
+#include <QSet>
+#include <QTest>
+#include <QThread>
+
+class TestModelColour : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Must run first: nothing may have created the table yet.
+    void singletonFromManyThreads();
+    void lookups_data();
+    void lookups();
+    void rowsServeEightValues();
+    void editedRowChangesLaterLookups();
+    void unparsableTextKeepsValue_data();
+    void unparsableTextKeepsValue();
+    void missingRowGivesZero();
+    void validatorRange();
+    void cleanup();
+};
+
+void TestModelColour::singletonFromManyThreads()
+{
+    QList<QThread *> threads;
+    QList<TestColorUtil *> seen(8, nullptr);
+    std::atomic<bool> go{false};
+    for (int i = 0; i < 8; ++i) {
+        threads.append(QThread::create([&seen, &go, i] {
+            while (!go)
+                QThread::yieldCurrentThread();
+            seen[i] = TestColorUtil::getInstance();
+        }));
+        threads.last()->start();
+    }
+    go = true;
+    for (QThread *thread : threads)
+        QVERIFY(thread->wait(10000));
+    qDeleteAll(threads);
+    const QSet<TestColorUtil *> distinct(seen.begin(), seen.end());
+    QCOMPARE(distinct.size(), 1);
+    QCOMPARE(*distinct.begin(), TestColorUtil::getInstance());
+    QCOMPARE(TestColorUtil::getInstance()->values.size(), 32);
+}
+
+void TestModelColour::lookups_data()
+{
+    QTest::addColumn<int>("v");
+    QTest::addColumn<int>("red");
+    QTest::addColumn<int>("green");
+    QTest::addColumn<int>("blue");
+    QTest::newRow("0, row 1") << 0 << 0 << 0 << 0;
+    QTest::newRow("8, row 1") << 8 << 0 << 0 << 0;
+    QTest::newRow("9, row 2") << 9 << 0 << 1 << 0;
+    QTest::newRow("17, row 3") << 17 << 1 << 2 << 1;
+    QTest::newRow("128, row 16") << 128 << 63 << 41 << 63;
+    QTest::newRow("129, row 17") << 129 << 71 << 46 << 71;
+    QTest::newRow("200, row 25") << 200 << 150 << 103 << 150;
+    QTest::newRow("255, row 32") << 255 << 255 << 220 << 255;
+}
+
+void TestModelColour::lookups()
+{
+    QFETCH(int, v);
+    QFETCH(int, red);
+    QFETCH(int, green);
+    QFETCH(int, blue);
+    const TestColorUtil *table = TestColorUtil::getInstance();
+    QCOMPARE(table->getTestRValue(v), red);
+    QCOMPARE(table->getTestGValue(v), green);
+    QCOMPARE(table->getTestBValue(v), blue);
+}
+
+void TestModelColour::rowsServeEightValues()
+{
+    // Row r serves 8r - 7 to 8r (row 1 also 0); every value finds a row.
+    for (int v = 0; v <= 255; ++v) {
+        const int row = TestColorUtil::rowFor(v);
+        QVERIFY(row >= 1 && row <= 32);
+        QVERIFY(v == 0 || (v >= 8 * row - 7 && v <= 8 * row));
+    }
+}
+
+void TestModelColour::editedRowChangesLaterLookups()
+{
+    TestColorUtil *table = TestColorUtil::getInstance();
+    TestValue *row16 = table->values.value(16);
+    row16->onTxtGChanged(QStringLiteral("40"));
+    for (int v = 121; v <= 128; ++v)
+        QCOMPARE(table->getTestGValue(v), 40);
+    QCOMPARE(table->getTestGValue(120), 36);
+    QCOMPARE(table->getTestGValue(129), 46);
+    QCOMPARE(table->getTestRValue(128), 63);
+    table->resetToDefaults();
+    QCOMPARE(table->getTestGValue(128), 41);
+}
+
+void TestModelColour::unparsableTextKeepsValue_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("letters") << QStringLiteral("abc");
+    QTest::newRow("hex") << QStringLiteral("0x10");
+    QTest::newRow("above 255") << QStringLiteral("400");
+    QTest::newRow("negative") << QStringLiteral("-1");
+}
+
+void TestModelColour::unparsableTextKeepsValue()
+{
+    QFETCH(QString, text);
+    TestValue *row = TestColorUtil::getInstance()->values.value(5);
+    row->onTxtRChanged(text);
+    row->onTxtBChanged(text);
+    QCOMPARE(row->red.load(), 5);
+    QCOMPARE(row->blue.load(), 5);
+}
+
+void TestModelColour::missingRowGivesZero()
+{
+    TestColorUtil *table = TestColorUtil::getInstance();
+    TestValue *row = table->values.take(32);
+    QTest::ignoreMessage(QtDebugMsg, "##### getTestRValue() not find TestValue obj d = 32");
+    QCOMPARE(table->getTestRValue(255), 0);
+    QTest::ignoreMessage(QtDebugMsg, "##### getTestGValue() not find TestValue obj d = 32");
+    QCOMPARE(table->getTestGValue(250), 0);
+    QTest::ignoreMessage(QtDebugMsg, "##### getTestBValue() not find TestValue obj d = 32");
+    QCOMPARE(table->getTestBValue(249), 0);
+    delete row;
+    table->resetToDefaults();
+    QCOMPARE(table->getTestRValue(255), 255);
+}
+
+void TestModelColour::validatorRange()
+{
+    const QIntValidator *validator = TestColorUtil::getInstance()->values.value(1)->validator;
+    QCOMPARE(validator->bottom(), 0);
+    QCOMPARE(validator->top(), 255);
+    QString text = QStringLiteral("256");
+    int pos = 0;
+    QVERIFY(validator->validate(text, pos) != QValidator::Acceptable);
+}
+
+void TestModelColour::cleanup()
+{
+    TestColorUtil::getInstance()->resetToDefaults();
+}
+
+QTEST_GUILESS_MAIN(TestModelColour)
+#include "test_model_colour.moc"
