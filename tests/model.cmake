@@ -4,3 +4,5 @@ hd_add_test(test_model_conversion SOURCES test_model_conversion.cpp LIBS hd_mode
   LABELS threads)
 hd_add_test(test_model_colour SOURCES test_model_colour.cpp LIBS hd_model LABELS threads)
 hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_model_gui GUI)
+hd_add_test(test_cli SOURCES test_cli.cpp LIBS hd_model)
+add_dependencies(test_cli hologram-cli)
