@@ -1,0 +1,97 @@
+#include "effect/PlayMediaHandler.h"
+
+#include "effect/EffectHost.h"
+#include "effect/EffectReader.h"
+#include "loop/Message.h"
+
+#include <QDebug>
+#include <QMetaObject>
+
+PlayMediaHandler::PlayMediaHandler(HandlerThread *loop, QObject *parent)
+    : HandlerMessage(loop, parent)
+{
+    // The signals cross to the GUI thread as queued calls carrying the pointer.
+    qRegisterMetaType<Message *>("Message*");
+}
+
+PlayMediaHandler::~PlayMediaHandler()
+{
+    detachFromLoop();
+}
+
+void PlayMediaHandler::handleMessage(Message *msg)
+{
+    switch (msg->code) {
+    case PlayFrameCode:
+    case PictureTimeUpCode:
+    case PictureTimeDownCode:
+    case ClipLoopUpCode:
+    case ClipLoopDownCode:
+        echo(msg);
+        break;
+    case DownloadCode:
+        download(msg);
+        break;
+    case PreviewReadCode:
+        readEffectFile(msg);
+        emit previewUsbOver();
+        break;
+    case FactoryReadCode:
+        readEffectFile(msg);
+        emit restoreFactoryOver();
+        break;
+    case ContrastCode:
+        applyContrast(msg);
+        break;
+    default:
+        break;
+    }
+}
+
+void PlayMediaHandler::echo(const Message *msg)
+{
+    auto *reply = new Message(this, msg->code);
+    reply->object = msg->object;
+    emit handlerMessage(reply);
+}
+
+void PlayMediaHandler::download(const Message *msg)
+{
+    auto *reply = new Message(this, DownloadCode);
+    reply->object = msg->object;
+    reply->text = msg->text;
+    if (auto *host = dynamic_cast<EffectHost *>(msg->object)) {
+        reply->detail = host->downToUsb2(msg->text);
+    } else {
+        qWarning("#PlayMediaHandler# download without a window to write from");
+        reply->detail = QStringLiteral("no playlist to write");
+    }
+    emit handlerMessage(reply);
+}
+
+void PlayMediaHandler::readEffectFile(const Message *msg)
+{
+    auto *host = dynamic_cast<EffectHost *>(msg->object);
+    if (!host) {
+        qWarning("#PlayMediaHandler# readEffectFile without a window to read into");
+        return;
+    }
+    const EffectReader::Result result = EffectReader::readInto(
+            msg->text, host->previewPendingFlag(), host->readImageList(), host->readMediaList());
+    if (!result.error.isEmpty())
+        qDebug() << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
+}
+
+void PlayMediaHandler::applyContrast(const Message *msg)
+{
+    bool isNumber = false;
+    const int value = msg->text.toInt(&isNumber);
+    // A garbled value would otherwise apply factor 0 and blacken the picture.
+    if (!isNumber || !msg->object) {
+        qWarning() << "#PlayMediaHandler# contrast change refused:" << msg->text;
+        return;
+    }
+    if (!QMetaObject::invokeMethod(msg->object, "addImageContract", Qt::DirectConnection,
+                                   Q_ARG(int, value)))
+        qWarning("#PlayMediaHandler# the contrast target has no addImageContract(int)");
+}
