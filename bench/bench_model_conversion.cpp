@@ -1,0 +1,61 @@
+// End-to-end conversion of one picture: decode, sample, code, write ".buf" and preview.
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+#include "model/PictureLoader.h"
+#include "model/ReadImageThread.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+QString makePicture(const QTemporaryDir &dir, int w, int h, const char *format)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QRadialGradient gradient(w / 2.0, h / 2.0, qMax(w, h) / 2.0);
+    gradient.setColorAt(0, Qt::yellow);
+    gradient.setColorAt(0.5, Qt::darkBlue);
+    gradient.setColorAt(1, Qt::red);
+    painter.fillRect(image.rect(), gradient);
+    QRandomGenerator random(1);
+    for (int i = 0; i < 200; ++i)
+        painter.fillRect(random.bounded(w), random.bounded(h), w / 20, h / 20,
+                         QColor::fromRgb(random.bounded(0x1000000u)));
+    painter.end();
+    const QString path = dir.filePath(QStringLiteral("input.%1").arg(format).toLower());
+    image.save(path, format);
+    return path;
+}
+
+void convertFile(benchmark::State &state, int w, int h, const char *format)
+{
+    QTemporaryDir dir;
+    initAppGlobals(dir.path());
+    const QString path = makePicture(dir, w, h, format);
+    for (auto _ : state) {
+        ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+        convertPicture(PictureLoader::load(path), &item);
+        benchmark::DoNotOptimize(item.bufPath());
+    }
+}
+
+void BM_Convert450Png(benchmark::State &state) { convertFile(state, 450, 450, "PNG"); }
+void BM_Convert4000x3000Jpeg(benchmark::State &state) { convertFile(state, 4000, 3000, "JPG"); }
+} // namespace
+
+BENCHMARK(BM_Convert450Png)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Convert4000x3000Jpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
