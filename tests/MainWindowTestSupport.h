@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Records and closes every message box that becomes the active modal widget, and hands any
+// other modal widget to an optional callback (once per widget). Lives as long as the test
+// that makes it, so a box left open can never hang the run.
+class ModalWatcher : public QObject
+{
+public:
+    struct Box
+    {
+        QString title;
+        QString text;
+    };
+
+    explicit ModalWatcher(std::function<void(QWidget *)> onOtherModal = {})
+        : onOther(std::move(onOtherModal))
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { look(); });
+        timer.start(15);
+    }
+
+    QList<Box> boxes;
+
+private:
+    void look()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (box->isVisible() && !closing.contains(box)) {
+                closing.append(box);
+                boxes.append({box->windowTitle(), box->text()});
+                // Closed from the event loop, not from inside this timer's slot.
+                QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+            }
+            return;
+        }
+        if (onOther && !handled.contains(modal)) {
+            handled.append(modal);
+            QTimer::singleShot(0, modal, [this, modal] { onOther(modal); });
+        }
+    }
+
+    QTimer timer;
+    std::function<void(QWidget *)> onOther;
+    QList<QPointer<QWidget>> closing;
+    QList<QPointer<QWidget>> handled;
+};
+
+// Writes a picture file of the given size whose pixels encode their row (red) and column
+// (green), so that a cut-out can be recognised. Returns its path.
+inline QString writePicture(const QString &dir, const QString &name, int width, int height,
+                            int quality = 90)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgb(y % 256, x % 256, (x + y) % 256);
+    }
+    const QString path = QDir(dir).filePath(name);
+    image.save(path, nullptr, quality);
+    return path;
+}

@@ -1,0 +1,251 @@
+#include "MainWindowTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+#include "ui/CustomTableModel.h"
+#include "ui/LoadImagesDialog.h"
+#include "ui/LoadImagesHandler.h"
+#include "ui/MainWindow.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class TestLoadImagesDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> tempDir;
+    std::unique_ptr<MainWindow> window;
+
+    QString picturesDir() const { return tempDir->filePath(QStringLiteral("pictures")); }
+
+    // count pictures named p<i>.jpg; picture i is (100 + i) x (80 + i) unless sizes are given.
+    QStringList makePictures(int count, int baseWidth = 100, int baseHeight = 80)
+    {
+        QDir().mkpath(picturesDir());
+        QStringList files;
+        for (int i = 0; i < count; ++i)
+            files << writePicture(picturesDir(), QStringLiteral("p%1.jpg").arg(i),
+                                  baseWidth + i, baseHeight + i);
+        return files;
+    }
+
+    QList<ImageObject *> pictures() const
+    {
+        return window->pictureModel()->itemsAs<ImageObject>();
+    }
+
+    // The sides of the imported squares: one per source picture, whatever the order.
+    QList<int> importedSides() const
+    {
+        QList<int> sides;
+        for (const ImageObject *item : pictures())
+            sides << item->squareRect.width();
+        std::sort(sides.begin(), sides.end());
+        return sides;
+    }
+
+private slots:
+    void init()
+    {
+        tempDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(tempDir->isValid());
+        initAppGlobals(tempDir->path());
+        window = std::make_unique<MainWindow>();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        tempDir.reset();
+    }
+
+    void importsEveryFileOnceWithAtMostFiveWorkers_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("expectedWorkers");
+        QTest::newRow("one file, one worker") << 1 << 1;
+        QTest::newRow("three files, three workers") << 3 << 3;
+        QTest::newRow("twelve files, five workers") << 12 << 5;
+    }
+
+    void importsEveryFileOnceWithAtMostFiveWorkers()
+    {
+        QFETCH(int, files);
+        QFETCH(int, expectedWorkers);
+        const QStringList paths = makePictures(files);
+        LoadImagesDialog dialog(paths, window.get());
+        QCOMPARE(dialog.workerCount(), expectedWorkers);
+        QCOMPARE(dialog.total(), files);
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), files, 20000);
+        QTRY_VERIFY(dialog.loadOverButton()->isEnabled());
+        QTRY_COMPARE(dialog.activeWorkerCount(), 0);
+
+        // Each picture exactly once: the square sides 80 .. 80 + files - 1 all appear once.
+        QList<int> expected;
+        for (int i = 0; i < files; ++i)
+            expected << 80 + i;
+        QCOMPARE(importedSides(), expected);
+
+        // Numbered 1..n in list order, with their own copy in the work directory.
+        QSet<QString> copies;
+        const QList<ImageObject *> items = pictures();
+        for (int row = 0; row < items.size(); ++row) {
+            ImageObject *item = items.at(row);
+            QCOMPARE(item->number, row + 1);
+            QCOMPARE(item->kind, int(ImageObject::KindPictureFile));
+            QCOMPARE(item->displayTime, 5.0);
+            QVERIFY(item->sourcePath.startsWith(workDirectory()));
+            QVERIFY(QFileInfo(item->sourcePath).fileName().startsWith(QStringLiteral("image_")));
+            QVERIFY(QFile::exists(item->sourcePath));
+            QVERIFY(QFile::exists(item->thumbnailPath()));
+            QVERIFY(QFile::exists(item->samplingPreviewPath()));
+            QVERIFY(!item->readLedData().isEmpty());
+            copies.insert(item->sourcePath);
+        }
+        QCOMPARE(copies.size(), files);
+        QCOMPARE(dialog.done(), files);
+        const auto *progress = dialog.findChild<QLabel *>(QStringLiteral("lblProgress"));
+        QVERIFY(progress);
+        QCOMPARE(progress->text(),
+                 QStringLiteral("Importing the %1 picture, a total of %1 picture").arg(files));
+    }
+
+    void emptyListStartsNoWorker()
+    {
+        LoadImagesDialog dialog(QStringList(), window.get());
+        QCOMPARE(dialog.workerCount(), 0);
+        QVERIFY(!dialog.loadOverButton()->isEnabled());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Import Image"));
+    }
+
+    void portraitPictureIsCutToItsCentredSquare()
+    {
+        QDir().mkpath(picturesDir());
+        const QString path = writePicture(picturesDir(), QStringLiteral("portrait.png"), 300, 500);
+        LoadImagesDialog dialog({path}, window.get());
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 1, 10000);
+        const ImageObject *item = pictures().first();
+        QCOMPARE(item->squareRect, QRect(0, 100, 300, 300));
+        // The thumbnail comes from the same decoded square: its first row is source row 100.
+        const QImage thumbnail = item->loadThumbnail();
+        QCOMPARE(thumbnail.size(), QSize(60, 60));
+        QCOMPARE(qRed(thumbnail.pixel(0, 0)), 100);
+        // The copy keeps the source's suffix.
+        QVERIFY(item->sourcePath.endsWith(QStringLiteral("image_1.png")));
+    }
+
+    void unreadableFileIsSkippedAndReported()
+    {
+        QStringList paths = makePictures(2);
+        const QString bad = QDir(picturesDir()).filePath(QStringLiteral("not a picture.jpg"));
+        {
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("this is text, not a JPEG");
+        }
+        paths.insert(1, bad);
+        ModalWatcher watcher;
+        LoadImagesDialog dialog(paths, window.get());
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.failedFiles(), QStringList{bad}, 10000);
+        QTRY_COMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
+        QCOMPARE(watcher.boxes.first().text,
+                 QStringLiteral("These files could not be read as pictures:\n%1")
+                     .arg(QDir::toNativeSeparators(bad)));
+        QCOMPARE(window->pictureModel()->itemCount(), 2);
+        QCOMPARE(importedSides(), (QList<int>{80, 81}));
+        QVERIFY(dialog.loadOverButton()->isEnabled());
+        // Closing afterwards does not repeat the box.
+        dialog.accept();
+        QTest::qWait(100);
+        QCOMPARE(watcher.boxes.size(), 1);
+    }
+
+    void cancelMidwayJoinsWorkersWithoutLossOrDuplicates()
+    {
+        // Large enough that the import is still busy when it is cancelled.
+        const QStringList paths = makePictures(40, 1200, 900);
+        auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get());
+        QCOMPARE(dialog->workerCount(), 5);
+        dialog->show();
+        QTRY_VERIFY_WITH_TIMEOUT(window->pictureModel()->itemCount() >= 2, 20000);
+        dialog->reject();
+        QVERIFY(dialog->isStopped());
+        QCOMPARE(dialog->activeWorkerCount(), 0);
+        const int appended = window->pictureModel()->itemCount();
+        QVERIFY(appended < 40);
+        QTest::qWait(300);
+        QCOMPARE(window->pictureModel()->itemCount(), appended);
+        dialog.reset();
+        QTest::qWait(100);
+        QCOMPARE(window->pictureModel()->itemCount(), appended);
+        // No picture twice: every square side is different.
+        const QList<int> sides = importedSides();
+        QCOMPARE(QSet<int>(sides.begin(), sides.end()).size(), appended);
+        // Only the appended items keep temporary files: the dropped ones removed theirs.
+        const QStringList buffers = QDir(workDirectory()).entryList({QStringLiteral("*.buf")});
+        QCOMPARE(buffers.size(), appended);
+    }
+
+    void destroyingTheDialogMidwayIsSafe()
+    {
+        const QStringList paths = makePictures(20, 1200, 900);
+        auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get());
+        dialog->show();
+        QTRY_VERIFY_WITH_TIMEOUT(window->pictureModel()->itemCount() >= 1, 20000);
+        dialog.reset();  // without done(): the destructor stops and joins the workers
+        const int appended = window->pictureModel()->itemCount();
+        QTest::qWait(300);
+        QCOMPARE(window->pictureModel()->itemCount(), appended);
+    }
+
+    void importCompletedKeepsThePicturesStillConverting()
+    {
+        // Six files on five workers: the queue is empty while up to five still convert.
+        const QStringList paths = makePictures(6, 900, 700);
+        LoadImagesDialog dialog(paths, window.get());
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.loadOverButton()->isEnabled(), 20000);
+        QTest::mouseClick(dialog.loadOverButton(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.activeWorkerCount(), 0);
+        QCOMPARE(window->pictureModel()->itemCount(), 6);
+        QCOMPARE(importedSides(), (QList<int>{700, 701, 702, 703, 704, 705}));
+    }
+
+    void windowImportRunsTheDialogAndShowsThePictureList()
+    {
+        const QStringList paths = makePictures(3);
+        ModalWatcher watcher([](QWidget *modal) {
+            auto *dialog = qobject_cast<LoadImagesDialog *>(modal);
+            if (!dialog)
+                return;
+            // Finish as the user would: wait for "Import completed", then press it.
+            auto *poll = new QTimer(dialog);
+            QObject::connect(poll, &QTimer::timeout, dialog, [dialog] {
+                if (dialog->loadOverButton()->isEnabled())
+                    dialog->loadOverButton()->click();
+            });
+            poll->start(20);
+        });
+        window->importPictureFiles(paths);
+        QCOMPARE(window->pictureModel()->itemCount(), 3);
+        QCOMPARE(importedSides(), (QList<int>{80, 81, 82}));
+        QCOMPARE(imageCopyCounter.load(), 4);
+    }
+};
+
+QTEST_MAIN(TestLoadImagesDialog)
+#include "test_load_images_dialog.moc"

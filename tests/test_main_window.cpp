@@ -1,0 +1,649 @@
+#include "MainWindowTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "effect/PlayMediaHandler.h"
+#include "loop/HandlerMessage.h"
+#include "loop/HandlerThread.h"
+#include "loop/Message.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/CustomTableModel.h"
+#include "ui/ImageObjectWidget.h"
+#include "ui/MainWindow.h"
+#include "ui/MediaObjectWidget.h"
+#include "ui/ProgressDialog.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMovie>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolBox>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Keeps the shared loop thread busy until released, so that a job sent after it waits.
+class BlockingHandler : public HandlerMessage
+{
+public:
+    using HandlerMessage::HandlerMessage;
+    void handleMessage(Message *) override { gate.acquire(); }
+    QSemaphore gate;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> tempDir;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+
+    QList<QAction *> toolbarActions() const
+    {
+        QList<QAction *> actions;
+        for (QAction *action : child<QToolBar>("toolBar")->actions()) {
+            if (!action->text().isEmpty())
+                actions << action;
+        }
+        return actions;
+    }
+
+    QStringList toolbarTexts() const
+    {
+        QStringList texts;
+        for (const QAction *action : toolbarActions())
+            texts << action->text();
+        return texts;
+    }
+
+    // A picture item with a sampling preview on disk, as a conversion would leave it.
+    ImageObject *makePicture(int number, int kind = ImageObject::KindPictureFile)
+    {
+        auto *item = new ImageObject(number, QString(), 5.0, kind);
+        QImage preview(450, 450, QImage::Format_ARGB32);
+        preview.fill(QColor(10 * number % 256, 20, 30));
+        item->saveSamplingPreview(preview);
+        return item;
+    }
+
+    void addPictures(int count, int kind = ImageObject::KindPictureFile)
+    {
+        QList<ImageObject *> items;
+        for (int i = 1; i <= count; ++i)
+            items << makePicture(i, kind);
+        window->pictureModel()->addItems(items);
+    }
+
+    QList<int> pictureNumbers() const
+    {
+        QList<int> numbers;
+        for (const ImageObject *item : window->pictureModel()->itemsAs<ImageObject>())
+            numbers << item->number;
+        return numbers;
+    }
+
+private slots:
+    void init()
+    {
+        tempDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(tempDir->isValid());
+        initAppGlobals(tempDir->path());
+        window = std::make_unique<MainWindow>();
+        window->onBtnEnUsClick();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        tempDir.reset();
+    }
+
+    void toolbarHoldsTheSixActionsInOrderInEnglish()
+    {
+        QCOMPARE(languageCode.load(), 3);
+        QCOMPARE(toolbarTexts(),
+                 (QStringList{"New DIY", "Import Picture", "Import Video", "Import GIF Picture",
+                              "Download To SD", "Download To Local"}));
+        const QStringList names{"actionNewDiy",   "actionOpenImage", "actionLoadMedia",
+                                "actionLoadGif",  "actionDownToUsb", "actionDownToLocal"};
+        const QList<QAction *> actions = toolbarActions();
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(actions.at(i)->objectName(), names.at(i));
+        auto *toolBar = child<QToolBar>("toolBar");
+        QCOMPARE(toolBar->iconSize(), QSize(30, 30));
+        QVERIFY(!toolBar->isMovable());
+        QVERIFY(!toolBar->isFloatable());
+        QCOMPARE(toolBar->windowTitle(), QStringLiteral("Menu"));
+        // The three actions left off the toolbar are reachable from the menu bar.
+        QStringList menuTexts;
+        for (QAction *menu : window->menuBar()->actions())
+            for (QAction *action : menu->menu()->actions())
+                if (!action->isSeparator())
+                    menuTexts << action->text();
+        QVERIFY(menuTexts.contains(QStringLiteral("Preview")));
+        QVERIFY(menuTexts.contains(QStringLiteral("Reset")));
+        QCOMPARE(menuTexts.size(), 3);
+    }
+
+    void formStartsWithTheSpecifiedSizesAndStates()
+    {
+        QCOMPARE(window->minimumSize(), QSize(1400, 700));
+        QCOMPARE(window->size(), QSize(1400, 700));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Hologram Display"));
+        QCOMPARE(child<QWidget>("previewWidget")->size(), QSize(450, 450));
+        QCOMPARE(child<QWidget>("previewWidget")->minimumSize(), QSize(450, 450));
+        for (const char *hidden : {"btnPlay", "btnStop", "btnEditMedia"})
+            QVERIFY2(child<QPushButton>(hidden)->isHidden(), hidden);
+        for (const char *disabled : {"btnDelImage", "btnDelMedia", "btnEditImage"})
+            QVERIFY2(!child<QPushButton>(disabled)->isEnabled(), disabled);
+        QCOMPARE(child<QPushButton>("btnPlay")->size(), QSize(65, 65));
+        QCOMPARE(child<QPushButton>("btnEditImage")->text(), QStringLiteral("Picture editing"));
+        QCOMPARE(child<QPushButton>("btnDelImage")->text(), QStringLiteral("Del"));
+        auto *toolBox = child<QToolBox>("toolBox");
+        QCOMPARE(toolBox->currentIndex(), 0);
+        QCOMPARE(toolBox->itemText(0), QStringLiteral("Picture List"));
+        QCOMPARE(toolBox->itemText(1), QStringLiteral("Video List"));
+        QVERIFY(toolBox->minimumWidth() >= 285);
+        auto *version = child<QLabel>("versionLabel");
+        QCOMPARE(version->text(), QStringLiteral(" Ver: T4S_20181127_0.03"));
+        for (const char *name : {"btnZhCn", "btnZhHk", "btnEnUs", "btnJp"}) {
+            auto *button = child<QPushButton>(name);
+            QCOMPARE(button->size(), QSize(60, 25));
+            QVERIFY(button->isChecked());
+        }
+        // The initial preview: a transparent picture with a red circle outline.
+        const QBrush brush = child<QWidget>("previewWidget")->palette().brush(QPalette::Window);
+        const QImage background = brush.textureImage();
+        QCOMPARE(background.size(), QSize(449, 449));
+        QCOMPARE(qAlpha(background.pixel(224, 224)), 0);
+        QCOMPARE(qRed(background.pixel(224, 0)), 255);
+        auto *tableView = child<QTableView>("tableView");
+        QCOMPARE(tableView->editTriggers(), QAbstractItemView::AllEditTriggers);
+        QCOMPARE(tableView->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(tableView->verticalHeader()->defaultSectionSize(), 60);
+        QVERIFY(tableView->horizontalHeader()->isHidden());
+    }
+
+    void selectingAPictureEnablesItsButtonsByKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("picture file") << int(ImageObject::KindPictureFile) << true;
+        QTest::newRow("DIY drawing") << int(ImageObject::KindDiy) << true;
+        QTest::newRow("read back") << int(ImageObject::KindReadPicture) << false;
+    }
+
+    void selectingAPictureEnablesItsButtonsByKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, editable);
+        addPictures(2, kind);
+        window->pressImageWidget(window->pictureModel()->index(1, 0));
+        QVERIFY(child<QPushButton>("btnDelImage")->isEnabled());
+        QCOMPARE(child<QPushButton>("btnEditImage")->isEnabled(), editable);
+        QVERIFY(child<QPushButton>("btnPlay")->isHidden());
+        const QImage shown =
+            child<QWidget>("previewWidget")->palette().brush(QPalette::Window).textureImage();
+        QCOMPARE(shown.pixelColor(5, 5), QColor(20, 20, 30));
+
+        window->pressImageWidget(QModelIndex());
+        QVERIFY(!child<QPushButton>("btnDelImage")->isEnabled());
+        QVERIFY(!child<QPushButton>("btnEditImage")->isEnabled());
+        QCOMPARE(child<QWidget>("previewWidget")->palette().color(QPalette::Window),
+                 QColor(Qt::white));
+    }
+
+    void selectingAClipShowsPlayOnlyWithFrames()
+    {
+        auto *empty = new MediaObject(0, QString());
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame);
+        window->clipModel()->addItems(QList<MediaObject *>{empty, clip});
+        window->show();
+        window->pressMediaWidget(window->clipModel()->index(1, 0));
+        QVERIFY(!child<QPushButton>("btnPlay")->isHidden());
+        QVERIFY(child<QPushButton>("btnDelMedia")->isEnabled());
+        window->pressMediaWidget(QModelIndex());
+        QVERIFY(child<QPushButton>("btnPlay")->isHidden());
+        QVERIFY(!child<QPushButton>("btnDelMedia")->isEnabled());
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        QVERIFY(child<QPushButton>("btnPlay")->isHidden());
+        QVERIFY(child<QPushButton>("btnDelMedia")->isEnabled());
+    }
+
+    void deletingAPictureRenumbersTheRest()
+    {
+        addPictures(5);
+        auto *tableView = child<QTableView>("tableView");
+        tableView->setCurrentIndex(window->pictureModel()->index(2, 0));
+        window->onBtnDelImage();
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2, 3, 4}));
+        // No current row: nothing happens.
+        tableView->setCurrentIndex(QModelIndex());
+        window->onBtnDelImage();
+        QCOMPARE(window->pictureModel()->itemCount(), 4);
+    }
+
+    void deletingAPlayingClipStopsThePlayback()
+    {
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame)
+                     << makePicture(2, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        auto *view = child<QTableView>("tableViewMedia");
+        view->setCurrentIndex(window->clipModel()->index(0, 0));
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        window->onBtnPlayClick();
+        QVERIFY(window->isPlaying());
+        QTest::qWait(250);
+        window->onBtnDelMedia();
+        QVERIFY(!window->isPlaying());
+        QCOMPARE(window->clipModel()->itemCount(), 0);
+        QVERIFY(child<QPushButton>("btnPlay")->isHidden());
+        QVERIFY(child<QPushButton>("btnStop")->isHidden());
+        // Echoes still on their way must not touch the destroyed clip.
+        QTest::qWait(500);
+    }
+
+    void reorderingMovesAndClamps_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QList<int>>("order");  // original numbers in the new row order
+        QTest::newRow("2 to 5") << 2 << 5 << QList<int>{1, 3, 4, 5, 2, 6};
+        QTest::newRow("5 to 2") << 5 << 2 << QList<int>{1, 5, 2, 3, 4, 6};
+        QTest::newRow("2 to 9 clamps to 6") << 2 << 9 << QList<int>{1, 3, 4, 5, 6, 2};
+        QTest::newRow("same place") << 3 << 3 << QList<int>{1, 2, 3, 4, 5, 6};
+    }
+
+    void reorderingMovesAndClamps()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QList<int>, order);
+        addPictures(6);
+        QHash<ImageObject *, int> original;
+        for (ImageObject *item : window->pictureModel()->itemsAs<ImageObject>())
+            original.insert(item, item->number);
+        ImageObject *moved = window->pictureModel()->itemsAs<ImageObject>().at(from - 1);
+        window->onImageIndexChanged(moved, from, to);
+        QList<int> actual;
+        for (ImageObject *item : window->pictureModel()->itemsAs<ImageObject>())
+            actual << original.value(item);
+        QCOMPARE(actual, order);
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2, 3, 4, 5, 6}));
+    }
+
+    void reorderingClips()
+    {
+        QList<MediaObject *> clips;
+        for (int i = 1; i <= 4; ++i)
+            clips << new MediaObject(i, QString());
+        window->clipModel()->addItems(clips);
+        window->onMediaIndexChanged(clips.at(0), 1, 3);
+        QCOMPARE(window->clipModel()->itemsAs<MediaObject>(),
+                 (QList<MediaObject *>{clips.at(1), clips.at(2), clips.at(0), clips.at(3)}));
+    }
+
+    void fiftyPicturesRefuseAnotherImport()
+    {
+        addPictures(50);
+        ModalWatcher watcher;
+        window->onActionOpenImage();
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
+        QCOMPARE(watcher.boxes.first().text,
+                 QStringLiteral("The picture list can hold at most 50 pictures!"));
+        QCOMPARE(window->pictureModel()->itemCount(), 50);
+    }
+
+    void fortyNinePicturesStillOpenTheFileDialog()
+    {
+        addPictures(49);
+        bool fileDialogSeen = false;
+        ModalWatcher watcher([&fileDialogSeen](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                fileDialogSeen = true;
+                dialog->reject();
+            }
+        });
+        window->onActionOpenImage();
+        QVERIFY(fileDialogSeen);
+        QVERIFY(watcher.boxes.isEmpty());
+        QCOMPARE(window->pictureModel()->itemCount(), 49);
+    }
+
+    void addLoadedPictureCopiesWithTheCompleteSuffix()
+    {
+        const QString source = writePicture(tempDir->path(), QStringLiteral("a.b.png"), 40, 30);
+        auto *first = new ImageObject(0, QString(), 5.0, ImageObject::KindPictureFile);
+        first->sourcePath = source;
+        window->addLoadedPicture(first);
+        auto *second = new ImageObject(0, QString(), 5.0, ImageObject::KindPictureFile);
+        second->sourcePath = source;
+        window->addLoadedPicture(second);
+        QCOMPARE(first->sourcePath, workFilePath(QStringLiteral("image_1.b.png")));
+        QCOMPARE(second->sourcePath, workFilePath(QStringLiteral("image_2.b.png")));
+        QVERIFY(QFile::exists(first->sourcePath));
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2}));
+    }
+
+    void addPictureFileConvertsTheCopy()
+    {
+        addPictures(2);
+        const QString source = writePicture(tempDir->path(), QStringLiteral("c.jpg"), 120, 90);
+        window->addPictureFile(source);
+        const ImageObject *item = window->pictureModel()->itemsAs<ImageObject>().last();
+        QCOMPARE(item->number, 3);
+        QCOMPARE(item->sourcePath, workFilePath(QStringLiteral("image_1.jpg")));
+        QCOMPARE(item->squareRect, QRect(15, 0, 90, 90));
+        QVERIFY(QFile::exists(item->samplingPreviewPath()));
+        QVERIFY(!const_cast<ImageObject *>(item)->readLedData().isEmpty());
+    }
+
+    void clearPlaylistsEmptiesBothLists()
+    {
+        addPictures(3);
+        window->clipModel()->addItem(new MediaObject(1, QString()));
+        window->clearPlaylists();
+        QCOMPARE(window->pictureModel()->itemCount(), 0);
+        QCOMPARE(window->clipModel()->itemCount(), 0);
+    }
+
+    void languageButtonsSwitchTheTexts_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("openImage");
+        QTest::addColumn<QString>("pictureList");
+        QTest::newRow("simplified Chinese") << "btnZhCn" << 1 << "导入图片" << "图片列表";
+        QTest::newRow("traditional Chinese") << "btnZhHk" << 2 << "導入圖片" << "圖片列表";
+        QTest::newRow("Japanese") << "btnJp" << 4 << "画像を読み込む" << "画像リスト";
+    }
+
+    void languageButtonsSwitchTheTexts()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, code);
+        QFETCH(QString, openImage);
+        QFETCH(QString, pictureList);
+        auto *languageButton = window->findChild<QPushButton *>(button);
+        QTest::mouseClick(languageButton, Qt::LeftButton);
+        QCOMPARE(languageCode.load(), code);
+        QVERIFY(languageButton->isChecked());
+        QCOMPARE(toolbarTexts().at(1), openImage);
+        QCOMPARE(child<QToolBox>("toolBox")->itemText(0), pictureList);
+        // The version label keeps the text it was made with.
+        QCOMPARE(child<QLabel>("versionLabel")->text(), QStringLiteral(" Ver: T4S_20181127_0.03"));
+        // A standard button follows the toolkit's own translation.
+        QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QLatin1String("Cancel"));
+
+        QTest::mouseClick(child<QPushButton>("btnEnUs"), Qt::LeftButton);
+        QCOMPARE(languageCode.load(), 3);
+        QCOMPARE(toolbarTexts().at(1), QStringLiteral("Import Picture"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+
+    void clickingTheActiveLanguageDoesNothing()
+    {
+        // A text that a retranslation would overwrite stays as it is.
+        QAction *open = toolbarActions().at(1);
+        open->setText(QStringLiteral("marker"));
+        QTest::mouseClick(child<QPushButton>("btnEnUs"), Qt::LeftButton);
+        QCOMPARE(open->text(), QStringLiteral("marker"));
+        QCOMPARE(languageCode.load(), 3);
+        QVERIFY(child<QPushButton>("btnEnUs")->isChecked());
+    }
+
+    void resourcesAreCompiledIn_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char *name : {"translate_zh_CN", "translate_zh_HK", "translate_en_US",
+                                 "translate_jp", "qt_zh_CN", "qt_zh_TW", "qt_ja"})
+            QTest::newRow(name) << QStringLiteral(":/ts/%1.qm").arg(QLatin1String(name));
+        for (const char *name :
+             {"open.png", "download_file.png", "design.png", "import_media.png", "import_gif.png",
+              "preview_usb.png", "default_ui.png", "ic_flowers.png", "zh_cn.png", "zh_hk.png",
+              "en_us.png", "jp_jp.png", "logo2.jpg", "play.png", "stop.png", "write.png",
+              "edit_delete.png", "xine.png", "plus.png", "moins.png", "progress.gif", "A.png",
+              "cursor_hand.png", "eraser.png", "line.png", "paintbrush.png", "rect.png",
+              "rect_round.png", "round2.png"})
+            QTest::newRow(name) << QStringLiteral(":/images/%1").arg(QLatin1String(name));
+    }
+
+    void resourcesAreCompiledIn()
+    {
+        QFETCH(QString, path);
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        if (path.endsWith(QLatin1String(".qm"))) {
+            QTranslator translator;
+            QVERIFY(translator.load(path));
+            QVERIFY(!translator.isEmpty());
+        } else {
+            QImageReader reader(path);
+            QVERIFY(!reader.read().isNull());
+            if (path.endsWith(QLatin1String(".gif")))
+                QVERIFY(reader.imageCount() > 1);
+        }
+    }
+
+    void englishCatalogueCoversTheOtherDialogs_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("save name title") << "GetSaveFileDialog" << "请输入保存的文件名" << "Please enter the file name!";
+        QTest::newRow("save ok") << "GetSaveFileDialog" << "确定" << "Ok";
+        QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Please select U disk path.";
+        QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "All the current U disk detected:";
+        QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select U disk path.";
+        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading to the U disk, Please don't cancel!";
+        QTest::newRow("download failed") << "MainWindow" << "dialog_title_download_fail" << "Download failed: %1";
+        QTest::newRow("no default") << "MainWindow" << "dialog_title_not_find_default" << "The system default file does not exist!";
+        QTest::newRow("row time unit") << "ListImageItemDelegate" << "imgwidget_lbl_text4" << "s";
+        QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 picture, show %2 s";
+        QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing the %1 picture, a total of %2 picture";
+        QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
+        QTest::newRow("video time") << "LoadMediaDialog" << "%1hour%2minute%3second" << "%1H %2M %3S";
+        QTest::newRow("gif tip") << "LoadGifDialog" << "loadgif_loading_tip" << "Importing GIF pictures,Please don't cancel!";
+        QTest::newRow("diy font") << "DiyForm" << "diyform_lblfont_title" << "Font name:%1\n font size:%2";
+        QTest::newRow("contrast") << "UpdateImageContract" << "updatecontract_lbl_title" << "Contrast:";
+        QTest::newRow("zoom") << "GetImgeLocationDialog" << "放大图片" << "ZoomIn";
+    }
+
+    void englishCatalogueCoversTheOtherDialogs()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, key);
+        QFETCH(QString, english);
+        QCOMPARE(QCoreApplication::translate(context.toUtf8().constData(), key.toUtf8().constData()),
+                 english);
+    }
+
+    void busyDialogHasItsAnimationAndCancel()
+    {
+        ProgressDialog dialog(QStringLiteral("working"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Tip"));
+        QCOMPARE(dialog.text(), QStringLiteral("working"));
+        QVERIFY(dialog.movie()->isValid());
+        QCOMPARE(dialog.movie()->state(), QMovie::Running);
+        auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblAnimation"));
+        QCOMPARE(label->size(), QSize(72, 72));
+        const QList<QPushButton *> buttons = dialog.findChildren<QPushButton *>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.first()->text(), QStringLiteral("Cancel"));
+        dialog.show();
+        QTest::mouseClick(buttons.first(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void heldPlusStepsUntilReleased()
+    {
+        addPictures(1);
+        window->show();
+        auto *tableView = child<QTableView>("tableView");
+        const QModelIndex index = window->pictureModel()->index(0, 0);
+        tableView->openPersistentEditor(index);
+        auto *editor = qobject_cast<ImageObjectWidget *>(tableView->indexWidget(index));
+        QVERIFY(editor);
+        ImageObject *item = window->pictureModel()->itemsAs<ImageObject>().first();
+        emit editor->plusButton()->pressed();
+        QTRY_VERIFY(item->displayTime > 5.1);
+        QTest::qWait(450);
+        emit editor->plusButton()->released();
+        const double reached = item->displayTime;
+        QVERIFY2(reached >= 5.39 && reached <= 6.01, qPrintable(QString::number(reached)));
+        QTest::qWait(500);
+        // At most the echo already on its way; then nothing more.
+        QVERIFY(item->displayTime <= reached + 0.21);
+        const double settled = item->displayTime;
+        QTest::qWait(400);
+        QCOMPARE(item->displayTime, settled);
+        QCOMPARE(editor->timeField()->text(), QString::number(settled, 'g', 6));
+    }
+
+    void echoForALiveEditorStepsOnceAndSendsAgain()
+    {
+        addPictures(1);
+        window->show();
+        auto *tableView = child<QTableView>("tableView");
+        const QModelIndex index = window->pictureModel()->index(0, 0);
+        tableView->openPersistentEditor(index);
+        auto *editor = qobject_cast<ImageObjectWidget *>(tableView->indexWidget(index));
+        QVERIFY(editor);
+        ImageObject *item = window->pictureModel()->itemsAs<ImageObject>().first();
+        // Hold the loop so that the press's own message waits; the echo is handed in here.
+        BlockingHandler blocker(HandlerThread::shared());
+        blocker.sendCode(1);
+        QTest::qWait(50);
+        emit editor->minusButton()->pressed();
+        const int queuedBefore = HandlerThread::shared()->pendingCount();
+        auto *echo = new Message(window->handler(), ImageObjectWidget::CodeTimeDel);
+        echo->object = editor;
+        window->handlerMessage(echo);
+        QCOMPARE(item->displayTime, 4.8);
+        QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore + 1);
+        emit editor->minusButton()->released();
+        QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore - 1);
+        blocker.gate.release();
+        QTest::qWait(100);
+    }
+
+    void echoForADestroyedEditorDoesNothing()
+    {
+        addPictures(1);
+        auto *clip = new MediaObject(1, QString());
+        window->clipModel()->addItem(clip);
+        window->show();
+        auto *tableView = child<QTableView>("tableView");
+        const QModelIndex index = window->pictureModel()->index(0, 0);
+        tableView->openPersistentEditor(index);
+        QObject *editor = tableView->indexWidget(index);
+        QVERIFY(ImageObjectWidget::isLive(editor));
+        tableView->closePersistentEditor(index);
+        QTest::qWait(50);  // the view deletes its editor later
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!ImageObjectWidget::isLive(editor));
+        const int queuedBefore = HandlerThread::shared()->pendingCount();
+        for (int code : {9, 10, 11, 12}) {
+            auto *echo = new Message(window->handler(), code);
+            echo->object = editor;
+            window->handlerMessage(echo);
+        }
+        QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore);
+        QCOMPARE(window->pictureModel()->itemsAs<ImageObject>().first()->displayTime, 5.0);
+        QCOMPARE(clip->loopCount, 1);
+    }
+
+    void downloadCompletionTellsSuccessOrFailure_data()
+    {
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("success") << QString() << "Download success: E:/show.bin";
+        QTest::newRow("failure") << "the disk is full" << "Download failed: the disk is full";
+    }
+
+    void downloadCompletionTellsSuccessOrFailure()
+    {
+        QFETCH(QString, detail);
+        QFETCH(QString, text);
+        ModalWatcher watcher;
+        auto *done = new Message(window->handler(), PlayMediaHandler::DownloadCode);
+        done->text = QStringLiteral("E:/show.bin");
+        done->detail = detail;
+        window->handlerMessage(done);
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
+        QCOMPARE(watcher.boxes.first().text, text);
+        QVERIFY(!window->isDownloadPending());
+    }
+
+    void downloadWritesTheSnapshotAndLocksThePlaylistMeanwhile()
+    {
+        addPictures(2);
+        const QString target = tempDir->filePath(QStringLiteral("show.bin"));
+        auto *blocker = new BlockingHandler(HandlerThread::shared());
+        blocker->sendCode(1);
+        bool busySeen = false;
+        int rowsWhileBusy = -1;
+        ModalWatcher watcher([&](QWidget *modal) {
+            if (!qobject_cast<ProgressDialog *>(modal) || busySeen)
+                return;
+            busySeen = true;
+            QVERIFY(window->isDownloadPending());
+            QCOMPARE(modal->findChild<QLabel *>(QStringLiteral("lblText"))->text(),
+                     QStringLiteral("Downloading to the U disk, Please don't cancel!"));
+            auto *tableView = child<QTableView>("tableView");
+            tableView->setCurrentIndex(window->pictureModel()->index(0, 0));
+            window->onBtnDelImage();
+            ImageObject *first = window->pictureModel()->itemsAs<ImageObject>().first();
+            window->onImageIndexChanged(first, 1, 2);
+            rowsWhileBusy = window->pictureModel()->itemCount();
+            blocker->gate.release();
+        });
+        window->startDownload(target);
+        QVERIFY(busySeen);
+        QCOMPARE(rowsWhileBusy, 2);
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2}));
+        QVERIFY(!window->isDownloadPending());
+        QVERIFY(!window->currentBusyDialog());
+        // Two refusals, then the outcome of the write.
+        QCOMPARE(watcher.boxes.size(), 3);
+        QCOMPARE(watcher.boxes.at(0).text, QStringLiteral("A download is in progress; the playlist cannot be changed until it has finished."));
+        QVERIFY(watcher.boxes.at(2).text.startsWith(QStringLiteral("Download ")));
+        // The pictures here carry no LED data, so the writer has only the header to write.
+        QVERIFY(QFile::exists(target) || watcher.boxes.at(2).text.startsWith("Download failed"));
+        delete blocker;
+        // Unlocked again.
+        child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
+        window->onBtnDelImage();
+        QCOMPARE(window->pictureModel()->itemCount(), 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
