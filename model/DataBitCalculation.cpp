@@ -2,7 +2,7 @@
 
 #include "model/ImageObject.h"
 
-#include <QMutexLocker>
+#include <chrono>
 
 namespace {
 constexpr int kBlock = 4096;
@@ -21,23 +21,23 @@ DataBitCalculation::DataBitCalculation(ImageObject *item, QObject *parent)
 DataBitCalculation::~DataBitCalculation()
 {
     {
-        QMutexLocker lock(&queueMutex);
+        std::unique_lock lock(queueMutex);
         running = false;
-        lineAdded.wakeAll();
+        lineAdded.notify_all();
     }
     wait();
 }
 
 void DataBitCalculation::enqueueLine(const QByteArray &bytes)
 {
-    QMutexLocker lock(&queueMutex);
+    std::unique_lock lock(queueMutex);
     queue.append(bytes);
-    lineAdded.wakeOne();
+    lineAdded.notify_one();
 }
 
 QByteArray DataBitCalculation::takeFirstLine()
 {
-    QMutexLocker lock(&queueMutex);
+    std::unique_lock lock(queueMutex);
     if (queue.isEmpty())
         return {};
     ++linesInWork;
@@ -46,22 +46,22 @@ QByteArray DataBitCalculation::takeFirstLine()
 
 int DataBitCalculation::pendingLines() const
 {
-    QMutexLocker lock(&queueMutex);
+    std::unique_lock lock(queueMutex);
     return int(queue.size());
 }
 
 bool DataBitCalculation::waitUntilDrained(const std::atomic<bool> *stop)
 {
-    QMutexLocker lock(&queueMutex);
+    std::unique_lock lock(queueMutex);
     while (!queue.isEmpty() || linesInWork > 0) {
         if (stop && stop->load())
             return false;
         if (!isRunning() && isFinished())
             return false;
         if (stop)
-            drained.wait(&queueMutex, kStopCheckMs);
+            drained.wait_for(lock, std::chrono::milliseconds(kStopCheckMs));
         else
-            drained.wait(&queueMutex);
+            drained.wait(lock);
     }
     return true;
 }
@@ -71,9 +71,9 @@ void DataBitCalculation::run()
     while (running) {
         QByteArray line;
         {
-            QMutexLocker lock(&queueMutex);
+            std::unique_lock lock(queueMutex);
             while (running && queue.isEmpty())
-                lineAdded.wait(&queueMutex);
+                lineAdded.wait(lock);
             if (!running)
                 break;
             line = queue.takeFirst();
@@ -81,15 +81,15 @@ void DataBitCalculation::run()
         }
         // Only this thread appends to the item while the conversion runs.
         item->ledData.append(codeLine(line));
-        QMutexLocker lock(&queueMutex);
+        std::unique_lock lock(queueMutex);
         --linesInWork;
         if (queue.isEmpty() && linesInWork == 0)
-            drained.wakeAll();
+            drained.notify_all();
     }
-    QMutexLocker lock(&queueMutex);
+    std::unique_lock lock(queueMutex);
     queue.clear();
     linesInWork = 0;
-    drained.wakeAll();
+    drained.notify_all();
 }
 
 QByteArray DataBitCalculation::codeLine(const QByteArray &triples)

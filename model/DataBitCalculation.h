@@ -2,11 +2,11 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class ImageObject;
 
@@ -53,9 +53,11 @@ private:
     QList<QByteArray> queue;
     ImageObject *item;
     std::atomic<bool> running{true};
-    mutable QMutex queueMutex;
-    QWaitCondition lineAdded;
-    QWaitCondition drained;
+    // Standard primitives rather than QMutex/QWaitCondition: the latter are opaque to
+    // ThreadSanitizer in a Qt that was not built with it.
+    mutable std::mutex queueMutex;
+    std::condition_variable lineAdded;
+    std::condition_variable drained;
     // Lines taken from the queue whose block is not yet in the item.
     int linesInWork = 0;
 };

@@ -4,7 +4,8 @@
 
 #include <QSet>
 #include <QTest>
-#include <QThread>
+#include <thread>
+#include <vector>
 
 class TestModelColour : public QObject
 {
@@ -25,21 +26,20 @@ private slots:
 
 void TestModelColour::singletonFromManyThreads()
 {
-    QList<QThread *> threads;
+    // std::thread: its joins are visible to ThreadSanitizer, QThread's are not.
+    std::vector<std::thread> threads;
     QList<TestColorUtil *> seen(8, nullptr);
     std::atomic<bool> go{false};
     for (int i = 0; i < 8; ++i) {
-        threads.append(QThread::create([&seen, &go, i] {
+        threads.emplace_back([&seen, &go, i] {
             while (!go)
-                QThread::yieldCurrentThread();
+                std::this_thread::yield();
             seen[i] = TestColorUtil::getInstance();
-        }));
-        threads.last()->start();
+        });
     }
     go = true;
-    for (QThread *thread : threads)
-        QVERIFY(thread->wait(10000));
-    qDeleteAll(threads);
+    for (std::thread &thread : threads)
+        thread.join();
     const QSet<TestColorUtil *> distinct(seen.begin(), seen.end());
     QCOMPARE(distinct.size(), 1);
     QCOMPARE(*distinct.begin(), TestColorUtil::getInstance());

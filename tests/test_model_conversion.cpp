@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+#include <vector>
+
 namespace {
 QImage filled(int w, int h, QColor colour)
 {
@@ -404,18 +407,16 @@ void TestModelConversion::conversionsInParallel()
     convertPicture(picture, &reference);
     const QByteArray expected = reference.readLedData();
     QList<ImageObject *> items;
-    QList<QThread *> threads;
+    std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i) {
         auto *item = new ImageObject(0, QString(), 5.0, ImageObject::KindPictureFile);
         items.append(item);
-        threads.append(QThread::create([picture, item] { convertPicture(picture, item); }));
-        threads.last()->start();
+        threads.emplace_back([picture, item] { convertPicture(picture, item); });
     }
-    for (QThread *thread : threads)
-        QVERIFY(thread->wait(30000));
+    for (std::thread &thread : threads)
+        thread.join();
     for (ImageObject *item : items)
         QCOMPARE(item->readLedData(), expected);
-    qDeleteAll(threads);
     qDeleteAll(items);
 }
 
