@@ -1,5 +1,9 @@
 #include "ui/CustomTableItem.h"
 
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+
+#include <QFileInfo>
 #include <QString>
 
 #include <atomic>
@@ -11,9 +15,22 @@ int CustomTableItem::metaTypeId()
     if (known == 0) {
         // Qt 6 picks up the stream operators declared beside the type at registration.
         known = qRegisterMetaType<CustomTableItem>("CustomTableItem");
+        // Views and accessibility read a row's display role as text.
+        QMetaType::registerConverter<CustomTableItem, QString>(&CustomTableItem::text);
         id.store(known, std::memory_order_release);
     }
     return known;
+}
+
+QString CustomTableItem::text() const
+{
+    if (const auto *picture = qobject_cast<const ImageObject *>(item))
+        return QStringLiteral("%1 %2").arg(picture->number).arg(
+            QFileInfo(picture->sourcePath).fileName());
+    if (const auto *clip = qobject_cast<const MediaObject *>(item))
+        return QStringLiteral("%1 %2").arg(clip->number).arg(
+            QFileInfo(clip->sourcePath).fileName());
+    return item ? QString::fromLatin1(item->metaObject()->className()) : QString();
 }
 
 QDataStream &operator<<(QDataStream &out, const CustomTableItem &entry)

@@ -12,6 +12,9 @@ struct CustomTableItem
 
     bool operator==(const CustomTableItem &other) const { return item == other.item; }
 
+    // The row as text: the item's number and file name (what a plain view would show).
+    QString text() const;
+
     // Id of the meta type "CustomTableItem", registered on first use.
     static int metaTypeId();
 };

@@ -80,8 +80,9 @@ Qt::DropActions CustomTableModel::supportedDropActions() const
 
 Qt::ItemFlags CustomTableModel::flags(const QModelIndex &index) const
 {
+    // Rows can be dropped onto the list itself; the list as a whole is not an editable cell.
     if (!index.isValid())
-        return Qt::ItemIsEditable | Qt::ItemIsDropEnabled;
+        return Qt::ItemIsDropEnabled;
     if (checkColumn >= 0 && index.column() == checkColumn)
         return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsUserCheckable
                | Qt::ItemIsEnabled;
@@ -152,7 +153,8 @@ void CustomTableModel::replaceEntries(const QList<CustomTableItem> &list)
 
 void CustomTableModel::delRow(int start, int count)
 {
-    if (count < 1 || start < 0 || start + count > itemCount())
+    // Compared as count > rows left, so a huge count cannot overflow start + count.
+    if (count < 1 || start < 0 || start > itemCount() || count > itemCount() - start)
         return;
     beginRemoveRows(QModelIndex(), start, start + count - 1);
     for (int i = 0; i < count; ++i) {
