@@ -120,4 +120,8 @@ void convertPicture(const QImage &image, ImageObject *item, const std::atomic<bo
     ReadImageThread sampler(image, item, nullptr, stop);
     sampler.start();
     sampler.wait();
+    // Reading the flag the thread cleared last orders its writes to the item before ours in
+    // a way ThreadSanitizer sees (QThread::wait() synchronises inside Qt).
+    while (sampler.isConverting())
+        sampler.wait();
 }
