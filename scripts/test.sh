@@ -14,5 +14,5 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$here/build" --output-on-failure -j 
 cmake -S "$here" -B "$here/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DHD_SANITIZE=thread -DHD_BUILD_GUI=OFF -DHD_BUILD_BENCH=OFF
 cmake --build "$here/build-tsan" -j "$jobs"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/tests/tsan.supp" \
   ctest --test-dir "$here/build-tsan" --output-on-failure -L threads
