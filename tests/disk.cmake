@@ -35,3 +35,12 @@ if(HD_MINGW_CXX)
             -o ${CMAKE_CURRENT_BINARY_DIR}/Win32Drives.mingw.o)
   set_tests_properties(test_disk_win32_cross_compile PROPERTIES LABELS "cross" TIMEOUT 60)
 endif()
+
+# Downloads through the main window, end to end. Full and read-only disks are mounts in a
+# private mount namespace of the test process.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  hd_add_test(test_downloads
+    SOURCES test_downloads.cpp MainWindowTestSupport.h
+    LIBS hd_ui
+    GUI TIMEOUT 60)
+endif()

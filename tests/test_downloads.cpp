@@ -1,0 +1,345 @@
+#include "MainWindowTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "disk/DiskMonitor.h"
+#include "disk/SelectUsbPathDialog.h"
+#include "effect/EffectPlaylist.h"
+#include "effect/EffectWriter.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/CustomTableModel.h"
+#include "ui/GetSaveFileDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressDialog.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+// Full and read-only disks are simulated with mounts. They are made in a mount namespace of
+// this process's own, so nothing is visible outside it and nothing outlives the test.
+bool writeProcFile(const char *path, const QByteArray &content)
+{
+    const int fd = ::open(path, O_WRONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    ::close(fd);
+    return ok;
+}
+
+bool enterPrivateMountNamespace()
+{
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWNS) != 0) {
+        // Without the privilege, a user namespace grants it (must run before any thread).
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return false;
+        writeProcFile("/proc/self/setgroups", "deny");
+        if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
+            || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
+            return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+bool mountSmallDisk(const QString &dir, const char *size)
+{
+    const QByteArray path = QFile::encodeName(dir);
+    return ::mount("tmpfs", path.constData(), "tmpfs", 0, size) == 0;
+}
+
+bool makeReadOnly(const QString &dir)
+{
+    const QByteArray path = QFile::encodeName(dir);
+    return ::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0
+           && ::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+void unmount(const QString &dir)
+{
+    ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+} // namespace
+
+class TestDownloads : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestDownloads(bool isolated)
+        : isolated(isolated)
+    {
+    }
+
+private slots:
+    void init();
+    void cleanup();
+
+    void localDownloadWritesFileAndReportsSuccess();
+    void emptyPlaylistWritesHeaderOnly();
+    void cancelledDialogsSendNothing_data();
+    void cancelledDialogsSendNothing();
+    void readOnlyDirectoryFailsAndKeepsEarlierFile();
+    void fullDiskFailsAndKeepsEarlierFile();
+    void diskDownloadWritesToChosenDisk();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Answers the dialogs of one download (directory, disk, file name) and records the
+    // message boxes.
+    std::unique_ptr<ModalWatcher> answer(const QString &directory, const QString &name);
+    void addPicture();
+    qint64 expectedSize() const;
+
+    bool isolated;
+    std::unique_ptr<QTemporaryDir> tempDir;
+    std::unique_ptr<MainWindow> window;
+    QStringList busyTexts;
+    QStringList diskRowsSeen;
+    bool cancelDirectory = false;
+    bool cancelName = false;
+    QStringList mounted;
+};
+
+void TestDownloads::init()
+{
+    tempDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(tempDir->isValid());
+    initAppGlobals(tempDir->path());
+    window = std::make_unique<MainWindow>();
+    window->onBtnEnUsClick();
+    qApp->installEventFilter(this);
+    busyTexts.clear();
+    diskRowsSeen.clear();
+    cancelDirectory = false;
+    cancelName = false;
+}
+
+void TestDownloads::cleanup()
+{
+    qApp->removeEventFilter(this);
+    window.reset();
+    for (const QString &dir : std::as_const(mounted))
+        unmount(dir);
+    mounted.clear();
+    tempDir.reset();
+}
+
+std::unique_ptr<ModalWatcher> TestDownloads::answer(const QString &directory, const QString &name)
+{
+    return std::make_unique<ModalWatcher>([this, directory, name](QWidget *modal) {
+        if (auto *chooser = qobject_cast<QFileDialog *>(modal)) {
+            if (cancelDirectory) {
+                chooser->reject();
+                return;
+            }
+            chooser->setDirectory(directory);
+            static_cast<QDialog *>(chooser)->accept();  // QFileDialog::accept() checks the choice
+        } else if (auto *disks = qobject_cast<SelectUsbPathDialog *>(modal)) {
+            // A stick inserted while the dialog is open shows up in it.
+            window->disks()->AddDisk(tempDir->filePath("late-stick"));
+            auto *list = disks->findChild<QListWidget *>("listWidget");
+            for (int row = 0; row < list->count(); ++row)
+                diskRowsSeen << list->item(row)->text();
+            disks->findChild<QPushButton *>("okBut")->click();
+        } else if (auto *naming = qobject_cast<GetSaveFileDialog *>(modal)) {
+            if (cancelName) {
+                naming->findChild<QPushButton *>("cancelBut")->click();
+                return;
+            }
+            naming->findChild<QLineEdit *>("txtFileName")->setText(name);
+            naming->findChild<QPushButton *>("okBut")->click();
+        }
+    });
+}
+
+bool TestDownloads::eventFilter(QObject *watched, QEvent *event)
+{
+    // The write may end before a polling look would see the busy dialog: catch its showing.
+    if (event->type() == QEvent::Show) {
+        if (auto *busy = qobject_cast<ProgressDialog *>(watched))
+            busyTexts << busy->text();
+    }
+    return false;
+}
+
+void TestDownloads::addPicture()
+{
+    const QString picture = writePicture(tempDir->path(), "p.png", 300, 200);
+    window->addPictureFile(picture);
+    QCOMPARE(window->pictureModel()->itemCount(), 1);
+}
+
+qint64 TestDownloads::expectedSize() const
+{
+    return EffectWriter::expectedFileSize(
+        EffectPlaylist::capture(window->pictureModel()->itemsAs<ImageObject>(),
+                                window->clipModel()->itemsAs<MediaObject>()));
+}
+
+void TestDownloads::localDownloadWritesFileAndReportsSuccess()
+{
+    addPicture();
+    const QString dir = tempDir->filePath("effects");
+    QVERIFY(QDir().mkpath(dir));
+    const QString target = dir + "/show.bin";
+    writeFile(target, "earlier effect");  // replaced without asking
+
+    auto watcher = answer(dir, "show");
+    window->onActionDownToLocal();
+
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes[0].title, "Tip");
+    QCOMPARE(watcher->boxes[0].text, "Download success: " + target);
+    QCOMPARE(busyTexts, QStringList{"Downloading to the U disk, Please don't cancel!"});
+    QVERIFY(!window->currentBusyDialog());
+    QVERIFY(!window->isDownloadPending());
+
+    const QByteArray written = contentOf(target);
+    QVERIFY(expectedSize() > 4096);
+    QCOMPARE(written.size(), expectedSize());
+    // The picture's LED data follows the 4096-byte header unchanged.
+    const QByteArray led = window->pictureModel()->itemsAs<ImageObject>().first()->readLedData();
+    QCOMPARE(written.mid(4096, led.size()), led);
+    QVERIFY(!QFile::exists(EffectWriter::stagingPath(target)));
+}
+
+void TestDownloads::emptyPlaylistWritesHeaderOnly()
+{
+    const QString dir = tempDir->filePath("effects");
+    QVERIFY(QDir().mkpath(dir));
+    auto watcher = answer(dir, "a");
+    window->onActionDownToLocal();
+    QCOMPARE(contentOf(dir + "/a.bin").size(), 4096);
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes[0].text, "Download success: " + dir + "/a.bin");
+}
+
+void TestDownloads::cancelledDialogsSendNothing_data()
+{
+    QTest::addColumn<bool>("cancelDirectory");
+    QTest::addColumn<bool>("cancelName");
+    QTest::newRow("directory chooser cancelled") << true << false;
+    QTest::newRow("name dialog cancelled") << false << true;
+}
+
+void TestDownloads::cancelledDialogsSendNothing()
+{
+    QFETCH(bool, cancelDirectory);
+    QFETCH(bool, cancelName);
+    this->cancelDirectory = cancelDirectory;
+    this->cancelName = cancelName;
+    const QString dir = tempDir->filePath("effects");
+    QVERIFY(QDir().mkpath(dir));
+
+    auto watcher = answer(dir, "show");
+    window->onActionDownToLocal();
+    QVERIFY(watcher->boxes.isEmpty());
+    QVERIFY(busyTexts.isEmpty());
+    QVERIFY(!window->isDownloadPending());
+    QVERIFY(QDir(dir).isEmpty());
+}
+
+void TestDownloads::readOnlyDirectoryFailsAndKeepsEarlierFile()
+{
+    addPicture();
+    const QString dir = tempDir->filePath("locked");
+    QVERIFY(QDir().mkpath(dir));
+    writeFile(dir + "/show.bin", "earlier effect");
+    if (isolated) {
+        QVERIFY(makeReadOnly(dir));
+        mounted << dir;
+    } else if (::geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+        QSKIP("running as root without a mount namespace: no directory is read-only");
+    }
+
+    auto watcher = answer(dir, "show");
+    window->onActionDownToLocal();
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes[0].title, "Tip");
+    QVERIFY2(watcher->boxes[0].text.startsWith("Download failed: "), qPrintable(watcher->boxes[0].text));
+    QVERIFY(!window->isDownloadPending());
+    QCOMPARE(contentOf(dir + "/show.bin"), QByteArray("earlier effect"));
+}
+
+void TestDownloads::fullDiskFailsAndKeepsEarlierFile()
+{
+    if (!isolated)
+        QSKIP("no private mount namespace: a small disk cannot be simulated");
+    addPicture();
+    const QString dir = tempDir->filePath("small-stick");
+    QVERIFY(QDir().mkpath(dir));
+    // 64 KiB: room for the earlier file, not for one picture's LED data.
+    QVERIFY(mountSmallDisk(dir, "size=64k"));
+    mounted << dir;
+    writeFile(dir + "/show.bin", "earlier effect");
+    QVERIFY(expectedSize() > 64 * 1024);
+
+    window->disks()->AddDisk(dir);
+    auto watcher = answer(dir, "show");
+    window->onActionDownToUsb();
+
+    QCOMPARE(watcher->boxes.size(), 1);
+    QVERIFY2(watcher->boxes[0].text.startsWith("Download failed: "), qPrintable(watcher->boxes[0].text));
+    QCOMPARE(contentOf(dir + "/show.bin"), QByteArray("earlier effect"));
+    QVERIFY(!QFile::exists(EffectWriter::stagingPath(dir + "/show.bin")));
+}
+
+void TestDownloads::diskDownloadWritesToChosenDisk()
+{
+    const QString stick = tempDir->filePath("STICK ONE");
+    QVERIFY(QDir().mkpath(stick));
+    window->disks()->AddDisk(stick);
+
+    auto watcher = answer(QString(), "show");
+    window->onActionDownToUsb();
+
+    QCOMPARE(diskRowsSeen, (QStringList{stick, tempDir->filePath("late-stick")}));
+    QCOMPARE(contentOf(stick + "/show.bin").size(), 4096);
+    QCOMPARE(watcher->boxes.size(), 1);
+    QCOMPARE(watcher->boxes[0].text, "Download success: " + stick + "/show.bin");
+}
+
+int main(int argc, char **argv)
+{
+    const bool isolated = enterPrivateMountNamespace();
+    QApplication app(argc, argv);
+    TestDownloads test(isolated);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_downloads.moc"
