@@ -1,0 +1,280 @@
+#include "effect/EffectReader.h"
+
+#include "app/AppGlobals.h"
+#include "effect/EffectFormat.h"
+#include "effect/IndexedHeader.h"
+#include "effect/LedDataCodec.h"
+#include "effect/SlottedHeader.h"
+#include "model/DataBitCalculation.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "model/RoundPreview.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+
+constexpr int kPreviewSize = 450;
+constexpr int kThumbnailSize = 60;
+constexpr double kReadFrameTime = 0.2;
+constexpr double kSlottedTimeUnit = 0.2;
+
+using Result = EffectReader::Result;
+
+Result failure(const QString &reason)
+{
+    Result result;
+    result.error = reason;
+    return result;
+}
+
+// A picture or frame item for one record: LED data as the display plays it, with the round
+// preview and the thumbnail drawn from the colour triples (green, red, blue).
+struct ItemSpec
+{
+    int number;
+    double displayTime;
+    int kind;
+};
+
+ImageObject *makeItem(const ItemSpec &spec, const QByteArray &ledData,
+                      const QByteArray &grbTriples, int ledCount, int lineNumber)
+{
+    auto *item = new ImageObject(spec.number, QString(), spec.displayTime, spec.kind);
+    const QImage preview = roundPreviewImage(kPreviewSize, grbTriples, ledCount, lineNumber);
+    item->saveSamplingPreview(preview);
+    item->saveThumbnail(preview.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio,
+                                       Qt::FastTransformation));
+    item->ledData = ledData;
+    // Keeps memory bounded by one record however many frames a file holds.
+    item->writeLedDataFile();
+    return item;
+}
+
+// Reads one record of exactly `length` bytes; an empty array when fewer are left.
+QByteArray readRecord(QFile &file, qint64 length)
+{
+    if (length <= 0 || file.size() - file.pos() < length)
+        return {};
+    QByteArray record = file.read(length);
+    return record.size() == length ? record : QByteArray();
+}
+
+bool skipRecord(QFile &file, qint64 length)
+{
+    if (file.size() - file.pos() < length)
+        return false;
+    return file.seek(file.pos() + length);
+}
+
+class SlottedReader
+{
+public:
+    SlottedReader(QFile &file, const std::atomic<bool> &keepGoing, int ledCount, int lineNumber)
+        : file(file), keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
+          recordLength(EffectFormat::tripleRecordLength(ledCount, lineNumber))
+    {
+    }
+
+    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias)
+    {
+        const auto header = SlottedHeader::parse(file.read(EffectFormat::kSlottedHeaderSize));
+        if (!header)
+            return failure(QStringLiteral("the file is shorter than an effect header (%1 bytes)")
+                               .arg(EffectFormat::kSlottedHeaderSize));
+        Result result;
+        result.ok = true;
+        const qint64 expected = EffectFormat::kSlottedHeaderSize
+                                + recordLength * (EffectFormat::kSlotCount + header->totalFrames());
+        if (file.size() != expected)
+            result.error = QStringLiteral("file length %1 does not fit %2 LEDs x %3 lines "
+                                          "(%4 expected); read what fits")
+                               .arg(file.size()).arg(ledCount).arg(lineNumber).arg(expected);
+        const bool slotsComplete = readPictures(*header, images);
+        qDebug().noquote() << "read media image. " << EffectFormat::kClipPositions;
+        if (slotsComplete)
+            readClips(*header, medias);
+        return result;
+    }
+
+private:
+    // True when all 100 slots were there; a short slot area has no clips behind it.
+    bool readPictures(const SlottedHeader &header, QList<ImageObject *> &images)
+    {
+        for (int slot = 1; slot <= EffectFormat::kSlotCount; ++slot) {
+            if (!keepGoing)
+                return false;
+            const bool wanted = slot <= header.pictureCount
+                                && slot <= EffectFormat::kMaxReadPictures;
+            if (!wanted) {
+                if (!skipRecord(file, recordLength))
+                    return false;
+                continue;
+            }
+            const QByteArray record = readRecord(file, recordLength);
+            if (record.isEmpty())
+                return false;
+            const ItemSpec spec{slot, header.timeBytes[slot - 1] * kSlottedTimeUnit,
+                                ImageObject::KindReadPicture};
+            images.append(makeItem(spec,
+                                   LedDataCodec::codeSlottedRecord(record, ledCount, lineNumber),
+                                   record, ledCount, lineNumber));
+        }
+        return true;
+    }
+
+    void readClips(const SlottedHeader &header, QList<MediaObject *> &medias)
+    {
+        for (int j = 0; j < EffectFormat::kClipPositions; ++j) {
+            auto *clip = new MediaObject(j, QString());
+            clip->loopCount = header.loopCounts[j];
+            const int frameCount = header.frameCounts[j];
+            int k = 0;
+            while (frameCount != 0 && keepGoing && k < frameCount) {
+                const QByteArray record = readRecord(file, recordLength);
+                if (record.isEmpty())
+                    break;
+                ++k;
+                const ItemSpec spec{k, kReadFrameTime, ImageObject::KindReadClipFrame};
+                clip->frames.append(makeItem(
+                    spec, LedDataCodec::codeSlottedRecord(record, ledCount, lineNumber), record,
+                    ledCount, lineNumber));
+            }
+            qDebug().noquote() << "read media image. image count " << k;
+            if (clip->frames.isEmpty() || !keepGoing)
+                delete clip;
+            else
+                medias.append(clip);
+        }
+    }
+
+    QFile &file;
+    const std::atomic<bool> &keepGoing;
+    const int ledCount;
+    const int lineNumber;
+    const qint64 recordLength;
+};
+
+class IndexedReader
+{
+public:
+    IndexedReader(QFile &file, const std::atomic<bool> &keepGoing, int ledCount, int lineNumber)
+        : file(file), keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
+          recordLength(DataBitCalculation::ledDataLength(ledCount, lineNumber))
+    {
+    }
+
+    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias)
+    {
+        QString error;
+        const auto header = IndexedHeader::parse(file.read(EffectFormat::kHeaderSize), &error);
+        if (!header)
+            return failure(error);
+        const qint64 expected = EffectFormat::kHeaderSize + recordLength * header->recordCount;
+        if (file.size() != expected)
+            return failure(QStringLiteral("file length %1 does not fit %2 records of %3 LEDs x "
+                                          "%4 lines (%5 bytes expected)")
+                               .arg(file.size()).arg(header->recordCount).arg(ledCount)
+                               .arg(lineNumber).arg(expected));
+        Result result;
+        result.ok = true;
+        int pictures = 0;
+        int clips = 0;
+        for (const IndexedHeader::Segment &segment : header->segments) {
+            if (!keepGoing)
+                break;
+            if (segment.isClip())
+                readClip(segment, clips++, medias);
+            else
+                readPictures(segment, pictures, images);
+        }
+        qDebug().noquote() << "read media image. " << clips;
+        const int covered = header->segments.isEmpty() ? 0 : header->segments.last().last;
+        QStringList notes;
+        if (pictures > EffectFormat::kMaxReadPictures)
+            notes << QStringLiteral("only the first %1 of %2 pictures were read")
+                         .arg(EffectFormat::kMaxReadPictures).arg(pictures);
+        if (keepGoing && covered < header->recordCount)
+            notes << QStringLiteral("%1 records have no segment and were skipped")
+                         .arg(header->recordCount - covered);
+        result.error = notes.join(QStringLiteral("; "));
+        return result;
+    }
+
+private:
+    QByteArray previewTriples(const QByteArray &record) const
+    {
+        return LedDataCodec::decodeToSlottedTriples(record, ledCount, lineNumber);
+    }
+
+    // Records are read for preview only up to the picture list's limit; the rest is skipped.
+    void readPictures(const IndexedHeader::Segment &segment, int &pictures,
+                      QList<ImageObject *> &images)
+    {
+        const double displayTime = qint64(segment.time) * segment.repeat / 10.0;
+        for (int r = 0; r < segment.length() && keepGoing; ++r) {
+            ++pictures;
+            if (pictures > EffectFormat::kMaxReadPictures) {
+                skipRecord(file, recordLength);
+                continue;
+            }
+            const QByteArray record = readRecord(file, recordLength);
+            if (record.isEmpty())
+                return;
+            const ItemSpec spec{pictures, displayTime, ImageObject::KindReadPicture};
+            images.append(makeItem(spec, record, previewTriples(record), ledCount, lineNumber));
+        }
+    }
+
+    void readClip(const IndexedHeader::Segment &segment, int index, QList<MediaObject *> &medias)
+    {
+        auto *clip = new MediaObject(index, QString());
+        clip->loopCount = segment.repeat;
+        for (int k = 1; k <= segment.length() && keepGoing; ++k) {
+            const QByteArray record = readRecord(file, recordLength);
+            if (record.isEmpty())
+                break;
+            const ItemSpec spec{k, kReadFrameTime, ImageObject::KindReadClipFrame};
+            clip->frames.append(makeItem(spec, record, previewTriples(record), ledCount,
+                                         lineNumber));
+        }
+        qDebug().noquote() << "read media image. image count " << clip->frames.size();
+        if (clip->frames.isEmpty() || !keepGoing)
+            delete clip;
+        else
+            medias.append(clip);
+    }
+
+    QFile &file;
+    const std::atomic<bool> &keepGoing;
+    const int ledCount;
+    const int lineNumber;
+    const qint64 recordLength;
+};
+
+} // namespace
+
+EffectReader::Result EffectReader::readInto(const QString &path,
+                                            const std::atomic<bool> &keepGoing,
+                                            QList<ImageObject *> &images,
+                                            QList<MediaObject *> &medias)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return failure(QStringLiteral("%1 is a directory, not an effect file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    const int leds = ledCount.load();
+    const int lines = lineNumber.load();
+    if (leds < 1 || lines < 1)
+        return failure(QStringLiteral("invalid display geometry %1 x %2").arg(leds).arg(lines));
+
+    const bool indexed = IndexedHeader::hasMagic(file.peek(EffectFormat::kHeaderSize));
+    if (indexed)
+        return IndexedReader(file, keepGoing, leds, lines).read(images, medias);
+    return SlottedReader(file, keepGoing, leds, lines).read(images, medias);
+}
