@@ -1,12 +1,14 @@
 #pragma once
 
+// Complete type, so the signal's item argument has a meta type (queued calls, spies).
+#include "model/MediaObject.h"
+
 #include <QMutex>
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QWidget>
 
 class HandlerMessage;
-class MediaObject;
 class QLabel;
 class QLineEdit;
 class QPushButton;
