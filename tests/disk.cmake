@@ -7,7 +7,7 @@ hd_add_test(test_disk_monitor
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   hd_add_test(test_linux_disk_backend
-    SOURCES test_linux_disk_backend.cpp FakeSysfs.h FakeSysfs.cpp
+    SOURCES test_linux_disk_backend.cpp FakeSysfs.h FakeSysfs.cpp PrivateMounts.h PrivateMounts.cpp
     LIBS hd_disk
     TIMEOUT 20)
 endif()
@@ -40,7 +40,7 @@ endif()
 # private mount namespace of the test process.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   hd_add_test(test_downloads
-    SOURCES test_downloads.cpp MainWindowTestSupport.h
+    SOURCES test_downloads.cpp MainWindowTestSupport.h PrivateMounts.h PrivateMounts.cpp
     LIBS hd_ui
     GUI TIMEOUT 60)
 endif()

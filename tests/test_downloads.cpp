@@ -1,4 +1,5 @@
 #include "MainWindowTestSupport.h"
+#include "PrivateMounts.h"
 
 #include "app/AppGlobals.h"
 #include "disk/DiskMonitor.h"
@@ -22,58 +23,9 @@
 
 #include <memory>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
-
-// Full and read-only disks are simulated with mounts. They are made in a mount namespace of
-// this process's own, so nothing is visible outside it and nothing outlives the test.
-bool writeProcFile(const char *path, const QByteArray &content)
-{
-    const int fd = ::open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    ::close(fd);
-    return ok;
-}
-
-bool enterPrivateMountNamespace()
-{
-    const uid_t uid = ::geteuid();
-    const gid_t gid = ::getegid();
-    if (::unshare(CLONE_NEWNS) != 0) {
-        // Without the privilege, a user namespace grants it (must run before any thread).
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return false;
-        writeProcFile("/proc/self/setgroups", "deny");
-        if (!writeProcFile("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(uid) + " 1")
-            || !writeProcFile("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(gid) + " 1"))
-            return false;
-    }
-    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-bool mountSmallDisk(const QString &dir, const char *size)
-{
-    const QByteArray path = QFile::encodeName(dir);
-    return ::mount("tmpfs", path.constData(), "tmpfs", 0, size) == 0;
-}
-
-bool makeReadOnly(const QString &dir)
-{
-    const QByteArray path = QFile::encodeName(dir);
-    return ::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0
-           && ::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-}
-
-void unmount(const QString &dir)
-{
-    ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
-}
 
 QByteArray contentOf(const QString &path)
 {
@@ -150,7 +102,7 @@ void TestDownloads::cleanup()
     qApp->removeEventFilter(this);
     window.reset();
     for (const QString &dir : std::as_const(mounted))
-        unmount(dir);
+        PrivateMounts::unmount(dir);
     mounted.clear();
     tempDir.reset();
 }
@@ -277,7 +229,7 @@ void TestDownloads::readOnlyDirectoryFailsAndKeepsEarlierFile()
     QVERIFY(QDir().mkpath(dir));
     writeFile(dir + "/show.bin", "earlier effect");
     if (isolated) {
-        QVERIFY(makeReadOnly(dir));
+        QVERIFY(PrivateMounts::makeReadOnly(dir));
         mounted << dir;
     } else if (::geteuid() != 0) {
         QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
@@ -304,7 +256,7 @@ void TestDownloads::fullDiskFailsAndKeepsEarlierFile()
     const QString dir = tempDir->filePath("small-stick");
     QVERIFY(QDir().mkpath(dir));
     // 64 KiB: room for the earlier file, not for one picture's LED data.
-    QVERIFY(mountSmallDisk(dir, "size=64k"));
+    QVERIFY(PrivateMounts::mountTmpfs(dir, "smallstick", "size=64k"));
     mounted << dir;
     writeFile(dir + "/show.bin", "earlier effect");
     QVERIFY(expectedSize() > 64 * 1024);
@@ -336,7 +288,8 @@ void TestDownloads::diskDownloadWritesToChosenDisk()
 
 int main(int argc, char **argv)
 {
-    const bool isolated = enterPrivateMountNamespace();
+    // Full and read-only disks are mounts in the test's own mount namespace.
+    const bool isolated = PrivateMounts::enterNamespace();
     QApplication app(argc, argv);
     TestDownloads test(isolated);
     return QTest::qExec(&test, argc, argv);

@@ -1,10 +1,12 @@
 #include "FakeSysfs.h"
+#include "PrivateMounts.h"
 
 #include "disk/DiskMonitor.h"
 #include "disk/LinuxDiskBackend.h"
 #include "disk/MountTable.h"
 #include "disk/SysfsBlockDevices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -34,8 +36,14 @@ const QString kSdLine = mountLine(31, "179:1", "/media/user/SDCARD", "exfat", "/
 class TestLinuxDiskBackend : public QObject
 {
     Q_OBJECT
+public:
+    explicit TestLinuxDiskBackend(bool isolated)
+        : isolated(isolated)
+    {
+    }
 
 private slots:
+    void initTestCase();
     void init();
 
     void unescape_data();
@@ -52,8 +60,10 @@ private slots:
     void remountElsewhereIsRemovalThenArrival();
     void changeSeenThroughNotification();
     void regularFileRaisesNoNotification();
+    void kernelMountTableNotification();
 
 private:
+    bool isolated;
     void writeTable(const QString &text);
     void buildMachine();
 
@@ -62,13 +72,18 @@ private:
     QString m_tablePath;
 };
 
-void TestLinuxDiskBackend::init()
+void TestLinuxDiskBackend::initTestCase()
 {
+    // The tree is only read: one for all tests.
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_sysfs = std::make_unique<FakeSysfs>(m_dir->path() + "/sys");
     m_tablePath = m_dir->path() + "/mountinfo";
     buildMachine();
+}
+
+void TestLinuxDiskBackend::init()
+{
     writeTable(kRootLine);
 }
 
@@ -305,5 +320,36 @@ void TestLinuxDiskBackend::regularFileRaisesNoNotification()
     QCOMPARE(arrived.count(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestLinuxDiskBackend)
+void TestLinuxDiskBackend::kernelMountTableNotification()
+{
+    // The real thing: the kernel's own mount table, watched for its priority event. A tmpfs
+    // mounted in this process's private namespace under the device name of the fake USB
+    // stick stands for the stick being mounted.
+    if (!isolated)
+        QSKIP("no private mount namespace: cannot mount here");
+    const QString stick = m_dir->path() + "/media/STICK 2";
+    QVERIFY(QDir().mkpath(stick));
+    LinuxDiskBackend backend("/proc/self/mountinfo", m_sysfs->classBlockDir());
+    QVERIFY(!backend.presentDisks().contains(stick));
+    QSignalSpy arrived(&backend, &DiskBackend::diskArrived);
+    QSignalSpy removed(&backend, &DiskBackend::diskRemoved);
+
+    QVERIFY(PrivateMounts::mountTmpfs(stick, "/dev/sdb1", "size=16k"));
+    QVERIFY(arrived.wait(3000));
+    QCOMPARE(arrived.at(0).at(0).toString(), stick);
+
+    PrivateMounts::unmount(stick);
+    QVERIFY(removed.wait(3000));
+    QCOMPARE(removed.at(0).at(0).toString(), stick);
+    QCOMPARE(arrived.count(), 1);
+}
+
+int main(int argc, char **argv)
+{
+    // Before any thread starts: a private mount namespace for the kernel notification test.
+    const bool isolated = PrivateMounts::enterNamespace();
+    QCoreApplication app(argc, argv);
+    TestLinuxDiskBackend test(isolated);
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_linux_disk_backend.moc"
