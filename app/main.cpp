@@ -5,6 +5,22 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
+
+namespace {
+
+// Demonstration aid for screenshots and manual checks: HD_DEMO_PICTURES lists picture files
+// (separated like PATH) that are imported through the import dialog once the window is up.
+void scheduleDemoImport(MainWindow &window)
+{
+    const QString list = qEnvironmentVariable("HD_DEMO_PICTURES");
+    if (list.isEmpty())
+        return;
+    const QStringList files = list.split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    QTimer::singleShot(500, &window, [&window, files] { window.importPictureFiles(files); });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +38,7 @@ int main(int argc, char *argv[])
         MainWindow window;
         window.onBtnEnUsClick();
         window.show();
+        scheduleDemoImport(window);
         code = app.exec();
     }
     // The loop thread outlives the window; stop and join it so nothing runs at exit.
