@@ -1,6 +1,7 @@
 #include "app/AppGlobals.h"
 #include "app/DirectoryUtil.h"
 #include "loop/HandlerThread.h"
+#include "ui/CustomTableModel.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -10,14 +11,18 @@
 namespace {
 
 // Demonstration aid for screenshots and manual checks: HD_DEMO_PICTURES lists picture files
-// (separated like PATH) that are imported through the import dialog once the window is up.
+// (separated like PATH) that are added to the picture list once the window is up.
 void scheduleDemoImport(MainWindow &window)
 {
     const QString list = qEnvironmentVariable("HD_DEMO_PICTURES");
     if (list.isEmpty())
         return;
     const QStringList files = list.split(QDir::listSeparator(), Qt::SkipEmptyParts);
-    QTimer::singleShot(500, &window, [&window, files] { window.importPictureFiles(files); });
+    QTimer::singleShot(300, &window, [&window, files] {
+        for (const QString &file : files)
+            window.addPictureFile(file);
+        window.pressImageWidget(window.pictureModel()->index(0, 0));
+    });
 }
 
 } // namespace

@@ -163,7 +163,7 @@ void MainWindow::buildForm()
     horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     verticalLayout_3->addWidget(widget_8);
     verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    horizontalLayout->addWidget(widget, 1);
+    horizontalLayout->addWidget(widget, 3);
 
     // Right: the two playlists in a tool box.
     toolBox = new QToolBox(centralWidget);
@@ -217,7 +217,8 @@ void MainWindow::buildForm()
     toolBox->addItem(page, QString());
     toolBox->addItem(page_2, QString());
     toolBox->setCurrentIndex(0);
-    horizontalLayout->addWidget(toolBox, 0);
+    // The lists get enough width for a whole row editor (thumbnail, position, time, buttons).
+    horizontalLayout->addWidget(toolBox, 2);
 
     setCentralWidget(centralWidget);
 

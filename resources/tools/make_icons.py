@@ -295,9 +295,11 @@ def icons():
     out["en_us.png"] = (w, h, us)
     out["jp_jp.png"] = (w, h, [
         (rect(0, 0, w, h), WHITE),
-        (frame(0, 0, w, h, 1), (210, 210, 210, 255)),
         (circle(60, 25, 15), (188, 0, 45, 255)),
     ])
+    # A thin frame keeps neighbouring flags apart on the toolbar.
+    for name in ("zh_cn.png", "zh_hk.png", "en_us.png", "jp_jp.png"):
+        out[name][2].append((frame(0, 0, w, h, 3, 4), (70, 70, 70, 255)))
     # Source of logo2.jpg: a round hologram on a dark background.
     logo = [(rect(0, 0, 128, 128), (20, 24, 40, 255))]
     for i, colour in enumerate([RED, ORANGE, YELLOW, GREEN, BLUE, PURPLE]):
