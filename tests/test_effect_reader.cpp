@@ -1,0 +1,462 @@
+// Reading effects: the slotted layout of the display and the factory file, the indexed
+// layout the writer produces, and files that are damaged or hostile.
+
+#include "EffectTestSupport.h"
+
+#include "effect/EffectPlaylist.h"
+#include "effect/EffectReader.h"
+#include "effect/EffectWriter.h"
+#include "effect/IndexedHeader.h"
+#include "effect/LedDataCodec.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+using namespace effecttest;
+
+namespace {
+
+// The blue, green, red order a conversion codes, coded line by line and padded.
+QByteArray codedLikeAConversion(const QByteArray &grb, int leds, int lines)
+{
+    QByteArray coded;
+    for (int k = 0; k < lines; ++k) {
+        QByteArray line(3 * leds, '\0');
+        for (int i = 0; i < 3 * leds; i += 3) {
+            const int at = k * 3 * leds + i;
+            line[i] = grb[at + 2];
+            line[i + 1] = grb[at];
+            line[i + 2] = grb[at + 1];
+        }
+        coded += DataBitCalculation::codeLine(line);
+    }
+    DataBitCalculation::appendPadding(coded);
+    return coded;
+}
+
+QByteArray uniformTriples(int leds, int lines, char g, char r, char b)
+{
+    QByteArray triples;
+    for (int i = 0; i < leds * lines; ++i)
+        triples.append(g).append(r).append(b);
+    return triples;
+}
+
+} // namespace
+
+class TestEffectReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tempDir;
+    QList<ImageObject *> images;
+    QList<MediaObject *> medias;
+    std::atomic<bool> keepGoing{true};
+
+    QString path(const QString &name = QStringLiteral("T4.bin")) const
+    {
+        return tempDir.filePath(name);
+    }
+
+    EffectReader::Result read(const QString &file)
+    {
+        return EffectReader::readInto(file, keepGoing, images, medias);
+    }
+
+    EffectReader::Result readBytes(const QByteArray &bytes)
+    {
+        if (!writeBytes(path(), bytes))
+            qFatal("cannot write the test file");
+        return read(path());
+    }
+
+    QList<int> clipFrameCounts() const
+    {
+        QList<int> counts;
+        for (const MediaObject *clip : medias)
+            counts << int(clip->frames.size());
+        return counts;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(tempDir.isValid());
+        initAppGlobals(tempDir.path());
+        ledCount = 8;
+        lineNumber = 16;
+        keepGoing = true;
+    }
+
+    void cleanup()
+    {
+        qDeleteAll(images);
+        qDeleteAll(medias);
+        images.clear();
+        medias.clear();
+        ledCount = kDefaultLedCount;
+        lineNumber = kDefaultLineNumber;
+    }
+
+    void slottedSections_data()
+    {
+        QTest::addColumn<int>("pictureCount");
+        QTest::addColumn<int>("slotsWritten");
+        QTest::addColumn<QList<int>>("frameCounts");
+        QTest::addColumn<int>("frameRecords");
+        QTest::addColumn<int>("extraBytes");
+        QTest::addColumn<int>("pictures");
+        QTest::addColumn<QList<int>>("clips");
+        QTest::newRow("3 pictures, clip of 2")
+            << 3 << 100 << QList<int>{2, 0, 0, 0, 0} << -1 << 0 << 3 << QList<int>{2};
+        QTest::newRow("60 pictures give 50")
+            << 60 << 100 << QList<int>{0, 0, 0, 0, 0} << -1 << 0 << 50 << QList<int>{};
+        QTest::newRow("255 pictures give 50")
+            << 255 << 100 << QList<int>{1, 0, 0, 0, 0} << -1 << 0 << 50 << QList<int>{1};
+        QTest::newRow("only clips")
+            << 0 << 100 << QList<int>{0, 3, 0, 1, 0} << -1 << 0 << 0 << QList<int>{3, 1};
+        QTest::newRow("five clips")
+            << 1 << 100 << QList<int>{1, 2, 3, 4, 5} << -1 << 0 << 1 << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("slot area cut after two")
+            << 5 << 2 << QList<int>{2, 0, 0, 0, 0} << 0 << 0 << 2 << QList<int>{};
+        QTest::newRow("slot area cut inside the third")
+            << 5 << 2 << QList<int>{2, 0, 0, 0, 0} << 0 << 100 << 2 << QList<int>{};
+        QTest::newRow("header only")
+            << 5 << 0 << QList<int>{2, 0, 0, 0, 0} << 0 << 0 << 0 << QList<int>{};
+        QTest::newRow("fewer frames than counted")
+            << 0 << 100 << QList<int>{4, 2, 0, 0, 0} << 3 << 0 << 0 << QList<int>{3};
+        QTest::newRow("last frame cut short")
+            << 0 << 100 << QList<int>{1, 2, 0, 0, 0} << 2 << 50 << 0 << QList<int>{1, 1};
+        QTest::newRow("counts far beyond the data")
+            << 255 << 100 << QList<int>{255, 255, 255, 255, 255} << 4 << 0 << 50
+            << QList<int>{4};
+    }
+
+    void slottedSections()
+    {
+        QFETCH(int, pictureCount);
+        QFETCH(int, slotsWritten);
+        QFETCH(QList<int>, frameCounts);
+        QFETCH(int, frameRecords);
+        QFETCH(int, extraBytes);
+        QFETCH(int, pictures);
+        QFETCH(QList<int>, clips);
+        SlottedSpec spec;
+        spec.pictureCount = pictureCount;
+        spec.slotsWritten = slotsWritten;
+        spec.frameRecords = frameRecords;
+        for (int j = 0; j < 5; ++j) {
+            spec.frameCounts[j] = frameCounts[j];
+            spec.loopCounts[j] = 10 + j;
+        }
+        const EffectReader::Result result =
+            readBytes(slottedFile(spec) + QByteArray(extraBytes, '\x5a'));
+        QVERIFY(result.ok);
+        QCOMPARE(images.size(), pictures);
+        QCOMPARE(clipFrameCounts(), clips);
+        for (int i = 0; i < images.size(); ++i) {
+            QCOMPARE(images[i]->number, i + 1);
+            QCOMPARE(images[i]->kind, int(ImageObject::KindReadPicture));
+            QCOMPARE(images[i]->displayTime, (spec.timeBase + i + 1) * 0.2);
+            QVERIFY(images[i]->sourcePath.isEmpty());
+        }
+        for (const MediaObject *clip : medias) {
+            QVERIFY(clip->number >= 0 && clip->number < 5);
+            QCOMPARE(clip->loopCount, 10 + clip->number);
+            QVERIFY(!clip->isGif);
+            for (int k = 0; k < clip->frames.size(); ++k) {
+                QCOMPARE(clip->frames[k]->number, k + 1);
+                QCOMPARE(clip->frames[k]->kind, int(ImageObject::KindReadClipFrame));
+                QCOMPARE(clip->frames[k]->displayTime, 0.2);
+            }
+        }
+    }
+
+    void slottedRecordsBecomeLedData()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 2;
+        spec.frameCounts = {0, 0, 1, 0, 0};
+        QVERIFY(readBytes(slottedFile(spec)).ok);
+        QCOMPARE(images.size(), 2);
+        QCOMPARE(images[1]->readLedData(), codedLikeAConversion(tripleRecord(2), 8, 16));
+        QCOMPARE(medias.size(), 1);
+        QCOMPARE(medias[0]->number, 2);
+        QCOMPARE(medias[0]->frames[0]->readLedData(),
+                 codedLikeAConversion(tripleRecord(1000), 8, 16));
+        for (ImageObject *item : {images[0], images[1], medias[0]->frames[0]}) {
+            QCOMPARE(item->loadSamplingPreview().size(), QSize(450, 450));
+            QCOMPARE(item->loadThumbnail().size(), QSize(60, 60));
+        }
+    }
+
+    void previewShowsTheSlottedColourOrder()
+    {
+        // Bytes (0, 255, 0) are green 0, red 255, blue 0: a red disc.
+        SlottedSpec spec;
+        spec.pictureCount = 1;
+        QByteArray bytes = slottedHeader(spec) + uniformTriples(8, 16, 0, char(255), 0);
+        QVERIFY(readBytes(bytes).ok);
+        QCOMPARE(images.size(), 1);
+        QCOMPARE(QColor(images[0]->loadSamplingPreview().pixel(225, 225)), QColor(Qt::red));
+        const QImage thumbnail = images[0]->loadThumbnail();
+        int red = 0;
+        for (int y = 0; y < thumbnail.height(); ++y)
+            for (int x = 0; x < thumbnail.width(); ++x) {
+                const QColor colour(thumbnail.pixel(x, y));
+                QVERIFY(colour == Qt::red || colour == Qt::black);
+                red += colour == Qt::red;
+            }
+        QVERIFY(red > 0);
+        QCOMPARE(QColor(images[0]->loadSamplingPreview().pixel(2, 448)), QColor(Qt::black));
+    }
+
+    void unreadableFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("1 byte") << QByteArray(1, '\x01');
+        QTest::newRow("119 bytes") << QByteArray(119, '\x03');
+    }
+
+    void unreadableFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        const EffectReader::Result result = readBytes(bytes);
+        QVERIFY(!result.ok);
+        QVERIFY(!result.error.isEmpty());
+        QVERIFY(images.isEmpty());
+        QVERIFY(medias.isEmpty());
+    }
+
+    void missingFileAndDirectory()
+    {
+        EffectReader::Result result = read(path(QStringLiteral("none.bin")));
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.contains("cannot open"));
+        QVERIFY(QDir(tempDir.path()).mkdir(QStringLiteral("dir.bin")));
+        result = read(path(QStringLiteral("dir.bin")));
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.contains("directory"));
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+    }
+
+    void lengthOfAnotherGeometryIsReported()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 3;
+        const QByteArray bytes = slottedFile(spec);
+        ledCount = 9;
+        const EffectReader::Result result = readBytes(bytes);
+        QVERIFY(result.ok);
+        QVERIFY2(result.error.contains("does not fit"), qPrintable(result.error));
+    }
+
+    void randomBytesNeverCrash()
+    {
+        QRandomGenerator random(20240607);
+        for (int round = 0; round < 60; ++round) {
+            const int size = random.bounded(round < 30 ? 600 : 30000);
+            QByteArray bytes(size, Qt::Uninitialized);
+            for (int i = 0; i < size; ++i)
+                bytes[i] = char(random.bounded(256));
+            if (round % 3 == 0 && size >= 4096) {
+                // Make it look indexed so that path is shaken too.
+                bytes.replace(1, 7, QByteArray::fromHex("11223344556677"));
+                bytes.replace(3024, 8, QByteArray::fromHex("7766554433221100"));
+            }
+            readBytes(bytes);
+            QVERIFY(images.size() <= 50);
+            qDeleteAll(images);
+            qDeleteAll(medias);
+            images.clear();
+            medias.clear();
+        }
+    }
+
+    void hostileIndexedHeaders_data()
+    {
+        QTest::addColumn<int>("recordCount");
+        QTest::addColumn<QList<IndexedHeader::Segment>>("segments");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("reason");
+        using S = IndexedHeader::Segment;
+        QTest::newRow("count beyond the data") << 65535 << QList<S>{{1, 65535, 1, 1}} << 1
+                                               << "does not fit";
+        QTest::newRow("segment beyond the count") << 2 << QList<S>{{1, 9, 1, 1}} << 2
+                                                  << "segment";
+        QTest::newRow("record missing") << 3 << QList<S>{{1, 3, 50, 1}} << 2 << "does not fit";
+        QTest::newRow("record too many") << 1 << QList<S>{{1, 1, 50, 1}} << 2 << "does not fit";
+    }
+
+    void hostileIndexedHeaders()
+    {
+        QFETCH(int, recordCount);
+        QFETCH(QList<IndexedHeader::Segment>, segments);
+        QFETCH(int, records);
+        QFETCH(QString, reason);
+        IndexedHeader header;
+        header.recordCount = recordCount;
+        header.segments = segments;
+        QByteArray bytes = header.toBytes();
+        for (int r = 0; r < records; ++r)
+            bytes += ledDataFor(r);
+        const EffectReader::Result result = readBytes(bytes);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+    }
+
+    void stopFlagEndsTheRead()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 40;
+        spec.frameCounts = {5, 5, 0, 0, 0};
+        QVERIFY(writeBytes(path(), slottedFile(spec)));
+        // Clear the flag from another thread as soon as the third item exists, the way the
+        // GUI does when the busy dialog is cancelled.
+        const int firstId = nextItemId;
+        std::atomic<bool> done{false};
+        std::thread canceller([&] {
+            while (!done && nextItemId < firstId + 3)
+                std::this_thread::yield();
+            keepGoing = false;
+        });
+        read(path());
+        done = true;
+        canceller.join();
+        QVERIFY(images.size() >= 3);
+        QVERIFY(images.size() <= 4);
+        QVERIFY(medias.isEmpty());
+    }
+
+    void clearedFlagReadsNothing()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 3;
+        spec.frameCounts = {2, 0, 0, 0, 0};
+        keepGoing = false;
+        QVERIFY(readBytes(slottedFile(spec)).ok);
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+    }
+
+    void readBackItemsWriteAValidIndexedFile()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 2;
+        spec.frameCounts = {0, 3, 0, 0, 0};
+        spec.loopCounts = {0, 4, 0, 0, 0};
+        QVERIFY(readBytes(slottedFile(spec)).ok);
+        const QString out = path(QStringLiteral("out.bin"));
+        const DownloadResult result =
+            EffectWriter::write(EffectPlaylist::capture(images, medias), out);
+        QVERIFY2(result.ok, qPrintable(result.error));
+
+        const QByteArray file = fileBytes(out);
+        QString error;
+        const auto header = IndexedHeader::parse(file, &error);
+        QVERIFY2(header, qPrintable(error));
+        QCOMPARE(header->recordCount, 5);
+        const QList<IndexedHeader::Segment> segments{
+            {1, 1, (spec.timeBase + 1) * 2, 1}, {2, 2, (spec.timeBase + 2) * 2, 1}, {3, 5, 1, 4}};
+        QCOMPARE(header->segments, segments);
+        const qint64 length = DataBitCalculation::ledDataLength(8, 16);
+        QCOMPARE(file.size(), 4096 + 5 * length);
+        const QList<int> seeds{1, 2, 1000, 1001, 1002};
+        for (int r = 0; r < 5; ++r)
+            QCOMPARE(file.mid(4096 + r * length, length),
+                     codedLikeAConversion(tripleRecord(seeds[r]), 8, 16));
+    }
+
+    void indexedRoundTrip()
+    {
+        const QList<double> times{5.0, 0.2, 30.0, 25.5, 99.6};
+        QList<ImageObject *> pictures;
+        for (int i = 0; i < times.size(); ++i)
+            pictures << pictureItem(i + 1, times[i], 50 + i);
+        QList<MediaObject *> clips{clipItem(3, 2, 1), clipItem(1, 255, 2)};
+        const QString file = path(QStringLiteral("show.bin"));
+        const DownloadResult written =
+            EffectWriter::write(EffectPlaylist::capture(pictures, clips), file);
+        QVERIFY2(written.ok, qPrintable(written.error));
+
+        const EffectReader::Result result = read(file);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(images.size(), pictures.size());
+        for (int i = 0; i < images.size(); ++i) {
+            QCOMPARE(images[i]->number, i + 1);
+            QCOMPARE(images[i]->kind, int(ImageObject::KindReadPicture));
+            QCOMPARE(images[i]->displayTime, times[i]);
+            QCOMPARE(images[i]->readLedData(), pictures[i]->readLedData());
+            QCOMPARE(images[i]->loadThumbnail().size(), QSize(60, 60));
+        }
+        QCOMPARE(clipFrameCounts(), (QList<int>{3, 1}));
+        QCOMPARE(medias[0]->loopCount, 2);
+        QCOMPARE(medias[1]->loopCount, 255);
+        QCOMPARE(medias[1]->number, 1);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(medias[0]->frames[k]->kind, int(ImageObject::KindReadClipFrame));
+            QCOMPARE(medias[0]->frames[k]->readLedData(), clips[0]->frames[k]->readLedData());
+        }
+        qDeleteAll(pictures);
+        qDeleteAll(clips);
+    }
+
+    void indexedPreviewDecodesTheColours()
+    {
+        auto *picture = new ImageObject(1, QString(), 5.0, ImageObject::KindPictureFile);
+        picture->ledData =
+            LedDataCodec::codeSlottedRecord(uniformTriples(8, 16, char(255), 0, 0), 8, 16);
+        const QString file = path(QStringLiteral("green.bin"));
+        QVERIFY(EffectWriter::write(EffectPlaylist::capture({picture}, {}), file).ok);
+        delete picture;
+        QVERIFY(read(file).ok);
+        QCOMPARE(images.size(), 1);
+        // Bits 1 and 0 are not stored: 255 comes back as 252.
+        QCOMPARE(QColor(images[0]->loadSamplingPreview().pixel(225, 225)),
+                 QColor(0, 252, 0));
+    }
+
+    void indexedFileOfAnotherGeometryIsRefused()
+    {
+        QList<ImageObject *> pictures{pictureItem(1, 5.0, 1), pictureItem(2, 5.0, 2)};
+        const QString file = path(QStringLiteral("show.bin"));
+        QVERIFY(EffectWriter::write(EffectPlaylist::capture(pictures, {}), file).ok);
+        qDeleteAll(pictures);
+        ledCount = 112;
+        lineNumber = 430;
+        const EffectReader::Result result = read(file);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains("does not fit"), qPrintable(result.error));
+        QVERIFY(images.isEmpty());
+    }
+
+    void indexedKeepsFiftyPictures()
+    {
+        ledCount = 4;
+        lineNumber = 4;
+        QList<ImageObject *> pictures;
+        for (int i = 1; i <= 52; ++i)
+            pictures << pictureItem(i, 1.0 + i, i);
+        QList<MediaObject *> clips{clipItem(2, 3, 1)};
+        const QString file = path(QStringLiteral("many.bin"));
+        QVERIFY(EffectWriter::write(EffectPlaylist::capture(pictures, clips), file).ok);
+        const EffectReader::Result result = read(file);
+        QVERIFY(result.ok);
+        QVERIFY2(result.error.contains("50 of 52"), qPrintable(result.error));
+        QCOMPARE(images.size(), 50);
+        QCOMPARE(images[49]->readLedData(), pictures[49]->readLedData());
+        QCOMPARE(clipFrameCounts(), QList<int>{2});
+        QCOMPARE(medias[0]->frames[1]->readLedData(), clips[0]->frames[1]->readLedData());
+        qDeleteAll(pictures);
+        qDeleteAll(clips);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEffectReader)
+#include "test_effect_reader.moc"
