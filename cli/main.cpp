@@ -1,6 +1,9 @@
 // hologram-cli: the conversion engine without the window. Commands live in a table; each is
 // a class of its own (add one by appending it to makeCommands()).
+#include "cli/BuildCommand.h"
 #include "cli/ConvertCommand.h"
+#include "cli/InspectCommand.h"
+#include "cli/PreviewCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,6 +16,9 @@ std::vector<std::unique_ptr<CliCommand>> makeCommands()
 {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ConvertCommand>());
+    commands.push_back(std::make_unique<BuildCommand>());
+    commands.push_back(std::make_unique<InspectCommand>());
+    commands.push_back(std::make_unique<PreviewCommand>());
     return commands;
 }
 

@@ -1,0 +1,197 @@
+#include "cli/BuildCommand.h"
+
+#include "app/AppGlobals.h"
+#include "cli/GeometryOptions.h"
+#include "cli/TraceFilter.h"
+#include "effect/EffectPlaylist.h"
+#include "effect/EffectWriter.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "model/PictureLoader.h"
+#include "model/ReadImageThread.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <memory>
+
+namespace {
+
+constexpr int kSquare = 450;
+constexpr double kGifFrameTime = 10.0;
+
+int fail(const QString &message)
+{
+    QTextStream(stderr) << "hologram-cli build: " << message << Qt::endl;
+    return 1;
+}
+
+bool isVideo(const QString &path)
+{
+    static const QStringList suffixes{QStringLiteral("avi"), QStringLiteral("rmvb"),
+                                      QStringLiteral("mp4"), QStringLiteral("mkv")};
+    return suffixes.contains(QFileInfo(path).suffix().toLower());
+}
+
+bool isGif(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0
+           || QImageReader::imageFormat(path) == "gif";
+}
+
+// Owns what the build makes until the process ends.
+struct Playlist
+{
+    std::vector<std::unique_ptr<ImageObject>> pictures;
+    std::vector<std::unique_ptr<MediaObject>> clips;
+};
+
+QString addGif(const QString &path, int loops, Playlist &playlist)
+{
+    QImageReader reader(path);
+    auto clip = std::make_unique<MediaObject>(int(playlist.clips.size()), path);
+    clip->isGif = true;
+    clip->loopCount = loops;
+    while (reader.canRead()) {
+        const QImage frame = reader.read();
+        if (frame.isNull())
+            break;
+        auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
+                                     ImageObject::KindGifFrame);
+        clip->frames.append(item);
+        convertPicture(BuildCommand::cutGifFrame(frame), item);
+    }
+    if (clip->frames.isEmpty())
+        return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
+    playlist.clips.push_back(std::move(clip));
+    return {};
+}
+
+QString addPicture(const QString &path, double seconds, Playlist &playlist)
+{
+    QString error;
+    const QImage picture = PictureLoader::load(path, &error);
+    if (picture.isNull())
+        return QStringLiteral("%1: not a readable picture (%2)").arg(path, error);
+    auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),
+                                              seconds, ImageObject::KindPictureFile);
+    convertPicture(picture, item.get());
+    playlist.pictures.push_back(std::move(item));
+    return {};
+}
+
+} // namespace
+
+QString BuildCommand::name() const
+{
+    return QStringLiteral("build");
+}
+
+QString BuildCommand::help() const
+{
+    return QStringLiteral(
+        "build -o OUT.bin [--lang en_US|zh_CN|zh_HK|jp|none] [--time SECONDS] [--loops N]\n"
+        "      [--leds N] [--lines L] FILE...\n"
+        "    Writes an effect file (indexed layout) like the window's download: every\n"
+        "    picture is shown --time seconds (default 5), every GIF becomes a clip of all\n"
+        "    its frames played --loops times (default 1). Default language en_US.");
+}
+
+int BuildCommand::languageCodeOf(const QString &name)
+{
+    static const QStringList names{QStringLiteral("none"), QStringLiteral("zh_CN"),
+                                   QStringLiteral("zh_HK"), QStringLiteral("en_US"),
+                                   QStringLiteral("jp")};
+    return int(names.indexOf(name));
+}
+
+QImage BuildCommand::cutGifFrame(const QImage &frame)
+{
+    QImage square(kSquare, kSquare, QImage::Format_ARGB32);
+    square.fill(QColor(0, 0, 0, 255));
+    const QRect region((frame.width() - kSquare) / 2, (frame.height() - kSquare) / 2, kSquare,
+                       kSquare);
+    const QRect clipped = region.intersected(frame.rect());
+    if (clipped.isEmpty())
+        return square;
+    QPainter painter(&square);
+    painter.drawImage(QPoint((kSquare - clipped.width()) / 2, (kSquare - clipped.height()) / 2),
+                      frame.copy(clipped));
+    return square;
+}
+
+int BuildCommand::run(const QStringList &arguments)
+{
+    TraceFilter::install();
+    QCommandLineParser parser;
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("effect file"), QStringLiteral("OUT"));
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("language byte"),
+                                  QStringLiteral("LANG"), QStringLiteral("en_US"));
+    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("display time"),
+                                  QStringLiteral("SECONDS"), QStringLiteral("5"));
+    const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    const GeometryOptions geometry;
+    parser.addOptions({output, lang, time, loops});
+    geometry.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures and GIFs"));
+    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+        return fail(parser.errorText());
+
+    const QStringList inputs = parser.positionalArguments();
+    if (!parser.isSet(output))
+        return fail(QStringLiteral("-o OUT.bin is needed"));
+    const int language = languageCodeOf(parser.value(lang));
+    if (language < 0)
+        return fail(QStringLiteral("--lang must be en_US, zh_CN, zh_HK, jp or none"));
+    bool ok = false;
+    const double seconds = parser.value(time).toDouble(&ok);
+    if (!ok || !(seconds >= 0.1) || seconds > 6502.5)
+        return fail(QStringLiteral("--time must be a number of seconds from 0.1 to 6502.5"));
+    const int loopCount = parser.value(loops).toInt(&ok);
+    if (!ok || loopCount < 1 || loopCount > 255)
+        return fail(QStringLiteral("--loops must be a whole number from 1 to 255"));
+    int leds = 0, lines = 0;
+    QString error;
+    if (!geometry.read(parser, &leds, &lines, &error))
+        return fail(error);
+    for (const QString &input : inputs) {
+        if (!QFileInfo(input).isFile())
+            return fail(QStringLiteral("%1: no such file").arg(input));
+        if (isVideo(input))
+            return fail(QStringLiteral("%1: video import is not available yet").arg(input));
+    }
+
+    // Items keep their files in a private work directory, removed on return.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return fail(QStringLiteral("cannot create a temporary directory"));
+    initAppGlobals(work.path());
+    ledCount = leds;
+    lineNumber = lines;
+    languageCode = language;
+
+    Playlist playlist;
+    for (const QString &input : inputs) {
+        error = isGif(input) ? addGif(input, loopCount, playlist)
+                             : addPicture(input, seconds, playlist);
+        if (!error.isEmpty())
+            return fail(error);
+    }
+    QList<ImageObject *> pictures;
+    for (const auto &item : playlist.pictures)
+        pictures.append(item.get());
+    QList<MediaObject *> clips;
+    for (const auto &clip : playlist.clips)
+        clips.append(clip.get());
+    const DownloadResult result =
+        EffectWriter::write(EffectPlaylist::capture(pictures, clips), parser.value(output));
+    if (!result.ok)
+        return fail(result.error);
+    return 0;
+}

@@ -1,0 +1,98 @@
+#include "cli/InspectCommand.h"
+
+#include "cli/GeometryOptions.h"
+#include "cli/TraceFilter.h"
+#include "effect/EffectFileInfo.h"
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace {
+
+int fail(const QString &message)
+{
+    QTextStream(stderr) << "hologram-cli inspect: " << message << Qt::endl;
+    return 1;
+}
+
+void printText(const EffectFileInfo &info, QTextStream &out)
+{
+    out << "file: " << info.path << "\n";
+    out << "layout: " << info.layoutName() << "\n";
+    if (info.layout == EffectFileInfo::Layout::Indexed) {
+        out << "language: " << info.languageName() << "\n";
+        out << "records: " << info.recordCount() << "\n";
+        out << "segments: " << info.indexed.segments.size() << "\n";
+        for (int i = 0; i < info.indexed.segments.size(); ++i) {
+            const IndexedHeader::Segment &s = info.indexed.segments[i];
+            out << "  " << (i + 1) << ": records " << s.first << "-" << s.last;
+            if (s.isClip())
+                out << " clip, loops " << s.repeat << "\n";
+            else
+                out << " picture, " << s.time << " x " << s.repeat << " tenths = "
+                    << s.time * s.repeat / 10.0 << " s\n";
+        }
+    } else {
+        const SlottedHeader &h = info.slotted;
+        out << "pictures: " << h.pictureCount << "\n";
+        out << "clip frames:";
+        for (int c : h.frameCounts)
+            out << " " << c;
+        out << "\nclip loops:";
+        for (int c : h.loopCounts)
+            out << " " << c;
+        out << "\nslot times (0.2 s):";
+        for (int i = 0; i < qMin(h.pictureCount, 100); ++i)
+            out << " " << h.timeBytes[i];
+        out << "\n";
+    }
+    out << "geometry: " << info.ledCount << " x " << info.lineNumber << "\n";
+    out << "length: " << info.fileSize << " bytes, " << info.expectedSize << " expected ("
+        << (info.lengthAgrees() ? "agrees" : "does not agree") << ")\n";
+}
+
+} // namespace
+
+QString InspectCommand::name() const
+{
+    return QStringLiteral("inspect");
+}
+
+QString InspectCommand::help() const
+{
+    return QStringLiteral(
+        "inspect FILE.bin [--json] [--leds N] [--lines L]\n"
+        "    Shows an effect file's layout, language, record count, segment table (or\n"
+        "    slotted header) and whether its length fits the geometry.");
+}
+
+int InspectCommand::run(const QStringList &arguments)
+{
+    TraceFilter::install();
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output"));
+    const GeometryOptions geometry;
+    parser.addOption(json);
+    geometry.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("effect file"));
+    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+        return fail(parser.errorText());
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("exactly one FILE is needed"));
+    int leds = 0, lines = 0;
+    QString error;
+    if (!geometry.read(parser, &leds, &lines, &error))
+        return fail(error);
+
+    const auto info =
+        EffectFileInfo::inspect(parser.positionalArguments().first(), leds, lines, &error);
+    if (!info)
+        return fail(error);
+    QTextStream out(stdout);
+    if (parser.isSet(json))
+        out << QJsonDocument(info->toJson()).toJson(QJsonDocument::Indented);
+    else
+        printText(*info, out);
+    return 0;
+}

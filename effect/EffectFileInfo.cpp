@@ -1,0 +1,123 @@
+#include "effect/EffectFileInfo.h"
+
+#include "effect/EffectFormat.h"
+#include "model/DataBitCalculation.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+
+int EffectFileInfo::recordCount() const
+{
+    if (layout == Layout::Indexed)
+        return indexed.recordCount;
+    return EffectFormat::kSlotCount + slotted.totalFrames();
+}
+
+QString EffectFileInfo::layoutName() const
+{
+    return layout == Layout::Indexed ? QStringLiteral("indexed") : QStringLiteral("slotted");
+}
+
+QString EffectFileInfo::languageName() const
+{
+    if (layout != Layout::Indexed)
+        return QString();
+    switch (indexed.languageByte) {
+    case 0x22:
+        return QStringLiteral("en_US");
+    case 0x11:
+        return QStringLiteral("zh_CN/zh_HK");
+    case 0x00:
+        return QStringLiteral("none");
+    default:
+        return QStringLiteral("0x%1").arg(indexed.languageByte, 2, 16, QLatin1Char('0'));
+    }
+}
+
+QJsonObject EffectFileInfo::toJson() const
+{
+    QJsonObject json{
+        {QStringLiteral("path"), path},
+        {QStringLiteral("layout"), layoutName()},
+        {QStringLiteral("ledCount"), ledCount},
+        {QStringLiteral("lineNumber"), lineNumber},
+        {QStringLiteral("fileSize"), double(fileSize)},
+        {QStringLiteral("expectedSize"), double(expectedSize)},
+        {QStringLiteral("lengthAgrees"), lengthAgrees()},
+        {QStringLiteral("recordCount"), recordCount()},
+    };
+    if (layout == Layout::Indexed) {
+        json.insert(QStringLiteral("language"), languageName());
+        json.insert(QStringLiteral("languageByte"), int(indexed.languageByte));
+        QJsonArray segments;
+        for (const IndexedHeader::Segment &s : indexed.segments)
+            segments.append(QJsonObject{{QStringLiteral("first"), s.first},
+                                        {QStringLiteral("last"), s.last},
+                                        {QStringLiteral("time"), s.time},
+                                        {QStringLiteral("repeat"), s.repeat},
+                                        {QStringLiteral("kind"), s.isClip()
+                                                                     ? QStringLiteral("clip")
+                                                                     : QStringLiteral("picture")},
+                                        {QStringLiteral("seconds"),
+                                         s.isClip() ? 0.0 : s.time * s.repeat / 10.0}});
+        json.insert(QStringLiteral("segments"), segments);
+    } else {
+        QJsonArray frames, loops, times;
+        for (int j = 0; j < EffectFormat::kClipPositions; ++j) {
+            frames.append(slotted.frameCounts[j]);
+            loops.append(slotted.loopCounts[j]);
+        }
+        for (int t : slotted.timeBytes)
+            times.append(t);
+        json.insert(QStringLiteral("pictureCount"), slotted.pictureCount);
+        json.insert(QStringLiteral("clipFrameCounts"), frames);
+        json.insert(QStringLiteral("clipLoopCounts"), loops);
+        json.insert(QStringLiteral("slotTimes"), times);
+    }
+    return json;
+}
+
+std::optional<EffectFileInfo> EffectFileInfo::inspect(const QString &path, int ledCount,
+                                                      int lineNumber, QString *error)
+{
+    auto fail = [error](const QString &reason) -> std::optional<EffectFileInfo> {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    if (QFileInfo(path).isDir())
+        return fail(QStringLiteral("%1 is a directory, not an effect file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+
+    EffectFileInfo info;
+    info.path = path;
+    info.fileSize = file.size();
+    info.ledCount = ledCount;
+    info.lineNumber = lineNumber;
+    const QByteArray head = file.read(EffectFormat::kHeaderSize);
+    if (IndexedHeader::hasMagic(head)) {
+        QString reason;
+        const auto header = IndexedHeader::parse(head, &reason);
+        if (!header)
+            return fail(QStringLiteral("%1: %2").arg(path, reason));
+        info.layout = Layout::Indexed;
+        info.indexed = *header;
+        info.expectedSize = EffectFormat::kHeaderSize
+                            + header->recordCount
+                                  * DataBitCalculation::ledDataLength(ledCount, lineNumber);
+        return info;
+    }
+    const auto header = SlottedHeader::parse(head);
+    if (!header)
+        return fail(QStringLiteral("%1: shorter than an effect header (%2 bytes)")
+                        .arg(path).arg(info.fileSize));
+    info.layout = Layout::Slotted;
+    info.slotted = *header;
+    info.expectedSize = EffectFormat::kSlottedHeaderSize
+                        + qint64(info.recordCount())
+                              * EffectFormat::tripleRecordLength(ledCount, lineNumber);
+    return info;
+}
