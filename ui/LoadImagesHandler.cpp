@@ -23,6 +23,19 @@ QImage LoadImagesHandler::previewOf(const QImage &square)
     return square.scaled(300, 300, Qt::KeepAspectRatio, Qt::FastTransformation);
 }
 
+QImage LoadImagesHandler::squareView(const QImage &picture, const QRect &square)
+{
+    // A view into the decoded picture's own pixels: a copy of a 3000 x 3000 square would
+    // cost 36 MB and a pass over them for every picture. Only used while picture lives.
+    if (picture.depth() < 8 || picture.depth() % 8 != 0)
+        return picture.copy(square);
+    const uchar *first = picture.constBits() + qsizetype(square.y()) * picture.bytesPerLine()
+                         + qsizetype(square.x()) * (picture.depth() / 8);
+    QImage view(first, square.width(), square.height(), picture.bytesPerLine(), picture.format());
+    view.setColorTable(picture.colorTable());
+    return view;
+}
+
 void LoadImagesHandler::run()
 {
     while (running) {
@@ -44,7 +57,7 @@ void LoadImagesHandler::processOne(const QString &path)
             emit handlerMessage(CodeUnreadable, path, QImage(), nullptr);
         return;
     }
-    const QImage square = picture.copy(squareRect);
+    const QImage square = squareView(picture, squareRect);
     const QImage preview = previewOf(square);
     if (!running)
         return;
@@ -58,9 +71,11 @@ void LoadImagesHandler::processOne(const QString &path)
     item->sourcePath = path;
     item->squareRect = squareRect;
     item->contrastFactor = 1.0f;
-    item->saveThumbnail(square.scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
-                            .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
-    convertPicture(square, item, &stopRequested);
+    // The conversion samples the square scaled to 450 x 450; handing it that picture saves
+    // it a copy of the full-size square.
+    const QImage sampled = square.scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation);
+    item->saveThumbnail(sampled.scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
+    convertPicture(sampled, item, &stopRequested);
     if (!running) {
         delete item;
         return;
