@@ -14,6 +14,7 @@
 #include "ui/ProgressDialog.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -266,6 +267,67 @@ private slots:
         QVERIFY(child<QPushButton>("btnStop")->isHidden());
         // Echoes still on their way must not touch the destroyed clip.
         QTest::qWait(500);
+    }
+
+    void playingAClipCyclesItsFramesUntilStopped()
+    {
+        auto *clip = new MediaObject(1, QString());
+        for (int i = 1; i <= 3; ++i)
+            clip->frames << makePicture(i, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        auto shownRed = [this] {
+            return child<QWidget>("previewWidget")->palette().brush(QPalette::Window)
+                .textureImage().pixelColor(5, 5).red();
+        };
+        QCOMPARE(shownRed(), 10);  // the first frame, selected
+        window->onBtnPlayClick();
+        QVERIFY(child<QPushButton>("btnPlay")->isHidden());
+        QVERIFY(!child<QPushButton>("btnStop")->isHidden());
+        // Frames 0, 1, 2, 0 ... about every 200 ms (red 10, 20, 30).
+        QList<int> seen;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 1500 && seen.size() < 5) {
+            QTest::qWait(20);
+            const int red = shownRed();
+            if (seen.isEmpty() || seen.last() != red)
+                seen << red;
+        }
+        QVERIFY2(seen.size() >= 4, qPrintable(QString::number(seen.size())));
+        QCOMPARE(seen.mid(0, 4), (QList<int>{10, 20, 30, 10}));
+        window->onBtnStopClick();
+        QTest::qWait(300);
+        const int stoppedAt = shownRed();
+        QTest::qWait(500);
+        QCOMPARE(shownRed(), stoppedAt);
+        QVERIFY(!child<QPushButton>("btnPlay")->isHidden());
+    }
+
+    void contrastEntryIsDisabledForReadBackPictures_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("picture file") << int(ImageObject::KindPictureFile) << true;
+        QTest::newRow("read back") << int(ImageObject::KindReadPicture) << false;
+    }
+
+    void contrastEntryIsDisabledForReadBackPictures()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, enabled);
+        addPictures(1, kind);
+        child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
+        window->onTableViewMenuRequested(QPoint(5, 5));
+        QMenu *menu = nullptr;
+        for (QMenu *candidate : window->findChildren<QMenu *>())
+            if (candidate->isVisible())
+                menu = candidate;
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->isEnabled(), enabled);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Adjust contrast"));
+        menu->close();
     }
 
     void reorderingMovesAndClamps_data()
@@ -622,6 +684,7 @@ private slots:
             window->onBtnDelImage();
             ImageObject *first = window->pictureModel()->itemsAs<ImageObject>().first();
             window->onImageIndexChanged(first, 1, 2);
+            window->clearPlaylists();
             rowsWhileBusy = window->pictureModel()->itemCount();
             blocker->gate.release();
         });

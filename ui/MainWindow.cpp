@@ -434,6 +434,8 @@ void MainWindow::retranslateUi()
     // The menu holding the actions that the toolbar does not carry follows the language too.
     toolsMenu->setTitle(tr("menu_title_tools"));
     actionSettingColor->setText(tr("颜色调试参数"));
+    if (contrastAction)
+        contrastAction->setText(tr("调整对比度"));
 }
 
 void MainWindow::switchLanguage(int code, const char *slotName, const QString &appFile,
@@ -599,6 +601,11 @@ void MainWindow::onBtnDelMedia()
 
 void MainWindow::clearPlaylists()
 {
+    // The pending download's writer still reads these items.
+    if (downloadPending) {
+        qDebug() << "#MainWindow# clearPlaylists() refused while a download is pending";
+        return;
+    }
     stopIfPlaying();
     playMedia = nullptr;
     mediaModel->delAll();
@@ -900,7 +907,8 @@ void MainWindow::deleteReadItems()
 
 void MainWindow::endRead(bool logFactory)
 {
-    if (!previewPending) {
+    // A read that ends while a download still needs the playlist cannot replace it.
+    if (!previewPending || downloadPending) {
         deleteReadItems();
     } else {
         clearPlaylists();
