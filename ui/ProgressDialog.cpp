@@ -25,6 +25,8 @@ ProgressDialog::ProgressDialog(const QString &text, QWidget *parent) : QDialog(p
     textLabel->setWordWrap(true);
 
     auto *row = new QHBoxLayout;
+    row->setContentsMargins(10, 10, 10, 10);
+    row->setSpacing(10);
     row->addStretch();
     row->addWidget(animationLabel);
     row->addWidget(textLabel);
@@ -50,6 +52,8 @@ ProgressDialog::ProgressDialog(const QString &text, QWidget *parent) : QDialog(p
     layout->addWidget(group);
 
     setWindowTitle(tr("dialog_title_tip"));
+    // Room for the longest busy text on one or two lines.
+    setMinimumWidth(420);
 }
 
 ProgressDialog::~ProgressDialog() = default;
