@@ -14,6 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QThread>
+
+#include <deque>
+#include <functional>
+#include <future>
 
 namespace {
 
@@ -53,6 +58,44 @@ ImageObject *makeItem(const ItemSpec &spec, const QByteArray &ledData,
     item->writeLedDataFile();
     return item;
 }
+
+// Makes items on a few threads while the records are read in order: drawing and saving the
+// previews costs far more than reading. Items reach the sink in the order submitted, and at
+// most one job per core is in flight, so memory stays bounded.
+class ItemPipeline
+{
+public:
+    explicit ItemPipeline(QList<ImageObject *> &sink)
+        : sink(sink), width(qMax(1, QThread::idealThreadCount()))
+    {
+    }
+    ~ItemPipeline() { finish(); }
+    Q_DISABLE_COPY_MOVE(ItemPipeline)
+
+    void submit(std::function<ImageObject *()> job)
+    {
+        while (int(inFlight.size()) >= width)
+            takeOldest();
+        inFlight.push_back(std::async(std::launch::async, std::move(job)));
+    }
+
+    void finish()
+    {
+        while (!inFlight.empty())
+            takeOldest();
+    }
+
+private:
+    void takeOldest()
+    {
+        sink.append(inFlight.front().get());
+        inFlight.pop_front();
+    }
+
+    QList<ImageObject *> &sink;
+    const int width;
+    std::deque<std::future<ImageObject *>> inFlight;
+};
 
 // Reads one record of exactly `length` bytes; an empty array when fewer are left.
 QByteArray readRecord(QFile &file, qint64 length)
@@ -104,6 +147,7 @@ private:
     // True when all 100 slots were there; a short slot area has no clips behind it.
     bool readPictures(const SlottedHeader &header, QList<ImageObject *> &images)
     {
+        ItemPipeline pipeline(images);
         for (int slot = 1; slot <= EffectFormat::kSlotCount; ++slot) {
             if (!keepGoing)
                 return false;
@@ -119,9 +163,7 @@ private:
                 return false;
             const ItemSpec spec{slot, header.timeBytes[slot - 1] * kSlottedTimeUnit,
                                 ImageObject::KindReadPicture};
-            images.append(makeItem(spec,
-                                   LedDataCodec::codeSlottedRecord(record, ledCount, lineNumber),
-                                   record, ledCount, lineNumber));
+            pipeline.submit(slottedJob(spec, record));
         }
         return true;
     }
@@ -132,23 +174,31 @@ private:
             auto *clip = new MediaObject(j, QString());
             clip->loopCount = header.loopCounts[j];
             const int frameCount = header.frameCounts[j];
+            ItemPipeline pipeline(clip->frames);
             int k = 0;
             while (frameCount != 0 && keepGoing && k < frameCount) {
                 const QByteArray record = readRecord(file, recordLength);
                 if (record.isEmpty())
                     break;
                 ++k;
-                const ItemSpec spec{k, kReadFrameTime, ImageObject::KindReadClipFrame};
-                clip->frames.append(makeItem(
-                    spec, LedDataCodec::codeSlottedRecord(record, ledCount, lineNumber), record,
-                    ledCount, lineNumber));
+                pipeline.submit(slottedJob({k, kReadFrameTime, ImageObject::KindReadClipFrame},
+                                           record));
             }
+            pipeline.finish();
             qDebug().noquote() << "read media image. image count " << k;
             if (clip->frames.isEmpty() || !keepGoing)
                 delete clip;
             else
                 medias.append(clip);
         }
+    }
+
+    std::function<ImageObject *()> slottedJob(const ItemSpec &spec, const QByteArray &record) const
+    {
+        return [spec, record, leds = ledCount, lines = lineNumber] {
+            return makeItem(spec, LedDataCodec::codeSlottedRecord(record, leds, lines), record,
+                            leds, lines);
+        };
     }
 
     QFile &file;
@@ -205,9 +255,12 @@ public:
     }
 
 private:
-    QByteArray previewTriples(const QByteArray &record) const
+    std::function<ImageObject *()> indexedJob(const ItemSpec &spec, const QByteArray &record) const
     {
-        return LedDataCodec::decodeToSlottedTriples(record, ledCount, lineNumber);
+        return [spec, record, leds = ledCount, lines = lineNumber] {
+            return makeItem(spec, record, LedDataCodec::decodeToSlottedTriples(record, leds, lines),
+                            leds, lines);
+        };
     }
 
     // Records are read for preview only up to the picture list's limit; the rest is skipped.
@@ -215,6 +268,7 @@ private:
                       QList<ImageObject *> &images)
     {
         const double displayTime = qint64(segment.time) * segment.repeat / 10.0;
+        ItemPipeline pipeline(images);
         for (int r = 0; r < segment.length() && keepGoing; ++r) {
             ++pictures;
             if (pictures > EffectFormat::kMaxReadPictures) {
@@ -224,8 +278,8 @@ private:
             const QByteArray record = readRecord(file, recordLength);
             if (record.isEmpty())
                 return;
-            const ItemSpec spec{pictures, displayTime, ImageObject::KindReadPicture};
-            images.append(makeItem(spec, record, previewTriples(record), ledCount, lineNumber));
+            pipeline.submit(indexedJob({pictures, displayTime, ImageObject::KindReadPicture},
+                                       record));
         }
     }
 
@@ -233,14 +287,15 @@ private:
     {
         auto *clip = new MediaObject(index, QString());
         clip->loopCount = segment.repeat;
+        ItemPipeline pipeline(clip->frames);
         for (int k = 1; k <= segment.length() && keepGoing; ++k) {
             const QByteArray record = readRecord(file, recordLength);
             if (record.isEmpty())
                 break;
-            const ItemSpec spec{k, kReadFrameTime, ImageObject::KindReadClipFrame};
-            clip->frames.append(makeItem(spec, record, previewTriples(record), ledCount,
-                                         lineNumber));
+            pipeline.submit(indexedJob({k, kReadFrameTime, ImageObject::KindReadClipFrame},
+                                       record));
         }
+        pipeline.finish();
         qDebug().noquote() << "read media image. image count " << clip->frames.size();
         if (clip->frames.isEmpty() || !keepGoing)
             delete clip;

@@ -65,12 +65,12 @@ QString verifyStaged(const QString &stagedPath, const QByteArray &header,
             .arg(file.size()).arg(total);
 
     qint64 offset = 0;
+    QByteArray buffer(kVerifyChunk, Qt::Uninitialized);
     auto compare = [&](const QByteArray &expected) -> QString {
         for (qint64 at = 0; at < expected.size(); at += kVerifyChunk) {
             const qint64 n = qMin(kVerifyChunk, expected.size() - at);
-            const QByteArray actual = file.read(n);
-            if (actual.size() != n
-                || memcmp(actual.constData(), expected.constData() + at, size_t(n)) != 0)
+            if (file.read(buffer.data(), n) != n
+                || memcmp(buffer.constData(), expected.constData() + at, size_t(n)) != 0)
                 return QStringLiteral("verification failed: the written file differs near "
                                       "byte %1")
                     .arg(offset + at);
