@@ -66,7 +66,8 @@ class ItemPipeline
 {
 public:
     explicit ItemPipeline(QList<ImageObject *> &sink)
-        : sink(sink), width(qMax(1, QThread::idealThreadCount()))
+        : sink(sink), width(qMax(1, QThread::idealThreadCount())),
+          owner(QThread::currentThread())
     {
     }
     ~ItemPipeline() { finish(); }
@@ -76,7 +77,13 @@ public:
     {
         while (int(inFlight.size()) >= width)
             takeOldest();
-        inFlight.push_back(std::async(std::launch::async, std::move(job)));
+        // The items belong to the reading thread, as if it had made them itself; the
+        // helper threads end with their job.
+        inFlight.push_back(std::async(std::launch::async, [job = std::move(job), to = owner] {
+            ImageObject *item = job();
+            item->moveToThread(to);
+            return item;
+        }));
     }
 
     void finish()
@@ -94,6 +101,7 @@ private:
 
     QList<ImageObject *> &sink;
     const int width;
+    QThread *const owner;
     std::deque<std::future<ImageObject *>> inFlight;
 };
 

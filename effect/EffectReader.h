@@ -8,8 +8,15 @@
 class ImageObject;
 class MediaObject;
 
-// Reads an effect file (slotted layout, or the indexed layout the writer produces) into
-// picture and clip items, with the geometry in force (ledCount, lineNumber).
+// Reads an effect file into picture items (kind 4) and clip items with frames (kind 5), with
+// the geometry in force (ledCount, lineNumber). Both layouts are read: the indexed layout the
+// writer produces is recognised by its two magics, anything else is taken as slotted.
+//
+// Every item holds LED data as the display plays it (slotted records are coded on reading),
+// already moved to its ".buf" file, so writing read-back items gives a valid effect; its
+// round preview and 60 x 60 thumbnail are drawn from the record's colours. Records are read
+// one at a time and counts in the file are never trusted for allocation. The items belong
+// to the calling thread.
 class EffectReader
 {
 public:

@@ -185,6 +185,7 @@ private slots:
         spec.frameCounts = {0, 0, 1, 0, 0};
         QVERIFY(readBytes(slottedFile(spec)).ok);
         QCOMPARE(images.size(), 2);
+        QCOMPARE(images[0]->thread(), QThread::currentThread());
         QCOMPARE(images[1]->readLedData(), codedLikeAConversion(tripleRecord(2), 8, 16));
         QCOMPARE(medias.size(), 1);
         QCOMPARE(medias[0]->number, 2);
@@ -215,6 +216,20 @@ private slots:
             }
         QVERIFY(red > 0);
         QCOMPARE(QColor(images[0]->loadSamplingPreview().pixel(2, 448)), QColor(Qt::black));
+    }
+
+    void traceLines()
+    {
+        SlottedSpec spec;
+        spec.pictureCount = 1;
+        spec.frameCounts = {0, 2, 0, 0, 1};
+        QTest::ignoreMessage(QtDebugMsg, "read media image.  5");
+        QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
+        QTest::ignoreMessage(QtDebugMsg, "read media image. image count  2");
+        QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
+        QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
+        QTest::ignoreMessage(QtDebugMsg, "read media image. image count  1");
+        QVERIFY(readBytes(slottedFile(spec)).ok);
     }
 
     void unreadableFiles_data()

@@ -373,6 +373,19 @@ private slots:
         QCOMPARE(QDir(asked), QDir(tempDir.path()));
     }
 
+    void traceLines()
+    {
+        GeometryScope geometry(4, 4);
+        pictures << pictureItem(1, 5.4, 1) << pictureItem(2, 30.0, 2);
+        clips << clipItem(1, 1, 3);
+        QTest::ignoreMessage(QtDebugMsg, "#MainWindow# downToUsb2 time =  54");
+        QTest::ignoreMessage(QtDebugMsg, "#MainWindow# downToUsb2 time =  300");
+        QTest::ignoreMessage(QtDebugMsg, "#MainWindow# downToUsb2 bytes length =  4096");
+        for (int i = 0; i < 3; ++i)
+            QTest::ignoreMessage(QtDebugMsg, "#MainWindow# downToUsb2 image bytes length =  4096");
+        QVERIFY(EffectWriter::write(snapshot(), target()).ok);
+    }
+
     void tooManyRecordsAreRefused()
     {
         GeometryScope geometry(4, 4);
