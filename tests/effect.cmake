@@ -3,8 +3,9 @@ hd_add_test(test_effect_format SOURCES test_effect_format.cpp EffectTestSupport.
   LIBS hd_effect LABELS effect)
 hd_add_test(test_effect_writer SOURCES test_effect_writer.cpp EffectTestSupport.h
   LIBS hd_effect LABELS effect)
+# The reader makes its items on helper threads, so it also runs under ThreadSanitizer.
 hd_add_test(test_effect_reader SOURCES test_effect_reader.cpp EffectTestSupport.h
-  LIBS hd_effect LABELS effect)
+  LIBS hd_effect LABELS effect threads TIMEOUT 180)
 if(TARGET hologram-cli)
   hd_add_test(test_effect_cli
     SOURCES test_effect_cli.cpp EffectTestSupport.h
