@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(menuTexts.size(), 3);
     }
 
-    void formStartsWithTheSpecifiedSizesAndStates()
+    void formStartsWithItsSizesAndStates()
     {
         QCOMPARE(window->minimumSize(), QSize(1400, 700));
         QCOMPARE(window->size(), QSize(1400, 700));
