@@ -664,6 +664,31 @@ private slots:
         QVERIFY(!window->isDownloadPending());
     }
 
+    void cancelledBusyDialogKeepsThePlaylistLockedUntilTheWriteEnds()
+    {
+        addPictures(2);
+        auto blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+        blocker->sendCode(1);
+        ModalWatcher watcher([](QWidget *modal) {
+            if (auto *busy = qobject_cast<ProgressDialog *>(modal))
+                busy->reject();  // the user's Cancel
+        });
+        window->startDownload(tempDir->filePath(QStringLiteral("late.bin")));
+        QVERIFY(window->isDownloadPending());
+        QVERIFY(!window->currentBusyDialog());
+        child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
+        window->onBtnDelImage();
+        QCOMPARE(window->pictureModel()->itemCount(), 2);
+        QCOMPARE(watcher.boxes.size(), 1);  // the refusal
+        blocker->gate.release();
+        QTRY_VERIFY(!window->isDownloadPending());
+        QTRY_COMPARE(watcher.boxes.size(), 2);
+        QVERIFY(watcher.boxes.last().text.startsWith(QStringLiteral("Download ")));
+        blocker.reset();
+        window->onBtnDelImage();
+        QCOMPARE(window->pictureModel()->itemCount(), 1);
+    }
+
     void downloadWritesTheSnapshotAndLocksThePlaylistMeanwhile()
     {
         addPictures(2);
