@@ -13,9 +13,14 @@ struct EffectPlaylist;
 // then every picture's and every clip frame's LED data as the item holds it.
 //
 // The file is first written completely beside the target (target + ".part"), flushed and
-// synced, read back and compared with what was meant, and only then moved over the target.
-// Any failure (no space, cannot open, write error, medium removed, mismatch) leaves an
-// existing target untouched and is returned with a reason.
+// synced, read back record by record and compared with what was meant (the header byte for
+// byte, each record against a 64-bit fingerprint taken while writing), and only then moved
+// over the target. Free space is checked first. Any failure (no space, cannot open, write
+// error, medium removed, mismatch, a record whose length does not fit the geometry) leaves
+// an existing target untouched and is returned with a reason.
+//
+// Runs on the loop thread; it reads only the snapshot and the items' LED data
+// (ImageObject::readLedData, under each item's mutex).
 class EffectWriter
 {
 public:
