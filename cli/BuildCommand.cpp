@@ -98,7 +98,8 @@ QString BuildCommand::help() const
         "      [--leds N] [--lines L] FILE...\n"
         "    Writes an effect file (indexed layout) like the window's download: every\n"
         "    picture is shown --time seconds (default 5), every GIF becomes a clip of all\n"
-        "    its frames played --loops times (default 1). Default language en_US.");
+        "    its frames played --loops times (default 1). Default language en_US.\n"
+        "    Video files are refused: video import is not available here yet.");
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
