@@ -526,6 +526,9 @@ private slots:
         QTest::newRow("download failed") << "MainWindow" << "dialog_title_download_fail" << "Download failed: %1";
         QTest::newRow("no default") << "MainWindow" << "dialog_title_not_find_default" << "The system default file does not exist!";
         QTest::newRow("row time unit") << "ListImageItemDelegate" << "imgwidget_lbl_text4" << "s";
+        QTest::newRow("row position") << "ImageObjectWidget" << "imgwidget_lbl_text2" << "%1 ";
+        QTest::newRow("row spacer is one space") << "ImageObjectWidget" << "imgwidget_lbl_text3" << " ";
+        QTest::newRow("failed files") << "LoadImagesDialog" << "loadimg_failed_files" << "These files could not be read as pictures:\n%1";
         QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 picture, show %2 s";
         QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing the %1 picture, a total of %2 picture";
         QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
