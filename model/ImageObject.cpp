@@ -90,9 +90,10 @@ int ImageObject::saveThumbnail(const QImage &image)
     return savePng(image, thumbnailPath());
 }
 
-int ImageObject::saveSamplingPreview(const QImage &image, int quality)
+int ImageObject::saveSamplingPreview(const QImage &image)
 {
-    return savePng(image, samplingPreviewPath(), quality);
+    constexpr int kSamplingPreviewQuality = 80;  // zlib level 1
+    return savePng(image, samplingPreviewPath(), kSamplingPreviewQuality);
 }
 
 QImage ImageObject::loadThumbnail() const

@@ -46,9 +46,9 @@ public:
 
     // -1 for a null image, 0 when saved, 1 on failure (no file is left then).
     int saveThumbnail(const QImage &image);
-    // quality as for QImage::save: -1 default compression; the conversion passes a faster
-    // level for its temporary preview.
-    int saveSamplingPreview(const QImage &image, int quality = -1);
+    // The preview is a temporary file read back by the window and the player: it is saved
+    // with a light compression level, several times faster than the default.
+    int saveSamplingPreview(const QImage &image);
     QImage loadThumbnail() const;
     QImage loadSamplingPreview() const;
 

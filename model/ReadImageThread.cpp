@@ -10,9 +10,6 @@
 #include <QDebug>
 
 namespace {
-// The preview is a temporary file read back by the window; a light compression level
-// writes it several times faster than the default.
-constexpr int kPreviewQuality = 80;
 constexpr QRgb kOutsidePixel = 0xff000000u;
 } // namespace
 
@@ -99,7 +96,7 @@ void ReadImageThread::run()
         coder->enqueueLine(triples);
     }
 
-    item->saveSamplingPreview(preview, kPreviewQuality);
+    item->saveSamplingPreview(preview);
 
     coder->waitUntilDrained(stop);
     delete coder;
