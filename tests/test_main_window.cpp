@@ -519,6 +519,8 @@ private slots:
         QTest::addColumn<QString>("english");
         QTest::newRow("save name title") << "GetSaveFileDialog" << "请输入保存的文件名" << "Please enter the file name!";
         QTest::newRow("save ok") << "GetSaveFileDialog" << "确定" << "Ok";
+        QTest::newRow("save bad name") << "GetSaveFileDialog" << "savefile_invalid_name" << "This name cannot be used for a file: %1";
+        QTest::newRow("save bad name title") << "GetSaveFileDialog" << "dialog_title_tip" << "Tip";
         QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Please select U disk path.";
         QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "All the current U disk detected:";
         QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select U disk path.";

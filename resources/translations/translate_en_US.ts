@@ -167,6 +167,14 @@
 <context>
     <name>GetSaveFileDialog</name>
     <message>
+        <source>dialog_title_tip</source>
+        <translation>Tip</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>This name cannot be used for a file: %1</translation>
+    </message>
+    <message>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>

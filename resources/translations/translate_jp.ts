@@ -167,6 +167,14 @@
 <context>
     <name>GetSaveFileDialog</name>
     <message>
+        <source>dialog_title_tip</source>
+        <translation>ヒント</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>この名前はファイル名に使えません: %1</translation>
+    </message>
+    <message>
         <source>取消</source>
         <translation>キャンセル</translation>
     </message>

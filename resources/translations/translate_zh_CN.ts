@@ -283,4 +283,15 @@
         <translation>对比度：</translation>
     </message>
 </context>
+<context>
+    <name>GetSaveFileDialog</name>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>此名称不能用作文件名：%1</translation>
+    </message>
+</context>
 </TS>

@@ -167,6 +167,14 @@
 <context>
     <name>GetSaveFileDialog</name>
     <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>此名稱不能用作檔案名：%1</translation>
+    </message>
+    <message>
         <source>取消</source>
         <translation>取消</translation>
     </message>
