@@ -5,7 +5,6 @@
 #include "ui/LoadImagesDialog.h"
 
 #include <QDebug>
-#include <QImageReader>
 
 LoadImagesHandler::LoadImagesHandler(LoadImagesDialog *dialog)
     : QThread(dialog), dialog(dialog)
@@ -44,13 +43,15 @@ void LoadImagesHandler::run()
             break;
         processOne(path);
     }
+    decoder.release();
 }
 
 void LoadImagesHandler::processOne(const QString &path)
 {
     // One decode per picture: the preview, the thumbnail and the conversion all start from it.
-    QImageReader reader(path);
-    const QImage picture = reader.read();
+    // It stays in the decoder's buffer, reused for the next picture: no copy may outlive
+    // this call.
+    const QImage &picture = decoder.decode(path);
     const QRect squareRect = ReadImageThread::centredSquare(picture.size());
     if (picture.isNull() || squareRect.width() <= 0) {
         if (running)

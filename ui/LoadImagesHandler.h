@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PictureDecoder.h"
+
 #include <QImage>
 #include <QString>
 #include <QThread>
@@ -50,6 +52,7 @@ private:
     void processOne(const QString &path);
 
     LoadImagesDialog *dialog;
+    PictureDecoder decoder;
     std::atomic<bool> running{true};
     // The same request, in the form the conversion watches to end a picture early.
     std::atomic<bool> stopRequested{false};
