@@ -1,26 +1,22 @@
 #pragma once
 
-#include <QItemDelegate>
-#include <QPointer>
+#include "ui/RowItemDelegate.h"
 
 class HandlerMessage;
 
 // Draws the picture list's rows so that they look like their row editor, and creates that
 // editor (ImageObjectWidget) on the row the view edits. The editor's order changes go to the main
 // window's slot onImageIndexChanged.
-class ListImageItemDelegate : public QItemDelegate
+class ListImageItemDelegate : public RowItemDelegate
 {
     Q_OBJECT
 public:
     ListImageItemDelegate(HandlerMessage *handler, QObject *mainWindow, QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(ListImageItemDelegate)
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-
-private:
-    QPointer<HandlerMessage> handler;
-    QPointer<QObject> mainWindow;
+protected:
+    void paintRow(RowPainter &row, QPainter *painter, const QStyleOptionViewItem &option,
+                  QObject *item) const override;
+    QWidget *createRowEditor(QWidget *parent, QObject *item,
+                             const QModelIndex &index) const override;
 };
