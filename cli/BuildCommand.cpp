@@ -24,12 +24,6 @@ namespace {
 constexpr int kSquare = 450;
 constexpr double kGifFrameTime = 10.0;
 
-int fail(const QString &message)
-{
-    QTextStream(stderr) << "hologram-cli build: " << message << Qt::endl;
-    return 1;
-}
-
 bool isVideo(const QString &path)
 {
     static const QStringList suffixes{QStringLiteral("avi"), QStringLiteral("rmvb"),
@@ -141,7 +135,7 @@ int BuildCommand::run(const QStringList &arguments)
     parser.addOptions({output, lang, time, loops});
     geometry.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures and GIFs"));
-    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+    if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
 
     const QStringList inputs = parser.positionalArguments();
@@ -170,11 +164,8 @@ int BuildCommand::run(const QStringList &arguments)
 
     // Items keep their files in a private work directory, removed on return.
     QTemporaryDir work;
-    if (!work.isValid())
+    if (!enterWorkDirectory(work, leds, lines))
         return fail(QStringLiteral("cannot create a temporary directory"));
-    initAppGlobals(work.path());
-    ledCount = leds;
-    lineNumber = lines;
     languageCode = language;
 
     Playlist playlist;

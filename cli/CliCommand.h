@@ -1,7 +1,11 @@
 #pragma once
 
+#include "app/AppGlobals.h"
+
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTextStream>
 
 // One sub-command of hologram-cli. main.cpp holds the table of commands; each command
 // parses its own arguments.
@@ -15,4 +19,31 @@ public:
     // arguments: everything after the command name. Returns the process exit code;
     // errors are reported as one line on stderr.
     virtual int run(const QStringList &arguments) = 0;
+
+protected:
+    // Reports message on stderr as "hologram-cli NAME: message"; returns the exit code 1.
+    int fail(const QString &message) const
+    {
+        QTextStream(stderr) << "hologram-cli " << name() << ": " << message << Qt::endl;
+        return 1;
+    }
+
+    // The command's arguments with a program name in front, as QCommandLineParser::parse()
+    // wants them.
+    static QStringList withProgramName(const QStringList &arguments)
+    {
+        return QStringList{QStringLiteral("hologram-cli")} + arguments;
+    }
+
+    // Points the core's work directory at work (items keep their files there; removed with
+    // work) and sets the display geometry. False when work could not be created.
+    static bool enterWorkDirectory(const QTemporaryDir &work, int leds, int lines)
+    {
+        if (!work.isValid())
+            return false;
+        initAppGlobals(work.path());
+        ledCount = leds;
+        lineNumber = lines;
+        return true;
+    }
 };

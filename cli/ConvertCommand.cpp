@@ -1,6 +1,6 @@
 #include "cli/ConvertCommand.h"
 
-#include "app/AppGlobals.h"
+#include "cli/GeometryOptions.h"
 #include "model/ImageObject.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
@@ -12,19 +12,6 @@
 #include <QTextStream>
 
 namespace {
-int fail(const QString &message)
-{
-    QTextStream(stderr) << "hologram-cli convert: " << message << Qt::endl;
-    return 1;
-}
-
-bool parseRange(const QString &text, int low, int high, int *value)
-{
-    bool ok = false;
-    *value = text.toInt(&ok);
-    return ok && *value >= low && *value <= high;
-}
-
 // Written to a temporary file and renamed, so a failure leaves nothing at path.
 bool writeAtomically(const QString &path, const QByteArray &bytes)
 {
@@ -56,40 +43,33 @@ int ConvertCommand::run(const QStringList &arguments)
                                     QStringLiteral("LED data file"), QStringLiteral("OUT"));
     const QCommandLineOption preview(QStringLiteral("preview"),
                                      QStringLiteral("sampling preview PNG"), QStringLiteral("PNG"));
-    const QCommandLineOption leds(QStringLiteral("leds"), QStringLiteral("LED count"),
-                                  QStringLiteral("N"), QString::number(kDefaultLedCount));
-    const QCommandLineOption lines(QStringLiteral("lines"), QStringLiteral("line number"),
-                                   QStringLiteral("L"), QString::number(kDefaultLineNumber));
-    parser.addOptions({output, preview, leds, lines});
+    const GeometryOptions geometry;
+    parser.addOptions({output, preview});
+    geometry.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("picture file"));
-    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+    if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
     const QStringList inputs = parser.positionalArguments();
     if (inputs.size() != 1)
         return fail(QStringLiteral("exactly one INPUT picture is needed"));
     if (!parser.isSet(output))
         return fail(QStringLiteral("-o OUT.buf is needed"));
-    int ledValue = 0, lineValue = 0;
-    if (!parseRange(parser.value(leds), 1, kMaxLedCount, &ledValue))
-        return fail(QStringLiteral("--leds must be a whole number from 1 to %1").arg(kMaxLedCount));
-    if (!parseRange(parser.value(lines), 1, kMaxLineNumber, &lineValue))
-        return fail(QStringLiteral("--lines must be a whole number from 1 to %1").arg(kMaxLineNumber));
+    int leds = 0, lines = 0;
+    QString error;
+    if (!geometry.read(parser, &leds, &lines, &error))
+        return fail(error);
 
     const QString inputPath = inputs.first();
     if (!QFileInfo::exists(inputPath))
         return fail(QStringLiteral("%1: no such file").arg(inputPath));
-    QString error;
     const QImage picture = PictureLoader::load(inputPath, &error);
     if (picture.isNull())
         return fail(QStringLiteral("%1: not a readable picture (%2)").arg(inputPath, error));
 
     // Items keep their files in a private work directory, removed on return.
     QTemporaryDir work;
-    if (!work.isValid())
+    if (!enterWorkDirectory(work, leds, lines))
         return fail(QStringLiteral("cannot create a temporary directory"));
-    initAppGlobals(work.path());
-    ledCount = ledValue;
-    lineNumber = lineValue;
     ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
     convertPicture(picture, &item);
 

@@ -10,12 +10,6 @@
 
 namespace {
 
-int fail(const QString &message)
-{
-    QTextStream(stderr) << "hologram-cli inspect: " << message << Qt::endl;
-    return 1;
-}
-
 void printText(const EffectFileInfo &info, QTextStream &out)
 {
     out << "file: " << info.path << "\n";
@@ -76,7 +70,7 @@ int InspectCommand::run(const QStringList &arguments)
     parser.addOption(json);
     geometry.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("effect file"));
-    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+    if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("exactly one FILE is needed"));

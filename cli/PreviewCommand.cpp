@@ -1,6 +1,5 @@
 #include "cli/PreviewCommand.h"
 
-#include "app/AppGlobals.h"
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
 #include "effect/EffectReader.h"
@@ -14,12 +13,6 @@
 #include <QTextStream>
 
 namespace {
-
-int fail(const QString &message)
-{
-    QTextStream(stderr) << "hologram-cli preview: " << message << Qt::endl;
-    return 1;
-}
 
 struct Output
 {
@@ -70,7 +63,7 @@ int PreviewCommand::run(const QStringList &arguments)
     parser.addOption(output);
     geometry.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("effect file"));
-    if (!parser.parse(QStringList{QStringLiteral("hologram-cli")} + arguments))
+    if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("exactly one FILE is needed"));
@@ -82,11 +75,8 @@ int PreviewCommand::run(const QStringList &arguments)
         return fail(error);
 
     QTemporaryDir work;
-    if (!work.isValid())
+    if (!enterWorkDirectory(work, leds, lines))
         return fail(QStringLiteral("cannot create a temporary directory"));
-    initAppGlobals(work.path());
-    ledCount = leds;
-    lineNumber = lines;
 
     QList<ImageObject *> images;
     QList<MediaObject *> medias;
