@@ -120,11 +120,7 @@ void CustomTableModel::addItems(const QList<CustomTableItem> &list)
 
 void CustomTableModel::addItems(const QList<QObject *> &list)
 {
-    QList<CustomTableItem> entries;
-    entries.reserve(list.size());
-    for (QObject *item : list)
-        entries.append(CustomTableItem{item});
-    addItems(entries);
+    addItems(entriesOf(list));
 }
 
 void CustomTableModel::setItems(const QList<CustomTableItem> &list)
@@ -136,11 +132,16 @@ void CustomTableModel::setItems(const QList<CustomTableItem> &list)
 
 void CustomTableModel::setItems(const QList<QObject *> &list)
 {
+    setItems(entriesOf(list));
+}
+
+QList<CustomTableItem> CustomTableModel::entriesOf(const QList<QObject *> &list)
+{
     QList<CustomTableItem> entries;
     entries.reserve(list.size());
     for (QObject *item : list)
         entries.append(CustomTableItem{item});
-    setItems(entries);
+    return entries;
 }
 
 void CustomTableModel::replaceEntries(const QList<CustomTableItem> &list)

@@ -89,6 +89,7 @@ private:
             objects.append(item);
         return objects;
     }
+    static QList<CustomTableItem> entriesOf(const QList<QObject *> &list);
     void replaceEntries(const QList<CustomTableItem> &list);
     static void setNumber(QObject *item, int number);
 
