@@ -23,14 +23,19 @@ void RowPainter::fillSelection()
     painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
 }
 
+void RowPainter::prepare(QStyleOption &styled, QStyle::State state, const QRect &rect) const
+{
+    styled.direction = option.direction;
+    styled.fontMetrics = painter->fontMetrics();
+    styled.palette = option.palette;
+    styled.state = state;
+    styled.rect = rect;
+}
+
 void RowPainter::drawComboBox(const QRect &rect, const QString &text)
 {
     QStyleOptionComboBox combo;
-    combo.direction = option.direction;
-    combo.fontMetrics = painter->fontMetrics();
-    combo.palette = option.palette;
-    combo.state = QStyle::State_Enabled;
-    combo.rect = rect;
+    prepare(combo, QStyle::State_Enabled, rect);
     combo.currentText = text;
     combo.frame = true;
     combo.editable = false;
@@ -51,11 +56,7 @@ void RowPainter::drawPlainText(const QRect &rect, const QString &text)
 void RowPainter::drawLineEdit(const QRect &rect, const QString &text)
 {
     QStyleOptionFrame frame;
-    frame.direction = option.direction;
-    frame.fontMetrics = painter->fontMetrics();
-    frame.palette = option.palette;
-    frame.state = QStyle::State_Enabled | QStyle::State_Sunken;
-    frame.rect = rect;
+    prepare(frame, QStyle::State_Enabled | QStyle::State_Sunken, rect);
     frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, widget);
     frame.midLineWidth = 0;
     style->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, painter, widget);
@@ -65,11 +66,7 @@ void RowPainter::drawLineEdit(const QRect &rect, const QString &text)
 void RowPainter::drawIconButton(const QRect &rect, const QString &iconPath)
 {
     QStyleOptionButton button;
-    button.direction = option.direction;
-    button.fontMetrics = painter->fontMetrics();
-    button.palette = option.palette;
-    button.state = QStyle::State_Enabled | QStyle::State_Raised;
-    button.rect = rect;
+    prepare(button, QStyle::State_Enabled | QStyle::State_Raised, rect);
     button.features = QStyleOptionButton::Flat;
     button.icon = QIcon(iconPath);
     button.iconSize = QSize(16, 16);

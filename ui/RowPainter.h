@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QRect>
+#include <QStyle>
 #include <QString>
 
 class QFontMetrics;
 class QPainter;
-class QStyle;
+class QStyleOption;
 class QStyleOptionViewItem;
 class QWidget;
 
@@ -30,6 +31,10 @@ public:
     int textWidth(const QString &text) const;
 
 private:
+    // The parts every drawn control shares: the view's direction and palette, the painter's
+    // font, state and rect.
+    void prepare(QStyleOption &styled, QStyle::State state, const QRect &rect) const;
+
     QPainter *painter;
     const QStyleOptionViewItem &option;
     const QWidget *widget;
