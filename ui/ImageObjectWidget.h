@@ -3,6 +3,7 @@
 // Complete type, so the signal's item argument has a meta type (queued calls, spies).
 #include "model/ImageObject.h"
 
+#include "effect/PlayMediaHandler.h"
 #include "ui/RowEditorWidget.h"
 
 #include <QPointer>
@@ -18,8 +19,8 @@ class ImageObjectWidget : public RowEditorWidget
 {
     Q_OBJECT
 public:
-    static constexpr int CodeTimeAdd = 9;
-    static constexpr int CodeTimeDel = 10;
+    static constexpr int CodeTimeAdd = PlayMediaHandler::PictureTimeUpCode;
+    static constexpr int CodeTimeDel = PlayMediaHandler::PictureTimeDownCode;
     static constexpr int OrderEntries = 50;
 
     ImageObjectWidget(HandlerMessage *handler, ImageObject *item, const QModelIndex &index,

@@ -3,6 +3,7 @@
 // Complete type, so the signal's item argument has a meta type (queued calls, spies).
 #include "model/MediaObject.h"
 
+#include "effect/PlayMediaHandler.h"
 #include "ui/RowEditorWidget.h"
 
 #include <QPointer>
@@ -17,8 +18,8 @@ class MediaObjectWidget : public RowEditorWidget
 {
     Q_OBJECT
 public:
-    static constexpr int CodeLoopAdd = 11;
-    static constexpr int CodeLoopDel = 12;
+    static constexpr int CodeLoopAdd = PlayMediaHandler::ClipLoopUpCode;
+    static constexpr int CodeLoopDel = PlayMediaHandler::ClipLoopDownCode;
     static constexpr int MinLoopCount = 1;
     static constexpr int MaxLoopCount = 255;
 
