@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMutexLocker>
 
@@ -125,4 +126,15 @@ void ImageObject::prepareThumbnail()
                               .scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
                               .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation);
     saveThumbnail(square);
+}
+
+QString ImageObject::copyIntoWorkDirectory(const QString &path)
+{
+    ensureWorkDirectory();
+    const QString copy = workFilePath(QStringLiteral("image_%1.%2")
+                                          .arg(imageCopyCounter.fetch_add(1))
+                                          .arg(QFileInfo(path).completeSuffix()));
+    QFile::remove(copy);
+    QFile::copy(path, copy);
+    return copy;
 }

@@ -55,6 +55,10 @@ public:
     // Rebuilds the thumbnail and squareRect from sourcePath and resets the contrast factor.
     void prepareThumbnail();
 
+    // Copies a picture file into the work directory as "image_<n>.<complete suffix>" (n from
+    // the process-wide counter) and returns the copy's path. Safe on any thread.
+    static QString copyIntoWorkDirectory(const QString &path);
+
     QString bufPath() const;
     QString thumbnailPath() const;
     QString samplingPreviewPath() const;

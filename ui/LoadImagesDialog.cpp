@@ -1,5 +1,6 @@
 #include "ui/LoadImagesDialog.h"
 
+#include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "ui/LoadImagesHandler.h"
 #include "ui/MainWindow.h"
@@ -9,6 +10,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -155,7 +158,7 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
     QMutexLocker lock(&mutex);
     if (discarding) {
         // The import was cancelled: the report is dropped, and with it the converted item.
-        delete item;
+        dropItem(code, path, item);
         return;
     }
     switch (code) {
@@ -168,11 +171,11 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
     case LoadImagesHandler::CodeConverted:
         if (mainWindow) {
             if (auto *picture = qobject_cast<ImageObject *>(item))
-                mainWindow->addLoadedPicture(picture);
+                mainWindow->addCopiedPicture(picture);
             else
                 mainWindow->addPictureFile(path);
         } else {
-            delete item;
+            dropItem(code, path, item);
         }
         noteProcessed(path);
         break;
@@ -188,6 +191,19 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         delete item;
         break;
     }
+}
+
+void LoadImagesDialog::dropItem(int code, const QString &path, QObject *item)
+{
+    // A converted item comes with its copy of the file in the work directory; it goes too.
+    // Never the picture the user chose.
+    auto *picture = qobject_cast<ImageObject *>(item);
+    if (code == LoadImagesHandler::CodeConverted && picture && !picture->sourcePath.isEmpty()) {
+        const QFileInfo copy(picture->sourcePath);
+        if (copy != QFileInfo(path) && copy.absolutePath() == QDir(workDirectory()).absolutePath())
+            QFile::remove(copy.filePath());
+    }
+    delete item;
 }
 
 void LoadImagesDialog::noteProcessed(const QString &)

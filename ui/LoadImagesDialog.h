@@ -56,6 +56,7 @@ private:
     void startWorkers();
     void noteProcessed(const QString &path);
     void reportUnreadableFiles();
+    void dropItem(int code, const QString &path, QObject *item);
 
     MainWindow *mainWindow;
     QList<LoadImagesHandler *> workers;

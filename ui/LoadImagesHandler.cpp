@@ -81,6 +81,9 @@ void LoadImagesHandler::processOne(const QString &path)
         delete item;
         return;
     }
+    // The copy is made here rather than on the GUI thread, where copying a photograph of
+    // several MB held the window still for up to 16 ms; the item is appended with it.
+    item->sourcePath = ImageObject::copyIntoWorkDirectory(path);
     // The item lives on in the GUI thread's playlist.
     item->moveToThread(dialog->thread());
     emit handlerMessage(CodeConverted, path, preview, item);

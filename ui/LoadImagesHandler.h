@@ -20,7 +20,8 @@ class LoadImagesHandler : public QThread
 public:
     // Report codes of handlerMessage.
     static constexpr int CodeShown = 2;       // path, 300 x 300 preview, no item
-    static constexpr int CodeConverted = 4;   // path, preview, the converted item
+    static constexpr int CodeConverted = 4;   // path, preview, the converted item, whose
+                                              // sourcePath is its copy in the work directory
     static constexpr int CodeUnreadable = 5;  // path of a file that is not a picture
 
     explicit LoadImagesHandler(LoadImagesDialog *dialog);

@@ -692,13 +692,7 @@ void MainWindow::importPictureFiles(const QStringList &files)
 
 QString MainWindow::copyIntoWorkDirectory(const QString &path)
 {
-    ensureWorkDirectory();
-    const QString copy = workFilePath(QStringLiteral("image_%1.%2")
-                                          .arg(imageCopyCounter.fetch_add(1))
-                                          .arg(QFileInfo(path).completeSuffix()));
-    QFile::remove(copy);
-    QFile::copy(path, copy);
-    return copy;
+    return ImageObject::copyIntoWorkDirectory(path);
 }
 
 int MainWindow::nextPictureNumber() const
@@ -722,6 +716,13 @@ void MainWindow::addLoadedPicture(ImageObject *item)
     if (!item)
         return;
     item->sourcePath = copyIntoWorkDirectory(item->sourcePath);
+    addCopiedPicture(item);
+}
+
+void MainWindow::addCopiedPicture(ImageObject *item)
+{
+    if (!item)
+        return;
     item->number = nextPictureNumber();
     imageModel->addItem(item);
 }

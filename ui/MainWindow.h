@@ -53,6 +53,9 @@ public:
     // Appends an item the import already converted, after copying its file into the work
     // directory; the list takes ownership.
     void addLoadedPicture(ImageObject *item);
+    // The same for an item whose sourcePath already is its own copy in the work directory
+    // (the import workers copy the file themselves, sparing the GUI thread the copy).
+    void addCopiedPicture(ImageObject *item);
     // Removes every row of both playlists (destroying the items).
     void clearPlaylists();
     // Shows the item's sampling preview in the preview area; white without an item.
