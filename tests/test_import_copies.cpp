@@ -1,16 +1,19 @@
 // The import workers copy each picture into the work directory themselves: every appended
 // item has its own byte-exact copy, and a cancelled import leaves no copy behind for the
-// items it dropped, nor touches the user's files.
+// items it dropped, nor touches the user's files. Each worker decodes into a buffer reused
+// from picture to picture: the items must be those a fresh decode gives.
 #include "MainWindowTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
+#include "model/ReadImageThread.h"
 #include "ui/CustomTableModel.h"
 #include "ui/LoadImagesDialog.h"
 #include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -64,6 +67,25 @@ private:
         QCOMPARE(copiesInWorkDirectory().size(), items.size());
         for (const QString &source : sources)
             QVERIFY2(QFile::exists(source), qPrintable(source));
+    }
+
+    // Same-sized pictures whose pixels differ everywhere, as a camera's series.
+    QStringList makeSeries(int count, int width, int height)
+    {
+        const QString dir = tempDir->filePath(QStringLiteral("series"));
+        QDir().mkpath(dir);
+        QStringList files;
+        for (int i = 0; i < count; ++i) {
+            QImage image(width, height, QImage::Format_RGB32);
+            for (int y = 0; y < height; ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = 0; x < width; ++x)
+                    line[x] = qRgb((x + 40 * i) % 256, (y * 3 + 70 * i) % 256, (x ^ y ^ i) % 256);
+            }
+            files << QDir(dir).filePath(QStringLiteral("s%1.jpg").arg(i));
+            image.save(files.last(), "JPEG", 90);
+        }
+        return files;
     }
 
 private slots:
@@ -127,6 +149,35 @@ private slots:
         QCOMPARE(QDir(workDirectory()).entryList({QStringLiteral("*.buf")}), QStringList());
         for (const QString &source : paths)
             QVERIFY(QFile::exists(source));
+    }
+
+    void seriesOfSameSizeConvertsAsFreshDecodes()
+    {
+        const QStringList paths = makeSeries(12, 640, 480);
+        LoadImagesDialog dialog(paths, window.get());
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 12, 20000);
+        QTRY_COMPARE(dialog.activeWorkerCount(), 0);
+        const QList<ImageObject *> items = window->pictureModel()->itemsAs<ImageObject>();
+        QSet<QString> matched;
+        for (ImageObject *item : items) {
+            // The copy tells which picture the item came from.
+            const QByteArray bytes = contents(item->sourcePath);
+            QString source;
+            for (const QString &path : paths) {
+                if (contents(path) == bytes)
+                    source = path;
+            }
+            QVERIFY(!source.isEmpty());
+            matched.insert(source);
+            ImageObject reference(0, source, 5.0, ImageObject::KindPictureFile);
+            convertPicture(QImageReader(source).read(), &reference);
+            QCOMPARE(item->squareRect, reference.squareRect);
+            QCOMPARE(item->readLedData(), reference.readLedData());
+            QCOMPARE(item->loadThumbnail(), reference.loadThumbnail());
+            QCOMPARE(item->loadSamplingPreview(), reference.loadSamplingPreview());
+        }
+        QCOMPARE(matched.size(), 12);
     }
 
     void importCompletedKeepsTheCopiesOfThePicturesStillConverting()
