@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the full suite, then the
-# threaded core again under ThreadSanitizer.
+# widget-free core again under ThreadSanitizer (its threaded tests) and under
+# AddressSanitizer with leak checking and UndefinedBehaviorSanitizer (all its tests).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -10,9 +11,16 @@ cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$here/build" -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
 
-# Thread code under ThreadSanitizer: the widget-free core and its tests labelled "threads".
-cmake -S "$here" -B "$here/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DHD_SANITIZE=thread -DHD_BUILD_GUI=OFF -DHD_BUILD_BENCH=OFF
-cmake --build "$here/build-tsan" -j "$jobs"
+core_build() {
+  cmake -S "$here" -B "$here/build-$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DHD_SANITIZE="$1" -DHD_BUILD_GUI=OFF -DHD_BUILD_BENCH=OFF
+  cmake --build "$here/build-$1" -j "$jobs"
+}
+
+core_build thread
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/tests/tsan.supp" \
-  ctest --test-dir "$here/build-tsan" --output-on-failure -L threads
+  ctest --test-dir "$here/build-thread" --output-on-failure -L threads
+
+core_build address
+ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+  ctest --test-dir "$here/build-address" --output-on-failure -j "$jobs"
