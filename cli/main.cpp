@@ -2,7 +2,7 @@
 // a class of its own (add one by appending it to makeCommands()).
 #include "cli/BuildCommand.h"
 #include "cli/ConvertCommand.h"
-#include "cli/InspectCommand.h"
+#include "cli/EffectInfoCommand.h"
 #include "cli/PreviewCommand.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ std::vector<std::unique_ptr<CliCommand>> makeCommands()
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ConvertCommand>());
     commands.push_back(std::make_unique<BuildCommand>());
-    commands.push_back(std::make_unique<InspectCommand>());
+    commands.push_back(std::make_unique<EffectInfoCommand>());
     commands.push_back(std::make_unique<PreviewCommand>());
     return commands;
 }

@@ -38,17 +38,17 @@ Result failure(const QString &reason)
 
 // A picture or frame item for one record: LED data as the display plays it, with the round
 // preview and the thumbnail drawn from the colour triples (green, red, blue).
-struct ItemSpec
+struct ItemFields
 {
     int number;
     double displayTime;
     int kind;
 };
 
-ImageObject *makeItem(const ItemSpec &spec, const QByteArray &ledData,
+ImageObject *makeItem(const ItemFields &shape, const QByteArray &ledData,
                       const QByteArray &grbTriples, int ledCount, int lineNumber)
 {
-    auto *item = new ImageObject(spec.number, QString(), spec.displayTime, spec.kind);
+    auto *item = new ImageObject(shape.number, QString(), shape.displayTime, shape.kind);
     const QImage preview = roundPreviewImage(kPreviewSize, grbTriples, ledCount, lineNumber);
     item->saveSamplingPreview(preview);
     item->saveThumbnail(preview.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio,
@@ -169,9 +169,9 @@ private:
             const QByteArray record = readRecord(file, recordLength);
             if (record.isEmpty())
                 return false;
-            const ItemSpec spec{slot, header.timeBytes[slot - 1] * kSlottedTimeUnit,
+            const ItemFields shape{slot, header.timeBytes[slot - 1] * kSlottedTimeUnit,
                                 ImageObject::KindReadPicture};
-            pipeline.submit(slottedJob(spec, record));
+            pipeline.submit(slottedJob(shape, record));
         }
         return true;
     }
@@ -201,10 +201,10 @@ private:
         }
     }
 
-    std::function<ImageObject *()> slottedJob(const ItemSpec &spec, const QByteArray &record) const
+    std::function<ImageObject *()> slottedJob(const ItemFields &shape, const QByteArray &record) const
     {
-        return [spec, record, leds = ledCount, lines = lineNumber] {
-            return makeItem(spec, LedDataCodec::codeSlottedRecord(record, leds, lines), record,
+        return [shape, record, leds = ledCount, lines = lineNumber] {
+            return makeItem(shape, LedDataCodec::codeSlottedRecord(record, leds, lines), record,
                             leds, lines);
         };
     }
@@ -263,10 +263,10 @@ public:
     }
 
 private:
-    std::function<ImageObject *()> indexedJob(const ItemSpec &spec, const QByteArray &record) const
+    std::function<ImageObject *()> indexedJob(const ItemFields &shape, const QByteArray &record) const
     {
-        return [spec, record, leds = ledCount, lines = lineNumber] {
-            return makeItem(spec, record, LedDataCodec::decodeToSlottedTriples(record, leds, lines),
+        return [shape, record, leds = ledCount, lines = lineNumber] {
+            return makeItem(shape, record, LedDataCodec::decodeToSlottedTriples(record, leds, lines),
                             leds, lines);
         };
     }

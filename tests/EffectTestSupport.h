@@ -99,7 +99,7 @@ inline QByteArray tripleRecord(int seed)
 
 // A slotted file: header fields as given, `slots` picture slots, then the clip frames as
 // many as `frameRecords` (frames are not necessarily as many as the header claims).
-struct SlottedSpec
+struct SlottedShape
 {
     int pictureCount = 0;
     std::array<int, 5> frameCounts{};
@@ -109,29 +109,29 @@ struct SlottedSpec
     int timeBase = 10;     // slot i gets time byte timeBase + i
 };
 
-inline QByteArray slottedHeader(const SlottedSpec &spec)
+inline QByteArray slottedHeader(const SlottedShape &shape)
 {
     QByteArray header(120, '\0');
     for (int j = 0; j < 5; ++j) {
-        header[7 + j] = char(spec.frameCounts[j]);
-        header[12 + j] = char(spec.loopCounts[j]);
+        header[7 + j] = char(shape.frameCounts[j]);
+        header[12 + j] = char(shape.loopCounts[j]);
     }
-    header[19] = char(spec.pictureCount);
+    header[19] = char(shape.pictureCount);
     for (int i = 0; i < 100; ++i)
-        header[20 + i] = char((spec.timeBase + i + 1) & 0xFF);
+        header[20 + i] = char((shape.timeBase + i + 1) & 0xFF);
     return header;
 }
 
-inline QByteArray slottedFile(const SlottedSpec &spec)
+inline QByteArray slottedFile(const SlottedShape &shape)
 {
-    QByteArray bytes = slottedHeader(spec);
-    for (int slot = 1; slot <= spec.slotsWritten; ++slot)
+    QByteArray bytes = slottedHeader(shape);
+    for (int slot = 1; slot <= shape.slotsWritten; ++slot)
         bytes.append(tripleRecord(slot));
     int frames = 0;
-    for (int c : spec.frameCounts)
+    for (int c : shape.frameCounts)
         frames += c;
-    if (spec.frameRecords >= 0)
-        frames = spec.frameRecords;
+    if (shape.frameRecords >= 0)
+        frames = shape.frameRecords;
     for (int f = 0; f < frames; ++f)
         bytes.append(tripleRecord(1000 + f));
     return bytes;

@@ -142,12 +142,12 @@ private slots:
     void inspectSlottedFile()
     {
         GeometryScope geometry(8, 16);
-        SlottedSpec spec;
-        spec.pictureCount = 4;
-        spec.frameCounts = {2, 0, 0, 0, 1};
-        spec.loopCounts = {5, 0, 0, 0, 9};
+        SlottedShape shape;
+        shape.pictureCount = 4;
+        shape.frameCounts = {2, 0, 0, 0, 1};
+        shape.loopCounts = {5, 0, 0, 0, 9};
         const QString path = file(QStringLiteral("T4.bin"));
-        QVERIFY(writeBytes(path, slottedFile(spec)));
+        QVERIFY(writeBytes(path, slottedFile(shape)));
         Run run = runCli({"inspect", path, "--json", "--leds", "8", "--lines", "16"});
         QCOMPARE(run.exitCode, 0);
         QJsonObject json = QJsonDocument::fromJson(run.out).object();

@@ -173,15 +173,15 @@ private slots:
 
     void slottedHeaderFields()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 77;
-        spec.frameCounts = {2, 0, 255, 1, 9};
-        spec.loopCounts = {1, 2, 3, 255, 0};
-        const auto header = SlottedHeader::parse(slottedHeader(spec));
+        SlottedShape shape;
+        shape.pictureCount = 77;
+        shape.frameCounts = {2, 0, 255, 1, 9};
+        shape.loopCounts = {1, 2, 3, 255, 0};
+        const auto header = SlottedHeader::parse(slottedHeader(shape));
         QVERIFY(header);
         QCOMPARE(header->pictureCount, 77);
-        QCOMPARE(header->frameCounts, spec.frameCounts);
-        QCOMPARE(header->loopCounts, spec.loopCounts);
+        QCOMPARE(header->frameCounts, shape.frameCounts);
+        QCOMPARE(header->loopCounts, shape.loopCounts);
         QCOMPARE(header->timeBytes[0], 11);
         QCOMPARE(header->timeBytes[99], 110);
         QCOMPARE(header->totalFrames(), 267);

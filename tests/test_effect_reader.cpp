@@ -147,23 +147,23 @@ private slots:
         QFETCH(int, extraBytes);
         QFETCH(int, pictures);
         QFETCH(QList<int>, clips);
-        SlottedSpec spec;
-        spec.pictureCount = pictureCount;
-        spec.slotsWritten = slotsWritten;
-        spec.frameRecords = frameRecords;
+        SlottedShape shape;
+        shape.pictureCount = pictureCount;
+        shape.slotsWritten = slotsWritten;
+        shape.frameRecords = frameRecords;
         for (int j = 0; j < 5; ++j) {
-            spec.frameCounts[j] = frameCounts[j];
-            spec.loopCounts[j] = 10 + j;
+            shape.frameCounts[j] = frameCounts[j];
+            shape.loopCounts[j] = 10 + j;
         }
         const EffectReader::Result result =
-            readBytes(slottedFile(spec) + QByteArray(extraBytes, '\x5a'));
+            readBytes(slottedFile(shape) + QByteArray(extraBytes, '\x5a'));
         QVERIFY(result.ok);
         QCOMPARE(images.size(), pictures);
         QCOMPARE(clipFrameCounts(), clips);
         for (int i = 0; i < images.size(); ++i) {
             QCOMPARE(images[i]->number, i + 1);
             QCOMPARE(images[i]->kind, int(ImageObject::KindReadPicture));
-            QCOMPARE(images[i]->displayTime, (spec.timeBase + i + 1) * 0.2);
+            QCOMPARE(images[i]->displayTime, (shape.timeBase + i + 1) * 0.2);
             QVERIFY(images[i]->sourcePath.isEmpty());
         }
         for (const MediaObject *clip : medias) {
@@ -180,10 +180,10 @@ private slots:
 
     void slottedRecordsBecomeLedData()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 2;
-        spec.frameCounts = {0, 0, 1, 0, 0};
-        QVERIFY(readBytes(slottedFile(spec)).ok);
+        SlottedShape shape;
+        shape.pictureCount = 2;
+        shape.frameCounts = {0, 0, 1, 0, 0};
+        QVERIFY(readBytes(slottedFile(shape)).ok);
         QCOMPARE(images.size(), 2);
         QCOMPARE(images[0]->thread(), QThread::currentThread());
         QCOMPARE(images[1]->readLedData(), codedLikeAConversion(tripleRecord(2), 8, 16));
@@ -200,9 +200,9 @@ private slots:
     void previewShowsTheSlottedColourOrder()
     {
         // Bytes (0, 255, 0) are green 0, red 255, blue 0: a red disc.
-        SlottedSpec spec;
-        spec.pictureCount = 1;
-        QByteArray bytes = slottedHeader(spec) + uniformTriples(8, 16, 0, char(255), 0);
+        SlottedShape shape;
+        shape.pictureCount = 1;
+        QByteArray bytes = slottedHeader(shape) + uniformTriples(8, 16, 0, char(255), 0);
         QVERIFY(readBytes(bytes).ok);
         QCOMPARE(images.size(), 1);
         QCOMPARE(QColor(images[0]->loadSamplingPreview().pixel(225, 225)), QColor(Qt::red));
@@ -220,16 +220,16 @@ private slots:
 
     void traceLines()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 1;
-        spec.frameCounts = {0, 2, 0, 0, 1};
+        SlottedShape shape;
+        shape.pictureCount = 1;
+        shape.frameCounts = {0, 2, 0, 0, 1};
         QTest::ignoreMessage(QtDebugMsg, "read media image.  5");
         QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
         QTest::ignoreMessage(QtDebugMsg, "read media image. image count  2");
         QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
         QTest::ignoreMessage(QtDebugMsg, "read media image. image count  0");
         QTest::ignoreMessage(QtDebugMsg, "read media image. image count  1");
-        QVERIFY(readBytes(slottedFile(spec)).ok);
+        QVERIFY(readBytes(slottedFile(shape)).ok);
     }
 
     void unreadableFiles_data()
@@ -264,9 +264,9 @@ private slots:
 
     void lengthOfAnotherGeometryIsReported()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 3;
-        const QByteArray bytes = slottedFile(spec);
+        SlottedShape shape;
+        shape.pictureCount = 3;
+        const QByteArray bytes = slottedFile(shape);
         ledCount = 9;
         const EffectReader::Result result = readBytes(bytes);
         QVERIFY(result.ok);
@@ -330,10 +330,10 @@ private slots:
 
     void stopFlagEndsTheRead()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 40;
-        spec.frameCounts = {5, 5, 0, 0, 0};
-        QVERIFY(writeBytes(path(), slottedFile(spec)));
+        SlottedShape shape;
+        shape.pictureCount = 40;
+        shape.frameCounts = {5, 5, 0, 0, 0};
+        QVERIFY(writeBytes(path(), slottedFile(shape)));
         // Clear the flag from another thread as soon as the third item exists, the way the
         // GUI does when the busy dialog is cancelled.
         const int firstId = nextItemId;
@@ -355,21 +355,21 @@ private slots:
 
     void clearedFlagReadsNothing()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 3;
-        spec.frameCounts = {2, 0, 0, 0, 0};
+        SlottedShape shape;
+        shape.pictureCount = 3;
+        shape.frameCounts = {2, 0, 0, 0, 0};
         keepGoing = false;
-        QVERIFY(readBytes(slottedFile(spec)).ok);
+        QVERIFY(readBytes(slottedFile(shape)).ok);
         QVERIFY(images.isEmpty() && medias.isEmpty());
     }
 
     void readBackItemsWriteAValidIndexedFile()
     {
-        SlottedSpec spec;
-        spec.pictureCount = 2;
-        spec.frameCounts = {0, 3, 0, 0, 0};
-        spec.loopCounts = {0, 4, 0, 0, 0};
-        QVERIFY(readBytes(slottedFile(spec)).ok);
+        SlottedShape shape;
+        shape.pictureCount = 2;
+        shape.frameCounts = {0, 3, 0, 0, 0};
+        shape.loopCounts = {0, 4, 0, 0, 0};
+        QVERIFY(readBytes(slottedFile(shape)).ok);
         const QString out = path(QStringLiteral("out.bin"));
         const DownloadResult result =
             EffectWriter::write(EffectPlaylist::capture(images, medias), out);
@@ -381,7 +381,7 @@ private slots:
         QVERIFY2(header, qPrintable(error));
         QCOMPARE(header->recordCount, 5);
         const QList<IndexedHeader::Segment> segments{
-            {1, 1, (spec.timeBase + 1) * 2, 1}, {2, 2, (spec.timeBase + 2) * 2, 1}, {3, 5, 1, 4}};
+            {1, 1, (shape.timeBase + 1) * 2, 1}, {2, 2, (shape.timeBase + 2) * 2, 1}, {3, 5, 1, 4}};
         QCOMPARE(header->segments, segments);
         const qint64 length = DataBitCalculation::ledDataLength(8, 16);
         QCOMPARE(file.size(), 4096 + 5 * length);

@@ -4,7 +4,7 @@
 
 // hologram-cli inspect FILE.bin [--json] [--leds N] [--lines L]: layout, language, record
 // count, segment table or slotted header, and whether the length fits the geometry.
-class InspectCommand : public CliCommand
+class EffectInfoCommand : public CliCommand
 {
 public:
     QString name() const override;

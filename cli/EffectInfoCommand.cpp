@@ -1,4 +1,4 @@
-#include "cli/InspectCommand.h"
+#include "cli/EffectInfoCommand.h"
 
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
@@ -48,12 +48,12 @@ void printText(const EffectFileInfo &info, QTextStream &out)
 
 } // namespace
 
-QString InspectCommand::name() const
+QString EffectInfoCommand::name() const
 {
     return QStringLiteral("inspect");
 }
 
-QString InspectCommand::help() const
+QString EffectInfoCommand::help() const
 {
     return QStringLiteral(
         "inspect FILE.bin [--json] [--leds N] [--lines L]\n"
@@ -61,7 +61,7 @@ QString InspectCommand::help() const
         "    slotted header) and whether its length fits the geometry.");
 }
 
-int InspectCommand::run(const QStringList &arguments)
+int EffectInfoCommand::run(const QStringList &arguments)
 {
     TraceFilter::install();
     QCommandLineParser parser;
