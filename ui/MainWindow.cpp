@@ -856,7 +856,6 @@ QString MainWindow::downToUsb2(const QString &path)
 {
     // Loop thread: only the snapshot taken with the request is read here.
     const DownloadResult result = EffectWriter::write(downloadSnapshot, path);
-    qDebug() << "#MainWindow# downToUsb2 bytes length = " << result.bytesWritten;
     return result.ok ? QString() : result.error;
 }
 
