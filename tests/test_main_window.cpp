@@ -46,6 +46,19 @@ public:
     QSemaphore gate;
 };
 
+// Counts every look at its type. A late play echo may name a clip that has been deleted
+// since, so the window must decide about the echo without looking at what it names.
+class TouchProbe : public QObject
+{
+public:
+    const QMetaObject *metaObject() const override
+    {
+        ++touched;
+        return QObject::metaObject();
+    }
+    mutable int touched = 0;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -267,6 +280,34 @@ private slots:
         QVERIFY(child<QPushButton>("btnStop")->isHidden());
         // Echoes still on their way must not touch the destroyed clip.
         QTest::qWait(500);
+    }
+
+    void lateEchoIsDroppedWithoutTouchingWhatItNames_data()
+    {
+        QTest::addColumn<bool>("deleteThePlayingClip");
+        QTest::newRow("playing clip deleted") << true;
+        QTest::newRow("another clip playing") << false;
+    }
+
+    void lateEchoIsDroppedWithoutTouchingWhatItNames()
+    {
+        QFETCH(bool, deleteThePlayingClip);
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame)
+                     << makePicture(2, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        child<QTableView>("tableViewMedia")->setCurrentIndex(window->clipModel()->index(0, 0));
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        window->onBtnPlayClick();
+        if (deleteThePlayingClip)
+            window->onBtnDelMedia();
+        // Stands in for the clip an echo already on its way names (deleted, or not played).
+        TouchProbe gone;
+        auto *echo = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
+        echo->object = &gone;
+        window->handlerMessage(echo);
+        QCOMPARE(gone.touched, 0);
+        window->onBtnStopClick();
     }
 
     void playingAClipCyclesItsFramesUntilStopped()

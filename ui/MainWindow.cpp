@@ -760,9 +760,11 @@ void MainWindow::handlerMessage(Message *msg)
 
 void MainWindow::playNextFrame(Message *msg)
 {
-    auto *clip = qobject_cast<MediaObject *>(msg->object);
-    // A late echo after stop, or one naming a clip that left the list, ends the chain.
-    if (!playing || !clip || clip != playMedia
+    // A late echo after stop, or one naming a clip that left the list, ends the chain. The
+    // pointer is only compared until it is known to be the playing clip: the clip an echo
+    // names may have been deleted while the echo was on its way.
+    MediaObject *clip = playMedia;
+    if (!playing || !clip || msg->object != clip
         || !mediaModel->itemsAs<MediaObject>().contains(clip) || clip->frames.isEmpty()) {
         delete msg;
         return;
