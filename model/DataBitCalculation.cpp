@@ -41,9 +41,9 @@ void DataBitCalculation::enqueueLine(const QByteArray &bytes)
 QByteArray DataBitCalculation::takeFirstLine()
 {
     std::unique_lock lock(queueMutex);
+    // A line taken here is the caller's: the coder never codes it, so it is not awaited.
     if (queue.isEmpty())
         return {};
-    ++linesInWork;
     return queue.takeFirst();
 }
 

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -121,6 +122,7 @@ private slots:
     void badInputGivesBlackData_data();
     void badInputGivesBlackData();
     void stopFlagCutsShort();
+    void lineTakenFromTheQueueIsNotAwaited();
     void conversionsInParallel();
     void itemsFromOneFileGetOwnFiles();
     void destructionRemovesFiles_data();
@@ -397,6 +399,34 @@ void TestModelConversion::stopFlagCutsShort()
         ++lines;
     QCOMPARE(cutData.mid(lines * 252), QByteArray(cutData.size() - lines * 252, '\0'));
     QVERIFY(cut.loadSamplingPreview() == full.loadSamplingPreview());
+}
+
+void TestModelConversion::lineTakenFromTheQueueIsNotAwaited()
+{
+    ImageObject item(1, QString(), 5.0, ImageObject::KindPictureFile);
+    DataBitCalculation coder(&item);
+    const QByteArray taken(30, '\x7f');
+    const QByteArray kept(30, '\xff');
+    coder.enqueueLine(taken);
+    QCOMPARE(coder.takeFirstLine(), taken);
+    QCOMPARE(coder.pendingLines(), 0);
+    coder.start();
+    coder.enqueueLine(kept);
+
+    // A wait that never ends is cut after a while and counts as not drained.
+    std::atomic<bool> giveUp{false};
+    std::atomic<bool> returned{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !returned; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        giveUp = true;
+    });
+    const bool drained = coder.waitUntilDrained(&giveUp);
+    returned = true;
+    watchdog.join();
+    QVERIFY(drained);
+    // Only the line left in the queue was coded into the item.
+    QCOMPARE(item.ledData, DataBitCalculation::codeLine(kept));
 }
 
 void TestModelConversion::conversionsInParallel()
