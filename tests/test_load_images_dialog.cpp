@@ -149,6 +149,30 @@ private slots:
         QVERIFY(item->sourcePath.endsWith(QStringLiteral("image_1.png")));
     }
 
+    void previewOwnsItsPixels_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("square already preview-sized") << QSize(300, 500);
+        QTest::newRow("square scaled down") << QSize(800, 600);
+        QTest::newRow("square scaled up") << QSize(120, 90);
+    }
+
+    void previewOwnsItsPixels()
+    {
+        // The dialog keeps showing the preview after the worker's decode buffer has been
+        // reused for the next picture or given back.
+        QFETCH(QSize, size);
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const int side = qMin(size.width(), size.height());
+        const QImage preview = LoadImagesHandler::previewOf(
+            LoadImagesHandler::squareView(picture, QRect(0, 0, side, side)));
+        const QPixmap shown = QPixmap::fromImage(preview);
+        picture.fill(Qt::blue);
+        QCOMPARE(preview.pixel(5, 5), qRgb(255, 0, 0));
+        QCOMPARE(shown.toImage().pixel(5, 5), qRgb(255, 0, 0));
+    }
+
     void unreadableFileIsSkippedAndReported()
     {
         QStringList paths = makePictures(2);

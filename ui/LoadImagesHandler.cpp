@@ -19,7 +19,13 @@ LoadImagesHandler::~LoadImagesHandler()
 
 QImage LoadImagesHandler::previewOf(const QImage &square)
 {
-    return square.scaled(300, 300, Qt::KeepAspectRatio, Qt::FastTransformation);
+    QImage preview = square.scaled(300, 300, Qt::KeepAspectRatio, Qt::FastTransformation);
+    // scaled() hands back the square itself when it already fits, and the square is a view
+    // into the decode buffer; the dialog shows the preview after that buffer has been
+    // reused or freed, so it must own its pixels.
+    if (preview.constBits() == square.constBits())
+        preview = square.copy();
+    return preview;
 }
 
 QImage LoadImagesHandler::squareView(const QImage &picture, const QRect &square)
