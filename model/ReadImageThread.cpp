@@ -38,18 +38,27 @@ QImage ReadImageThread::sampledSquare(const QImage &picture)
         return {};
     const QRect square = centredSquare(picture.size());
     QImage cropped;
-    if (picture.depth() == 32) {
+    bool borrowed = false;
+    if (square == picture.rect()) {
+        cropped = picture;
+    } else if (picture.depth() == 32) {
         // A view into the picture instead of a copy of the square: a 3000 x 3000 square
         // would otherwise cost a 36 MB copy. Scaling reads the same pixels either way.
         const uchar *origin = picture.constBits() + qsizetype(square.y()) * picture.bytesPerLine() +
                               qsizetype(square.x()) * 4;
         cropped = QImage(origin, square.width(), square.height(), picture.bytesPerLine(),
                          picture.format());
+        borrowed = true;
     } else {
         cropped = picture.copy(square);
     }
-    return cropped.scaled(kSampledSide, kSampledSide, Qt::KeepAspectRatio,
-                          Qt::FastTransformation);
+    const QImage sampled = cropped.scaled(kSampledSide, kSampledSide, Qt::KeepAspectRatio,
+                                          Qt::FastTransformation);
+    // A square that already has the sampled size comes back unscaled; a view would then
+    // still borrow the picture's pixels, which the caller may change or free.
+    if (borrowed && sampled.constBits() == cropped.constBits())
+        return cropped.copy();
+    return sampled;
 }
 
 void ReadImageThread::run()

@@ -113,6 +113,8 @@ private slots:
     void blackPictureIsZero();
     void lineBlockForOddLedCount();
     void centredSquareOfWidePicture();
+    void sampledSquareOwnsItsPixels_data();
+    void sampledSquareOwnsItsPixels();
     void squareRects_data();
     void squareRects();
     void rimAndHubSamples();
@@ -239,6 +241,25 @@ void TestModelConversion::centredSquareOfWidePicture()
     QCOMPARE(ReadImageThread::sampledSquare(wide),
              wide.copy(250, 0, 500, 500).scaled(450, 450, Qt::KeepAspectRatio,
                                                 Qt::FastTransformation));
+}
+
+void TestModelConversion::sampledSquareOwnsItsPixels_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("square already sampled size") << QSize(450, 450);
+    QTest::newRow("wide, square already sampled size") << QSize(600, 450);
+    QTest::newRow("square scaled") << QSize(500, 500);
+}
+
+void TestModelConversion::sampledSquareOwnsItsPixels()
+{
+    // The result is an image of its own: it stays the same when the picture changes or goes.
+    QFETCH(QSize, size);
+    QImage picture = filled(size.width(), size.height(), Qt::red);
+    const QImage sampled = ReadImageThread::sampledSquare(picture);
+    picture.fill(Qt::blue);
+    QCOMPARE(sampled.size(), QSize(450, 450));
+    QCOMPARE(sampled.pixel(5, 5), qRgb(255, 0, 0));
 }
 
 void TestModelConversion::squareRects_data()
