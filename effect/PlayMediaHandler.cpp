@@ -52,6 +52,7 @@ void PlayMediaHandler::echo(const Message *msg)
 {
     auto *reply = new Message(this, msg->code);
     reply->object = msg->object;
+    reply->extra = msg->extra;  // lets the receiver tell one repetition chain from another
     emit handlerMessage(reply);
 }
 

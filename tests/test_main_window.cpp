@@ -310,6 +310,28 @@ private slots:
         window->onBtnStopClick();
     }
 
+    void echoOfAnEarlierPlayEndsItsChain()
+    {
+        auto *clip = new MediaObject(1, QString());
+        for (int i = 1; i <= 3; ++i)
+            clip->frames << makePicture(i, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        window->onBtnPlayClick();
+        const quintptr firstChain = 1;
+        window->onBtnStopClick();
+        window->onBtnPlayClick();
+        // An echo of the first Play, already on its way when Stop and Play were clicked.
+        auto *stale = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
+        stale->object = clip;
+        stale->extra = firstChain;
+        QPointer<Message> staleWatch(stale);
+        window->handlerMessage(stale);
+        // Dropped at once rather than sent back beside the new chain.
+        QVERIFY(staleWatch.isNull());
+        window->onBtnStopClick();
+    }
+
     void playingAClipCyclesItsFramesUntilStopped()
     {
         auto *clip = new MediaObject(1, QString());

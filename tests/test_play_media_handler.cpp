@@ -76,6 +76,7 @@ struct Received
     HandlerMessage *target;
     QString text;
     QString detail;
+    quintptr extra;
 };
 
 // Receives the worker's signals on the GUI thread, as the window does, and owns the
@@ -86,7 +87,7 @@ class Window : public QObject
 public slots:
     void handlerMessage(Message *msg)
     {
-        received.append({msg->code, msg->object, msg->target, msg->text, msg->detail});
+        received.append({msg->code, msg->object, msg->target, msg->text, msg->detail, msg->extra});
         delete msg;
     }
     void previewUsbOver() { ++previewOver; }
@@ -183,11 +184,15 @@ void TestPlayMediaHandler::echoesRepeatingCodes()
 {
     QFETCH(int, code);
     QObject row;
-    handler->sendHandlerMessage(request(code, &row, QStringLiteral("ignored")));
+    Message *first = request(code, &row, QStringLiteral("ignored"));
+    first->extra = 7;
+    handler->sendHandlerMessage(first);
     QTRY_COMPARE(window->received.size(), 1);
     const Received &echo = window->received.first();
     QCOMPARE(echo.code, code);
     QCOMPARE(echo.object, &row);
+    // The sender's chain number comes back with the echo.
+    QCOMPARE(echo.extra, quintptr(7));
     // The window sends the echo back to continue the repetition.
     QCOMPARE(echo.target, handler.get());
 

@@ -764,7 +764,7 @@ void MainWindow::playNextFrame(Message *msg)
     // pointer is only compared until it is known to be the playing clip: the clip an echo
     // names may have been deleted while the echo was on its way.
     MediaObject *clip = playMedia;
-    if (!playing || !clip || msg->object != clip
+    if (!playing || !clip || msg->object != clip || msg->extra != playChain
         || !mediaModel->itemsAs<MediaObject>().contains(clip) || clip->frames.isEmpty()) {
         delete msg;
         return;
@@ -784,6 +784,7 @@ void MainWindow::onBtnPlayClick()
     playFrame = 0;
     auto *msg = new Message(playHandler, PlayMediaHandler::PlayFrameCode);
     msg->object = playMedia;
+    msg->extra = ++playChain;
     playHandler->sendHandlerMessageAfter(msg, 0);
     btnPlay->hide();
     btnStop->show();

@@ -162,6 +162,9 @@ private:
     std::atomic<bool> previewPending{false};
     bool playing = false;
     int playFrame = 0;
+    // Numbers each Play; an echo of an earlier chain (still on its way when Stop and Play
+    // were clicked) ends instead of running beside the new one.
+    quintptr playChain = 0;
     MediaObject *playMedia = nullptr;
     DiskMonitor *diskMonitor = nullptr;
     QString chosenDiskPath;
