@@ -475,7 +475,9 @@ void TestLoop::delayedMessageIsNotEarly()
     QTest::ignoreMessage(QtDebugMsg, "#LOOP# exit!");
     auto loop = startedLoop();
     RecordingHandler handler(loop.get());
-    const int delays[] = {1, 17, 40, 5, 0, 23};
+    // Due times at least 20 ms apart, so a sender descheduled between two sends on a busy
+    // machine cannot change which is due first.
+    const int delays[] = {20, 340, 800, 100, 0, 460};
     qint64 sent[6];
     for (int i = 0; i < 6; ++i) {
         auto *msg = new CountedMessage(&handler, 1, i);
@@ -486,7 +488,7 @@ void TestLoop::delayedMessageIsNotEarly()
     QVERIFY(handler.waitFor(6));
     for (const Handled &h : handler.snapshot())
         QVERIFY2(h.at >= sent[h.seq] + delays[h.seq] - 1, qPrintable(QString::number(h.seq)));
-    // Due-time order: 0 ms, 1 ms, 5 ms, 17 ms, 23 ms, 40 ms.
+    // Due-time order: 0 ms, 20 ms, 100 ms, 340 ms, 460 ms, 800 ms.
     QCOMPARE(handler.seqs(), (std::vector<int>{4, 0, 3, 1, 5, 2}));
 }
 
