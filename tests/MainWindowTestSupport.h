@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/AppGlobals.h"
+#include "ui/MainWindow.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QDir>
@@ -9,10 +12,33 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+
+// A private work directory and an English main window, made afresh for each test.
+inline bool openFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
+                            std::unique_ptr<MainWindow> &window)
+{
+    tempDir = std::make_unique<QTemporaryDir>();
+    if (!tempDir->isValid())
+        return false;
+    initAppGlobals(tempDir->path());
+    window = std::make_unique<MainWindow>();
+    window->onBtnEnUsClick();
+    return true;
+}
+
+// The window goes first: its items delete their files in the work directory.
+inline void closeFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
+                             std::unique_ptr<MainWindow> &window)
+{
+    window.reset();
+    tempDir.reset();
+}
 
 // Records and closes every message box that becomes the active modal widget, and hands any
 // other modal widget to an optional callback (once per widget). Lives as long as the test

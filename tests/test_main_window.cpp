@@ -120,20 +120,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        tempDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(tempDir->isValid());
-        initAppGlobals(tempDir->path());
-        window = std::make_unique<MainWindow>();
-        window->onBtnEnUsClick();
-    }
-
-    void cleanup()
-    {
-        window.reset();
-        tempDir.reset();
-    }
+    void init() { QVERIFY(openFreshWindow(tempDir, window)); }
+    void cleanup() { closeFreshWindow(tempDir, window); }
 
     void toolbarHoldsTheSixActionsInOrderInEnglish()
     {
