@@ -1,5 +1,7 @@
 #include "ui/LoadImagesDialog.h"
 
+#include "ui/FlatButtonGroup.h"
+
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "ui/LoadImagesHandler.h"
@@ -56,13 +58,7 @@ void LoadImagesDialog::buildForm()
             reject();
     });
 
-    auto *group = new QGroupBox(this);
-    group->setFlat(true);
-    group->setFixedHeight(40);
-    auto *groupLayout = new QHBoxLayout(group);
-    groupLayout->setSpacing(0);
-    groupLayout->setContentsMargins(0, 0, 0, 0);
-    groupLayout->addWidget(buttonBox);
+    QGroupBox *group = makeFlatButtonGroup(this, buttonBox);
 
     lblProgress = new QLabel(tr("loadimg_loading_tip"), this);
     lblProgress->setObjectName(QStringLiteral("lblProgress"));

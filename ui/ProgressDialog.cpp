@@ -1,5 +1,7 @@
 #include "ui/ProgressDialog.h"
 
+#include "ui/FlatButtonGroup.h"
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,13 +39,7 @@ ProgressDialog::ProgressDialog(const QString &text, QWidget *parent) : QDialog(p
     // NoRole buttons emit clicked only; the one button rejects the dialog.
     connect(buttons, &QDialogButtonBox::clicked, this, &QDialog::reject);
 
-    auto *group = new QGroupBox(this);
-    group->setFlat(true);
-    group->setFixedHeight(40);
-    auto *groupLayout = new QHBoxLayout(group);
-    groupLayout->setSpacing(0);
-    groupLayout->setContentsMargins(0, 0, 0, 0);
-    groupLayout->addWidget(buttons);
+    QGroupBox *group = makeFlatButtonGroup(this, buttons);
 
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(0);
