@@ -14,9 +14,22 @@ std::atomic<int> loadMediaCounter{1};
 std::atomic<int> loadGifCounter{1};
 QMutex colourTableMutex;
 
+namespace {
+// Written before any thread that makes files starts, and only while none runs.
+QString workDirectoryPath;
+}
+
+void setWorkDirectory(const QString &path)
+{
+    workDirectoryPath = path.isEmpty() ? QString() : QDir::cleanPath(path) + u'/';
+}
+
 QString workDirectory()
 {
-    // The doubled separator is part of every path the program forms; file systems accept it.
+    // Without a private directory (tests, tools that set none) the files go to "temp" under
+    // appDirectory; the doubled separator is part of every path formed this way.
+    if (!workDirectoryPath.isEmpty())
+        return workDirectoryPath;
     return appDirectory + "/" + "/temp/";
 }
 
@@ -39,6 +52,7 @@ void initAppGlobals(const QString &dir)
     lineNumber = kDefaultLineNumber;
     appDirectory = dir;
     lastBrowseDirectory = dir;
+    workDirectoryPath.clear();
     languageCode = 0;
     nextItemId = 1;
     imageCopyCounter = 1;

@@ -37,13 +37,18 @@ extern std::atomic<int> loadGifCounter;    // "loadGif_" + n + ".png"
 // Guards the creation of the colour correction table singleton (TestColorUtil).
 extern QMutex colourTableMutex;
 
-// appDirectory + "/" + "/temp/": every temporary file of the run lives directly in it.
+// Every temporary file of the run lives directly in the work directory: the instance's private
+// directory once setWorkDirectory() named one (the program does so at start, see
+// WorkDirectory), else appDirectory + "/" + "/temp/". Ends with a separator.
 QString workDirectory();
+// Names the work directory; an empty path returns to the default under appDirectory.
+void setWorkDirectory(const QString &path);
 // Path of a file directly in the work directory.
 QString workFilePath(const QString &fileName);
 // Creates the work directory (one level) when it is missing; true when it exists afterwards.
 bool ensureWorkDirectory();
 
 // Resets every value above to its start-up default and sets appDirectory (and
-// lastBrowseDirectory) to dir. Start-up calls it once; tests call it to begin afresh.
+// lastBrowseDirectory) to dir; the work directory returns to its default beneath dir.
+// Start-up calls it once; tests call it to begin afresh.
 void initAppGlobals(const QString &dir);

@@ -1,12 +1,17 @@
 #include "app/AppGlobals.h"
-#include "app/DirectoryUtil.h"
+#include "app/ExitSignals.h"
+#include "app/WorkDirectory.h"
 #include "loop/HandlerThread.h"
 #include "ui/CustomTableModel.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -25,6 +30,22 @@ void scheduleDemoImport(MainWindow &window)
     });
 }
 
+// Without a work directory no item could keep its files: say so instead of running without.
+int refuseToStart(const WorkDirectory &work)
+{
+    const QString where = WorkDirectory::location();
+    std::fprintf(stderr, "hologram-display: cannot create a work directory in %s (%s)\n",
+                 qPrintable(where), qPrintable(work.errorString()));
+    QTranslator english;
+    if (english.load(QStringLiteral(":/ts/translate_en_US.qm")))
+        QCoreApplication::installTranslator(&english);
+    QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Hologram Display"),
+                          QCoreApplication::translate("MainWindow",
+                                                      "dialog_text_work_directory_failed")
+                              .arg(where, work.errorString()));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,8 +56,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Qt 6 reads every narrow string literal as UTF-8 already; nothing to install.
 
+    // "default.bin" is still looked up in the start directory; the files of the run live in
+    // a private directory instead of a shared "temp" beneath it.
     initAppGlobals(QDir::currentPath());
-    clearDirectory(workDirectory());
+    const WorkDirectory work;
+    if (!work.isValid())
+        return refuseToStart(work);
+    qDebug() << "#main# work directory" << work.path();
+
+    ExitSignals exitSignals;
+    QObject::connect(&exitSignals, &ExitSignals::exitRequested, &app, &QApplication::quit);
 
     int code = 0;
     {
@@ -48,5 +77,7 @@ int main(int argc, char *argv[])
     }
     // The loop thread outlives the window; stop and join it so nothing runs at exit.
     HandlerThread::shutdownShared();
+    if (exitSignals.received())
+        code = 128 + exitSignals.received();
     return code;
 }

@@ -8,3 +8,11 @@ hd_add_test(test_load_images_dialog
   SOURCES test_load_images_dialog.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 180)
+
+# Starts the program itself: its private work directory, two copies at once.
+if(TARGET hologram-display)
+  hd_add_test(test_work_directory SOURCES test_work_directory.cpp LIBS Qt6::Gui GUI TIMEOUT 120)
+  target_compile_definitions(test_work_directory PRIVATE
+    HD_DISPLAY_BINARY="$<TARGET_FILE:hologram-display>")
+  add_dependencies(test_work_directory hologram-display)
+endif()

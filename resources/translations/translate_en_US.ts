@@ -456,6 +456,10 @@
         <source>颜色调试参数</source>
         <translation>Colour correction</translation>
     </message>
+    <message>
+        <source>dialog_text_work_directory_failed</source>
+        <translation>The program cannot create its work directory in %1 (%2). Free some disk space or check the permissions of that folder, then start the program again.</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -456,6 +456,10 @@
         <source>颜色调试参数</source>
         <translation>色補正パラメータ</translation>
     </message>
+    <message>
+        <source>dialog_text_work_directory_failed</source>
+        <translation>%1 に作業フォルダーを作成できません（%2）。ディスクの空き容量かフォルダーの権限を確認してから、もう一度起動してください。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

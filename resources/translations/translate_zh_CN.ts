@@ -234,6 +234,10 @@
         <source>menu_title_tools</source>
         <translation>工具</translation>
     </message>
+    <message>
+        <source>dialog_text_work_directory_failed</source>
+        <translation>无法在 %1 中创建工作目录（%2）。请释放磁盘空间或检查该文件夹的权限，然后重新启动程序。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

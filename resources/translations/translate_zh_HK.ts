@@ -456,6 +456,10 @@
         <source>颜色调试参数</source>
         <translation>顏色調試參數</translation>
     </message>
+    <message>
+        <source>dialog_text_work_directory_failed</source>
+        <translation>無法在 %1 中建立工作目錄（%2）。請釋放磁碟空間或檢查該資料夾的權限，然後重新啟動程式。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
