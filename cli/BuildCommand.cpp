@@ -57,7 +57,8 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
         auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
                                      ImageObject::KindGifFrame);
         clip->frames.append(item);
-        convertPicture(BuildCommand::cutGifFrame(frame), item);
+        convertPicture(BuildCommand::cutGifFrame(frame), item, nullptr,
+                       ReadImageThread::SamplingPreview::Skip);
     }
     if (clip->frames.isEmpty())
         return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
@@ -73,7 +74,7 @@ QString addPicture(const QString &path, double seconds, Playlist &playlist)
         return QStringLiteral("%1: not a readable picture (%2)").arg(path, error);
     auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),
                                               seconds, ImageObject::KindPictureFile);
-    convertPicture(picture, item.get());
+    convertPicture(picture, item.get(), nullptr, ReadImageThread::SamplingPreview::Skip);
     playlist.pictures.push_back(std::move(item));
     return {};
 }

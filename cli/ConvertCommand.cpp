@@ -71,7 +71,10 @@ int ConvertCommand::run(const QStringList &arguments)
     if (!enterWorkDirectory(work, leds, lines))
         return fail(QStringLiteral("cannot create a temporary directory"));
     ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
-    convertPicture(picture, &item);
+    // The sampling preview is drawn only when asked for: it costs more than the LED data.
+    convertPicture(picture, &item, nullptr,
+                   parser.isSet(preview) ? ReadImageThread::SamplingPreview::Write
+                                         : ReadImageThread::SamplingPreview::Skip);
 
     if (!writeAtomically(parser.value(output), item.readLedData()))
         return fail(QStringLiteral("%1: cannot write").arg(parser.value(output)));

@@ -9,13 +9,15 @@
 
 #include <QDebug>
 
+#include <optional>
+
 namespace {
 constexpr QRgb kOutsidePixel = 0xff000000u;
 } // namespace
 
 ReadImageThread::ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent,
-                                 const std::atomic<bool> *stop)
-    : QThread(parent), image(picture), item(item), stop(stop)
+                                 const std::atomic<bool> *stop, SamplingPreview preview)
+    : QThread(parent), image(picture), item(item), stop(stop), previewMode(preview)
 {
 }
 
@@ -76,9 +78,15 @@ void ReadImageThread::run()
 
     // S: a pixel outside it (only when it is null) reads as black.
     const QImage sampled = sampledSquare(image).convertToFormat(QImage::Format_ARGB32);
-    QImage preview(kSampledSide, kSampledSide, QImage::Format_ARGB32);
-    preview.fill(qRgba(0, 0, 0, 255));
-    DotRenderer dots(preview);
+    // The dot renderer's first use prepares its stamps, the larger part of a one-shot
+    // conversion: without a preview it is never made.
+    QImage preview;
+    std::optional<DotRenderer> dots;
+    if (previewMode == SamplingPreview::Write) {
+        preview = QImage(kSampledSide, kSampledSide, QImage::Format_ARGB32);
+        preview.fill(qRgba(0, 0, 0, 255));
+        dots.emplace(preview);
+    }
 
     const double hub = kSampledSide / 2.0;
     PolarLine line(QPointF(hub, hub), QPointF(hub, 1.0), leds);
@@ -97,7 +105,8 @@ void ReadImageThread::run()
             const int green = table->getTestGValue(qGreen(pixel));
             const int red = table->getTestRValue(qRed(pixel));
             const int blue = table->getTestBValue(qBlue(pixel));
-            dots.drawDot(at.x(), at.y(), pixel);
+            if (dots)
+                dots->drawDot(at.x(), at.y(), pixel);
             *out++ = char(blue);
             *out++ = char(green);
             *out++ = char(red);
@@ -107,8 +116,10 @@ void ReadImageThread::run()
 
     // Every dot is opaque on an opaque background: saved without the constant alpha channel
     // the PNG holds the same pixels and costs a third less to filter and compress.
-    item->saveSamplingPreview(QImage(preview.constBits(), preview.width(), preview.height(),
-                                     preview.bytesPerLine(), QImage::Format_RGB32));
+    if (dots) {
+        item->saveSamplingPreview(QImage(preview.constBits(), preview.width(), preview.height(),
+                                         preview.bytesPerLine(), QImage::Format_RGB32));
+    }
 
     coder->waitUntilDrained(stop);
     delete coder;
@@ -124,9 +135,10 @@ void ReadImageThread::run()
     running = false;
 }
 
-void convertPicture(const QImage &image, ImageObject *item, const std::atomic<bool> *stop)
+void convertPicture(const QImage &image, ImageObject *item, const std::atomic<bool> *stop,
+                    ReadImageThread::SamplingPreview preview)
 {
-    ReadImageThread sampler(image, item, nullptr, stop);
+    ReadImageThread sampler(image, item, nullptr, stop, preview);
     sampler.start();
     sampler.wait();
     // Reading the flag the thread cleared last orders its writes to the item before ours in

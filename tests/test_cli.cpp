@@ -5,6 +5,7 @@
 #include "model/ReadImageThread.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -47,6 +48,8 @@ private slots:
     void help();
     void convertMatchesItemBuf_data();
     void convertMatchesItemBuf();
+    void previewOnlyWhenAsked_data();
+    void previewOnlyWhenAsked();
     void errorsLeaveNothing_data();
     void errorsLeaveNothing();
 
@@ -112,6 +115,44 @@ void TestCli::convertMatchesItemBuf()
     QCOMPARE(QImage(png), item.loadSamplingPreview());
     QFile::remove(out);
     QFile::remove(png);
+}
+
+void TestCli::previewOnlyWhenAsked_data()
+{
+    QTest::addColumn<QStringList>("geometry");
+    QTest::addColumn<bool>("withPreview");
+    QTest::newRow("defaults, no preview") << QStringList() << false;
+    QTest::newRow("defaults, preview") << QStringList() << true;
+    QTest::newRow("36 x 360, no preview") << QStringList{"--leds", "36", "--lines", "360"} << false;
+    QTest::newRow("500 x 600, preview") << QStringList{"--leds", "500", "--lines", "600"} << true;
+}
+
+void TestCli::previewOnlyWhenAsked()
+{
+    // The LED data is the same with and without a preview; a preview is written only when
+    // asked for, and nothing else lands next to the outputs.
+    QFETCH(QStringList, geometry);
+    QFETCH(bool, withPreview);
+    QTemporaryDir outputs;
+    const QString out = outputs.filePath(QStringLiteral("out.buf"));
+    const QString png = outputs.filePath(QStringLiteral("out.png"));
+    QStringList arguments = QStringList{QStringLiteral("convert"), picture, QStringLiteral("-o"),
+                                        out} + geometry;
+    if (withPreview)
+        arguments << QStringLiteral("--preview") << png;
+    const Run run = runCli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const Run reference = runCli(QStringList{QStringLiteral("convert"), picture,
+                                             QStringLiteral("-o"), dir.filePath("ref.buf"),
+                                             QStringLiteral("--preview"), dir.filePath("ref.png")} +
+                                 geometry);
+    QVERIFY2(reference.exitCode == 0, reference.err.constData());
+    QCOMPARE(readFile(out), readFile(dir.filePath("ref.buf")));
+    QCOMPARE(QFile::exists(png), withPreview);
+    const QStringList expected = withPreview ? QStringList{"out.buf", "out.png"}
+                                             : QStringList{"out.buf"};
+    QCOMPARE(QDir(outputs.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             expected);
 }
 
 void TestCli::errorsLeaveNothing_data()

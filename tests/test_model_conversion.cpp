@@ -121,6 +121,8 @@ private slots:
     void lineOrientationWithFourLines();
     void singleLedSamplesHub();
     void previewShowsUncorrectedColours();
+    void previewLeavesBytesAlone_data();
+    void previewLeavesBytesAlone();
     void badInputGivesBlackData_data();
     void badInputGivesBlackData();
     void stopFlagCutsShort();
@@ -361,6 +363,38 @@ void TestModelConversion::previewShowsUncorrectedColours()
     QCOMPARE(preview.size(), QSize(450, 450));
     QCOMPARE(preview.pixel(225, 225), qRgb(128, 128, 128));
     QCOMPARE(preview.pixel(2, 2), qRgb(0, 0, 0));
+}
+
+void TestModelConversion::previewLeavesBytesAlone_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<int>("leds");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("square, 112 LEDs x 430 lines") << noise(450, 450, 21) << 112 << 430;
+    QTest::newRow("wide, 36 x 360") << noise(600, 450, 22) << 36 << 360;
+    QTest::newRow("small, odd LED count, 35 x 10") << noise(120, 90, 23) << 35 << 10;
+    QTest::newRow("tall, 500 x 600") << noise(300, 1000, 24) << 500 << 600;
+    QTest::newRow("1 x 1") << noise(450, 450, 25) << 1 << 1;
+    QTest::newRow("null picture") << QImage() << 112 << 430;
+}
+
+void TestModelConversion::previewLeavesBytesAlone()
+{
+    QFETCH(QImage, picture);
+    QFETCH(int, leds);
+    QFETCH(int, lines);
+    ledCount = leds;
+    lineNumber = lines;
+    ImageObject drawn(1, QString(), 5.0, ImageObject::KindPictureFile);
+    ImageObject skipped(2, QString(), 5.0, ImageObject::KindPictureFile);
+    convertPicture(picture, &drawn);
+    convertPicture(picture, &skipped, nullptr, ReadImageThread::SamplingPreview::Skip);
+    const QByteArray bytes = drawn.readLedData();
+    QCOMPARE(bytes.size(), DataBitCalculation::ledDataLength(leds, lines));
+    QCOMPARE(skipped.readLedData(), bytes);
+    QVERIFY(QFile::exists(skipped.bufPath()));
+    QVERIFY(QFile::exists(drawn.samplingPreviewPath()));
+    QVERIFY(!QFile::exists(skipped.samplingPreviewPath()));
 }
 
 void TestModelConversion::badInputGivesBlackData_data()
