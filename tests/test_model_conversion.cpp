@@ -7,6 +7,7 @@
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
 #include "model/TestColorUtil.h"
+#include "model/TestValue.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -123,6 +124,7 @@ private slots:
     void previewShowsUncorrectedColours();
     void previewLeavesBytesAlone_data();
     void previewLeavesBytesAlone();
+    void editedColourRowReachesTheBytes();
     void badInputGivesBlackData_data();
     void badInputGivesBlackData();
     void stopFlagCutsShort();
@@ -395,6 +397,19 @@ void TestModelConversion::previewLeavesBytesAlone()
     QVERIFY(QFile::exists(skipped.bufPath()));
     QVERIFY(QFile::exists(drawn.samplingPreviewPath()));
     QVERIFY(!QFile::exists(skipped.samplingPreviewPath()));
+}
+
+void TestModelConversion::editedColourRowReachesTheBytes()
+{
+    // Green of row 32 (values 249 to 255) raised: the next conversion codes the new value.
+    TestColorUtil *table = TestColorUtil::getInstance();
+    table->values.value(32)->green = 0x84;
+    ImageObject item(1, QString(), 5.0, ImageObject::KindPictureFile);
+    convertPicture(filled(450, 450, Qt::white), &item, nullptr,
+                   ReadImageThread::SamplingPreview::Skip);
+    const QByteArray triples = decodeLine(item.readLedData().left(252), 112);
+    table->resetToDefaults();
+    QCOMPARE(triples.left(3), QByteArray("\xfc\x84\xfc", 3));
 }
 
 void TestModelConversion::badInputGivesBlackData_data()
