@@ -2,6 +2,8 @@
 
 #include "model/ImageObject.h"
 
+#include <QtEndian>
+
 #include <chrono>
 
 namespace {
@@ -11,6 +13,39 @@ constexpr int kLowPlane = 2;
 constexpr int kPlanes = kHighPlane - kLowPlane + 1;
 // While a stop flag must be watched, waits wake at least this often to look at it.
 constexpr int kStopCheckMs = 10;
+
+// Bit `plane` of eight consecutive bytes, the first byte's bit as the most significant:
+// after masking, one multiplication moves byte k's bit to bit 63 - k of the product with
+// no two partial products meeting: eight bits in one step instead of one at a time.
+unsigned planeOfEight(const unsigned char *bytes, int plane)
+{
+    const quint64 bits = (qFromLittleEndian<quint64>(bytes) >> plane) & 0x0101010101010101ull;
+    return unsigned((bits * 0x8040201008040201ull) >> 56);
+}
+
+// MSB-first bit writer; bits of an unfinished byte stay pending and are never written.
+class BitStream
+{
+public:
+    explicit BitStream(unsigned char *out) : out(out) {}
+
+    // Appends the low `count` (1 to 8) bits of value, most significant first.
+    void put(unsigned value, int count)
+    {
+        pending = (pending << count) | value;
+        pendingBits += count;
+        if (pendingBits >= 8) {
+            pendingBits -= 8;
+            *out++ = static_cast<unsigned char>(pending >> pendingBits);
+            pending &= (1u << pendingBits) - 1u;
+        }
+    }
+
+private:
+    unsigned char *out;
+    unsigned pending = 0;
+    int pendingBits = 0;
+};
 } // namespace
 
 DataBitCalculation::DataBitCalculation(ImageObject *item, QObject *parent)
@@ -100,19 +135,13 @@ QByteArray DataBitCalculation::codeLine(const QByteArray &triples)
     const qsizetype count = triples.size();
     QByteArray block(count * kPlanes / 8, Qt::Uninitialized);
     const auto *in = reinterpret_cast<const unsigned char *>(triples.constData());
-    auto *out = reinterpret_cast<unsigned char *>(block.data());
-    qsizetype outIndex = 0;
-    unsigned acc = 0;
-    int bitIndex = 0;
+    BitStream stream(reinterpret_cast<unsigned char *>(block.data()));
+    const qsizetype whole = count - count % 8;
     for (int plane = kHighPlane; plane >= kLowPlane; --plane) {
-        for (qsizetype b = 0; b < count; ++b) {
-            acc = (acc << 1) | ((in[b] >> plane) & 1u);
-            if (++bitIndex == 8) {
-                out[outIndex++] = static_cast<unsigned char>(acc);
-                acc = 0;
-                bitIndex = 0;
-            }
-        }
+        for (qsizetype b = 0; b < whole; b += 8)
+            stream.put(planeOfEight(in + b, plane), 8);
+        for (qsizetype b = whole; b < count; ++b)
+            stream.put((in[b] >> plane) & 1u, 1);
     }
     // Bits of an incomplete last byte are dropped; the next line starts on a fresh byte.
     return block;

@@ -125,6 +125,8 @@ private slots:
     void previewLeavesBytesAlone_data();
     void previewLeavesBytesAlone();
     void editedColourRowReachesTheBytes();
+    void codeLineMatchesBitStream_data();
+    void codeLineMatchesBitStream();
     void badInputGivesBlackData_data();
     void badInputGivesBlackData();
     void stopFlagCutsShort();
@@ -410,6 +412,44 @@ void TestModelConversion::editedColourRowReachesTheBytes()
     const QByteArray triples = decodeLine(item.readLedData().left(252), 112);
     table->resetToDefaults();
     QCOMPARE(triples.left(3), QByteArray("\xfc\x84\xfc", 3));
+}
+
+void TestModelConversion::codeLineMatchesBitStream_data()
+{
+    QTest::addColumn<QByteArray>("triples");
+    const auto random = [](int count, quint32 seed) {
+        QRandomGenerator generator(seed);
+        QByteArray bytes(count, Qt::Uninitialized);
+        for (char &b : bytes)
+            b = char(generator.bounded(256));
+        return bytes;
+    };
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("1 LED") << random(3, 1);
+    QTest::newRow("7 bytes, shorter than a step") << random(7, 2);
+    QTest::newRow("8 bytes, one step") << random(8, 3);
+    QTest::newRow("35 LEDs, planes end mid-byte") << random(105, 4);
+    QTest::newRow("112 LEDs") << random(336, 5);
+    QTest::newRow("500 LEDs") << random(1500, 6);
+    QTest::newRow("alternating bits, 37 LEDs") << QByteArray(111, char(0xaa));
+}
+
+void TestModelConversion::codeLineMatchesBitStream()
+{
+    // The coding as described: bits 7 to 2 of every byte, plane after plane, one bit at a
+    // time into an MSB-first stream whose unfinished last byte is dropped.
+    QFETCH(QByteArray, triples);
+    std::vector<bool> stream;
+    for (int plane = 7; plane >= 2; --plane) {
+        for (char b : triples)
+            stream.push_back((uchar(b) >> plane) & 1);
+    }
+    QByteArray expected(qsizetype(stream.size() / 8), '\0');
+    for (size_t i = 0; i < size_t(expected.size()) * 8; ++i) {
+        if (stream[i])
+            expected[qsizetype(i / 8)] = char(uchar(expected[qsizetype(i / 8)]) | (0x80 >> (i % 8)));
+    }
+    QCOMPARE(DataBitCalculation::codeLine(triples), expected);
 }
 
 void TestModelConversion::badInputGivesBlackData_data()
