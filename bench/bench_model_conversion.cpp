@@ -1,4 +1,5 @@
-// End-to-end conversion of one picture: decode, sample, code, write ".buf" and preview.
+// End-to-end conversion of one picture: decode, sample, code, write ".buf" and preview
+// (or no preview, as the command-line tool without --preview).
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "model/PictureLoader.h"
@@ -32,24 +33,31 @@ QString makePicture(const QTemporaryDir &dir, int w, int h, const char *format)
     return path;
 }
 
-void convertFile(benchmark::State &state, int w, int h, const char *format)
+void convertFile(benchmark::State &state, int w, int h, const char *format,
+                 ReadImageThread::SamplingPreview preview = ReadImageThread::SamplingPreview::Write)
 {
     QTemporaryDir dir;
     initAppGlobals(dir.path());
     const QString path = makePicture(dir, w, h, format);
     for (auto _ : state) {
         ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
-        convertPicture(PictureLoader::load(path), &item);
+        convertPicture(PictureLoader::load(path), &item, nullptr, preview);
         benchmark::DoNotOptimize(item.bufPath());
     }
 }
 
 void BM_Convert450Png(benchmark::State &state) { convertFile(state, 450, 450, "PNG"); }
 void BM_Convert4000x3000Jpeg(benchmark::State &state) { convertFile(state, 4000, 3000, "JPG"); }
+// What the command-line tool does without --preview.
+void BM_Convert450PngNoPreview(benchmark::State &state)
+{
+    convertFile(state, 450, 450, "PNG", ReadImageThread::SamplingPreview::Skip);
+}
 } // namespace
 
 BENCHMARK(BM_Convert450Png)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Convert4000x3000Jpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Convert450PngNoPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
