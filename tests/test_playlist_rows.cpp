@@ -14,6 +14,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -178,6 +181,10 @@ private slots:
     void paintPictureRow();
     void paintClipRow();
     void delegateCreatesEditors();
+    void typedValueBeyondTheLimitsIsBroughtIntoThem_data();
+    void typedValueBeyondTheLimitsIsBroughtIntoThem();
+    void wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox_data();
+    void wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox();
 
 private:
     std::unique_ptr<QTemporaryDir> tempDir;
@@ -676,6 +683,96 @@ void TestPlaylistRows::delegateCreatesEditors()
     // A picture row asked of the clip delegate (wrong list) gets no editor.
     QCOMPARE(clipDelegate.createEditor(&parent, QStyleOptionViewItem(), pictures.index(0, 0)),
              nullptr);
+}
+
+void TestPlaylistRows::typedValueBeyondTheLimitsIsBroughtIntoThem_data()
+{
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("whileTyping");  // stored after the keys
+    QTest::addColumn<QString>("shownAfter");  // field after Return
+    QTest::addColumn<double>("storedAfter");
+    QTest::addColumn<double>("afterPlus");
+    QTest::newRow("time 150") << true << "150" << 15.0 << "100" << 100.0 << 100.0;
+    QTest::newRow("time 0") << true << "0" << 5.0 << "1" << 1.0 << 1.2;
+    QTest::newRow("time 100") << true << "100" << 100.0 << "100" << 100.0 << 100.0;
+    QTest::newRow("loops 0") << false << "0" << 3.0 << "1" << 1.0 << 2.0;
+    QTest::newRow("loops 255") << false << "255" << 255.0 << "255" << 255.0 << 255.0;
+}
+
+void TestPlaylistRows::typedValueBeyondTheLimitsIsBroughtIntoThem()
+{
+    QFETCH(bool, picture);
+    QFETCH(QString, typed);
+    QFETCH(double, whileTyping);
+    QFETCH(QString, shownAfter);
+    QFETCH(double, storedAfter);
+    QFETCH(double, afterPlus);
+    std::unique_ptr<ImageObject> item(makePicture(tempDir->path(), 1, 5.0));
+    std::unique_ptr<MediaObject> clip(makeClip(tempDir->path(), 1, 1));
+    clip->loopCount = 3;
+    std::unique_ptr<RowEditorWidget> row;
+    QLineEdit *field = nullptr;
+    if (picture) {
+        auto *editor = new ImageObjectWidget(nullptr, item.get(), QModelIndex());
+        field = editor->timeField();
+        row.reset(editor);
+    } else {
+        auto *editor = new MediaObjectWidget(nullptr, clip.get(), QModelIndex());
+        field = editor->loopField();
+        row.reset(editor);
+    }
+    const auto stored = [&] { return picture ? item->displayTime : double(clip->loopCount); };
+    field->clear();
+    QTest::keyClicks(field, typed);
+    QCOMPARE(stored(), whileTyping);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), shownAfter);
+    QCOMPARE(stored(), storedAfter);
+    QVERIFY(row->applyStep(picture ? ImageObjectWidget::CodeTimeAdd
+                                   : MediaObjectWidget::CodeLoopAdd) == false);
+    QVERIFY(qAbs(stored() - afterPlus) < 1e-9);
+}
+
+void TestPlaylistRows::wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox_data()
+{
+    QTest::addColumn<Qt::FocusReason>("focus");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("focus the editor took when it opened") << Qt::OtherFocusReason << false;
+    QTest::newRow("clicked into the box") << Qt::MouseFocusReason << true;
+    QTest::newRow("tabbed into the box") << Qt::TabFocusReason << true;
+}
+
+void TestPlaylistRows::wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox()
+{
+    QFETCH(Qt::FocusReason, focus);
+    QFETCH(bool, moves);
+    CustomTableModel pictures({}, 1, -1);
+    for (int number = 1; number <= 30; ++number)
+        pictures.addItem(makePicture(tempDir->path(), number));
+    FakeMainWindow window;
+    QTableView view;
+    view.setItemDelegate(new ListImageItemDelegate(nullptr, &window, &view));
+    view.setModel(&pictures);
+    view.verticalHeader()->setDefaultSectionSize(60);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setCurrentIndex(pictures.index(0, 0));
+    view.edit(pictures.index(0, 0));
+    auto *editor = view.findChild<ImageObjectWidget *>();
+    QVERIFY(editor);
+    QComboBox *box = editor->orderBox();
+    box->setFocus(focus);
+    QTRY_VERIFY(box->hasFocus());
+
+    const QPoint centre = box->rect().center();
+    QWheelEvent notch(centre, box->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &notch);
+    QCOMPARE(window.moves.size(), moves ? 1 : 0);
+    // A notch the box does not take scrolls the list instead.
+    QCOMPARE(view.verticalScrollBar()->value() > 0, !moves);
 }
 
 QTEST_MAIN(TestPlaylistRows)

@@ -1,10 +1,11 @@
 #include "ui/ImageObjectWidget.h"
 
 #include "model/ImageObject.h"
+#include "ui/BoundedIntValidator.h"
+#include "ui/WheelGuard.h"
 
 #include <QComboBox>
 #include <QDebug>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,7 @@ void ImageObjectWidget::buildControls()
         const int current = item->number - 1;
         orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
         orderCombo->setFocus();
+        WheelGuard::install(orderCombo);
         connect(orderCombo, &QComboBox::currentIndexChanged, this,
                 &ImageObjectWidget::onCurrentIndexChanged);
         x += orderCombo->width();
@@ -82,7 +84,7 @@ void ImageObjectWidget::buildControls()
         timeEdit = new QLineEdit(this);
         timeEdit->setAlignment(Qt::AlignCenter);
         timeEdit->setText(QString::number(item->displayTime, 'g', 6));
-        timeEdit->setValidator(new QIntValidator(1, 100, timeEdit));
+        timeEdit->setValidator(new BoundedIntValidator(1, 100, timeEdit));
         timeEdit->move(x, y);
         timeEdit->resize(timeEdit->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40,
                          RowHeight);
@@ -135,9 +137,9 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
 {
     bool ok = false;
     const double time = value.toDouble(&ok);
-    // The validator lets "0" through as an intermediate text; a picture shown for no time
-    // (or a non-finite one) is not a display time.
-    if (!ok || !std::isfinite(time) || time <= 0.0 || !item)
+    // The validator lets "0" and "150" stand as intermediate text; only times the buttons
+    // can reach are display times (the field is brought into range when editing ends).
+    if (!ok || !std::isfinite(time) || time < kTimeFloor || time > kTimeCeiling || !item)
         return;
     item->displayTime = time;
 }

@@ -2,9 +2,9 @@
 
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "ui/BoundedIntValidator.h"
 
 #include <QDebug>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,7 +51,7 @@ void MediaObjectWidget::buildControls()
     loopEdit = new QLineEdit(this);
     loopEdit->setAlignment(Qt::AlignCenter);
     loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
-    loopEdit->setValidator(new QIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
+    loopEdit->setValidator(new BoundedIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
     loopEdit->move(x + lblLoop->width(), 30);
     loopEdit->resize(loopEdit->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40,
                      RowHeight);
