@@ -249,6 +249,52 @@ private slots:
         QCOMPARE(window->pictureModel()->itemCount(), 4);
     }
 
+    void deleteNeverHitsARowThatIsNotShownSelected_data()
+    {
+        QTest::addColumn<bool>("clips");
+        QTest::newRow("pictures") << false;
+        QTest::newRow("clips") << true;
+    }
+
+    void deleteNeverHitsARowThatIsNotShownSelected()
+    {
+        QFETCH(bool, clips);
+        CustomTableModel *model = clips ? window->clipModel() : window->pictureModel();
+        auto *view = child<QTableView>(clips ? "tableViewMedia" : "tableView");
+        auto *del = child<QPushButton>(clips ? "btnDelMedia" : "btnDelImage");
+        for (int i = 1; i <= 4; ++i) {
+            if (clips) {
+                auto *clip = new MediaObject(i, QString());
+                clip->frames << makePicture(i, ImageObject::KindGifFrame);
+                model->addItem(clip);
+            } else {
+                model->addItem(makePicture(i));
+            }
+        }
+        const auto remove = [&] { clips ? window->onBtnDelMedia() : window->onBtnDelImage(); };
+        const auto press = [&](const QModelIndex &index) {
+            clips ? window->pressMediaWidget(index) : window->pressImageWidget(index);
+        };
+
+        view->setCurrentIndex(model->index(1, 0));
+        press(model->index(1, 0));
+        QVERIFY(del->isEnabled());
+        remove();
+        QCOMPARE(model->itemCount(), 3);
+        // Nothing is highlighted afterwards, so nothing can be deleted by a second click.
+        QVERIFY(view->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(!del->isEnabled());
+        QVERIFY(!child<QPushButton>("btnEditImage")->isEnabled());
+        QCOMPARE(child<QWidget>("previewWidget")->palette().brush(QPalette::Window).color(),
+                 QColor(Qt::white));
+        remove();
+        QCOMPARE(model->itemCount(), 3);
+        // A current row the user does not see selected is not deleted either.
+        view->selectionModel()->setCurrentIndex(model->index(0, 0), QItemSelectionModel::NoUpdate);
+        remove();
+        QCOMPARE(model->itemCount(), 3);
+    }
+
     void deletingAPlayingClipStopsThePlayback()
     {
         auto *clip = new MediaObject(1, QString());

@@ -578,10 +578,20 @@ void MainWindow::onBtnDelImage()
     if (refuseWhileDownloading())
         return;
     const QModelIndex current = tableView->currentIndex();
-    if (!current.isValid())
+    if (!isShownSelected(tableView, current))
         return;
     imageModel->delRow(current.row(), 1);
     tableView->closePersistentEditor(tableView->currentIndex());
+    // The view moves its current index to a neighbour without highlighting it; a second
+    // click would delete that unseen row. Nothing stays selected after a delete.
+    tableView->selectionModel()->clear();
+    pressImageWidget(QModelIndex());
+}
+
+bool MainWindow::isShownSelected(const QTableView *view, const QModelIndex &index)
+{
+    return index.isValid() && view->selectionModel()
+           && view->selectionModel()->isRowSelected(index.row(), index.parent());
 }
 
 void MainWindow::onBtnDelMedia()
@@ -589,13 +599,15 @@ void MainWindow::onBtnDelMedia()
     if (refuseWhileDownloading())
         return;
     const QModelIndex current = tableViewMedia->currentIndex();
+    const bool shown = isShownSelected(tableViewMedia, current);
     // Stop first: a play message must never name a destroyed clip.
-    if (current.isValid() && CustomTableModel::itemOf(current) == playMedia) {
+    if (shown && CustomTableModel::itemOf(current) == playMedia) {
         stopIfPlaying();
         playMedia = nullptr;
     }
-    if (current.isValid())
+    if (shown)
         mediaModel->delRow(current.row(), 1);
+    tableViewMedia->selectionModel()->clear();
     pressMediaWidget(QModelIndex());
 }
 

@@ -143,6 +143,8 @@ private:
     QString copyIntoWorkDirectory(const QString &path);
     int nextPictureNumber() const;
     void updatePictureButtons(ImageObject *item);
+    // True when index is valid and its row is highlighted in view.
+    static bool isShownSelected(const QTableView *view, const QModelIndex &index);
     void stopIfPlaying();
     template <typename T>
     void moveInList(CustomTableModel *model, T *item, int oldIndex, int newIndex,
