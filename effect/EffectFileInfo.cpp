@@ -1,10 +1,10 @@
 #include "effect/EffectFileInfo.h"
 
+#include "app/InputFileCheck.h"
 #include "effect/EffectFormat.h"
 #include "model/DataBitCalculation.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 
 int EffectFileInfo::recordCount() const
@@ -86,8 +86,9 @@ std::optional<EffectFileInfo> EffectFileInfo::inspect(const QString &path, int l
             *error = reason;
         return std::nullopt;
     };
-    if (QFileInfo(path).isDir())
-        return fail(QStringLiteral("%1 is a directory, not an effect file").arg(path));
+    const QString refusal = InputFileCheck::refusal(path);
+    if (!refusal.isEmpty())
+        return fail(refusal);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));

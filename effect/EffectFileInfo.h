@@ -31,8 +31,9 @@ struct EffectFileInfo
     QString languageName() const;
     QJsonObject toJson() const;
 
-    // nullopt with *error set when the file cannot be opened, is a directory, is shorter
-    // than a slotted header or has an indexed header whose table is inconsistent.
+    // nullopt with *error set when the file is not a regular readable file (refused before
+    // it is opened), is shorter than a slotted header or has an indexed header whose table
+    // is inconsistent.
     static std::optional<EffectFileInfo> inspect(const QString &path, int ledCount,
                                                  int lineNumber, QString *error);
 };

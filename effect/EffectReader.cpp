@@ -1,6 +1,7 @@
 #include "effect/EffectReader.h"
 
 #include "app/AppGlobals.h"
+#include "app/InputFileCheck.h"
 #include "effect/EffectFormat.h"
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
@@ -12,7 +13,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <QThread>
 
@@ -325,9 +325,9 @@ EffectReader::Result EffectReader::readInto(const QString &path,
                                             QList<ImageObject *> &images,
                                             QList<MediaObject *> &medias)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return failure(QStringLiteral("%1 is a directory, not an effect file").arg(path));
+    const QString refusal = InputFileCheck::refusal(path);
+    if (!refusal.isEmpty())
+        return failure(refusal);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));

@@ -16,7 +16,7 @@ class MediaObject;
 // already moved to its ".buf" file, so writing read-back items gives a valid effect; its
 // round preview and 60 x 60 thumbnail are drawn from the record's colours. Records are read
 // one at a time and counts in the file are never trusted for allocation. The items belong
-// to the calling thread.
+// to the calling thread. Only regular files are opened (a FIFO would stall the loop thread).
 class EffectReader
 {
 public:

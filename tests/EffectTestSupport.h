@@ -4,16 +4,24 @@
 // and file helpers. Everything is deterministic so failures can be reproduced.
 
 #include "app/AppGlobals.h"
+#include "effect/IndexedHeader.h"
 #include "model/DataBitCalculation.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QString>
 
 #include <array>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace effecttest {
 
@@ -136,5 +144,69 @@ inline QByteArray slottedFile(const SlottedShape &shape)
         bytes.append(tripleRecord(1000 + f));
     return bytes;
 }
+
+// An indexed header of clips only, each as long as given, as the writer would make it.
+inline IndexedHeader clipsHeader(const QList<int> &clipLengths)
+{
+    IndexedHeader header;
+    for (int length : clipLengths) {
+        header.segments.append({header.recordCount + 1, header.recordCount + length, 1, 1});
+        header.recordCount += length;
+    }
+    return header;
+}
+
+// An effect file of the given header followed by zero records up to its full length. The
+// records are a hole in a sparse file, so a file that claims tens of thousands of records
+// costs no disk.
+inline bool writeZeroRecords(const QString &path, const QByteArray &header, qint64 records,
+                             qint64 recordLength)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(header) == header.size()
+           && file.resize(header.size() + records * recordLength);
+}
+
+// A path in dir that is not a regular file, made for one test row: "missing", "directory",
+// "FIFO", "socket" or "device" (/dev/zero). The FIFO is held open for writing with bytes
+// waiting, so a reader that wrongly opens it reads them and returns instead of blocking.
+class SpecialFile
+{
+public:
+    SpecialFile(const QString &dir, const QString &kind) : path(dir + QStringLiteral("/") + kind)
+    {
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == QLatin1String("directory")) {
+            QDir().mkpath(path);
+        } else if (kind == QLatin1String("FIFO")) {
+            if (::mkfifo(native.constData(), 0600) == 0)
+                fd = ::open(native.constData(), O_RDWR | O_NONBLOCK);
+            const QByteArray waiting(8192, '\0');
+            if (fd >= 0 && ::write(fd, waiting.constData(), waiting.size()) != waiting.size())
+                qWarning("the FIFO took fewer bytes than written");
+        } else if (kind == QLatin1String("socket")) {
+            fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, native.constData(), sizeof(address.sun_path) - 1);
+            if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0)
+                qWarning("cannot bind the socket %s", native.constData());
+        } else if (kind == QLatin1String("device")) {
+            path = QStringLiteral("/dev/zero");
+        }
+    }
+    ~SpecialFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Q_DISABLE_COPY_MOVE(SpecialFile)
+
+    QString path;
+
+private:
+    int fd = -1;
+};
 
 } // namespace effecttest

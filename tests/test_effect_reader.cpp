@@ -3,6 +3,7 @@
 
 #include "EffectTestSupport.h"
 
+#include "effect/EffectFileInfo.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
 #include "effect/EffectWriter.h"
@@ -260,6 +261,33 @@ private slots:
         QVERIFY(!result.ok);
         QVERIFY(result.error.contains("directory"));
         QVERIFY(images.isEmpty() && medias.isEmpty());
+    }
+
+    void specialFilesAreRefusedUnopened_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing" << "no such file";
+        QTest::newRow("directory") << "directory" << "is a directory";
+        QTest::newRow("FIFO") << "FIFO" << "is not a regular file (a FIFO)";
+        QTest::newRow("socket") << "socket" << "is not a regular file (a socket)";
+        QTest::newRow("/dev/zero") << "device" << "is not a regular file (a character device)";
+    }
+
+    void specialFilesAreRefusedUnopened()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir scratch;
+        const SpecialFile special(scratch.path(), kind);
+        const QString expected = QStringLiteral("cannot open %1: %2").arg(special.path, reason);
+        const EffectReader::Result result = read(special.path);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, expected);
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+        QString error;
+        QVERIFY(!EffectFileInfo::inspect(special.path, 8, 16, &error));
+        QCOMPARE(error, expected);
     }
 
     void lengthOfAnotherGeometryIsReported()
