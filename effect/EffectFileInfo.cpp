@@ -111,6 +111,9 @@ std::optional<EffectFileInfo> EffectFileInfo::inspect(const QString &path, int l
                                   * DataBitCalculation::ledDataLength(ledCount, lineNumber);
         return info;
     }
+    const QString damage = IndexedHeader::damage(head);
+    if (!damage.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(path, damage));
     const auto header = SlottedHeader::parse(head);
     if (!header)
         return fail(QStringLiteral("%1: shorter than an effect header (%2 bytes)")

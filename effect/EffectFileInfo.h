@@ -32,8 +32,8 @@ struct EffectFileInfo
     QJsonObject toJson() const;
 
     // nullopt with *error set when the file is not a regular readable file (refused before
-    // it is opened), is shorter than a slotted header or has an indexed header whose table
-    // is inconsistent.
+    // it is opened), is shorter than a slotted header, or has an indexed header that is
+    // damaged or whose table is inconsistent.
     static std::optional<EffectFileInfo> inspect(const QString &path, int ledCount,
                                                  int lineNumber, QString *error);
 };

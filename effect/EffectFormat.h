@@ -23,6 +23,13 @@ public:
     static constexpr int kClipPositions = 5;
     static constexpr int kMaxReadPictures = 50;
 
+    // Frames one clip may hold: the writer refuses longer clips and the reader files that
+    // claim them (100 s at ten frames a second).
+    static constexpr int kMaxClipFrames = 1000;
+    // Frames of all clips that one read makes items for: five clips of the longest kind,
+    // as many clip positions as the slotted layout has.
+    static constexpr int kMaxReadClipFrames = kClipPositions * kMaxClipFrames;
+
     // Time byte 1 marks a clip segment, so pictures never use it.
     static constexpr int kClipTimeByte = 1;
     static constexpr int kMinPictureTimeByte = 2;

@@ -5,6 +5,7 @@
 #include "effect/EffectFormat.h"
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
+#include "effect/ReadBudget.h"
 #include "effect/SlottedHeader.h"
 #include "model/DataBitCalculation.h"
 #include "model/ImageObject.h"
@@ -105,53 +106,121 @@ private:
     std::deque<std::future<ImageObject *>> inFlight;
 };
 
-// Reads one record of exactly `length` bytes; an empty array when fewer are left.
-QByteArray readRecord(QFile &file, qint64 length)
+// The records after the header, read or skipped one at a time. Counts the records that were
+// there, so that a file cut short (or truncated while it is read) can tell how many are
+// missing.
+class RecordStream
 {
-    if (length <= 0 || file.size() - file.pos() < length)
-        return {};
-    QByteArray record = file.read(length);
-    return record.size() == length ? record : QByteArray();
+public:
+    RecordStream(QFile &file, qint64 length) : file(file), length(length) {}
+
+    // The next record of exactly `length` bytes; an empty array when fewer are left.
+    QByteArray read()
+    {
+        QByteArray record;
+        if (length > 0 && file.size() - file.pos() >= length)
+            record = file.read(length);
+        if (record.size() != length || record.isEmpty()) {
+            ended = true;
+            return {};
+        }
+        ++present;
+        return record;
+    }
+
+    bool skip()
+    {
+        if (file.size() - file.pos() < length || !file.seek(file.pos() + length)) {
+            ended = true;
+            return false;
+        }
+        ++present;
+        return true;
+    }
+
+    // Whole records left after the current position.
+    qint64 recordsLeft() const { return length > 0 ? (file.size() - file.pos()) / length : 0; }
+    int recordsPresent() const { return present; }
+    bool endedEarly() const { return ended; }
+
+private:
+    QFile &file;
+    const qint64 length;
+    int present = 0;
+    bool ended = false;
+};
+
+// Warning for records the header promised that were not there; 0 when the read was stopped
+// by the caller or every record came.
+int missingRecords(const RecordStream &records, int promised, bool stopped)
+{
+    if (stopped || !records.endedEarly())
+        return 0;
+    return qMax(0, promised - records.recordsPresent());
 }
 
-bool skipRecord(QFile &file, qint64 length)
+QString missingNote(int missing, int promised)
 {
-    if (file.size() - file.pos() < length)
-        return false;
-    return file.seek(file.pos() + length);
+    return QStringLiteral("the file ended early: %1 of %2 records are missing")
+        .arg(missing).arg(promised);
 }
 
 class SlottedReader
 {
 public:
     SlottedReader(QFile &file, const std::atomic<bool> &keepGoing, int ledCount, int lineNumber)
-        : file(file), keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
+        : records(file, EffectFormat::tripleRecordLength(ledCount, lineNumber)), file(file),
+          keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
           recordLength(EffectFormat::tripleRecordLength(ledCount, lineNumber))
     {
     }
 
-    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias)
+    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias, qint64 available)
     {
         const auto header = SlottedHeader::parse(file.read(EffectFormat::kSlottedHeaderSize));
         if (!header)
             return failure(QStringLiteral("the file is shorter than an effect header (%1 bytes)")
                                .arg(EffectFormat::kSlottedHeaderSize));
+        const QString refused = budget(*header).refusal(ledCount, lineNumber, available);
+        if (!refused.isEmpty())
+            return failure(refused);
         Result result;
         result.ok = true;
-        const qint64 expected = EffectFormat::kSlottedHeaderSize
-                                + recordLength * (EffectFormat::kSlotCount + header->totalFrames());
+        QStringList notes;
+        const int promised = EffectFormat::kSlotCount + header->totalFrames();
+        const qint64 expected = EffectFormat::kSlottedHeaderSize + recordLength * promised;
         if (file.size() != expected)
-            result.error = QStringLiteral("file length %1 does not fit %2 LEDs x %3 lines "
-                                          "(%4 expected); read what fits")
-                               .arg(file.size()).arg(ledCount).arg(lineNumber).arg(expected);
+            notes << QStringLiteral("file length %1 does not fit %2 LEDs x %3 lines "
+                                    "(%4 expected); read what fits")
+                         .arg(file.size()).arg(ledCount).arg(lineNumber).arg(expected);
         const bool slotsComplete = readPictures(*header, images);
         qDebug().noquote() << "read media image. " << EffectFormat::kClipPositions;
         if (slotsComplete)
             readClips(*header, medias);
+        result.missingRecords = missingRecords(records, promised, !keepGoing);
+        if (result.missingRecords > 0)
+            notes << missingNote(result.missingRecords, promised);
+        result.error = notes.join(QStringLiteral("; "));
         return result;
     }
 
 private:
+    // The items this file can give: as many as its header claims and its length holds.
+    ReadBudget budget(const SlottedHeader &header) const
+    {
+        ReadBudget budget;
+        qint64 left = records.recordsLeft();
+        const qint64 slotRecords = qMin<qint64>(left, EffectFormat::kSlotCount);
+        budget.pictures = int(qMin<qint64>(
+            slotRecords, qMin(header.pictureCount, EffectFormat::kMaxReadPictures)));
+        left = slotRecords < EffectFormat::kSlotCount ? 0 : left - slotRecords;
+        for (int count : header.frameCounts) {
+            budget.clipFrames << int(qMin<qint64>(count, left));
+            left -= budget.clipFrames.last();
+        }
+        return budget;
+    }
+
     // True when all 100 slots were there; a short slot area has no clips behind it.
     bool readPictures(const SlottedHeader &header, QList<ImageObject *> &images)
     {
@@ -162,11 +231,11 @@ private:
             const bool wanted = slot <= header.pictureCount
                                 && slot <= EffectFormat::kMaxReadPictures;
             if (!wanted) {
-                if (!skipRecord(file, recordLength))
+                if (!records.skip())
                     return false;
                 continue;
             }
-            const QByteArray record = readRecord(file, recordLength);
+            const QByteArray record = records.read();
             if (record.isEmpty())
                 return false;
             const ItemFields shape{slot, header.timeBytes[slot - 1] * kSlottedTimeUnit,
@@ -185,7 +254,7 @@ private:
             ItemPipeline pipeline(clip->frames);
             int k = 0;
             while (frameCount != 0 && keepGoing && k < frameCount) {
-                const QByteArray record = readRecord(file, recordLength);
+                const QByteArray record = records.read();
                 if (record.isEmpty())
                     break;
                 ++k;
@@ -209,6 +278,7 @@ private:
         };
     }
 
+    RecordStream records;
     QFile &file;
     const std::atomic<bool> &keepGoing;
     const int ledCount;
@@ -220,12 +290,13 @@ class IndexedReader
 {
 public:
     IndexedReader(QFile &file, const std::atomic<bool> &keepGoing, int ledCount, int lineNumber)
-        : file(file), keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
+        : records(file, DataBitCalculation::ledDataLength(ledCount, lineNumber)), file(file),
+          keepGoing(keepGoing), ledCount(ledCount), lineNumber(lineNumber),
           recordLength(DataBitCalculation::ledDataLength(ledCount, lineNumber))
     {
     }
 
-    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias)
+    Result read(QList<ImageObject *> &images, QList<MediaObject *> &medias, qint64 available)
     {
         QString error;
         const auto header = IndexedHeader::parse(file.read(EffectFormat::kHeaderSize), &error);
@@ -237,12 +308,15 @@ public:
                                           "%4 lines (%5 bytes expected)")
                                .arg(file.size()).arg(header->recordCount).arg(ledCount)
                                .arg(lineNumber).arg(expected));
+        const QString refused = budget(*header).refusal(ledCount, lineNumber, available);
+        if (!refused.isEmpty())
+            return failure(refused);
         Result result;
         result.ok = true;
         int pictures = 0;
         int clips = 0;
         for (const IndexedHeader::Segment &segment : header->segments) {
-            if (!keepGoing)
+            if (!keepGoing || records.endedEarly())
                 break;
             if (segment.isClip())
                 readClip(segment, clips++, medias);
@@ -258,11 +332,28 @@ public:
         if (keepGoing && covered < header->recordCount)
             notes << QStringLiteral("%1 records have no segment and were skipped")
                          .arg(header->recordCount - covered);
+        result.missingRecords = missingRecords(records, covered, !keepGoing);
+        if (result.missingRecords > 0)
+            notes << missingNote(result.missingRecords, covered);
         result.error = notes.join(QStringLiteral("; "));
         return result;
     }
 
 private:
+    // Pictures up to the picture list's limit and every clip in full.
+    static ReadBudget budget(const IndexedHeader &header)
+    {
+        ReadBudget budget;
+        for (const IndexedHeader::Segment &segment : header.segments) {
+            if (segment.isClip())
+                budget.clipFrames << segment.length();
+            else
+                budget.pictures += segment.length();
+        }
+        budget.pictures = qMin(budget.pictures, EffectFormat::kMaxReadPictures);
+        return budget;
+    }
+
     std::function<ImageObject *()> indexedJob(const ItemFields &shape, const QByteArray &record) const
     {
         return [shape, record, leds = ledCount, lines = lineNumber] {
@@ -280,10 +371,11 @@ private:
         for (int r = 0; r < segment.length() && keepGoing; ++r) {
             ++pictures;
             if (pictures > EffectFormat::kMaxReadPictures) {
-                skipRecord(file, recordLength);
+                if (!records.skip())
+                    return;
                 continue;
             }
-            const QByteArray record = readRecord(file, recordLength);
+            const QByteArray record = records.read();
             if (record.isEmpty())
                 return;
             pipeline.submit(indexedJob({pictures, displayTime, ImageObject::KindReadPicture},
@@ -297,7 +389,7 @@ private:
         clip->loopCount = segment.repeat;
         ItemPipeline pipeline(clip->frames);
         for (int k = 1; k <= segment.length() && keepGoing; ++k) {
-            const QByteArray record = readRecord(file, recordLength);
+            const QByteArray record = records.read();
             if (record.isEmpty())
                 break;
             pipeline.submit(indexedJob({k, kReadFrameTime, ImageObject::KindReadClipFrame},
@@ -311,6 +403,7 @@ private:
             medias.append(clip);
     }
 
+    RecordStream records;
     QFile &file;
     const std::atomic<bool> &keepGoing;
     const int ledCount;
@@ -325,6 +418,14 @@ EffectReader::Result EffectReader::readInto(const QString &path,
                                             QList<ImageObject *> &images,
                                             QList<MediaObject *> &medias)
 {
+    return readInto(path, keepGoing, images, medias, Hooks());
+}
+
+EffectReader::Result EffectReader::readInto(const QString &path,
+                                            const std::atomic<bool> &keepGoing,
+                                            QList<ImageObject *> &images,
+                                            QList<MediaObject *> &medias, const Hooks &hooks)
+{
     const QString refusal = InputFileCheck::refusal(path);
     if (!refusal.isEmpty())
         return failure(refusal);
@@ -336,8 +437,14 @@ EffectReader::Result EffectReader::readInto(const QString &path,
     if (leds < 1 || lines < 1)
         return failure(QStringLiteral("invalid display geometry %1 x %2").arg(leds).arg(lines));
 
-    const bool indexed = IndexedHeader::hasMagic(file.peek(EffectFormat::kHeaderSize));
-    if (indexed)
-        return IndexedReader(file, keepGoing, leds, lines).read(images, medias);
-    return SlottedReader(file, keepGoing, leds, lines).read(images, medias);
+    const QString work = workDirectory();
+    const qint64 available = hooks.bytesAvailable ? hooks.bytesAvailable(work)
+                                                  : ReadBudget::bytesAvailable(work);
+    const QByteArray head = file.peek(EffectFormat::kHeaderSize);
+    if (IndexedHeader::hasMagic(head))
+        return IndexedReader(file, keepGoing, leds, lines).read(images, medias, available);
+    const QString damage = IndexedHeader::damage(head);
+    if (!damage.isEmpty())
+        return failure(damage);
+    return SlottedReader(file, keepGoing, leds, lines).read(images, medias, available);
 }

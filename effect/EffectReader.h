@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class ImageObject;
 class MediaObject;
@@ -16,18 +17,39 @@ class MediaObject;
 // already moved to its ".buf" file, so writing read-back items gives a valid effect; its
 // round preview and 60 x 60 thumbnail are drawn from the record's colours. Records are read
 // one at a time and counts in the file are never trusted for allocation. The items belong
-// to the calling thread. Only regular files are opened (a FIFO would stall the loop thread).
+// to the calling thread.
+//
+// Only regular files are opened (a FIFO would stall the loop thread). Before any item is
+// made the read is held to a budget (ReadBudget): clips no longer than the writer accepts and
+// files that fit the work directory's free space. A header with the start magic but not the
+// end magic (or the reverse) is refused as a damaged indexed header, not read as slotted.
 class EffectReader
 {
 public:
     struct Result
     {
-        bool ok = false;     // false: nothing could be read (missing, too short, bad length)
-        QString error;       // reason when !ok, or a warning (length does not fit the geometry)
+        bool ok = false;     // false: nothing could be read (missing, too short, bad length,
+                             // over the budget)
+        QString error;       // reason when !ok, or warnings (length does not fit the geometry,
+                             // records missing)
+        int missingRecords = 0; // records the header promised that the file did not hold when
+                                // they were read (cut short, or truncated while reading); the
+                                // items read before them are kept
+    };
+
+    // Seams for tests; the defaults use the real file system.
+    struct Hooks
+    {
+        // Free bytes for the work directory; default ReadBudget::bytesAvailable(). A negative
+        // answer means "unknown" and skips the space check.
+        std::function<qint64(const QString &directory)> bytesAvailable;
     };
 
     // Appends the items read to images and medias (ownership passes to the caller). Stops
     // before the next record as soon as keepGoing turns false.
     static Result readInto(const QString &path, const std::atomic<bool> &keepGoing,
                            QList<ImageObject *> &images, QList<MediaObject *> &medias);
+    static Result readInto(const QString &path, const std::atomic<bool> &keepGoing,
+                           QList<ImageObject *> &images, QList<MediaObject *> &medias,
+                           const Hooks &hooks);
 };

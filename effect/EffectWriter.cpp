@@ -120,6 +120,12 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
     if (playlist.recordCount() > EffectFormat::kMaxRecords)
         return fail(QStringLiteral("too many pictures and frames: %1, at most %2 fit")
                         .arg(playlist.recordCount()).arg(EffectFormat::kMaxRecords));
+    for (int c = 0; c < playlist.clips.size(); ++c) {
+        if (playlist.clips[c].frames.size() > EffectFormat::kMaxClipFrames)
+            return fail(QStringLiteral("clip %1 has %2 frames, at most %3 fit")
+                            .arg(c + 1).arg(playlist.clips[c].frames.size())
+                            .arg(EffectFormat::kMaxClipFrames));
+    }
 
     const qint64 recordLength =
         DataBitCalculation::ledDataLength(playlist.ledCount, playlist.lineNumber);

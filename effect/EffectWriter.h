@@ -16,8 +16,9 @@ struct EffectPlaylist;
 // synced, read back record by record and compared with what was meant (the header byte for
 // byte, each record against a 64-bit fingerprint taken while writing), and only then moved
 // over the target. Free space is checked first. Any failure (no space, cannot open, write
-// error, medium removed, mismatch, a record whose length does not fit the geometry) leaves
-// an existing target untouched and is returned with a reason.
+// error, medium removed, mismatch, a record whose length does not fit the geometry, more
+// records than the header can count or a clip longer than EffectFormat::kMaxClipFrames)
+// leaves an existing target untouched and is returned with a reason.
 //
 // Runs on the loop thread; it reads only the snapshot and the items' LED data
 // (ImageObject::readLedData, under each item's mutex).

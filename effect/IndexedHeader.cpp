@@ -89,6 +89,27 @@ bool IndexedHeader::hasMagic(const QByteArray &bytes)
            && bytes.mid(EffectFormat::kEndMagicOffset, end.size()) == end;
 }
 
+QString IndexedHeader::damage(const QByteArray &bytes)
+{
+    const QByteArray start = EffectFormat::startMagic();
+    const QByteArray end = EffectFormat::endMagic();
+    const bool hasStart = bytes.mid(EffectFormat::kStartMagicOffset, start.size()) == start;
+    const bool hasEnd = bytes.mid(EffectFormat::kEndMagicOffset, end.size()) == end;
+    if (hasStart == hasEnd)
+        return {};
+    if (hasStart && bytes.size() < EffectFormat::kEndMagicOffset + end.size())
+        return QStringLiteral("damaged indexed header: the file ends at byte %1, before the "
+                              "end magic at byte %2")
+            .arg(bytes.size()).arg(EffectFormat::kEndMagicOffset);
+    if (hasStart)
+        return QStringLiteral("damaged indexed header: the start magic is in place but the "
+                              "end magic at byte %1 is not")
+            .arg(EffectFormat::kEndMagicOffset);
+    return QStringLiteral("damaged indexed header: the end magic is in place but the start "
+                          "magic at byte %1 is not")
+        .arg(EffectFormat::kStartMagicOffset);
+}
+
 std::optional<IndexedHeader> IndexedHeader::parse(const QByteArray &bytes, QString *error)
 {
     auto fail = [error](const QString &reason) -> std::optional<IndexedHeader> {

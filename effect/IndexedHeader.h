@@ -39,6 +39,11 @@ public:
     // True when bytes hold the start magic at offset 1 and the end magic at 3024.
     static bool hasMagic(const QByteArray &bytes);
 
+    // Why bytes look like a damaged indexed header: one magic without the other, or the
+    // start magic in bytes that end before the end magic. Empty when both magics are in
+    // place or neither is (a slotted header).
+    static QString damage(const QByteArray &bytes);
+
     // Reads a header and checks its table: entries follow each other without gaps from
     // record 1 and stay within the record count. nullopt with *error set otherwise.
     static std::optional<IndexedHeader> parse(const QByteArray &bytes, QString *error);

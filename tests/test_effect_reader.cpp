@@ -4,11 +4,13 @@
 #include "EffectTestSupport.h"
 
 #include "effect/EffectFileInfo.h"
+#include "effect/EffectFormat.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
 #include "effect/EffectWriter.h"
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
+#include "effect/ReadBudget.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -83,6 +85,19 @@ private:
         for (const MediaObject *clip : medias)
             counts << int(clip->frames.size());
         return counts;
+    }
+
+    int clipFrameTotal() const
+    {
+        int total = 0;
+        for (int count : clipFrameCounts())
+            total += count;
+        return total;
+    }
+
+    static int workFileCount()
+    {
+        return int(QDir(workDirectory()).entryList(QDir::Files).size());
     }
 
 private slots:
@@ -288,6 +303,174 @@ private slots:
         QString error;
         QVERIFY(!EffectFileInfo::inspect(special.path, 8, 16, &error));
         QCOMPARE(error, expected);
+    }
+
+    void damagedIndexedHeaderIsNotReadAsSlotted_data()
+    {
+        QTest::addColumn<int>("zeroFrom");
+        QTest::addColumn<int>("zeroCount");
+        QTest::addColumn<int>("cutTo"); // -1: whole file
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("end magic damaged") << 3025 << 1 << -1 << "end magic at byte 3024 is not";
+        QTest::newRow("end magic gone") << 3024 << 8 << -1 << "end magic at byte 3024 is not";
+        QTest::newRow("start magic damaged") << 7 << 1 << -1 << "start magic at byte 1 is not";
+        QTest::newRow("cut before the end magic") << 0 << 0 << 3000 << "ends at byte 3000";
+        QTest::newRow("cut inside the end magic") << 0 << 0 << 3028 << "ends at byte 3028";
+    }
+
+    void damagedIndexedHeaderIsNotReadAsSlotted()
+    {
+        QFETCH(int, zeroFrom);
+        QFETCH(int, zeroCount);
+        QFETCH(int, cutTo);
+        QFETCH(QString, reason);
+        QByteArray bytes = clipsHeader({2}).toBytes() + ledDataFor(1) + ledDataFor(2);
+        bytes.replace(zeroFrom, zeroCount, QByteArray(zeroCount, '\0'));
+        if (cutTo >= 0)
+            bytes.truncate(cutTo);
+        const EffectReader::Result result = readBytes(bytes);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.startsWith("damaged indexed header: "), qPrintable(result.error));
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+        QString error;
+        QVERIFY(!EffectFileInfo::inspect(path(), 8, 16, &error));
+        QCOMPARE(error, path() + ": " + result.error);
+    }
+
+    void readsOverTheBudgetAreRefused_data()
+    {
+        QTest::addColumn<QList<int>>("clips"); // indexed clips at 1 x 1; empty: 3 slotted pictures
+        QTest::addColumn<qint64>("spare");     // free bytes beyond what the read needs
+        QTest::addColumn<bool>("spaceKnown");
+        QTest::addColumn<QString>("reason");   // empty: the read goes ahead
+        const QList<int> longest(5, EffectFormat::kMaxClipFrames);
+        QTest::newRow("clip of 65535 frames") << QList<int>{65535} << qint64(0) << false
+                                              << "clip 1 claims 65535 frames, more than the 1000";
+        QTest::newRow("clip one frame too long") << QList<int>{3, 1001} << qint64(0) << false
+                                                 << "clip 2 claims 1001 frames";
+        QTest::newRow("six of the longest clips") << (longest + QList<int>{1000}) << qint64(0)
+                                                  << false << "6000 frames in all, more than the 5000";
+        QTest::newRow("five of the longest clips") << longest << qint64(0) << false << "";
+        QTest::newRow("one byte short") << QList<int>{3} << qint64(-1) << true
+                                        << "not enough space in the work directory";
+        QTest::newRow("slotted, one byte short") << QList<int>{} << qint64(-1) << true
+                                                 << "not enough space in the work directory";
+        QTest::newRow("just enough space") << QList<int>{3} << qint64(0) << true << "";
+        QTest::newRow("slotted, just enough space") << QList<int>{} << qint64(0) << true << "";
+        QTest::newRow("space unknown") << QList<int>{3} << qint64(0) << false << "";
+    }
+
+    void readsOverTheBudgetAreRefused()
+    {
+        QFETCH(QList<int>, clips);
+        QFETCH(qint64, spare);
+        QFETCH(bool, spaceKnown);
+        QFETCH(QString, reason);
+        ReadBudget budget;
+        if (clips.isEmpty()) {
+            SlottedShape shape;
+            shape.pictureCount = 3;
+            QVERIFY(writeBytes(path(), slottedFile(shape)));
+            budget.pictures = 3;
+        } else {
+            ledCount = 1;
+            lineNumber = 1;
+            const IndexedHeader header = clipsHeader(clips);
+            QVERIFY(writeZeroRecords(path(), header.toBytes(), header.recordCount,
+                                     DataBitCalculation::ledDataLength(1, 1)));
+            budget.clipFrames = clips;
+        }
+        const qint64 needed = budget.bytesNeeded(ledCount, lineNumber);
+        QString askedFor;
+        EffectReader::Hooks hooks;
+        hooks.bytesAvailable = [&](const QString &directory) {
+            askedFor = directory;
+            return spaceKnown ? needed + spare : qint64(-1);
+        };
+        // The longest clips the budget admits are not read in full: the read stops at once.
+        keepGoing = clips.size() < 5;
+        const int filesBefore = workFileCount();
+        const EffectReader::Result result =
+            EffectReader::readInto(path(), keepGoing, images, medias, hooks);
+        QCOMPARE(askedFor, workDirectory());
+        if (reason.isEmpty()) {
+            QVERIFY2(result.ok, qPrintable(result.error));
+            QCOMPARE(images.size(), budget.pictures);
+            int frames = 0;
+            for (int count : clips)
+                frames += keepGoing ? count : 0;
+            QCOMPARE(clipFrameTotal(), frames);
+            return;
+        }
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY(images.isEmpty() && medias.isEmpty());
+        QCOMPARE(workFileCount(), filesBefore);
+    }
+
+    void missingRecordsAreCounted_data()
+    {
+        QTest::addColumn<bool>("indexed");
+        QTest::addColumn<int>("frameRecords"); // frame records in the file of a 250-frame clip
+        QTest::addColumn<bool>("truncateWhileReading");
+        QTest::addColumn<int>("missing");      // -1: as many as the cut leaves out
+        QTest::newRow("slotted, whole") << false << 250 << false << 0;
+        QTest::newRow("slotted, four frames short") << false << 246 << false << 4;
+        QTest::newRow("slotted, truncated while read") << false << 250 << true << -1;
+        QTest::newRow("indexed, whole") << true << 250 << false << 0;
+        QTest::newRow("indexed, truncated while read") << true << 250 << true << -1;
+    }
+
+    void missingRecordsAreCounted()
+    {
+        QFETCH(bool, indexed);
+        QFETCH(int, frameRecords);
+        QFETCH(bool, truncateWhileReading);
+        QFETCH(int, missing);
+        ledCount = 1;
+        lineNumber = 1;
+        constexpr int kFrames = 250;
+        QByteArray bytes;
+        qint64 headerEnd = 0;
+        if (indexed) {
+            bytes = clipsHeader({kFrames}).toBytes();
+            headerEnd = bytes.size();
+            for (int k = 0; k < frameRecords; ++k)
+                bytes += ledDataFor(k);
+        } else {
+            SlottedShape shape;
+            shape.frameCounts = {kFrames, 0, 0, 0, 0};
+            shape.frameRecords = frameRecords;
+            bytes = slottedFile(shape);
+            headerEnd = 120 + 100 * 3;
+        }
+        QVERIFY(writeBytes(path(), bytes));
+        // Cut the file back to its header from another thread once the third item exists,
+        // as a medium pulled out or a file rewritten during the read would.
+        const int firstId = nextItemId;
+        std::atomic<bool> done{false};
+        std::thread cutter([&] {
+            while (truncateWhileReading && !done && nextItemId < firstId + 3)
+                std::this_thread::yield();
+            if (truncateWhileReading && !done)
+                QFile::resize(path(), headerEnd);
+        });
+        const EffectReader::Result result = read(path());
+        done = true;
+        cutter.join();
+        QVERIFY(result.ok);
+        if (missing >= 0)
+            QCOMPARE(result.missingRecords, missing);
+        else
+            QVERIFY(result.missingRecords > 0);
+        // What was read stays; together with the missing records it is the whole clip.
+        QCOMPARE(clipFrameTotal() + result.missingRecords, kFrames);
+        const int promised = indexed ? kFrames : 100 + kFrames;
+        QCOMPARE(result.error.contains(QStringLiteral("the file ended early: %1 of %2 records "
+                                                      "are missing")
+                                           .arg(result.missingRecords).arg(promised)),
+                 result.missingRecords > 0);
     }
 
     void lengthOfAnotherGeometryIsReported()

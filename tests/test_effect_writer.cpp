@@ -398,6 +398,31 @@ private slots:
         QVERIFY2(result.error.contains("too many"), qPrintable(result.error));
         QVERIFY(!QFile::exists(target()));
     }
+
+    void clipLengthIsBounded_data()
+    {
+        QTest::addColumn<QList<int>>("clipLengths");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("longest") << QList<int>{3, EffectFormat::kMaxClipFrames} << "";
+        QTest::newRow("one frame too long") << QList<int>{3, EffectFormat::kMaxClipFrames + 1}
+                                            << "clip 2 has 1001 frames, at most 1000 fit";
+    }
+
+    void clipLengthIsBounded()
+    {
+        QFETCH(QList<int>, clipLengths);
+        QFETCH(QString, error);
+        GeometryScope geometry(4, 4);
+        auto *frame = pictureItem(1, 5.0, 1);
+        pictures << frame;
+        EffectPlaylist playlist = EffectPlaylist::capture({}, {});
+        for (int length : clipLengths)
+            playlist.clips.append({QList<ImageObject *>(length, frame), 1});
+        const DownloadResult result = EffectWriter::write(playlist, target());
+        QCOMPARE(result.ok, error.isEmpty());
+        QVERIFY2(result.error.contains(error), qPrintable(result.error));
+        QCOMPARE(QFile::exists(target()), error.isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEffectWriter)
