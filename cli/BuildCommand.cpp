@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "app/AppGlobals.h"
+#include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
 #include "effect/EffectPlaylist.h"
@@ -157,8 +158,8 @@ int BuildCommand::run(const QStringList &arguments)
     if (!geometry.read(parser, &leds, &lines, &error))
         return fail(error);
     for (const QString &input : inputs) {
-        if (!QFileInfo(input).isFile())
-            return fail(QStringLiteral("%1: no such file").arg(input));
+        if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
+            return fail(refusal);
         if (isVideo(input))
             return fail(QStringLiteral("%1: video import is not available yet").arg(input));
     }

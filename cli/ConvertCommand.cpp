@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "model/ImageObject.h"
 #include "model/PictureLoader.h"
@@ -60,8 +61,8 @@ int ConvertCommand::run(const QStringList &arguments)
         return fail(error);
 
     const QString inputPath = inputs.first();
-    if (!QFileInfo::exists(inputPath))
-        return fail(QStringLiteral("%1: no such file").arg(inputPath));
+    if (const QString refusal = InputFileCheck::refusal(inputPath); !refusal.isEmpty())
+        return fail(refusal);
     const QImage picture = PictureLoader::load(inputPath, &error);
     if (picture.isNull())
         return fail(QStringLiteral("%1: not a readable picture (%2)").arg(inputPath, error));

@@ -1,5 +1,6 @@
 #include "cli/EffectInfoCommand.h"
 
+#include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
 #include "effect/EffectFileInfo.h"
@@ -78,9 +79,11 @@ int EffectInfoCommand::run(const QStringList &arguments)
     QString error;
     if (!geometry.read(parser, &leds, &lines, &error))
         return fail(error);
+    const QString input = parser.positionalArguments().first();
+    if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
+        return fail(refusal);
 
-    const auto info =
-        EffectFileInfo::inspect(parser.positionalArguments().first(), leds, lines, &error);
+    const auto info = EffectFileInfo::inspect(input, leds, lines, &error);
     if (!info)
         return fail(error);
     QTextStream out(stdout);

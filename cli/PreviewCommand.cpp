@@ -1,5 +1,6 @@
 #include "cli/PreviewCommand.h"
 
+#include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
 #include "effect/EffectReader.h"
@@ -73,6 +74,9 @@ int PreviewCommand::run(const QStringList &arguments)
     QString error;
     if (!geometry.read(parser, &leds, &lines, &error))
         return fail(error);
+    const QString input = parser.positionalArguments().first();
+    if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
+        return fail(refusal);
 
     QTemporaryDir work;
     if (!enterWorkDirectory(work, leds, lines))
@@ -81,8 +85,7 @@ int PreviewCommand::run(const QStringList &arguments)
     QList<ImageObject *> images;
     QList<MediaObject *> medias;
     const std::atomic<bool> keepGoing{true};
-    const EffectReader::Result result =
-        EffectReader::readInto(parser.positionalArguments().first(), keepGoing, images, medias);
+    const EffectReader::Result result = EffectReader::readInto(input, keepGoing, images, medias);
     QList<Output> outputs;
     for (const ImageObject *item : images)
         outputs.append({item->samplingPreviewPath(),
@@ -107,8 +110,11 @@ int PreviewCommand::run(const QStringList &arguments)
     qDeleteAll(medias);
     if (!error.isEmpty())
         return fail(error);
+    QTextStream(stdout) << outputs.size() << " previews written" << Qt::endl;
+    // The previews of the records that were there are kept; the exit says some were not.
+    if (result.missingRecords > 0)
+        return fail(result.error);
     if (!result.error.isEmpty())
         QTextStream(stderr) << "hologram-cli preview: note: " << result.error << Qt::endl;
-    QTextStream(stdout) << outputs.size() << " previews written" << Qt::endl;
     return 0;
 }

@@ -8,11 +8,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,13 +29,18 @@ struct Run
     QByteArray err;
 };
 
-Run runCli(const QStringList &arguments)
+QString cliPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli");
+}
+
+// A run that does not end within timeoutMs is killed and reported with exit code -1.
+Run runCli(const QStringList &arguments, int timeoutMs = 60000)
 {
     QProcess process;
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
-                  arguments);
+    process.start(cliPath(), arguments);
     Run run;
-    if (!process.waitForFinished(60000)) {
+    if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -48,6 +55,43 @@ QString gifFixture()
 {
     return qEnvironmentVariable("HD_TEST_DATA") + QStringLiteral("/effect_3frames_600x300.gif");
 }
+
+// hologram-cli preview of a long clip of black frames (five seconds of work or more), run in
+// the background with a temporary location of its own where the test can watch the command's
+// work directory.
+struct BackgroundPreview
+{
+    QTemporaryDir scratch;
+    QString input = scratch.filePath(QStringLiteral("long.bin"));
+    QString output = scratch.filePath(QStringLiteral("previews"));
+    QString temporary = scratch.filePath(QStringLiteral("tmp"));
+    QProcess process;
+
+    bool start()
+    {
+        const IndexedHeader header = clipsHeader({1000});
+        if (!QDir().mkpath(temporary)
+            || !writeZeroRecords(input, header.toBytes(), header.recordCount,
+                                 DataBitCalculation::ledDataLength(112, 430)))
+            return false;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
+        process.setProcessEnvironment(environment);
+        process.start(cliPath(), {"preview", input, "-o", output});
+        return process.waitForStarted();
+    }
+
+    // True once the command's work directory holds the files of an item.
+    bool hasMadeItems() const
+    {
+        return QDirIterator(temporary, QDir::Files, QDirIterator::Subdirectories).hasNext();
+    }
+
+    bool temporaryIsEmpty() const
+    {
+        return QDir(temporary).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+};
 
 // Dominant channel at the middle of a preview: 0 red, 1 green, 2 blue.
 int dominantChannel(const QImage &image)
@@ -201,6 +245,13 @@ private slots:
         QTest::newRow("preview wrong geometry")
             << QStringList{"preview", "indexed.bin", "-o", "@outdir", "--leds", "9"}
             << "does not fit";
+        QTest::newRow("inspect damaged end magic")
+            << QStringList{"inspect", "damaged.bin"} << "damaged indexed header";
+        QTest::newRow("preview damaged end magic")
+            << QStringList{"preview", "damaged.bin", "-o", "@outdir"} << "damaged indexed header";
+        QTest::newRow("preview clip over the limit")
+            << QStringList{"preview", "huge.bin", "-o", "@outdir", "--leds", "1", "--lines", "1"}
+            << "clip 1 claims 65535 frames, more than the 1000 a clip may hold";
     }
 
     void errorsAreOneLineAndLeaveNoOutput()
@@ -219,6 +270,12 @@ private slots:
         QVERIFY(writeBytes(scratch.filePath("indexed.bin"),
                            header.toBytes()
                                + QByteArray(DataBitCalculation::ledDataLength(112, 430), 0)));
+        QByteArray damaged = fileBytes(scratch.filePath("indexed.bin"));
+        damaged[3024] = 0;
+        QVERIFY(writeBytes(scratch.filePath("damaged.bin"), damaged));
+        const IndexedHeader huge = clipsHeader({65535});
+        QVERIFY(writeZeroRecords(scratch.filePath("huge.bin"), huge.toBytes(), huge.recordCount,
+                                 DataBitCalculation::ledDataLength(1, 1)));
         // An earlier effect at the output path must survive a failed build.
         QVERIFY(writeBytes(scratch.filePath("out.bin"), "earlier"));
 
@@ -240,6 +297,72 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QCOMPARE(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QCOMPARE(fileBytes(scratch.filePath("out.bin")), QByteArray("earlier"));
+    }
+
+    void specialFilesAreRefusedUnopened_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        const QList<QPair<QString, QString>> kinds{
+            {"missing", "no such file"},
+            {"directory", "is a directory"},
+            {"FIFO", "is not a regular file (a FIFO)"},
+            {"device", "is not a regular file (a character device)"}};
+        for (const QString command : {"inspect", "preview", "convert", "build"})
+            for (const auto &[kind, reason] : kinds)
+                QTest::addRow("%s %s", qPrintable(command), qPrintable(kind))
+                    << command << kind << reason;
+        QTest::newRow("inspect socket") << "inspect" << "socket"
+                                        << "is not a regular file (a socket)";
+    }
+
+    void specialFilesAreRefusedUnopened()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir scratch;
+        const SpecialFile special(scratch.path(), kind);
+        const QString out = scratch.filePath(QStringLiteral("out"));
+        QStringList arguments{command, special.path};
+        if (command == QLatin1String("build"))
+            arguments = QStringList{command, "-o", out, file("yellow.png"), special.path};
+        else if (command != QLatin1String("inspect"))
+            arguments << "-o" << out;
+        // A command that opened the FIFO would block: it is stopped and the row fails.
+        const Run run = runCli(arguments, 20000);
+        QCOMPARE(run.exitCode, 1);
+        const QString err = QString::fromUtf8(run.err).trimmed();
+        QCOMPARE(err, QStringLiteral("hologram-cli %1: cannot open %2: %3")
+                          .arg(command, special.path, reason));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
+    void previewOfAFileCutWhileReadCountsTheMissingRecords()
+    {
+        BackgroundPreview preview;
+        QVERIFY(preview.start());
+        QTRY_VERIFY_WITH_TIMEOUT(preview.hasMadeItems(), 30000);
+        // Down to the header and ten records, as a medium pulled out during the read leaves it.
+        QVERIFY(QFile::resize(preview.input,
+                              4096 + 10 * DataBitCalculation::ledDataLength(112, 430)));
+        QVERIFY(preview.process.waitForFinished(120000));
+        QCOMPARE(preview.process.exitCode(), 1);
+        const QString out = QString::fromUtf8(preview.process.readAllStandardOutput());
+        const QString err = QString::fromUtf8(preview.process.readAllStandardError()).trimmed();
+        const auto written = QRegularExpression("^(\\d+) previews written\n$").match(out);
+        const auto missing = QRegularExpression("^hologram-cli preview: the file ended early: "
+                                                "(\\d+) of 1000 records are missing$")
+                                 .match(err);
+        QVERIFY2(written.hasMatch(), qPrintable(out));
+        QVERIFY2(missing.hasMatch(), qPrintable(err));
+        QVERIFY(missing.captured(1).toInt() > 0);
+        // The previews of the records read are kept, one file each.
+        QCOMPARE(written.captured(1).toInt() + missing.captured(1).toInt(), 1000);
+        QCOMPARE(QDir(preview.output).entryList(QDir::Files).size(), written.captured(1).toInt());
+        QVERIFY(preview.temporaryIsEmpty());
     }
 
     void gifFramesAreCutAroundTheirCentre_data()
