@@ -2,6 +2,7 @@
 
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
+#include "cli/InterruptGuard.h"
 #include "cli/TraceFilter.h"
 #include "effect/EffectReader.h"
 #include "model/ImageObject.h"
@@ -84,8 +85,14 @@ int PreviewCommand::run(const QStringList &arguments)
 
     QList<ImageObject *> images;
     QList<MediaObject *> medias;
-    const std::atomic<bool> keepGoing{true};
-    const EffectReader::Result result = EffectReader::readInto(input, keepGoing, images, medias);
+    const EffectReader::Result result =
+        EffectReader::readInto(input, InterruptGuard::keepGoing(), images, medias);
+    if (!InterruptGuard::keepGoing()) {
+        // Interrupted: no previews of a part of the file.
+        qDeleteAll(images);
+        qDeleteAll(medias);
+        return 1;
+    }
     QList<Output> outputs;
     for (const ImageObject *item : images)
         outputs.append({item->samplingPreviewPath(),

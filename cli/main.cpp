@@ -3,6 +3,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/ConvertCommand.h"
 #include "cli/EffectInfoCommand.h"
+#include "cli/InterruptGuard.h"
 #include "cli/PreviewCommand.h"
 
 #include <QCoreApplication>
@@ -44,8 +45,15 @@ int main(int argc, char *argv[])
         return arguments.isEmpty() ? 1 : 0;
     }
     for (const auto &command : commands) {
-        if (command->name() == arguments.first())
-            return command->run(arguments.mid(1));
+        if (command->name() != arguments.first())
+            continue;
+        // A signal stops the command, which returns and removes its work directory.
+        const InterruptGuard guard;
+        const int exitCode = command->run(arguments.mid(1));
+        if (InterruptGuard::signalNumber() != 0)
+            QTextStream(stderr) << "hologram-cli " << command->name() << ": interrupted by signal "
+                                << InterruptGuard::signalNumber() << Qt::endl;
+        return InterruptGuard::exitCode(exitCode);
     }
     QTextStream(stderr) << "hologram-cli: unknown command \"" << arguments.first()
                         << "\" (see hologram-cli --help)" << Qt::endl;

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 using namespace effecttest;
 
 namespace {
@@ -363,6 +365,31 @@ private slots:
         QCOMPARE(written.captured(1).toInt() + missing.captured(1).toInt(), 1000);
         QCOMPARE(QDir(preview.output).entryList(QDir::Files).size(), written.captured(1).toInt());
         QVERIFY(preview.temporaryIsEmpty());
+    }
+
+    void signalsLeaveNoTemporaryDirectory_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalsLeaveNoTemporaryDirectory()
+    {
+        QFETCH(int, signalNumber);
+        BackgroundPreview preview;
+        QVERIFY(preview.start());
+        QTRY_VERIFY_WITH_TIMEOUT(preview.hasMadeItems(), 30000);
+        QCOMPARE(::kill(pid_t(preview.process.processId()), signalNumber), 0);
+        // Not finished in time: the process is killed with the QProcess and the row fails.
+        QVERIFY(preview.process.waitForFinished(60000));
+        QCOMPARE(preview.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(preview.process.exitCode(), 128 + signalNumber);
+        QCOMPARE(QString::fromUtf8(preview.process.readAllStandardError()).trimmed(),
+                 QStringLiteral("hologram-cli preview: interrupted by signal %1").arg(signalNumber));
+        QVERIFY(preview.temporaryIsEmpty());
+        QVERIFY(!QFileInfo::exists(preview.output));
     }
 
     void gifFramesAreCutAroundTheirCentre_data()

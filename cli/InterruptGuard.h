@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <atomic>
+#include <csignal>
+
+// Turns SIGINT, SIGTERM and SIGHUP into a request to stop, so a command interrupted while it
+// reads or converts returns normally and its QTemporaryDir removes the work directory. The
+// handler only clears keepGoing() and notes the signal, both lock-free atomics; work that
+// runs without an event loop (the effect reader) watches keepGoing() between records. A
+// second signal of the same kind ends the process at once, for a user who insists.
+//
+// One guard lives in main() around the command; the previous handlers return with it.
+class InterruptGuard
+{
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    Q_DISABLE_COPY_MOVE(InterruptGuard)
+
+    // True until a signal arrives.
+    static const std::atomic<bool> &keepGoing();
+    // The signal that arrived, 0 for none.
+    static int signalNumber();
+    // exitCode when no signal arrived, else 128 + the signal's number, as shells report it.
+    static int exitCode(int exitCode);
+
+private:
+    static void onSignal(int number);
+
+    struct sigaction previous[3] = {}; // of SIGINT, SIGTERM, SIGHUP
+
+    static std::atomic<bool> running;
+    static std::atomic<int> received;
+};
