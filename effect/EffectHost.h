@@ -8,16 +8,12 @@
 class ImageObject;
 class MediaObject;
 
-// What the main-window worker needs of the window whose jobs it runs on the loop thread.
-// Keeps the worker free of widgets: the main window implements it, tests use a fake.
+// What the main-window worker needs of the object a read from an effect file is made for
+// (the window's read-back, a fake in tests). Keeps the worker free of widgets.
 class EffectHost
 {
 public:
     virtual ~EffectHost() = default;
-
-    // Loop thread: writes the playlist snapshot taken when the download was requested as an
-    // indexed effect file at path. Returns an empty string on success, else the reason.
-    virtual QString downToUsb2(const QString &path) = 0;
 
     // True while a read from a file is awaited; the reader stops when it turns false.
     virtual std::atomic<bool> &previewPendingFlag() = 0;

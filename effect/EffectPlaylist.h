@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 
 class ImageObject;
 class MediaObject;
@@ -41,3 +42,5 @@ struct EffectPlaylist
     // Pictures plus the frames of every clip.
     qint64 recordCount() const;
 };
+
+Q_DECLARE_METATYPE(EffectPlaylist)

@@ -1,7 +1,9 @@
 #include "effect/PlayMediaHandler.h"
 
 #include "effect/EffectHost.h"
+#include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
+#include "effect/EffectWriter.h"
 #include "loop/Message.h"
 
 #include <QDebug>
@@ -61,13 +63,19 @@ void PlayMediaHandler::download(const Message *msg)
     auto *reply = new Message(this, DownloadCode);
     reply->object = msg->object;
     reply->text = msg->text;
-    if (auto *host = dynamic_cast<EffectHost *>(msg->object)) {
-        reply->detail = host->downToUsb2(msg->text);
+    if (msg->payload.canConvert<EffectPlaylist>()) {
+        reply->detail = downToUsb2(msg->payload.value<EffectPlaylist>(), msg->text);
     } else {
-        qWarning("#PlayMediaHandler# download without a window to write from");
+        qWarning("#PlayMediaHandler# download without a playlist to write");
         reply->detail = QStringLiteral("no playlist to write");
     }
     emit handlerMessage(reply);
+}
+
+QString PlayMediaHandler::downToUsb2(const EffectPlaylist &snapshot, const QString &path)
+{
+    const DownloadResult result = EffectWriter::write(snapshot, path);
+    return result.ok ? QString() : result.error;
 }
 
 void PlayMediaHandler::readEffectFile(const Message *msg)

@@ -3,11 +3,14 @@
 #include "loop/HandlerMessage.h"
 
 class Message;
+struct EffectPlaylist;
 
 // The main window's worker on the loop thread: writes and reads effect files, applies
 // contrast changes and echoes the steps of the preview playback and of held row buttons back
-// to the window, which performs them on the GUI thread. Widget-free: the window is reached
-// through EffectHost, the contrast dialog through its invokable addImageContract(int).
+// to the window, which performs them on the GUI thread. Widget-free and never calling into
+// the window: a download message carries the playlist snapshot it writes, a read fills the
+// EffectHost it names, the contrast dialog is reached through its invokable
+// addImageContract(int).
 class PlayMediaHandler : public HandlerMessage
 {
     Q_OBJECT
@@ -35,6 +38,11 @@ signals:
     void handlerMessage(Message *msg);
     void previewUsbOver();
     void restoreFactoryOver();
+
+protected:
+    // Loop thread: writes snapshot as an indexed effect file at path. Returns an empty string
+    // on success, else the reason.
+    virtual QString downToUsb2(const EffectPlaylist &snapshot, const QString &path);
 
 private:
     void echo(const Message *msg);

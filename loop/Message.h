@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 class HandlerMessage;
 
@@ -23,4 +24,7 @@ public:
     QString text;
     // Outcome a job reports back in its completion message; empty when it succeeded.
     QString detail;
+    // A value the job works on, copied in by the sender (a download carries the playlist
+    // snapshot it writes), so the loop thread never reaches back into the sender's objects.
+    QVariant payload;
 };

@@ -2,6 +2,7 @@
 // reaches the window afterwards.
 #include "app/AppGlobals.h"
 #include "effect/EffectHost.h"
+#include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
 #include "loop/HandlerThread.h"
 #include "loop/Message.h"
@@ -17,18 +18,11 @@
 
 namespace {
 
-// Stands in for the main window.
+// Stands in for the window's read-back.
 class FakeHost : public QObject, public EffectHost
 {
     Q_OBJECT
 public:
-    QString downToUsb2(const QString &path) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        writtenPaths << path;
-        writeThread = QThread::currentThread();
-        return failureReason;
-    }
     std::atomic<bool> &previewPendingFlag() override { return pending; }
     QList<ImageObject *> &readImageList() override { return images; }
     QList<MediaObject *> &readMediaList() override { return medias; }
@@ -39,13 +33,43 @@ public:
         qDeleteAll(medias);
     }
 
-    std::mutex mutex;
-    QStringList writtenPaths;
-    QThread *writeThread = nullptr;
-    QString failureReason;
     std::atomic<bool> pending{true};
     QList<ImageObject *> images;
     QList<MediaObject *> medias;
+};
+
+// The worker with its write recorded instead of made.
+class RecordingHandler : public PlayMediaHandler
+{
+public:
+    using PlayMediaHandler::PlayMediaHandler;
+    ~RecordingHandler() override { detachFromLoop(); }
+
+    QStringList paths()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return writtenPaths;
+    }
+
+    std::mutex mutex;
+    QStringList writtenPaths;
+    QList<double> writtenTimes;
+    QThread *writeThread = nullptr;
+    QString failureReason;
+    int delayMs = 0;
+
+protected:
+    QString downToUsb2(const EffectPlaylist &snapshot, const QString &path) override
+    {
+        if (delayMs > 0)
+            QThread::msleep(delayMs);
+        std::lock_guard<std::mutex> guard(mutex);
+        writtenPaths << path;
+        for (const EffectPlaylist::Picture &picture : snapshot.pictures)
+            writtenTimes << picture.displayTime;
+        writeThread = QThread::currentThread();
+        return failureReason;
+    }
 };
 
 // Stands in for the contrast dialog.
@@ -116,8 +140,8 @@ private slots:
     void unknownCodeHasNoEcho();
     void downloadReportsOutcome_data();
     void downloadReportsOutcome();
-    void downloadWithoutHostIsAFailure_data();
-    void downloadWithoutHostIsAFailure();
+    void downloadWithoutSnapshotIsAFailure_data();
+    void downloadWithoutSnapshotIsAFailure();
     void contrastCallsTargetOnLoopThread();
     void contrastRefusesBadValueOrTarget();
     void readEndsWithItsSignal_data();
@@ -126,6 +150,8 @@ private slots:
 
 private:
     Message *request(int code, QObject *object, const QString &text = QString());
+    Message *downloadRequest(const QString &path);
+    RecordingHandler *recorder() const { return static_cast<RecordingHandler *>(handler.get()); }
 
     QTemporaryDir tempDir;
     std::unique_ptr<HandlerThread> loop;
@@ -143,7 +169,7 @@ void TestPlayMediaHandler::init()
 {
     loop = std::make_unique<HandlerThread>();
     loop->start();
-    handler = std::make_unique<PlayMediaHandler>(loop.get());
+    handler = std::make_unique<RecordingHandler>(loop.get());
     window = std::make_unique<Window>();
     connect(handler.get(), &PlayMediaHandler::handlerMessage, window.get(),
             &Window::handlerMessage);
@@ -167,6 +193,15 @@ Message *TestPlayMediaHandler::request(int code, QObject *object, const QString 
     auto *msg = new Message(handler.get(), code);
     msg->object = object;
     msg->text = text;
+    return msg;
+}
+
+Message *TestPlayMediaHandler::downloadRequest(const QString &path)
+{
+    EffectPlaylist snapshot;
+    snapshot.pictures.append({nullptr, 4.5});
+    Message *msg = request(8, nullptr, path);
+    msg->payload = QVariant::fromValue(snapshot);
     return msg;
 }
 
@@ -223,7 +258,7 @@ void TestPlayMediaHandler::unknownCodeHasNoEcho()
     handler->sendHandlerMessage(request(7, &marker));
     QTRY_COMPARE(window->received.size(), 1);
     QCOMPARE(window->received.first().object, &marker);
-    QVERIFY(host.writtenPaths.isEmpty());
+    QVERIFY(recorder()->paths().isEmpty());
     QCOMPARE(window->previewOver + window->restoreOver, 0);
 }
 
@@ -237,38 +272,41 @@ void TestPlayMediaHandler::downloadReportsOutcome_data()
 void TestPlayMediaHandler::downloadReportsOutcome()
 {
     QFETCH(QString, reason);
-    FakeHost host;
-    host.failureReason = reason;
+    recorder()->failureReason = reason;
     const QString path = QStringLiteral("E:/show.bin");
-    handler->sendHandlerMessage(request(8, &host, path));
+    handler->sendHandlerMessage(downloadRequest(path));
     QTRY_COMPARE(window->received.size(), 1);
     const Received &done = window->received.first();
     QCOMPARE(done.code, 8);
     QCOMPARE(done.text, path);
     QCOMPARE(done.detail, reason);
     QCOMPARE(done.detail.isEmpty(), reason.isEmpty());
-    QCOMPARE(host.writtenPaths, QStringList{path});
-    QCOMPARE(host.writeThread, static_cast<QThread *>(loop.get()));
+    QCOMPARE(recorder()->paths(), QStringList{path});
+    // What is written is the snapshot the request carried.
+    QCOMPARE(recorder()->writtenTimes, QList<double>{4.5});
+    QCOMPARE(recorder()->writeThread, static_cast<QThread *>(loop.get()));
 }
 
-void TestPlayMediaHandler::downloadWithoutHostIsAFailure_data()
+void TestPlayMediaHandler::downloadWithoutSnapshotIsAFailure_data()
 {
     QTest::addColumn<bool>("withObject");
-    QTest::newRow("no object") << false;
-    QTest::newRow("object that is no window") << true;
+    QTest::newRow("no snapshot") << false;
+    QTest::newRow("a payload that is no snapshot") << true;
 }
 
-void TestPlayMediaHandler::downloadWithoutHostIsAFailure()
+void TestPlayMediaHandler::downloadWithoutSnapshotIsAFailure()
 {
     QFETCH(bool, withObject);
-    QObject notAHost;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("#PlayMediaHandler# download"));
-    handler->sendHandlerMessage(
-            request(8, withObject ? &notAHost : nullptr, QStringLiteral("E:/a.bin")));
+    Message *msg = request(8, nullptr, QStringLiteral("E:/a.bin"));
+    if (withObject)
+        msg->payload = QStringLiteral("not a playlist");
+    handler->sendHandlerMessage(msg);
     QTRY_COMPARE(window->received.size(), 1);
     QCOMPARE(window->received.first().code, 8);
     QCOMPARE(window->received.first().text, QStringLiteral("E:/a.bin"));
     QVERIFY(!window->received.first().detail.isEmpty());
+    QVERIFY(recorder()->paths().isEmpty());
 }
 
 void TestPlayMediaHandler::contrastCallsTargetOnLoopThread()
@@ -330,17 +368,9 @@ void TestPlayMediaHandler::readEndsWithItsSignal()
 void TestPlayMediaHandler::longJobDelaysEcho()
 {
     // A row button pressed during a download makes its first step only after the write.
-    class SlowHost : public FakeHost
-    {
-    public:
-        QString downToUsb2(const QString &path) override
-        {
-            QThread::msleep(150);
-            return FakeHost::downToUsb2(path);
-        }
-    } host;
+    recorder()->delayMs = 150;
     QObject row;
-    handler->sendHandlerMessage(request(8, &host, QStringLiteral("E:/a.bin")));
+    handler->sendHandlerMessage(downloadRequest(QStringLiteral("E:/a.bin")));
     QTest::qWait(20);
     handler->sendHandlerMessage(request(9, &row));
     QTRY_COMPARE(window->received.size(), 2);
