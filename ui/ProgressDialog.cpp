@@ -63,3 +63,13 @@ void ProgressDialog::setText(const QString &text)
 {
     textLabel->setText(text);
 }
+
+void ProgressDialog::finish(QPointer<ProgressDialog> &dialog)
+{
+    if (!dialog)
+        return;
+    ProgressDialog *open = dialog;
+    dialog = nullptr;
+    open->accept();
+    open->deleteLater();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QMovie;
@@ -18,6 +19,10 @@ public:
     QString text() const;
     void setText(const QString &text);
     QMovie *movie() const { return animation; }
+
+    // Ends the modal run of the dialog held in dialog (if any) and deletes it once that run
+    // has returned to the event loop; dialog is null afterwards.
+    static void finish(QPointer<ProgressDialog> &dialog);
 
 private:
     QLabel *textLabel = nullptr;

@@ -1,0 +1,279 @@
+#include "ui/MainWindowForm.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *makeListButton(const QString &name, const QString &icon, QWidget *parent)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setIcon(QIcon(icon));
+    button->setIconSize(QSize(25, 25));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void fillBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+void MainWindowForm::setupUi(QMainWindow *window)
+{
+    window->setObjectName(QStringLiteral("MainWindow"));
+    window->resize(900, 619);
+    window->setWindowIcon(QIcon(QStringLiteral(":/images/logo2.jpg")));
+    buildCentralWidget(window);
+    buildActions(window);
+
+    versionLabel = new QLabel(tr(" Ver: %1").arg(QLatin1String(Version)), window);
+    versionLabel->setObjectName(QStringLiteral("versionLabel"));
+    versionLabel->setFrameShape(QFrame::NoFrame);
+    window->statusBar()->addWidget(versionLabel);
+    retranslateUi(window);
+}
+
+void MainWindowForm::buildCentralWidget(QMainWindow *window)
+{
+    auto *centralWidget = new QWidget(window);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    auto *verticalLayout_4 = new QVBoxLayout(centralWidget);
+    verticalLayout_4->setObjectName(QStringLiteral("verticalLayout_4"));
+    verticalLayout_4->setSpacing(0);
+    verticalLayout_4->setContentsMargins(11, 11, 11, 11);
+    auto *horizontalLayout = new QHBoxLayout;
+    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+    horizontalLayout->setSpacing(6);
+    verticalLayout_4->addLayout(horizontalLayout);
+
+    horizontalLayout->addWidget(buildPreviewSide(centralWidget), 3);
+    buildLists(centralWidget);
+    // The lists get enough width for a whole row editor (thumbnail, position, time, buttons).
+    horizontalLayout->addWidget(toolBox, 2);
+    window->setCentralWidget(centralWidget);
+}
+
+QWidget *MainWindowForm::buildPreviewSide(QWidget *parent)
+{
+    // The preview area, centred on white.
+    auto *widget = new QWidget(parent);
+    widget->setObjectName(QStringLiteral("widget"));
+    auto *verticalLayout_3 = new QVBoxLayout(widget);
+    verticalLayout_3->setObjectName(QStringLiteral("verticalLayout_3"));
+    verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    auto *widget_8 = new QWidget(widget);
+    widget_8->setObjectName(QStringLiteral("widget_8"));
+    auto *horizontalLayout_6 = new QHBoxLayout(widget_8);
+    horizontalLayout_6->setObjectName(QStringLiteral("horizontalLayout_6"));
+    horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    previewWidget = new QWidget(widget_8);
+    previewWidget->setObjectName(QStringLiteral("previewWidget"));
+    previewWidget->setFixedSize(450, 450);
+    auto *horizontalLayout_3 = new QHBoxLayout(previewWidget);
+    horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
+    btnStop = new QPushButton(previewWidget);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnPlay = new QPushButton(previewWidget);
+    btnPlay->setObjectName(QStringLiteral("btnPlay"));
+    for (QPushButton *button : {btnStop, btnPlay}) {
+        button->setFixedSize(65, 65);
+        button->setFlat(true);
+        button->setIconSize(QSize(65, 65));
+        horizontalLayout_3->addWidget(button);
+    }
+    btnStop->setIcon(QIcon(QStringLiteral(":/images/stop.png")));
+    btnPlay->setIcon(QIcon(QStringLiteral(":/images/play.png")));
+    horizontalLayout_6->addWidget(previewWidget);
+    horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    verticalLayout_3->addWidget(widget_8);
+    verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    fillBackground(widget, Qt::white);
+    return widget;
+}
+
+void MainWindowForm::buildLists(QWidget *parent)
+{
+    toolBox = new QToolBox(parent);
+    toolBox->setObjectName(QStringLiteral("toolBox"));
+    QFont font(QStringLiteral("新宋体"), 10);
+    font.setWeight(QFont::Normal);
+    toolBox->setFont(font);
+    toolBox->setMinimumWidth(285);
+
+    page = new QWidget;
+    page->setObjectName(QStringLiteral("page"));
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto *widget_3 = new QWidget(page);
+    widget_3->setObjectName(QStringLiteral("widget_3"));
+    widget_3->setFixedHeight(32);
+    auto *bar = new QHBoxLayout(widget_3);
+    bar->setContentsMargins(0, 0, 0, 0);
+    btnEditImage = makeListButton(QStringLiteral("btnEditImage"), QStringLiteral(":/images/write.png"), widget_3);
+    btnEditImage->setMinimumSize(85, 30);
+    btnDelImage = makeListButton(QStringLiteral("btnDelImage"), QStringLiteral(":/images/edit_delete.png"), widget_3);
+    btnDelImage->setMinimumSize(95, 30);
+    bar->addWidget(btnEditImage);
+    bar->addWidget(btnDelImage);
+    bar->addStretch();
+    tableView = new QTableView(page);
+    tableView->setObjectName(QStringLiteral("tableView"));
+    pageLayout->addWidget(widget_3);
+    pageLayout->addWidget(tableView);
+
+    page_2 = new QWidget;
+    page_2->setObjectName(QStringLiteral("page_2"));
+    auto *page2Layout = new QVBoxLayout(page_2);
+    page2Layout->setContentsMargins(0, 0, 0, 0);
+    auto *widget_14 = new QWidget(page_2);
+    widget_14->setObjectName(QStringLiteral("widget_14"));
+    widget_14->setFixedHeight(32);
+    auto *bar2 = new QHBoxLayout(widget_14);
+    bar2->setContentsMargins(0, 0, 0, 0);
+    bar2->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    btnEditMedia = makeListButton(QStringLiteral("btnEditMedia"), QStringLiteral(":/images/xine.png"), widget_14);
+    btnDelMedia = makeListButton(QStringLiteral("btnDelMedia"), QStringLiteral(":/images/edit_delete.png"), widget_14);
+    btnDelMedia->setMinimumSize(95, 30);
+    bar2->addWidget(btnEditMedia);
+    bar2->addWidget(btnDelMedia);
+    tableViewMedia = new QTableView(page_2);
+    tableViewMedia->setObjectName(QStringLiteral("tableViewMedia"));
+    page2Layout->addWidget(widget_14);
+    page2Layout->addWidget(tableViewMedia);
+
+    toolBox->addItem(page, QString());
+    toolBox->addItem(page_2, QString());
+    toolBox->setCurrentIndex(0);
+    fillBackground(toolBox, QColor(200, 200, 200));
+    setUpListView(tableView);
+    setUpListView(tableViewMedia);
+}
+
+void MainWindowForm::setUpListView(QTableView *view)
+{
+    view->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setTextElideMode(Qt::ElideMiddle);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(60);
+    view->horizontalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void MainWindowForm::buildActions(QMainWindow *window)
+{
+    auto makeAction = [window](const QString &name, const QString &icon) {
+        auto *action = new QAction(QIcon(icon), QString(), window);
+        action->setObjectName(name);
+        return action;
+    };
+    actionNewDiy = makeAction(QStringLiteral("actionNewDiy"), QStringLiteral(":/images/design.png"));
+    actionOpenImage = makeAction(QStringLiteral("actionOpenImage"), QStringLiteral(":/images/open.png"));
+    actionLoadMedia = makeAction(QStringLiteral("actionLoadMedia"), QStringLiteral(":/images/import_media.png"));
+    actionLoadGif = makeAction(QStringLiteral("actionLoadGif"), QStringLiteral(":/images/import_gif.png"));
+    actionDownToUsb = makeAction(QStringLiteral("actionDownToUsb"), QStringLiteral(":/images/download_file.png"));
+    actionDownToLocal = makeAction(QStringLiteral("actionDownToLocal"), QStringLiteral(":/images/download_file.png"));
+    actionPreviewFromUsb = makeAction(QStringLiteral("actionPreviewFromUsb"), QStringLiteral(":/images/preview_usb.png"));
+    actionRestoreFactory = makeAction(QStringLiteral("actionRestoreFactory"), QStringLiteral(":/images/default_ui.png"));
+    actionSettingColor = makeAction(QStringLiteral("actionSettingColor"), QStringLiteral(":/images/ic_flowers.png"));
+
+    toolBar = window->addToolBar(tr("action_title_menu"));
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setIconSize(QSize(30, 30));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar->setFloatable(false);
+    toolBar->setMovable(false);
+    for (QAction *action : {actionNewDiy, actionOpenImage, actionLoadMedia, actionLoadGif,
+                            actionDownToUsb, actionDownToLocal})
+        toolBar->addAction(action);
+    toolBar->addWidget(buildLanguageButtons());
+
+    // The actions the toolbar does not carry stay reachable from a menu.
+    toolsMenu = window->menuBar()->addMenu(QString());
+    toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    toolsMenu->addAction(actionPreviewFromUsb);
+    toolsMenu->addAction(actionRestoreFactory);
+    toolsMenu->addSeparator();
+    toolsMenu->addAction(actionSettingColor);
+}
+
+QWidget *MainWindowForm::buildLanguageButtons()
+{
+    auto *container = new QWidget(toolBar);
+    container->setObjectName(QStringLiteral("languageButtons"));
+    container->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto *column = new QVBoxLayout(container);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch();
+    auto makeButton = [container, row](const QString &name, const QString &icon) {
+        auto *button = new QPushButton(container);
+        button->setObjectName(name);
+        button->setFixedSize(60, 25);
+        button->setIcon(QIcon(icon));
+        button->setIconSize(QSize(60, 25));
+        button->setCheckable(true);
+        button->setChecked(true);
+        // A click toggles the check state; put it back so the buttons never change it.
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [button] { button->setChecked(true); });
+        row->addWidget(button);
+        return button;
+    };
+    btnZhCn = makeButton(QStringLiteral("btnZhCn"), QStringLiteral(":/images/zh_cn.png"));
+    btnZhHk = makeButton(QStringLiteral("btnZhHk"), QStringLiteral(":/images/zh_hk.png"));
+    btnEnUs = makeButton(QStringLiteral("btnEnUs"), QStringLiteral(":/images/en_us.png"));
+    btnJp = makeButton(QStringLiteral("btnJp"), QStringLiteral(":/images/jp_jp.png"));
+    column->addLayout(row);
+    column->addStretch();
+    return container;
+}
+
+void MainWindowForm::retranslateUi(QMainWindow *window)
+{
+    window->setWindowTitle(tr("Hologram Display"));
+    btnEditImage->setText(tr("编辑图片"));
+    btnDelImage->setText(tr("删除图片"));
+    btnEditMedia->setText(tr("编辑视频"));
+    btnDelMedia->setText(tr("删除视频"));
+    toolBox->setItemText(toolBox->indexOf(page), tr("图片列表"));
+    toolBox->setItemText(toolBox->indexOf(page_2), tr("视频列表"));
+    btnPlay->setText(QString());
+    btnStop->setText(QString());
+    actionNewDiy->setText(tr("action_title_new_diy"));
+    actionOpenImage->setText(tr("action_title_open_image"));
+    actionLoadMedia->setText(tr("action_title_import_video"));
+    actionLoadGif->setText(tr("action_title_import_gif"));
+    actionDownToUsb->setText(tr("action_title_download"));
+    actionDownToLocal->setText(tr("action_title_download_local"));
+    actionPreviewFromUsb->setText(tr("action_title_preview"));
+    actionRestoreFactory->setText(tr("action_title_default"));
+    toolBar->setWindowTitle(tr("action_title_menu"));
+    // The menu holding the actions that the toolbar does not carry follows the language too.
+    toolsMenu->setTitle(tr("menu_title_tools"));
+    actionSettingColor->setText(tr("颜色调试参数"));
+}
