@@ -12,6 +12,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MediaObjectWidget.h"
 #include "ui/ProgressDialog.h"
+#include "ui/ReadBackMerge.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -832,6 +833,56 @@ private slots:
         child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
         window->onBtnDelImage();
         QCOMPARE(window->pictureModel()->itemCount(), 1);
+    }
+
+    void readBackReplacesThePlaylistsOnlyWhileAwaited_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("read awaited") << false;
+        QTest::newRow("busy dialog cancelled first") << true;
+    }
+
+    void readBackReplacesThePlaylistsOnlyWhileAwaited()
+    {
+        QFETCH(bool, cancel);
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            window->addPictureFile(writePicture(tempDir->path(), QLatin1String(name), 80, 60));
+        const QString target = tempDir->filePath(QStringLiteral("show.bin"));
+        {
+            ModalWatcher closeOutcome;
+            window->startDownload(target);
+        }
+        QVERIFY(QFile::exists(target));
+        window->pictureModel()->delRow(0, 1);
+        const QList<ImageObject *> before = window->pictureModel()->itemsAs<ImageObject>();
+
+        std::unique_ptr<BlockingHandler> blocker;
+        if (cancel) {
+            blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+            blocker->sendCode(1);
+        }
+        QSignalSpy readEnded(window->handler(), &PlayMediaHandler::previewUsbOver);
+        ModalWatcher watcher([&](QWidget *modal) {
+            if (auto *busy = qobject_cast<ProgressDialog *>(modal); busy && cancel) {
+                busy->reject();
+                blocker->gate.release();
+            }
+        });
+        window->readBack()->start(PlayMediaHandler::PreviewReadCode, target, QStringLiteral("…"));
+        QVERIFY(!window->readBack()->isPending());
+        QTRY_VERIFY(!window->currentBusyDialog());
+        if (cancel) {
+            // The late report destroys what was read and leaves the playlist alone.
+            QTRY_COMPARE(readEnded.count(), 1);
+            QCoreApplication::processEvents();
+            QCOMPARE(window->pictureModel()->itemsAs<ImageObject>(), before);
+            return;
+        }
+        const QList<ImageObject *> read = window->pictureModel()->itemsAs<ImageObject>();
+        QCOMPARE(read.size(), 3);
+        for (const ImageObject *item : read)
+            QCOMPARE(item->kind, int(ImageObject::KindReadPicture));
+        QVERIFY(!child<QPushButton>("btnDelImage")->isEnabled());
     }
 };
 
