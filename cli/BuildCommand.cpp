@@ -8,6 +8,7 @@
 #include "effect/EffectWriter.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "model/PictureFile.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
 
@@ -47,6 +48,10 @@ struct Playlist
 
 QString addGif(const QString &path, int loops, Playlist &playlist)
 {
+    // The same checks as a picture's: a file named .gif may hold any format, SVG included.
+    PictureFile checked(path);
+    if (!checked.open())
+        return QStringLiteral("%1: %2").arg(path, checked.error());
     QImageReader reader(path);
     auto clip = std::make_unique<MediaObject>(int(playlist.clips.size()), path);
     clip->isGif = true;
@@ -72,7 +77,7 @@ QString addPicture(const QString &path, double seconds, Playlist &playlist)
     QString error;
     const QImage picture = PictureLoader::load(path, &error);
     if (picture.isNull())
-        return QStringLiteral("%1: not a readable picture (%2)").arg(path, error);
+        return QStringLiteral("%1: %2").arg(path, error);
     auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),
                                               seconds, ImageObject::KindPictureFile);
     convertPicture(picture, item.get(), nullptr, ReadImageThread::SamplingPreview::Skip);

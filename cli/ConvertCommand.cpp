@@ -65,7 +65,7 @@ int ConvertCommand::run(const QStringList &arguments)
         return fail(refusal);
     const QImage picture = PictureLoader::load(inputPath, &error);
     if (picture.isNull())
-        return fail(QStringLiteral("%1: not a readable picture (%2)").arg(inputPath, error));
+        return fail(QStringLiteral("%1: %2").arg(inputPath, error));
 
     // Items keep their files in a private work directory, removed on return.
     QTemporaryDir work;

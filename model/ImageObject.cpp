@@ -1,10 +1,10 @@
 #include "model/ImageObject.h"
 
 #include "app/AppGlobals.h"
+#include "model/PictureLoader.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMutexLocker>
 
 ImageObject::ImageObject(int number, const QString &sourcePath, double displayTime, int kind)
@@ -114,8 +114,9 @@ void ImageObject::prepareThumbnail()
     if (sourcePath.isEmpty())
         return;
     contrastFactor = 1.0f;
-    QImageReader reader(sourcePath);
-    const QImage picture = reader.read();
+    // Refused files (a FIFO, a directory, an oversized or truncated picture) leave no
+    // thumbnail, as an unreadable one does.
+    const QImage picture = PictureLoader::load(sourcePath);
     const int side = qMin(picture.width(), picture.height());
     const int x = side < picture.width() ? (picture.width() - side) / 2 : 0;
     const int y = side < picture.height() ? (picture.height() - side) / 2 : 0;

@@ -1,22 +1,43 @@
 #include "model/PictureDecoder.h"
 
-#include <QImageReader>
+#include "model/PictureFile.h"
 
-const QImage &PictureDecoder::decode(const QString &path)
+void PictureDecoder::release()
 {
-    QImageReader reader(path);
-    // The JPEG reader reuses an image of the same size and format and writes every row of
-    // it. Other readers are not known to (GIF frames are composed onto the image they are
-    // handed), so they start from an empty image as a fresh read would. A buffer
-    // still shared with a copy would be copied on the first write: drop it instead.
-    if (reader.format() != QByteArrayLiteral("jpeg") || !picture.isDetached())
-        picture = QImage();
-    const bool reused = !picture.isNull();
-    if (!reader.read(&picture) && reused) {
-        // A failed read may leave rows of the previous picture behind: decode once more as
-        // a fresh reader does, keeping whatever that leaves in the image.
-        picture = QImage();
-        QImageReader(path).read(&picture);
+    picture = QImage();
+    ticket.release();
+}
+
+const QImage &PictureDecoder::decode(const QString &path, const std::atomic<bool> *stop)
+{
+    why.clear();
+    PictureFile file(path);
+    if (!file.open()) {
+        release();
+        why = file.error();
+        return picture;
+    }
+    // The JPEG reader decodes into an image of the same size and format and writes every
+    // row of it (a short file's missing rows as grey), or fails, and a failed read drops
+    // the buffer. Other readers are not known to write every row, so they start from a new
+    // image as a fresh read would. A buffer still shared with a copy would be copied on the
+    // first write: drop it instead.
+    const bool reuse = file.format() == QByteArrayLiteral("jpeg") && picture.isDetached()
+                       && picture.size() == file.size()
+                       && picture.format() == file.imageFormat();
+    if (!reuse)
+        release();
+    // A worker holds no ticket while it waits for one: the kept buffer went back above.
+    if (budget && !ticket) {
+        ticket = budget->acquire(file.decodedBytes(), stop);
+        if (!ticket) {
+            why = QStringLiteral("cancelled");
+            return picture;
+        }
+    }
+    if (!file.read(&picture)) {
+        release();
+        why = file.error();
     }
     return picture;
 }

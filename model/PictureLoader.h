@@ -3,10 +3,13 @@
 #include <QImage>
 #include <QString>
 
-// Decodes a picture file at full size. Missing, empty or corrupt files and headers whose
-// pixels would exceed QImageReader's allocation limit give a null image, never a crash.
+// Decodes a picture file at full size. Files that PictureFile refuses (not a regular file,
+// not a supported format, over the pixel limit, shorter than their header promises) and
+// unreadable ones give a null image and a one-line reason, never a crash or a picture
+// with rows left unwritten.
 class PictureLoader
 {
 public:
+    // error: why the image is null, without the path.
     static QImage load(const QString &path, QString *error = nullptr);
 };

@@ -1,5 +1,8 @@
 // The reusing decoder must give exactly the pixels of a fresh QImageReader for every file,
-// whatever it decoded before: no rows of an earlier picture may survive in a later one.
+// whatever it decoded before: no rows of an earlier picture may survive in a later one. Its
+// buffer is held on the budget the import workers share.
+#include "PictureFixtures.h"
+
 #include "model/PictureDecoder.h"
 
 #include <QDir>
@@ -8,6 +11,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 class TestPictureDecoder : public QObject
 {
@@ -139,6 +144,96 @@ private slots:
         decoder.release();
         const QString last = dir.filePath(QStringLiteral("seq0.jpg"));
         QCOMPARE(decoder.decode(last), fresh(last));
+    }
+
+    // A file shorter than its header, decoded after a picture of the same size, is refused:
+    // the decoder never hands back the earlier picture's rows (for the BMP, Qt's reader
+    // leaves the rows it cannot read as whatever the memory held).
+    void cutFileShowsNothingOfTheLastPicture_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const auto cut = [this](const QString &name, const QByteArray &full, qsizetype keep) {
+            return PictureFixtures::write(dir.path(), name, full.left(keep));
+        };
+        const auto whole = [this](const QString &name, const QByteArray &full) {
+            return PictureFixtures::write(dir.path(), name, full);
+        };
+        const QByteArray bmp16 = PictureFixtures::bmp(8, 2054, 16);
+        QTest::newRow("16-bit BMP of 162 bytes")
+            << whole(QStringLiteral("full16.bmp"), bmp16)
+            << cut(QStringLiteral("cut16.bmp"), bmp16, 162);
+        const QByteArray ppm = PictureFixtures::pnm('6', 160, 120);
+        QTest::newRow("PPM cut after the JPEG's size")
+            << writePicture(QStringLiteral("ppm_sized.jpg"), 160, 120, 11)
+            << cut(QStringLiteral("cut.ppm"), ppm, ppm.size() / 3);
+        const QString png = writePicture(QStringLiteral("whole.png"), 160, 120, 12,
+                                         QImage::Format_ARGB32, "PNG");
+        QFile pngFile(png);
+        QVERIFY(pngFile.open(QIODevice::ReadOnly));
+        QTest::newRow("PNG cut in half")
+            << png << cut(QStringLiteral("cut.png"), pngFile.readAll(), pngFile.size() / 2);
+    }
+
+    void cutFileShowsNothingOfTheLastPicture()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QVERIFY(!before.isEmpty() && !after.isEmpty());
+        PictureDecoder decoder;
+        QVERIFY(!decoder.decode(before).isNull());
+        QVERIFY(decoder.decode(after).isNull());
+        QVERIFY(!decoder.error().isEmpty());
+        QCOMPARE(decoder.decode(before), fresh(before));
+    }
+
+    // The decoder holds a ticket for the picture it keeps, at least 4 bytes a pixel, from
+    // before the decode until the buffer goes; a reused buffer keeps its ticket.
+    void budgetFollowsTheKeptBuffer()
+    {
+        DecodeBudget budget;
+        PictureDecoder decoder(&budget);
+        const QString jpeg = writePicture(QStringLiteral("budget1.jpg"), 120, 100, 13);
+        const QString sameSize = writePicture(QStringLiteral("budget2.jpg"), 120, 100, 14);
+        const QString grey = writePicture(QStringLiteral("budget_grey.png"), 50, 40, 15,
+                                          QImage::Format_Grayscale8, "PNG");
+        QVERIFY(!decoder.decode(jpeg).isNull());
+        QCOMPARE(budget.heldBytes(), qint64(120 * 100 * 4));
+        const uchar *buffer = decoder.decode(sameSize).constBits();
+        QCOMPARE(decoder.decode(jpeg).constBits(), buffer);
+        QCOMPARE(budget.heldBytes(), qint64(120 * 100 * 4));
+        QVERIFY(!decoder.decode(grey).isNull());
+        QCOMPARE(budget.heldBytes(), qint64(50 * 40 * 4));
+        QVERIFY(decoder.decode(dir.filePath(QStringLiteral("none.png"))).isNull());
+        QCOMPARE(budget.heldBytes(), qint64(0));
+        QVERIFY(!decoder.decode(jpeg).isNull());
+        decoder.release();
+        QCOMPARE(budget.heldBytes(), qint64(0));
+    }
+
+    // A decode waiting for memory that another worker holds gives up when stopped.
+    void stoppedWhileWaitingForMemory()
+    {
+        const QString jpeg = writePicture(QStringLiteral("wait.jpg"), 120, 100, 16);
+        DecodeBudget budget(1000);
+        DecodeBudget::Ticket other = budget.acquire(1);
+        PictureDecoder decoder(&budget);
+        std::atomic<bool> stop{false};
+        bool isNull = false;
+        QString error;
+        std::thread worker([&] {
+            isNull = decoder.decode(jpeg, &stop).isNull();
+            error = decoder.error();
+        });
+        QTRY_COMPARE(budget.waitingCount(), 1);
+        stop = true;
+        budget.wakeWaiters();
+        worker.join();
+        QVERIFY(isNull);
+        QCOMPARE(error, QStringLiteral("cancelled"));
+        QCOMPARE(budget.heldBytes(), qint64(1));
+        other.release();
+        QCOMPARE(decoder.decode(jpeg), fresh(jpeg));
     }
 };
 
