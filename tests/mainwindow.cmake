@@ -5,7 +5,7 @@ hd_add_test(test_main_window
   GUI TIMEOUT 120)
 
 hd_add_test(test_load_images_dialog
-  SOURCES test_load_images_dialog.cpp MainWindowTestSupport.h
+  SOURCES test_load_images_dialog.cpp MainWindowTestSupport.h PictureFixtures.h PictureFixtures.cpp
   LIBS hd_ui
   GUI TIMEOUT 180)
 

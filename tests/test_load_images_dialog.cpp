@@ -1,4 +1,5 @@
 #include "MainWindowTestSupport.h"
+#include "PictureFixtures.h"
 
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
@@ -178,8 +179,9 @@ private slots:
         QTRY_COMPARE(watcher.boxes.size(), 1);
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text,
-                 QStringLiteral("These files could not be read as pictures:\n%1")
-                     .arg(QDir::toNativeSeparators(bad)));
+                 QStringLiteral("These files could not be read as pictures:\n%1: %2")
+                     .arg(QDir::toNativeSeparators(bad),
+                          QStringLiteral("not a readable picture (Unsupported image format)")));
         QCOMPARE(window->pictureModel()->itemCount(), 2);
         QCOMPARE(importedSides(), (QList<int>{80, 81}));
         QVERIFY(dialog.loadOverButton()->isEnabled());
@@ -187,6 +189,49 @@ private slots:
         dialog.accept();
         QTest::qWait(100);
         QCOMPARE(watcher.boxes.size(), 1);
+    }
+
+    void unreadableFilesAreListedWithTheirReason_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");  // null: a directory of that name
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("directory") << QStringLiteral("folder.jpg") << QByteArray()
+                                   << QStringLiteral("is a directory");
+        QTest::newRow("SVG") << QStringLiteral("drawing.png") << PictureFixtures::svgWithText()
+                             << QStringLiteral("svg is not a supported picture format "
+                                               "(supported: png, jpeg, bmp, gif, pbm, pgm, ppm)");
+        QTest::newRow("truncated BMP")
+            << QStringLiteral("cut.bmp") << PictureFixtures::bmp(8, 2054, 16).left(162)
+            << QStringLiteral("truncated: its header promises 32918 bytes, the file has 162");
+        QTest::newRow("over the pixel limit")
+            << QStringLiteral("huge.png") << PictureFixtures::pngHeader(20000, 12000)
+            << QStringLiteral("20000 x 12000 pixels (240 megapixels) is over the limit of "
+                              "200 megapixels");
+    }
+
+    // The box at the end names each refused file with its reason; the others import.
+    void unreadableFilesAreListedWithTheirReason()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        QStringList paths = makePictures(2);
+        const QString bad = QDir(picturesDir()).filePath(name);
+        if (content.isNull())
+            QVERIFY(QDir().mkpath(bad));
+        else
+            QCOMPARE(PictureFixtures::write(picturesDir(), name, content), bad);
+        paths.insert(1, bad);
+        ModalWatcher watcher;
+        LoadImagesDialog dialog(paths, window.get());
+        dialog.show();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.failedFiles(), QStringList{bad}, 10000);
+        QTRY_COMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().text,
+                 QStringLiteral("These files could not be read as pictures:\n%1: %2")
+                     .arg(QDir::toNativeSeparators(bad), reason));
+        QCOMPARE(window->pictureModel()->itemCount(), 2);
     }
 
     void cancelMidwayJoinsWorkersWithoutLossOrDuplicates()

@@ -149,7 +149,7 @@ void LoadImagesDialog::done(int result)
 }
 
 void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImage &image,
-                                      QObject *item)
+                                      QObject *item, const QString &reason)
 {
     QMutexLocker lock(&mutex);
     if (discarding) {
@@ -179,6 +179,7 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         // Not appended as an empty picture: remembered and reported once at the end.
         ++doneCount;
         unreadable.append(path);
+        unreadableReasons.append(reason);
         lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
         lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
         noteProcessed(path);
@@ -218,9 +219,13 @@ void LoadImagesDialog::reportUnreadableFiles()
     if (failuresShown || unreadable.isEmpty())
         return;
     failuresShown = true;
+    // One line a file: its path and why it was refused.
     QStringList names;
-    for (const QString &path : std::as_const(unreadable))
-        names.append(QDir::toNativeSeparators(path));
+    for (qsizetype i = 0; i < unreadable.size(); ++i) {
+        const QString name = QDir::toNativeSeparators(unreadable.at(i));
+        const QString &reason = unreadableReasons.at(i);
+        names.append(reason.isEmpty() ? name : QStringLiteral("%1: %2").arg(name, reason));
+    }
     QMessageBox::information(this, tr("dialog_title_tip"),
                              tr("loadimg_failed_files").arg(names.join(QLatin1Char('\n'))),
                              QMessageBox::Ok);

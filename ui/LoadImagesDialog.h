@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DecodeBudget.h"
+
 #include <QDialog>
 #include <QList>
 #include <QMutex>
@@ -37,6 +39,8 @@ public:
     int activeWorkerCount() const;
     // Files that could not be read as pictures, in the order they were found.
     QStringList failedFiles() const { return unreadable; }
+    // The memory the workers decode in, shared between them.
+    DecodeBudget &decodeBudget() { return budget; }
     bool isStopped() const { return stopped; }
     QPushButton *loadOverButton() const { return btnLoadOver; }
 
@@ -48,7 +52,8 @@ public:
     void stopWorkers(bool finishCurrent = false);
 
 public slots:
-    void handlerMessage(int code, const QString &path, const QImage &image, QObject *item);
+    void handlerMessage(int code, const QString &path, const QImage &image, QObject *item,
+                        const QString &reason = QString());
     void done(int result) override;
 
 private:
@@ -59,6 +64,7 @@ private:
     void dropItem(int code, const QString &path, QObject *item);
 
     MainWindow *mainWindow;
+    DecodeBudget budget;  // outlives the workers, which the destructor deletes
     QList<LoadImagesHandler *> workers;
     QLabel *lblPreview = nullptr;
     QLabel *lblProgress = nullptr;
@@ -75,4 +81,5 @@ private:
     bool discarding = false;  // reports are dropped
     bool failuresShown = false;
     QStringList unreadable;
+    QStringList unreadableReasons;  // one per unreadable file
 };

@@ -7,7 +7,7 @@
 #include <QDebug>
 
 LoadImagesHandler::LoadImagesHandler(LoadImagesDialog *dialog)
-    : QThread(dialog), dialog(dialog)
+    : QThread(dialog), dialog(dialog), budget(dialog->decodeBudget()), decoder(&budget)
 {
 }
 
@@ -15,6 +15,13 @@ LoadImagesHandler::~LoadImagesHandler()
 {
     stop();
     wait();
+}
+
+void LoadImagesHandler::stop()
+{
+    running = false;
+    stopRequested = true;
+    budget.wakeWaiters();
 }
 
 QImage LoadImagesHandler::previewOf(const QImage &square)
@@ -57,11 +64,11 @@ void LoadImagesHandler::processOne(const QString &path)
     // One decode per picture: the preview, the thumbnail and the conversion all start from it.
     // It stays in the decoder's buffer, reused for the next picture: no copy may outlive
     // this call.
-    const QImage &picture = decoder.decode(path);
+    const QImage &picture = decoder.decode(path, &stopRequested);
     const QRect squareRect = ReadImageThread::centredSquare(picture.size());
     if (picture.isNull() || squareRect.width() <= 0) {
         if (running)
-            emit handlerMessage(CodeUnreadable, path, QImage(), nullptr);
+            emit handlerMessage(CodeUnreadable, path, QImage(), nullptr, decoder.error());
         return;
     }
     const QImage square = squareView(picture, squareRect);
