@@ -1,5 +1,6 @@
 #include "app/AppGlobals.h"
 #include "app/ExitSignals.h"
+#include "app/LanguageTable.h"
 #include "app/WorkDirectory.h"
 #include "loop/HandlerThread.h"
 #include "ui/CustomTableModel.h"
@@ -37,7 +38,7 @@ int refuseToStart(const WorkDirectory &work)
     std::fprintf(stderr, "hologram-display: cannot create a work directory in %s (%s)\n",
                  qPrintable(where), qPrintable(work.errorString()));
     QTranslator english;
-    if (english.load(QStringLiteral(":/ts/translate_en_US.qm")))
+    if (english.load(QLatin1String(LanguageTable::byName(u"en_US")->catalogue)))
         QCoreApplication::installTranslator(&english);
     QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Hologram Display"),
                           QCoreApplication::translate("MainWindow",

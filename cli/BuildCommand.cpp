@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "app/AppGlobals.h"
+#include "app/LanguageTable.h"
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/TraceFilter.h"
@@ -105,10 +106,10 @@ QString BuildCommand::help() const
 
 int BuildCommand::languageCodeOf(const QString &name)
 {
-    static const QStringList names{QStringLiteral("none"), QStringLiteral("zh_CN"),
-                                   QStringLiteral("zh_HK"), QStringLiteral("en_US"),
-                                   QStringLiteral("jp")};
-    return int(names.indexOf(name));
+    if (name == QLatin1String("none"))
+        return 0;
+    const Language *language = LanguageTable::byName(name);
+    return language ? language->code : -1;
 }
 
 QImage BuildCommand::cutGifFrame(const QImage &frame)

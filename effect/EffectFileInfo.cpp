@@ -1,6 +1,7 @@
 #include "effect/EffectFileInfo.h"
 
 #include "app/InputFileCheck.h"
+#include "app/LanguageTable.h"
 #include "effect/EffectFormat.h"
 #include "model/DataBitCalculation.h"
 
@@ -23,16 +24,10 @@ QString EffectFileInfo::languageName() const
 {
     if (layout != Layout::Indexed)
         return QString();
-    switch (indexed.languageByte) {
-    case 0x22:
-        return QStringLiteral("en_US");
-    case 0x11:
-        return QStringLiteral("zh_CN/zh_HK");
-    case 0x00:
-        return QStringLiteral("none");
-    default:
-        return QStringLiteral("0x%1").arg(indexed.languageByte, 2, 16, QLatin1Char('0'));
-    }
+    const QString names = LanguageTable::namesOfFileByte(indexed.languageByte);
+    if (!names.isEmpty())
+        return names;
+    return QStringLiteral("0x%1").arg(indexed.languageByte, 2, 16, QLatin1Char('0'));
 }
 
 QJsonObject EffectFileInfo::toJson() const

@@ -1,5 +1,7 @@
 #include "effect/EffectFormat.h"
 
+#include "app/LanguageTable.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -20,15 +22,7 @@ QByteArray EffectFormat::endMagic()
 
 quint8 EffectFormat::languageByte(int languageCode)
 {
-    switch (languageCode) {
-    case 3:
-        return 0x22;
-    case 1:
-    case 2:
-        return 0x11;
-    default:
-        return 0x00;
-    }
+    return LanguageTable::fileByte(languageCode);
 }
 
 qint64 EffectFormat::tenthsOf(double seconds)

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "app/AppGlobals.h"
+#include "app/LanguageTable.h"
 #include "disk/DiskMonitor.h"
 #include "disk/SelectUsbPathDialog.h"
 #include "effect/EffectPlaylist.h"
@@ -198,43 +199,40 @@ void MainWindow::retranslateUi()
         contrastAction->setText(tr("调整对比度"));
 }
 
-void MainWindow::switchLanguage(int code, const char *slotName, const QString &appFile,
-                                const QString &qtFile)
+void MainWindow::switchLanguage(int code, const char *slotName)
 {
     qDebug() << slotName;
-    if (languageCode == code)
+    const Language *language = LanguageTable::byCode(code);
+    if (languageCode == code || !language)
         return;
     languageCode = code;
     QCoreApplication::removeTranslator(&appTranslator);
-    if (appTranslator.load(appFile))
+    if (appTranslator.load(QLatin1String(language->catalogue)))
         QCoreApplication::installTranslator(&appTranslator);
     QCoreApplication::removeTranslator(&qtTranslator);
-    if (!qtFile.isEmpty() && qtTranslator.load(qtFile))
+    if (*language->qtCatalogue && qtTranslator.load(QLatin1String(language->qtCatalogue)))
         QCoreApplication::installTranslator(&qtTranslator);
     retranslateUi();
 }
 
 void MainWindow::onBtnZhCnClick()
 {
-    switchLanguage(1, "onBtnZhCnClick", QStringLiteral(":/ts/translate_zh_CN.qm"),
-                   QStringLiteral(":/ts/qt_zh_CN.qm"));
+    switchLanguage(1, "onBtnZhCnClick");
 }
 
 void MainWindow::onBtnZhHkClick()
 {
-    switchLanguage(2, "onBtnZhHkClick", QStringLiteral(":/ts/translate_zh_HK.qm"),
-                   QStringLiteral(":/ts/qt_zh_TW.qm"));
+    switchLanguage(2, "onBtnZhHkClick");
 }
 
 void MainWindow::onBtnEnUsClick()
 {
-    switchLanguage(3, "onBtnEnUsClick", QStringLiteral(":/ts/translate_en_US.qm"), QString());
+    switchLanguage(3, "onBtnEnUsClick");
 }
 
 void MainWindow::onBtnJpClick()
 {
-    switchLanguage(4, "onBtnJpClick", QStringLiteral(":/ts/translate_jp.qm"),
-                   QStringLiteral(":/ts/qt_ja.qm"));
+    switchLanguage(4, "onBtnJpClick");
 }
 
 // ------------------------------------------------------------------------ window slots

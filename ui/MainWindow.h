@@ -116,8 +116,7 @@ private:
     void setUpLists();
     void setUpDisks();
     void retranslateUi();
-    void switchLanguage(int code, const char *slotName, const QString &appFile,
-                        const QString &qtFile);
+    void switchLanguage(int code, const char *slotName);
     // True (after telling the user) while a download must keep the playlist unchanged.
     bool refuseWhileDownloading();
     void endRead(bool logFactory);
