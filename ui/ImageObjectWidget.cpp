@@ -2,6 +2,7 @@
 
 #include "model/ImageObject.h"
 #include "ui/BoundedIntValidator.h"
+#include "ui/RowGeometry.h"
 #include "ui/WheelGuard.h"
 
 #include <QComboBox>
@@ -53,17 +54,14 @@ void ImageObjectWidget::buildControls()
 {
     const QImage thumbnail = item ? item->loadThumbnail() : QImage();
     createThumbnail(thumbnail);
-
-    // A picture without thumbnail still occupies the 60-pixel label: centre on that.
-    const int thumbnailHeight = thumbnail.isNull() ? ThumbnailSide : thumbnail.height();
-    const int y = (thumbnailHeight - RowHeight) / 2;
-    int x = ThumbnailSide;
+    // A picture without thumbnail still occupies the 60-pixel label: laid out on that.
+    const RowGeometry::PictureRow row =
+        RowGeometry::pictureRow(thumbnail.size(), RowGeometry::fieldWidth(fontMetrics()));
 
     const bool timeControls = item && showsTimeControls(item->kind);
     if (timeControls) {
         orderCombo = new QComboBox(this);
-        orderCombo->move(x, y);
-        orderCombo->resize(100, RowHeight);
+        orderCombo->setGeometry(row.orderBox);
         for (int position = 1; position <= OrderEntries; ++position)
             orderCombo->addItem(tr("imgwidget_lbl_text2").arg(position));
         const int current = item->number - 1;
@@ -72,46 +70,41 @@ void ImageObjectWidget::buildControls()
         WheelGuard::install(orderCombo);
         connect(orderCombo, &QComboBox::currentIndexChanged, this,
                 &ImageObjectWidget::onCurrentIndexChanged);
-        x += orderCombo->width();
 
-        lblSpacer = new QLabel(tr("imgwidget_lbl_text3"), this);
-        lblSpacer->setAlignment(Qt::AlignCenter);
-        lblSpacer->move(x, y);
-        lblSpacer->resize(35, RowHeight);
-        lblSpacer->setMouseTracking(true);
-        x += lblSpacer->width();
+        lblSpacer = makeLabel(tr("imgwidget_lbl_text3"), row.spacer);
 
         timeEdit = new QLineEdit(this);
         timeEdit->setAlignment(Qt::AlignCenter);
         timeEdit->setText(QString::number(item->displayTime, 'g', 6));
         timeEdit->setValidator(new BoundedIntValidator(1, 100, timeEdit));
-        timeEdit->move(x, y);
-        timeEdit->resize(timeEdit->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40,
-                         RowHeight);
+        timeEdit->setGeometry(row.timeField);
         timeEdit->setMouseTracking(true);
         // Connected after the text is set: opening the editor must not round the stored time.
         connect(timeEdit, &QLineEdit::textChanged, this, &ImageObjectWidget::onTimeEdit);
-        x += timeEdit->width();
 
-        lblUnit = new QLabel(tr("imgwidget_lbl_text4"), this);
-        lblUnit->setAlignment(Qt::AlignCenter);
-        lblUnit->move(x, y);
-        lblUnit->resize(25, RowHeight);
-        lblUnit->setMouseTracking(true);
-        x += lblUnit->width();
-    } else {
-        x = 0;
+        lblUnit = makeLabel(tr("imgwidget_lbl_text4"), row.unit);
     }
 
     createStepButtons();
     for (QPushButton *button : {btnPlus, btnMinus}) {
         button->setIconSize(QSize(16, 16));
-        button->setMinimumSize(20, 20);
-        button->setMaximumSize(20, RowHeight);
+        button->setMinimumSize(RowGeometry::StepButtonWidth, 20);
+        button->setMaximumSize(RowGeometry::StepButtonWidth, RowGeometry::ControlHeight);
         button->setVisible(timeControls);
     }
-    btnPlus->move(x, y);
-    btnMinus->move(x + btnPlus->width(), y);
+    // Without time controls the (hidden) buttons start at the left edge.
+    const QPoint shift = timeControls ? QPoint() : QPoint(-row.plus.x(), 0);
+    btnPlus->move(row.plus.topLeft() + shift);
+    btnMinus->move(row.minus.topLeft() + shift);
+}
+
+QLabel *ImageObjectWidget::makeLabel(const QString &text, const QRect &rect)
+{
+    auto *label = new QLabel(text, this);
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(rect);
+    label->setMouseTracking(true);
+    return label;
 }
 
 bool ImageObjectWidget::step(bool up)

@@ -48,6 +48,7 @@ protected:
 
 private:
     void buildControls();
+    QLabel *makeLabel(const QString &text, const QRect &rect);
 
     QPointer<ImageObject> item;
     QLabel *lblSpacer = nullptr;

@@ -3,14 +3,10 @@
 #include "loop/HandlerMessage.h"
 #include "model/ImageObject.h"
 #include "ui/ImageObjectWidget.h"
+#include "ui/RowGeometry.h"
 #include "ui/RowPainter.h"
 
 #include <QPainter>
-
-namespace {
-constexpr int kRowHeight = 25;
-constexpr int kThumbnailSide = 60;
-} // namespace
 
 ListImageItemDelegate::ListImageItemDelegate(HandlerMessage *handler, QObject *mainWindow,
                                              QObject *parent)
@@ -25,28 +21,20 @@ void ListImageItemDelegate::paintRow(RowPainter &row, QPainter *painter,
     auto *item = qobject_cast<ImageObject *>(object);
     if (!item)
         return;
-    const int top = option.rect.top();
+    const QPoint origin = option.rect.topLeft();
     const QImage thumbnail = item->loadThumbnail();
-    painter->drawImage(QPoint(option.rect.left(), top), thumbnail);
+    painter->drawImage(origin, thumbnail);
     // Like the editor, whose thumbnail label is 60 x 60 even without a picture.
-    const QSize box = thumbnail.isNull() ? QSize(kThumbnailSide, kThumbnailSide)
-                                         : thumbnail.size();
-    const int y = top + (box.height() - kRowHeight) / 2;
-    int x = option.rect.left() + box.width();
-
-    row.drawComboBox(QRect(x, y, 100, kRowHeight), tr("imgwidget_lbl_text2").arg(item->number));
-    x += 100;
-    row.drawCentredText(QRect(x, y, 35, kRowHeight), tr("imgwidget_lbl_text3"));
-    x += 35;
-    const int fieldWidth = row.fieldWidth();
-    row.drawLineEdit(QRect(x, y, fieldWidth, kRowHeight),
+    const RowGeometry::PictureRow geometry =
+        RowGeometry::pictureRow(thumbnail.size(), row.fieldWidth());
+    row.drawComboBox(geometry.orderBox.translated(origin),
+                     tr("imgwidget_lbl_text2").arg(item->number));
+    row.drawCentredText(geometry.spacer.translated(origin), tr("imgwidget_lbl_text3"));
+    row.drawLineEdit(geometry.timeField.translated(origin),
                      QString::number(item->displayTime, 'g', 6));
-    x += fieldWidth;
-    row.drawCentredText(QRect(x, y, 25, kRowHeight), tr("imgwidget_lbl_text4"));
-    x += 25;
-    row.drawIconButton(QRect(x, y, 20, kRowHeight), QStringLiteral(":/images/plus.png"));
-    x += 20;
-    row.drawIconButton(QRect(x, y, 20, kRowHeight), QStringLiteral(":/images/moins.png"));
+    row.drawCentredText(geometry.unit.translated(origin), tr("imgwidget_lbl_text4"));
+    row.drawIconButton(geometry.plus.translated(origin), QStringLiteral(":/images/plus.png"));
+    row.drawIconButton(geometry.minus.translated(origin), QStringLiteral(":/images/moins.png"));
 }
 
 QWidget *ListImageItemDelegate::createRowEditor(QWidget *parent, QObject *object,

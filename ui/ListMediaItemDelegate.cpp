@@ -4,13 +4,10 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/MediaObjectWidget.h"
+#include "ui/RowGeometry.h"
 #include "ui/RowPainter.h"
 
 #include <QPainter>
-
-namespace {
-constexpr int kRowHeight = 25;
-} // namespace
 
 ListMediaItemDelegate::ListMediaItemDelegate(HandlerMessage *handler, QObject *mainWindow,
                                              QObject *parent)
@@ -25,30 +22,24 @@ void ListMediaItemDelegate::paintRow(RowPainter &row, QPainter *painter,
     auto *clip = qobject_cast<MediaObject *>(object);
     if (!clip)
         return;
-    const int top = option.rect.top();
+    const QPoint origin = option.rect.topLeft();
     const int frameCount = static_cast<int>(clip->frames.size());
-    int x = option.rect.left();
+    int thumbnailWidth = 0;
     if (frameCount > 0 && clip->frames.first()) {
         const QImage thumbnail = clip->frames.first()->loadThumbnail();
-        painter->drawImage(QPoint(x, top), thumbnail);
-        x += thumbnail.width();
+        painter->drawImage(origin, thumbnail);
+        thumbnailWidth = thumbnail.width();
     }
-
     const QString text = tr("videowidget_lbl_text")
                              .arg(QString::number(frameCount), QString::number(frameCount / 10));
-    row.drawPlainText(QRect(x, top + 10, row.textWidth(text), kRowHeight), text);
-
     const QString loopText = tr("videowidget_lbl_loopcount");
-    const int loopWidth = row.textWidth(loopText);
-    row.drawPlainText(QRect(x, top + 30, loopWidth, kRowHeight), loopText);
-    x += loopWidth;
-    const int fieldWidth = row.fieldWidth();
-    row.drawLineEdit(QRect(x, top + 30, fieldWidth, kRowHeight),
-                     QString::number(clip->loopCount));
-    x += fieldWidth;
-    row.drawIconButton(QRect(x, top + 30, 20, kRowHeight), QStringLiteral(":/images/plus.png"));
-    x += 20;
-    row.drawIconButton(QRect(x, top + 30, 20, kRowHeight), QStringLiteral(":/images/moins.png"));
+    const RowGeometry::ClipRow geometry = RowGeometry::clipRow(
+        thumbnailWidth, row.textWidth(text), row.textWidth(loopText), row.fieldWidth());
+    row.drawPlainText(geometry.text.translated(origin), text);
+    row.drawPlainText(geometry.loopLabel.translated(origin), loopText);
+    row.drawLineEdit(geometry.loopField.translated(origin), QString::number(clip->loopCount));
+    row.drawIconButton(geometry.plus.translated(origin), QStringLiteral(":/images/plus.png"));
+    row.drawIconButton(geometry.minus.translated(origin), QStringLiteral(":/images/moins.png"));
 }
 
 QWidget *ListMediaItemDelegate::createRowEditor(QWidget *parent, QObject *object,

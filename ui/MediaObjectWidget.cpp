@@ -3,6 +3,7 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/BoundedIntValidator.h"
+#include "ui/RowGeometry.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -34,33 +35,33 @@ void MediaObjectWidget::buildControls()
     const QImage thumbnail =
         frameCount > 0 && item->frames.first() ? item->frames.first()->loadThumbnail() : QImage();
     createThumbnail(thumbnail);
-    const int x = thumbnail.width();
+    const QString text = tr("videowidget_lbl_text")
+                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
+    const QString loopText = tr("videowidget_lbl_loopcount");
+    const QFontMetrics metrics = fontMetrics();
+    const RowGeometry::ClipRow row = RowGeometry::clipRow(
+        thumbnail.width(), metrics.horizontalAdvance(text), metrics.horizontalAdvance(loopText),
+        RowGeometry::fieldWidth(metrics));
 
-    lblText = new QLabel(this);
-    lblText->setText(tr("videowidget_lbl_text")
-                         .arg(QString::number(frameCount), QString::number(frameCount / 10)));
-    lblText->move(x, 10);
-    lblText->resize(lblText->fontMetrics().horizontalAdvance(lblText->text()), RowHeight);
+    lblText = new QLabel(text, this);
+    lblText->setGeometry(row.text);
     lblText->setMouseTracking(true);
 
-    lblLoop = new QLabel(tr("videowidget_lbl_loopcount"), this);
-    lblLoop->move(x, 30);
-    lblLoop->resize(lblLoop->fontMetrics().horizontalAdvance(lblLoop->text()), RowHeight);
+    lblLoop = new QLabel(loopText, this);
+    lblLoop->setGeometry(row.loopLabel);
     lblLoop->setMouseTracking(true);
 
     loopEdit = new QLineEdit(this);
     loopEdit->setAlignment(Qt::AlignCenter);
     loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
     loopEdit->setValidator(new BoundedIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
-    loopEdit->move(x + lblLoop->width(), 30);
-    loopEdit->resize(loopEdit->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40,
-                     RowHeight);
+    loopEdit->setGeometry(row.loopField);
     loopEdit->setMouseTracking(true);
     connect(loopEdit, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
 
     createStepButtons();
-    btnPlus->move(loopEdit->x() + loopEdit->width(), 30);
-    btnMinus->move(btnPlus->x() + 20, 30);
+    btnPlus->move(row.plus.topLeft());
+    btnMinus->move(row.minus.topLeft());
 }
 
 bool MediaObjectWidget::step(bool up)

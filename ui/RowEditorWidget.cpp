@@ -2,6 +2,7 @@
 
 #include "loop/HandlerMessage.h"
 #include "loop/Message.h"
+#include "ui/RowGeometry.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -48,7 +49,7 @@ void RowEditorWidget::createThumbnail(const QImage &thumbnail)
 {
     lblThumbnail = new QLabel(this);
     lblThumbnail->move(0, 0);
-    lblThumbnail->setFixedSize(ThumbnailSide, ThumbnailSide);
+    lblThumbnail->setFixedSize(RowGeometry::ThumbnailSide, RowGeometry::ThumbnailSide);
     lblThumbnail->setPixmap(QPixmap::fromImage(thumbnail));
     lblThumbnail->setMouseTracking(true);
 }
@@ -59,7 +60,7 @@ void RowEditorWidget::createStepButtons()
         auto *button = new QPushButton(this);
         button->setFlat(true);
         button->setIcon(QIcon(iconPath));
-        button->resize(20, RowHeight);
+        button->resize(RowGeometry::StepButtonWidth, RowGeometry::ControlHeight);
         button->setMouseTracking(true);
         return button;
     };

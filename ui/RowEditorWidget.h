@@ -48,8 +48,6 @@ public slots:
     void onBtnTimeDelReleased();
 
 protected:
-    static constexpr int RowHeight = 25;
-    static constexpr int ThumbnailSide = 60;
 
     // plusCode and minusCode are the handler codes the two buttons send.
     RowEditorWidget(HandlerMessage *handler, const QModelIndex &index, int plusCode,

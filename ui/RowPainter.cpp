@@ -1,5 +1,7 @@
 #include "ui/RowPainter.h"
 
+#include "ui/RowGeometry.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QIcon>
@@ -75,7 +77,7 @@ void RowPainter::drawIconButton(const QRect &rect, const QString &iconPath)
 
 int RowPainter::fieldWidth() const
 {
-    return painter->fontMetrics().horizontalAdvance(QStringLiteral("8")) + 40;
+    return RowGeometry::fieldWidth(painter->fontMetrics());
 }
 
 int RowPainter::textWidth(const QString &text) const
