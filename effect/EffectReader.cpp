@@ -120,7 +120,7 @@ public:
         QByteArray record;
         if (length > 0 && file.size() - file.pos() >= length)
             record = file.read(length);
-        if (record.size() != length || record.isEmpty()) {
+        if (length <= 0 || record.size() != length) {
             ended = true;
             return {};
         }

@@ -412,14 +412,14 @@ private slots:
     void missingRecordsAreCounted_data()
     {
         QTest::addColumn<bool>("indexed");
-        QTest::addColumn<int>("frameRecords"); // frame records in the file of a 250-frame clip
+        QTest::addColumn<int>("frameRecords"); // frame records in the file of a 100-frame clip
         QTest::addColumn<bool>("truncateWhileReading");
         QTest::addColumn<int>("missing");      // -1: as many as the cut leaves out
-        QTest::newRow("slotted, whole") << false << 250 << false << 0;
-        QTest::newRow("slotted, four frames short") << false << 246 << false << 4;
-        QTest::newRow("slotted, truncated while read") << false << 250 << true << -1;
-        QTest::newRow("indexed, whole") << true << 250 << false << 0;
-        QTest::newRow("indexed, truncated while read") << true << 250 << true << -1;
+        QTest::newRow("slotted, whole") << false << 100 << false << 0;
+        QTest::newRow("slotted, four frames short") << false << 96 << false << 4;
+        QTest::newRow("slotted, truncated while read") << false << 100 << true << -1;
+        QTest::newRow("indexed, whole") << true << 100 << false << 0;
+        QTest::newRow("indexed, truncated while read") << true << 100 << true << -1;
     }
 
     void missingRecordsAreCounted()
@@ -430,7 +430,7 @@ private slots:
         QFETCH(int, missing);
         ledCount = 1;
         lineNumber = 1;
-        constexpr int kFrames = 250;
+        constexpr int kFrames = 100;
         QByteArray bytes;
         qint64 headerEnd = 0;
         if (indexed) {
