@@ -112,7 +112,8 @@ void BM_ImportThroughDialog(benchmark::State &state)
         clock.start();
         ticker.start();
         {
-            LoadImagesDialog dialog(files, &window);
+            LoadImagesDialog dialog(files);
+            window.receiveImportsFrom(&dialog);
             dialog.show();
             // Sleeps until the next event, as the application's own loop does; the variant
             // with a time limit drops WaitForMoreEvents and would spin, taking a core from

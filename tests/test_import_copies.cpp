@@ -95,7 +95,8 @@ private slots:
     void completeImportCopiesEveryPicture()
     {
         const QStringList paths = makePictures(7, 160, 120);
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 7, 20000);
         QTRY_COMPARE(dialog.activeWorkerCount(), 0);
@@ -114,7 +115,8 @@ private slots:
         QFETCH(bool, destroyWithoutClosing);
         // Large enough that several workers are busy when the import is cancelled.
         const QStringList paths = makePictures(30, 1200, 900);
-        auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get());
+        auto dialog = std::make_unique<LoadImagesDialog>(paths);
+        window->receiveImportsFrom(dialog.get());
         dialog->show();
         QTRY_VERIFY_WITH_TIMEOUT(window->pictureModel()->itemCount() >= 2, 20000);
         if (!destroyWithoutClosing)
@@ -129,7 +131,7 @@ private slots:
     void droppedItemsTakeTheirCopiesAlong()
     {
         const QStringList paths = makePictures(4, 160, 120);
-        LoadImagesDialog dialog(paths, nullptr);
+        LoadImagesDialog dialog(paths);
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.loadOverButton()->isEnabled(), 20000);
         QTRY_COMPARE(dialog.activeWorkerCount(), 0);
@@ -142,7 +144,8 @@ private slots:
     void seriesOfSameSizeConvertsAsFreshDecodes()
     {
         const QStringList paths = makeSeries(12, 640, 480);
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 12, 20000);
         QTRY_COMPARE(dialog.activeWorkerCount(), 0);
@@ -171,7 +174,8 @@ private slots:
     void importCompletedKeepsTheCopiesOfThePicturesStillConverting()
     {
         const QStringList paths = makePictures(6, 900, 700);
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.loadOverButton()->isEnabled(), 20000);
         QTest::mouseClick(dialog.loadOverButton(), Qt::LeftButton);

@@ -72,7 +72,8 @@ private slots:
         QFETCH(int, files);
         QFETCH(int, expectedWorkers);
         const QStringList paths = makePictures(files);
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         QCOMPARE(dialog.workerCount(), expectedWorkers);
         QCOMPARE(dialog.total(), files);
         dialog.show();
@@ -112,7 +113,8 @@ private slots:
 
     void emptyListStartsNoWorker()
     {
-        LoadImagesDialog dialog(QStringList(), window.get());
+        LoadImagesDialog dialog{QStringList()};
+        window->receiveImportsFrom(&dialog);
         QCOMPARE(dialog.workerCount(), 0);
         QVERIFY(!dialog.loadOverButton()->isEnabled());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Import Image"));
@@ -122,7 +124,8 @@ private slots:
     {
         QDir().mkpath(picturesDir());
         const QString path = writePicture(picturesDir(), QStringLiteral("portrait.png"), 300, 500);
-        LoadImagesDialog dialog({path}, window.get());
+        LoadImagesDialog dialog({path});
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 1, 10000);
         const ImageObject *item = pictures().first();
@@ -173,7 +176,8 @@ private slots:
         }
         paths.insert(1, bad);
         ModalWatcher watcher;
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(dialog.failedFiles(), QStringList{bad}, 10000);
         QTRY_COMPARE(watcher.boxes.size(), 1);
@@ -224,7 +228,8 @@ private slots:
             QCOMPARE(PictureFixtures::write(picturesDir(), name, content), bad);
         paths.insert(1, bad);
         ModalWatcher watcher;
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(dialog.failedFiles(), QStringList{bad}, 10000);
         QTRY_COMPARE(watcher.boxes.size(), 1);
@@ -238,7 +243,8 @@ private slots:
     {
         // Large enough that the import is still busy when it is cancelled.
         const QStringList paths = makePictures(40, 1200, 900);
-        auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get());
+        auto dialog = std::make_unique<LoadImagesDialog>(paths);
+        window->receiveImportsFrom(dialog.get());
         QCOMPARE(dialog->workerCount(), 5);
         dialog->show();
         QTRY_VERIFY_WITH_TIMEOUT(window->pictureModel()->itemCount() >= 2, 20000);
@@ -263,7 +269,8 @@ private slots:
     void destroyingTheDialogMidwayIsSafe()
     {
         const QStringList paths = makePictures(20, 1200, 900);
-        auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get());
+        auto dialog = std::make_unique<LoadImagesDialog>(paths);
+        window->receiveImportsFrom(dialog.get());
         dialog->show();
         QTRY_VERIFY_WITH_TIMEOUT(window->pictureModel()->itemCount() >= 1, 20000);
         dialog.reset();  // without done(): the destructor stops and joins the workers
@@ -276,7 +283,8 @@ private slots:
     {
         // Six files on five workers: the queue is empty while up to five still convert.
         const QStringList paths = makePictures(6, 900, 700);
-        LoadImagesDialog dialog(paths, window.get());
+        LoadImagesDialog dialog(paths);
+        window->receiveImportsFrom(&dialog);
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.loadOverButton()->isEnabled(), 20000);
         QTest::mouseClick(dialog.loadOverButton(), Qt::LeftButton);

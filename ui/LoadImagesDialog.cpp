@@ -5,7 +5,6 @@
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "ui/LoadImagesHandler.h"
-#include "ui/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -17,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QMessageBox>
 #include <QMutexLocker>
 #include <QPixmap>
@@ -24,9 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-LoadImagesDialog::LoadImagesDialog(const QStringList &files, MainWindow *mainWindow,
-                                   QWidget *parent)
-    : QDialog(parent), mainWindow(mainWindow), queue(files)
+LoadImagesDialog::LoadImagesDialog(const QStringList &files, QWidget *parent)
+    : QDialog(parent), queue(files)
 {
     setObjectName(QStringLiteral("LoadImagesDialog"));
     buildForm();
@@ -165,13 +164,15 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
         break;
     case LoadImagesHandler::CodeConverted:
-        if (mainWindow) {
-            if (auto *picture = qobject_cast<ImageObject *>(item))
-                mainWindow->addCopiedPicture(picture);
+        if (auto *picture = qobject_cast<ImageObject *>(item)) {
+            // Nobody to take the item: it must not be lost with its copy in the work
+            // directory.
+            if (isSignalConnected(QMetaMethod::fromSignal(&LoadImagesDialog::pictureConverted)))
+                emit pictureConverted(picture);
             else
-                mainWindow->addPictureFile(path);
+                dropItem(code, path, item);
         } else {
-            dropItem(code, path, item);
+            emit pictureFileReady(path);
         }
         noteProcessed(path);
         break;

@@ -8,13 +8,13 @@
 #include <QStringList>
 
 class LoadImagesHandler;
-class MainWindow;
+class ImageObject;
 class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 
 // Picture import: converts the chosen files on up to five workers, shows each picture while
-// it is processed and hands every finished item to the main window. Closing it (either
+// it is processed and delivers every finished item by signal. Closing it (either
 // button or the window's close button) stops and joins every worker first; reports that
 // arrive after that are dropped and their items destroyed. "Import completed" instead lets
 // the conversions already under way finish and appends them.
@@ -24,7 +24,7 @@ class LoadImagesDialog : public QDialog
 public:
     static constexpr int MaxWorkers = 5;
 
-    LoadImagesDialog(const QStringList &files, MainWindow *mainWindow, QWidget *parent = nullptr);
+    explicit LoadImagesDialog(const QStringList &files, QWidget *parent = nullptr);
     ~LoadImagesDialog() override;
     Q_DISABLE_COPY_MOVE(LoadImagesDialog)
 
@@ -51,6 +51,14 @@ public:
     // than once.
     void stopWorkers(bool finishCurrent = false);
 
+signals:
+    // A converted picture whose sourcePath is its own copy in the work directory, delivered
+    // in report order on the GUI thread; the receiver owns it from then on. Without a
+    // receiver the item and its copy are dropped.
+    void pictureConverted(ImageObject *item);
+    // A picture the workers reported without an item: the receiver builds it from the file.
+    void pictureFileReady(const QString &path);
+
 public slots:
     void handlerMessage(int code, const QString &path, const QImage &image, QObject *item,
                         const QString &reason = QString());
@@ -63,7 +71,6 @@ private:
     void reportUnreadableFiles();
     void dropItem(int code, const QString &path, QObject *item);
 
-    MainWindow *mainWindow;
     DecodeBudget budget;  // outlives the workers, which the destructor deletes
     QList<LoadImagesHandler *> workers;
     QLabel *lblPreview = nullptr;

@@ -446,10 +446,17 @@ void MainWindow::importPictureFiles(const QStringList &files)
 {
     if (files.isEmpty() || refuseWhileDownloading())
         return;
-    auto *dialog = new LoadImagesDialog(files, this, nullptr);
+    auto *dialog = new LoadImagesDialog(files, nullptr);
+    receiveImportsFrom(dialog);
     dialog->exec();
     delete dialog;
     ui.toolBox->setCurrentIndex(0);
+}
+
+void MainWindow::receiveImportsFrom(LoadImagesDialog *dialog)
+{
+    connect(dialog, &LoadImagesDialog::pictureConverted, this, &MainWindow::addCopiedPicture);
+    connect(dialog, &LoadImagesDialog::pictureFileReady, this, &MainWindow::addPictureFile);
 }
 
 int MainWindow::nextPictureNumber() const

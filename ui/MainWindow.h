@@ -13,6 +13,7 @@ class CustomTableModel;
 class DiskMonitor;
 class DownloadFlow;
 class ImageObject;
+class LoadImagesDialog;
 class MediaObject;
 class Message;
 class PlayMediaHandler;
@@ -51,6 +52,8 @@ public:
     // Runs the picture import dialog over the files (the part of onActionOpenImage after the
     // file choice).
     void importPictureFiles(const QStringList &files);
+    // Appends the pictures the import dialog delivers.
+    void receiveImportsFrom(LoadImagesDialog *dialog);
     // Sends the download request for path with a snapshot of the playlist and waits in the
     // busy dialog; the completion (code 8) ends the wait and tells the outcome.
     void startDownload(const QString &path);
