@@ -12,11 +12,11 @@
 #include "model/PictureFile.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
+#include "model/RoundSquare.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int kSquare = 450;
 constexpr double kGifFrameTime = 10.0;
 
 bool isVideo(const QString &path)
@@ -64,7 +63,7 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
         auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
                                      ImageObject::KindGifFrame);
         clip->frames.append(item);
-        convertPicture(BuildCommand::cutGifFrame(frame), item, nullptr,
+        convertPicture(RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size())), item, nullptr,
                        ReadImageThread::SamplingPreview::Skip);
     }
     if (clip->frames.isEmpty())
@@ -112,20 +111,6 @@ int BuildCommand::languageCodeOf(const QString &name)
     return language ? language->code : -1;
 }
 
-QImage BuildCommand::cutGifFrame(const QImage &frame)
-{
-    QImage square(kSquare, kSquare, QImage::Format_ARGB32);
-    square.fill(QColor(0, 0, 0, 255));
-    const QRect region((frame.width() - kSquare) / 2, (frame.height() - kSquare) / 2, kSquare,
-                       kSquare);
-    const QRect clipped = region.intersected(frame.rect());
-    if (clipped.isEmpty())
-        return square;
-    QPainter painter(&square);
-    painter.drawImage(QPoint((kSquare - clipped.width()) / 2, (kSquare - clipped.height()) / 2),
-                      frame.copy(clipped));
-    return square;
-}
 
 int BuildCommand::run(const QStringList &arguments)
 {

@@ -14,9 +14,6 @@ public:
     QString help() const override;
     int run(const QStringList &arguments) override;
 
-    // A GIF frame as the GIF import cuts it when its region is accepted untouched: the
-    // 450 x 450 square centred on the frame, clipped to the frame, centred on black.
-    static QImage cutGifFrame(const QImage &frame);
     // languageCode of a --lang name, -1 for an unknown one.
     static int languageCodeOf(const QString &name);
 };

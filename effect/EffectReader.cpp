@@ -11,6 +11,7 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/RoundPreview.h"
+#include "model/RoundSquare.h"
 
 #include <QDebug>
 #include <QFile>
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int kPreviewSize = 450;
-constexpr int kThumbnailSize = 60;
 constexpr double kReadFrameTime = 0.2;
 constexpr double kSlottedTimeUnit = 0.2;
 
@@ -50,10 +49,9 @@ ImageObject *makeItem(const ItemFields &shape, const QByteArray &ledData,
                       const QByteArray &grbTriples, int ledCount, int lineNumber)
 {
     auto *item = new ImageObject(shape.number, QString(), shape.displayTime, shape.kind);
-    const QImage preview = roundPreviewImage(kPreviewSize, grbTriples, ledCount, lineNumber);
+    const QImage preview = roundPreviewImage(RoundSquare::Side, grbTriples, ledCount, lineNumber);
     item->saveSamplingPreview(preview);
-    item->saveThumbnail(preview.scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio,
-                                       Qt::FastTransformation));
+    item->saveThumbnail(RoundSquare::thumbnailOf(preview));
     item->ledData = ledData;
     // Keeps memory bounded by one record however many frames a file holds.
     item->writeLedDataFile();

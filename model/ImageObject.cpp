@@ -2,6 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "model/PictureLoader.h"
+#include "model/RoundSquare.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -117,16 +118,10 @@ void ImageObject::prepareThumbnail()
     // Refused files (a FIFO, a directory, an oversized or truncated picture) leave no
     // thumbnail, as an unreadable one does.
     const QImage picture = PictureLoader::load(sourcePath);
-    const int side = qMin(picture.width(), picture.height());
-    const int x = side < picture.width() ? (picture.width() - side) / 2 : 0;
-    const int y = side < picture.height() ? (picture.height() - side) / 2 : 0;
-    squareRect = QRect(x, y, side, side);
-    if (picture.isNull() || side <= 0)
+    squareRect = RoundSquare::centredSquare(picture.size());
+    if (picture.isNull() || squareRect.isEmpty())
         return;
-    const QImage square = picture.copy(squareRect)
-                              .scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
-                              .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation);
-    saveThumbnail(square);
+    saveThumbnail(RoundSquare::thumbnailOf(RoundSquare::sampledSquare(picture)));
 }
 
 QString ImageObject::copyIntoWorkDirectory(const QString &path)

@@ -5,6 +5,7 @@
 #include "model/DotRenderer.h"
 #include "model/ImageObject.h"
 #include "model/PolarLine.h"
+#include "model/RoundSquare.h"
 #include "model/TestColorUtil.h"
 
 #include <QDebug>
@@ -45,43 +46,6 @@ ReadImageThread::~ReadImageThread()
     wait();
 }
 
-QRect ReadImageThread::centredSquare(const QSize &size)
-{
-    const int side = qMin(size.width(), size.height());
-    const int x = side < size.width() ? (size.width() - side) / 2 : 0;
-    const int y = side < size.height() ? (size.height() - side) / 2 : 0;
-    return QRect(x, y, side, side);
-}
-
-QImage ReadImageThread::sampledSquare(const QImage &picture)
-{
-    if (picture.isNull())
-        return {};
-    const QRect square = centredSquare(picture.size());
-    QImage cropped;
-    bool borrowed = false;
-    if (square == picture.rect()) {
-        cropped = picture;
-    } else if (picture.depth() == 32) {
-        // A view into the picture instead of a copy of the square: a 3000 x 3000 square
-        // would otherwise cost a 36 MB copy. Scaling reads the same pixels either way.
-        const uchar *origin = picture.constBits() + qsizetype(square.y()) * picture.bytesPerLine() +
-                              qsizetype(square.x()) * 4;
-        cropped = QImage(origin, square.width(), square.height(), picture.bytesPerLine(),
-                         picture.format());
-        borrowed = true;
-    } else {
-        cropped = picture.copy(square);
-    }
-    const QImage sampled = cropped.scaled(kSampledSide, kSampledSide, Qt::KeepAspectRatio,
-                                          Qt::FastTransformation);
-    // A square that already has the sampled size comes back unscaled; a view would then
-    // still borrow the picture's pixels, which the caller may change or free.
-    if (borrowed && sampled.constBits() == cropped.constBits())
-        return cropped.copy();
-    return sampled;
-}
-
 void ReadImageThread::run()
 {
     // The queue is empty until the first line, so clearing before the coder starts is the
@@ -96,18 +60,18 @@ void ReadImageThread::run()
     const CorrectedChannels corrected(*TestColorUtil::getInstance());
 
     // S: a pixel outside it (only when it is null) reads as black.
-    const QImage sampled = sampledSquare(image).convertToFormat(QImage::Format_ARGB32);
+    const QImage sampled = RoundSquare::sampledSquare(image).convertToFormat(QImage::Format_ARGB32);
     // The dot renderer's first use prepares its stamps, the larger part of a one-shot
     // conversion: without a preview it is never made.
     QImage preview;
     std::optional<DotRenderer> dots;
     if (previewMode == SamplingPreview::Write) {
-        preview = QImage(kSampledSide, kSampledSide, QImage::Format_ARGB32);
+        preview = QImage(RoundSquare::Side, RoundSquare::Side, QImage::Format_ARGB32);
         preview.fill(qRgba(0, 0, 0, 255));
         dots.emplace(preview);
     }
 
-    const double hub = kSampledSide / 2.0;
+    const double hub = RoundSquare::Side / 2.0;
     PolarLine line(QPointF(hub, hub), QPointF(hub, 1.0), leds);
     double angle = 90.0;
     for (int k = 0; k < lines; ++k, angle += step) {

@@ -32,15 +32,6 @@ public:
 
     bool isConverting() const { return running; }
 
-    // Side of the square picture that is sampled.
-    static constexpr int kSampledSide = 450;
-    // Centred square of a picture of this size: side min(w, h), offsets (w - side) / 2 and
-    // (h - side) / 2.
-    static QRect centredSquare(const QSize &size);
-    // The picture actually sampled: the centred square scaled to 450 x 450 (keeping the
-    // aspect ratio, nearest neighbour). Null for a null picture.
-    static QImage sampledSquare(const QImage &picture);
-
 protected:
     void run() override;
 

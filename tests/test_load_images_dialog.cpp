@@ -4,6 +4,7 @@
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "ui/CustomTableModel.h"
+#include "model/RoundSquare.h"
 #include "ui/LoadImagesDialog.h"
 #include "ui/LoadImagesHandler.h"
 #include "ui/MainWindow.h"
@@ -158,7 +159,7 @@ private slots:
         picture.fill(Qt::red);
         const int side = qMin(size.width(), size.height());
         const QImage preview = LoadImagesHandler::previewOf(
-            LoadImagesHandler::squareView(picture, QRect(0, 0, side, side)));
+            RoundSquare::squareView(picture, QRect(0, 0, side, side)));
         const QPixmap shown = QPixmap::fromImage(preview);
         picture.fill(Qt::blue);
         QCOMPARE(preview.pixel(5, 5), qRgb(255, 0, 0));

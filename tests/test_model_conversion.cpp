@@ -6,6 +6,7 @@
 #include "model/MediaObject.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
+#include "model/RoundSquare.h"
 #include "model/TestColorUtil.h"
 #include "model/TestValue.h"
 
@@ -114,6 +115,8 @@ private slots:
     void blackPictureIsZero();
     void lineBlockForOddLedCount();
     void centredSquareOfWidePicture();
+    void cutFrameKeepsTheRegionOnBlack_data();
+    void cutFrameKeepsTheRegionOnBlack();
     void sampledSquareOwnsItsPixels_data();
     void sampledSquareOwnsItsPixels();
     void squareRects_data();
@@ -243,10 +246,40 @@ void TestModelConversion::centredSquareOfWidePicture()
     convertPicture(wide, &fromWide);
     convertPicture(square, &fromSquare);
     QCOMPARE(fromWide.readLedData(), fromSquare.readLedData());
-    QCOMPARE(ReadImageThread::centredSquare(QSize(1000, 500)), QRect(250, 0, 500, 500));
-    QCOMPARE(ReadImageThread::sampledSquare(wide),
+    QCOMPARE(RoundSquare::centredSquare(QSize(1000, 500)), QRect(250, 0, 500, 500));
+    QCOMPARE(RoundSquare::sampledSquare(wide),
              wide.copy(250, 0, 500, 500).scaled(450, 450, Qt::KeepAspectRatio,
                                                 Qt::FastTransformation));
+}
+
+void TestModelConversion::cutFrameKeepsTheRegionOnBlack_data()
+{
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::newRow("inside a large frame") << QSize(900, 700) << QPoint(300, 120);
+    QTest::newRow("over the right and bottom edges") << QSize(600, 500) << QPoint(400, 300);
+    QTest::newRow("over the left and top edges") << QSize(600, 500) << QPoint(-100, -40);
+    QTest::newRow("centred on a small frame") << QSize(121, 80) << QPoint(-164, -185);
+    QTest::newRow("wholly outside") << QSize(300, 300) << QPoint(300, 0);
+}
+
+void TestModelConversion::cutFrameKeepsTheRegionOnBlack()
+{
+    QFETCH(QSize, frame);
+    QFETCH(QPoint, topLeft);
+    QImage picture(frame, QImage::Format_RGB32);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x >> 8) * 16 + (y >> 8) + 1));
+    const QImage square = RoundSquare::cutFrame(picture, topLeft);
+    QCOMPARE(square.size(), QSize(450, 450));
+    for (int y = 0; y < 450; y += 3)
+        for (int x = 0; x < 450; x += 3) {
+            const QPoint source = topLeft + QPoint(x, y);
+            const QRgb expected = picture.rect().contains(source) ? picture.pixel(source)
+                                                                  : qRgb(0, 0, 0);
+            QCOMPARE(square.pixel(x, y), expected);
+        }
 }
 
 void TestModelConversion::sampledSquareOwnsItsPixels_data()
@@ -262,7 +295,7 @@ void TestModelConversion::sampledSquareOwnsItsPixels()
     // The result is an image of its own: it stays the same when the picture changes or goes.
     QFETCH(QSize, size);
     QImage picture = filled(size.width(), size.height(), Qt::red);
-    const QImage sampled = ReadImageThread::sampledSquare(picture);
+    const QImage sampled = RoundSquare::sampledSquare(picture);
     picture.fill(Qt::blue);
     QCOMPARE(sampled.size(), QSize(450, 450));
     QCOMPARE(sampled.pixel(5, 5), qRgb(255, 0, 0));
@@ -282,7 +315,7 @@ void TestModelConversion::squareRects()
 {
     QFETCH(QSize, size);
     QFETCH(QRect, expected);
-    QCOMPARE(ReadImageThread::centredSquare(size), expected);
+    QCOMPARE(RoundSquare::centredSquare(size), expected);
     const QString path = workFilePath(QStringLiteral("square.png"));
     ensureWorkDirectory();
     QVERIFY(filled(size.width(), size.height(), Qt::blue).save(path));

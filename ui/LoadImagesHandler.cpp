@@ -2,6 +2,7 @@
 
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
+#include "model/RoundSquare.h"
 #include "ui/LoadImagesDialog.h"
 
 #include <QDebug>
@@ -35,19 +36,6 @@ QImage LoadImagesHandler::previewOf(const QImage &square)
     return preview;
 }
 
-QImage LoadImagesHandler::squareView(const QImage &picture, const QRect &square)
-{
-    // A view into the decoded picture's own pixels: a copy of a 3000 x 3000 square would
-    // cost 36 MB and a pass over them for every picture. Only used while picture lives.
-    if (picture.depth() < 8 || picture.depth() % 8 != 0)
-        return picture.copy(square);
-    const uchar *first = picture.constBits() + qsizetype(square.y()) * picture.bytesPerLine()
-                         + qsizetype(square.x()) * (picture.depth() / 8);
-    QImage view(first, square.width(), square.height(), picture.bytesPerLine(), picture.format());
-    view.setColorTable(picture.colorTable());
-    return view;
-}
-
 void LoadImagesHandler::run()
 {
     while (running) {
@@ -65,13 +53,13 @@ void LoadImagesHandler::processOne(const QString &path)
     // It stays in the decoder's buffer, reused for the next picture: no copy may outlive
     // this call.
     const QImage &picture = decoder.decode(path, &stopRequested);
-    const QRect squareRect = ReadImageThread::centredSquare(picture.size());
+    const QRect squareRect = RoundSquare::centredSquare(picture.size());
     if (picture.isNull() || squareRect.width() <= 0) {
         if (running)
             emit handlerMessage(CodeUnreadable, path, QImage(), nullptr, decoder.error());
         return;
     }
-    const QImage square = squareView(picture, squareRect);
+    const QImage square = RoundSquare::squareView(picture, squareRect);
     const QImage preview = previewOf(square);
     if (!running)
         return;
@@ -87,8 +75,9 @@ void LoadImagesHandler::processOne(const QString &path)
     item->contrastFactor = 1.0f;
     // The conversion samples the square scaled to 450 x 450; handing it that picture saves
     // it a copy of the full-size square.
-    const QImage sampled = square.scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation);
-    item->saveThumbnail(sampled.scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
+    const QImage sampled = square.scaled(RoundSquare::Side, RoundSquare::Side,
+                                         Qt::KeepAspectRatio, Qt::FastTransformation);
+    item->saveThumbnail(RoundSquare::thumbnailOf(sampled));
     convertPicture(sampled, item, &stopRequested);
     if (!running) {
         delete item;

@@ -38,8 +38,6 @@ public:
 
     // The preview shown while a picture is processed: the square fitted into 300 x 300.
     static QImage previewOf(const QImage &square);
-    // The square part of picture without copying its pixels; valid while picture lives.
-    static QImage squareView(const QImage &picture, const QRect &square);
 
 signals:
     // The receiver owns item (code 4) from the moment the report is delivered. reason:
