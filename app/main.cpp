@@ -1,4 +1,5 @@
 #include "app/AppGlobals.h"
+#include "app/AppLog.h"
 #include "app/ExitSignals.h"
 #include "app/LanguageTable.h"
 #include "app/WorkDirectory.h"
@@ -63,7 +64,7 @@ int main(int argc, char *argv[])
     const WorkDirectory work;
     if (!work.isValid())
         return refuseToStart(work);
-    qDebug() << "#main# work directory" << work.path();
+    qCDebug(lcApp) << "#main# work directory" << work.path();
 
     ExitSignals exitSignals;
     QObject::connect(&exitSignals, &ExitSignals::exitRequested, &app, &QApplication::quit);

@@ -4,7 +4,6 @@
 #include "app/LanguageTable.h"
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
-#include "cli/TraceFilter.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
 #include "model/ImageObject.h"
@@ -114,7 +113,6 @@ int BuildCommand::languageCodeOf(const QString &name)
 
 int BuildCommand::run(const QStringList &arguments)
 {
-    TraceFilter::install();
     QCommandLineParser parser;
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("effect file"), QStringLiteral("OUT"));

@@ -2,7 +2,6 @@
 
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
-#include "cli/TraceFilter.h"
 #include "effect/EffectFileInfo.h"
 
 #include <QCommandLineParser>
@@ -64,7 +63,6 @@ QString EffectInfoCommand::help() const
 
 int EffectInfoCommand::run(const QStringList &arguments)
 {
-    TraceFilter::install();
     QCommandLineParser parser;
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output"));
     const GeometryOptions geometry;

@@ -3,7 +3,6 @@
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
-#include "cli/TraceFilter.h"
 #include "effect/EffectReader.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -57,7 +56,6 @@ QString PreviewCommand::help() const
 
 int PreviewCommand::run(const QStringList &arguments)
 {
-    TraceFilter::install();
     QCommandLineParser parser;
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("directory"), QStringLiteral("DIR"));

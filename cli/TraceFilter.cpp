@@ -1,24 +1,15 @@
 #include "cli/TraceFilter.h"
 
+#include <QLoggingCategory>
 #include <QtGlobal>
-
-namespace {
-QtMessageHandler previous = nullptr;
-
-void filter(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
-        return;
-    if (previous)
-        previous(type, context, message);
-}
-} // namespace
 
 void TraceFilter::install()
 {
     if (qEnvironmentVariableIsSet("HOLOGRAM_CLI_TRACE"))
         return;
-    QtMessageHandler old = qInstallMessageHandler(filter);
-    if (old != filter)
-        previous = old;
+    // Every library traces through its own category ("hologram.model", ...); Qt's own
+    // warnings go the same way, so the one line an error gets stays alone on stderr.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n"
+                                                    "*.info=false\n"
+                                                    "*.warning=false"));
 }

@@ -5,6 +5,7 @@
 #include "cli/EffectInfoCommand.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PreviewCommand.h"
+#include "cli/TraceFilter.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -37,6 +38,7 @@ void printHelp(const std::vector<std::unique_ptr<CliCommand>> &commands)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    TraceFilter::install();
     const QStringList arguments = app.arguments().mid(1);
     const auto commands = makeCommands();
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||

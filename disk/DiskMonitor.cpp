@@ -1,6 +1,7 @@
 #include "disk/DiskMonitor.h"
 
 #include "disk/DiskBackend.h"
+#include "disk/DiskLog.h"
 #include "disk/DriveLetters.h"
 
 #include <QCoreApplication>
@@ -25,17 +26,17 @@ DiskMonitor::~DiskMonitor() = default;
 
 void DiskMonitor::AddDisk(const QString &path)
 {
-    qDebug() << "#MainWindow# AddDisk " << path;
+    qCDebug(lcDisk) << "#MainWindow# AddDisk " << path;
     if (m_knownDisks.contains(path))
         return;
-    qDebug() << "#MainWindow# AddDisk " << path << " 11111";
+    qCDebug(lcDisk) << "#MainWindow# AddDisk " << path << " 11111";
     m_knownDisks.append(path);
     emit usbMountEvent(path);
 }
 
 void DiskMonitor::DeleteDisk(const QString &path)
 {
-    qDebug().noquote() << "#MainWindow# DeleteDisk " << '"' + path + '"';
+    qCDebug(lcDisk).noquote() << "#MainWindow# DeleteDisk " << '"' + path + '"';
     if (m_knownDisks.removeOne(path))
         emit usbUMountEvent(path);
 }
@@ -44,17 +45,17 @@ void DiskMonitor::scanDisks()
 {
     m_knownDisks.clear();
     // The texts belong to the main window's catalogue, where the disk list used to live.
-    qDebug() << QCoreApplication::translate("MainWindow", "开机U盘扫描");
+    qCDebug(lcDisk) << QCoreApplication::translate("MainWindow", "开机U盘扫描");
     const QStringList present = m_backend->presentDisks();
     for (const QString &path : present) {
-        qDebug() << QCoreApplication::translate("MainWindow", "U盘准备就绪！") << path;
+        qCDebug(lcDisk) << QCoreApplication::translate("MainWindow", "U盘准备就绪！") << path;
         AddDisk(path);
     }
 }
 
 void DiskMonitor::handleDeviceChange(const DeviceChange &change)
 {
-    qDebug() << "#MainWindow# device change";
+    qCDebug(lcDisk) << "#MainWindow# device change";
     if (change.event == DeviceChange::Event::Other)
         return;
     const QString path = DriveLetters::pathFromDeviceChange(change);
@@ -77,12 +78,12 @@ bool DiskMonitor::nativeEvent(const QByteArray &eventType, void *message, qintpt
 void DiskMonitor::diskArrived(const QString &path)
 {
     AddDisk(path);
-    qDebug() << "this->USBDisk Path =" << path;
+    qCDebug(lcDisk) << "this->USBDisk Path =" << path;
 }
 
 void DiskMonitor::diskRemoved(const QString &path)
 {
-    qDebug() << "USB_Removed";
+    qCDebug(lcDisk) << "USB_Removed";
     DeleteDisk(path);
-    qDebug() << "this-delete is =" << path;
+    qCDebug(lcDisk) << "this-delete is =" << path;
 }

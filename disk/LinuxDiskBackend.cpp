@@ -1,5 +1,6 @@
 #include "disk/LinuxDiskBackend.h"
 
+#include "disk/DiskLog.h"
 #include "disk/MountTable.h"
 
 #include <QDebug>
@@ -21,7 +22,7 @@ LinuxDiskBackend::LinuxDiskBackend(const QString &mountInfoPath, const QString &
     if (m_mountInfoFd >= 0)
         watch(m_mountInfoFd, QSocketNotifier::Exception);
     else
-        qWarning() << "#LinuxDiskBackend# cannot watch" << mountInfoPath;
+        qCWarning(lcDisk) << "#LinuxDiskBackend# cannot watch" << mountInfoPath;
 }
 
 LinuxDiskBackend::~LinuxDiskBackend()

@@ -1,5 +1,7 @@
 #include "disk/SelectUsbPathDialog.h"
 
+#include "disk/DiskLog.h"
+
 #include <QDebug>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -76,7 +78,7 @@ void SelectUsbPathDialog::retranslateUi()
 
 void SelectUsbPathDialog::usbMountEvent(QString path)
 {
-    qDebug().noquote() << "#SelectUsbPathDialog# usbMountEvent " << quoted(path);
+    qCDebug(lcDisk).noquote() << "#SelectUsbPathDialog# usbMountEvent " << quoted(path);
     const bool wasEmpty = listWidget->count() == 0;
     listWidget->addItem(path);
     if (wasEmpty)
@@ -85,7 +87,7 @@ void SelectUsbPathDialog::usbMountEvent(QString path)
 
 void SelectUsbPathDialog::usbUMountEvent(QString path)
 {
-    qDebug().noquote() << "#SelectUsbPathDialog# usbUMountEvent " << quoted(path);
+    qCDebug(lcDisk).noquote() << "#SelectUsbPathDialog# usbUMountEvent " << quoted(path);
     for (int row = listWidget->count() - 1; row >= 0; --row) {
         if (listWidget->item(row)->text() == path)
             delete listWidget->takeItem(row);
@@ -98,7 +100,7 @@ void SelectUsbPathDialog::usbUMountEvent(QString path)
 
 void SelectUsbPathDialog::onBtnOkClick()
 {
-    qDebug().noquote() << "#SelectUsbPathDialog# onBtnOkClick " << quoted(m_selectedPath);
+    qCDebug(lcDisk).noquote() << "#SelectUsbPathDialog# onBtnOkClick " << quoted(m_selectedPath);
     if (!m_selectedPath.isEmpty()) {
         accept();
         return;
@@ -113,6 +115,6 @@ void SelectUsbPathDialog::onBtnCancelClick()
 
 void SelectUsbPathDialog::currentSelectUsbChanged(QString path)
 {
-    qDebug().noquote() << "#SelectUsbPathDialog# currentSelectUsbChanged " << quoted(path);
+    qCDebug(lcDisk).noquote() << "#SelectUsbPathDialog# currentSelectUsbChanged " << quoted(path);
     m_selectedPath = path;
 }

@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/InputFileCheck.h"
 #include "effect/EffectFormat.h"
+#include "effect/EffectLog.h"
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
 #include "effect/ReadBudget.h"
@@ -192,7 +193,7 @@ public:
                                     "(%4 expected); read what fits")
                          .arg(file.size()).arg(ledCount).arg(lineNumber).arg(expected);
         const bool slotsComplete = readPictures(*header, images);
-        qDebug().noquote() << "read media image. " << EffectFormat::kClipPositions;
+        qCDebug(lcEffect).noquote() << "read media image. " << EffectFormat::kClipPositions;
         if (slotsComplete)
             readClips(*header, medias);
         result.missingRecords = missingRecords(records, promised, !keepGoing);
@@ -260,7 +261,7 @@ private:
                                            record));
             }
             pipeline.finish();
-            qDebug().noquote() << "read media image. image count " << k;
+            qCDebug(lcEffect).noquote() << "read media image. image count " << k;
             if (clip->frames.isEmpty() || !keepGoing)
                 delete clip;
             else
@@ -321,7 +322,7 @@ public:
             else
                 readPictures(segment, pictures, images);
         }
-        qDebug().noquote() << "read media image. " << clips;
+        qCDebug(lcEffect).noquote() << "read media image. " << clips;
         const int covered = header->segments.isEmpty() ? 0 : header->segments.last().last;
         QStringList notes;
         if (pictures > EffectFormat::kMaxReadPictures)
@@ -394,7 +395,7 @@ private:
                                        record));
         }
         pipeline.finish();
-        qDebug().noquote() << "read media image. image count " << clip->frames.size();
+        qCDebug(lcEffect).noquote() << "read media image. image count " << clip->frames.size();
         if (clip->frames.isEmpty() || !keepGoing)
             delete clip;
         else

@@ -1,6 +1,7 @@
 #include "effect/EffectWriter.h"
 
 #include "effect/EffectFormat.h"
+#include "effect/EffectLog.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/IndexedHeader.h"
 #include "model/DataBitCalculation.h"
@@ -110,7 +111,7 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
                                    const Hooks &hooks)
 {
     auto fail = [&path](const QString &reason) {
-        qWarning().noquote() << "#MainWindow# downToUsb2 failed:" << reason;
+        qCWarning(lcEffect).noquote() << "#MainWindow# downToUsb2 failed:" << reason;
         return DownloadResult::failure(path, reason);
     };
 
@@ -150,7 +151,7 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
         if (!file.open(QIODevice::WriteOnly))
             return fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
 
-        qDebug().noquote() << "#MainWindow# downToUsb2 bytes length = " << header.size();
+        qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 bytes length = " << header.size();
         if (file.write(header) != header.size())
             return fail(QStringLiteral("write error on %1: %2").arg(path, file.errorString()));
 
@@ -162,7 +163,7 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
             if (hooks.verify)
                 fingerprints.push_back(recordFingerprint(data.constData(), data.size(), i));
             const qint64 written = file.write(data);
-            qDebug().noquote() << "#MainWindow# downToUsb2 image bytes length = " << written;
+            qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 image bytes length = " << written;
             if (written != data.size())
                 return fail(QStringLiteral("write error on %1: %2")
                                 .arg(path, file.errorString()));

@@ -1,6 +1,7 @@
 #include "effect/IndexedHeader.h"
 
 #include "effect/EffectFormat.h"
+#include "effect/EffectLog.h"
 #include "effect/EffectPlaylist.h"
 
 #include <QDebug>
@@ -37,7 +38,7 @@ IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist)
             break;
         const qint64 tenths = EffectFormat::tenthsOf(picture.displayTime);
         const EffectFormat::PictureTiming timing = EffectFormat::pictureTiming(tenths);
-        qDebug().noquote() << "#MainWindow# downToUsb2 time = " << tenths;
+        qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 time = " << tenths;
         header.segments.append({next, next, timing.time, timing.repeat});
         ++next;
     }

@@ -1,6 +1,7 @@
 #include "effect/PlayMediaHandler.h"
 
 #include "effect/EffectHost.h"
+#include "effect/EffectLog.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
 #include "effect/EffectWriter.h"
@@ -66,7 +67,7 @@ void PlayMediaHandler::download(const Message *msg)
     if (msg->payload.canConvert<EffectPlaylist>()) {
         reply->detail = downToUsb2(msg->payload.value<EffectPlaylist>(), msg->text);
     } else {
-        qWarning("#PlayMediaHandler# download without a playlist to write");
+        qCWarning(lcEffect, "#PlayMediaHandler# download without a playlist to write");
         reply->detail = QStringLiteral("no playlist to write");
     }
     emit handlerMessage(reply);
@@ -82,13 +83,13 @@ void PlayMediaHandler::readEffectFile(const Message *msg)
 {
     auto *host = dynamic_cast<EffectHost *>(msg->object);
     if (!host) {
-        qWarning("#PlayMediaHandler# readEffectFile without a window to read into");
+        qCWarning(lcEffect, "#PlayMediaHandler# readEffectFile without a window to read into");
         return;
     }
     const EffectReader::Result result = EffectReader::readInto(
             msg->text, host->previewPendingFlag(), host->readImageList(), host->readMediaList());
     if (!result.error.isEmpty())
-        qDebug() << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
+        qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
 }
 
 void PlayMediaHandler::applyContrast(const Message *msg)
@@ -97,10 +98,10 @@ void PlayMediaHandler::applyContrast(const Message *msg)
     const int value = msg->text.toInt(&isNumber);
     // A garbled value would otherwise apply factor 0 and blacken the picture.
     if (!isNumber || !msg->object) {
-        qWarning() << "#PlayMediaHandler# contrast change refused:" << msg->text;
+        qCWarning(lcEffect) << "#PlayMediaHandler# contrast change refused:" << msg->text;
         return;
     }
     if (!QMetaObject::invokeMethod(msg->object, "addImageContract", Qt::DirectConnection,
                                    Q_ARG(int, value)))
-        qWarning("#PlayMediaHandler# the contrast target has no addImageContract(int)");
+        qCWarning(lcEffect, "#PlayMediaHandler# the contrast target has no addImageContract(int)");
 }

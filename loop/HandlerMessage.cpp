@@ -1,6 +1,7 @@
 #include "loop/HandlerMessage.h"
 
 #include "loop/HandlerThread.h"
+#include "loop/LoopLog.h"
 #include "loop/Message.h"
 
 #include <QDebug>
@@ -24,7 +25,7 @@ void HandlerMessage::sendHandlerMessage(Message *msg)
 {
     HandlerThread *loop = m_loop.data();
     if (!loop) {
-        qDebug("#Handler# sendHandlerMessage() loop is NULL!");
+        qCDebug(lcLoop, "#Handler# sendHandlerMessage() loop is NULL!");
         // The caller handed the message over; nobody else would ever delete it.
         delete msg;
         return;

@@ -1,6 +1,7 @@
 #include "loop/HandlerThread.h"
 
 #include "loop/HandlerMessage.h"
+#include "loop/LoopLog.h"
 #include "loop/Message.h"
 
 #include <QCoreApplication>
@@ -76,7 +77,7 @@ void HandlerThread::shutdownShared()
 void HandlerThread::enqueue(Message *msg)
 {
     if (!msg) {
-        qDebug("#LOOP# enqueue() msg is null!");
+        qCDebug(lcLoop, "#LOOP# enqueue() msg is null!");
         return;
     }
     bool becameFirst = false;
@@ -211,5 +212,5 @@ void HandlerThread::run()
     loopThreadId = std::thread::id();
     lock.unlock();
     deleteAll(left);
-    qDebug("#LOOP# exit!");
+    qCDebug(lcLoop, "#LOOP# exit!");
 }

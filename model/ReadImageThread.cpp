@@ -4,6 +4,7 @@
 #include "model/DataBitCalculation.h"
 #include "model/DotRenderer.h"
 #include "model/ImageObject.h"
+#include "model/ModelLog.h"
 #include "model/PolarLine.h"
 #include "model/RoundSquare.h"
 #include "model/TestColorUtil.h"
@@ -108,7 +109,7 @@ void ReadImageThread::run()
     const qsizetype coded = item->ledData.size();
     DataBitCalculation::appendPadding(item->ledData);
     if (stop) {
-        qDebug().nospace() << "### getImageByteArray() byte length = " << item->ledData.size()
+        qCDebug(lcModel).nospace() << "### getImageByteArray() byte length = " << item->ledData.size()
                            << ", numC = " << item->ledData.size() - coded;
     }
     item->writeLedDataFile();

@@ -1,6 +1,7 @@
 #include "model/TestColorUtil.h"
 
 #include "app/AppGlobals.h"
+#include "model/ModelLog.h"
 #include "model/TestValue.h"
 
 #include <QDebug>
@@ -75,7 +76,7 @@ int TestColorUtil::getTestRValue(int v) const
     const int row = rowFor(v);
     if (const TestValue *value = values.value(row))
         return value->red.load(std::memory_order_relaxed);
-    qDebug().nospace() << "##### getTestRValue() not find TestValue obj d = " << row;
+    qCDebug(lcModel).nospace() << "##### getTestRValue() not find TestValue obj d = " << row;
     return 0;
 }
 
@@ -84,7 +85,7 @@ int TestColorUtil::getTestGValue(int v) const
     const int row = rowFor(v);
     if (const TestValue *value = values.value(row))
         return value->green.load(std::memory_order_relaxed);
-    qDebug().nospace() << "##### getTestGValue() not find TestValue obj d = " << row;
+    qCDebug(lcModel).nospace() << "##### getTestGValue() not find TestValue obj d = " << row;
     return 0;
 }
 
@@ -93,6 +94,6 @@ int TestColorUtil::getTestBValue(int v) const
     const int row = rowFor(v);
     if (const TestValue *value = values.value(row))
         return value->blue.load(std::memory_order_relaxed);
-    qDebug().nospace() << "##### getTestBValue() not find TestValue obj d = " << row;
+    qCDebug(lcModel).nospace() << "##### getTestBValue() not find TestValue obj d = " << row;
     return 0;
 }

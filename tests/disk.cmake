@@ -21,7 +21,7 @@ hd_add_test(test_select_usb_path_dialog
 # rest of the window library.
 hd_add_test(test_get_save_file_dialog
   SOURCES test_get_save_file_dialog.cpp ModalDriver.h ModalDriver.cpp
-          ../ui/GetSaveFileDialog.h ../ui/GetSaveFileDialog.cpp
+          ../ui/GetSaveFileDialog.h ../ui/GetSaveFileDialog.cpp ../ui/UiLog.h ../ui/UiLog.cpp
   LIBS Qt6::Widgets
   GUI TIMEOUT 30)
 

@@ -9,8 +9,6 @@ hd_add_test(test_effect_reader SOURCES test_effect_reader.cpp EffectTestSupport.
 if(TARGET hologram-cli)
   hd_add_test(test_effect_cli
     SOURCES test_effect_cli.cpp EffectTestSupport.h
-      ${CMAKE_SOURCE_DIR}/cli/BuildCommand.cpp ${CMAKE_SOURCE_DIR}/cli/GeometryOptions.cpp
-      ${CMAKE_SOURCE_DIR}/cli/TraceFilter.cpp
     LIBS hd_effect LABELS effect cli TIMEOUT 180)
   add_dependencies(test_effect_cli hologram-cli)
 endif()

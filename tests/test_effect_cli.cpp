@@ -3,7 +3,6 @@
 
 #include "EffectTestSupport.h"
 
-#include "cli/BuildCommand.h"
 #include "effect/IndexedHeader.h"
 #include "model/RoundSquare.h"
 

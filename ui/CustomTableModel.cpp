@@ -2,6 +2,7 @@
 
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "ui/UiLog.h"
 
 #include <QDebug>
 
@@ -159,7 +160,7 @@ void CustomTableModel::delRow(int start, int count)
         return;
     beginRemoveRows(QModelIndex(), start, start + count - 1);
     for (int i = 0; i < count; ++i) {
-        qDebug().noquote()
+        qCDebug(lcUi).noquote()
             << QStringLiteral("#CustomTableModel# delRow %1, %2").arg(start).arg(count);
         CustomTableItem *entry = items.takeAt(start);
         delete entry->item;
@@ -167,7 +168,7 @@ void CustomTableModel::delRow(int start, int count)
     }
     for (int row = start; row < itemCount(); ++row) {
         setNumber(items.at(row)->item, row + 1);
-        qDebug().noquote() << "#CustomTableModel# delRow() index changed." << row + 1;
+        qCDebug(lcUi).noquote() << "#CustomTableModel# delRow() index changed." << row + 1;
     }
     // Check states are kept per row number: shift those of the rows that moved up.
     if (!checkStates.isEmpty()) {
@@ -193,7 +194,7 @@ void CustomTableModel::setNumber(QObject *item, int number)
 
 void CustomTableModel::refrehItem(const QModelIndex &index)
 {
-    qDebug().nospace() << "#CustomTableModel# refrehItem() " << index;
+    qCDebug(lcUi).nospace() << "#CustomTableModel# refrehItem() " << index;
     if (index.isValid() && index.model() == this)
         emit dataChanged(index, index);
 }

@@ -1,5 +1,7 @@
 #include "ui/GetSaveFileDialog.h"
 
+#include "ui/UiLog.h"
+
 #include <QDebug>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -100,7 +102,7 @@ bool GetSaveFileDialog::isUsableFileName(const QString &name)
 void GetSaveFileDialog::onBtnOkClick()
 {
     const QString name = txtFileName->text();
-    qDebug().noquote() << "#GetSaveFileDialog# onBtnOkClick " << '"' + name + '"' << ", len = "
+    qCDebug(lcUi).noquote() << "#GetSaveFileDialog# onBtnOkClick " << '"' + name + '"' << ", len = "
                        << name.toLocal8Bit().size();
     if (!isUsableFileName(name)) {
         // replace() rather than arg(): the text stays sound while a catalogue lacks the key.

@@ -3,6 +3,7 @@
 #include "model/ImageObject.h"
 #include "ui/BoundedIntValidator.h"
 #include "ui/RowGeometry.h"
+#include "ui/UiLog.h"
 #include "ui/WheelGuard.h"
 
 #include <QComboBox>
@@ -36,7 +37,7 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage *handler, ImageObject *item,
 
 ImageObjectWidget::~ImageObjectWidget()
 {
-    qDebug().nospace() << "#ImageObjectWidget# delete. " << QModelIndex(index);
+    qCDebug(lcUi).nospace() << "#ImageObjectWidget# delete. " << QModelIndex(index);
 }
 
 bool ImageObjectWidget::isLive(const QObject *obj)
@@ -115,11 +116,11 @@ bool ImageObjectWidget::step(bool up)
     if (up) {
         time = time >= kTimeCeiling ? kTimeCeiling : time + kTimeStep;
         item->displayTime = time;
-        qDebug() << "onBtnTimeAdd time = " << time;
+        qCDebug(lcUi) << "onBtnTimeAdd time = " << time;
     } else {
         time = time <= kTimeFloor ? kTimeFloor : time - kTimeStep;
         item->displayTime = time;
-        qDebug() << "onBtnTimeDel time = " << time;
+        qCDebug(lcUi) << "onBtnTimeDel time = " << time;
     }
     if (timeEdit)
         timeEdit->setText(QString::number(time, 'g', 6));

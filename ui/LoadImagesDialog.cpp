@@ -5,6 +5,7 @@
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "ui/LoadImagesHandler.h"
+#include "ui/UiLog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -35,7 +36,7 @@ LoadImagesDialog::LoadImagesDialog(const QStringList &files, QWidget *parent)
 
 LoadImagesDialog::~LoadImagesDialog()
 {
-    qDebug() << "~LoadImagesDialog()";
+    qCDebug(lcUi) << "~LoadImagesDialog()";
     stopWorkers();
     qDeleteAll(workers);
     workers.clear();

@@ -4,6 +4,7 @@
 #include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"
 #include "ui/LoadImagesDialog.h"
+#include "ui/UiLog.h"
 
 #include <QDebug>
 
@@ -89,5 +90,5 @@ void LoadImagesHandler::processOne(const QString &path)
     // The item lives on in the GUI thread's playlist.
     item->moveToThread(dialog->thread());
     emit handlerMessage(CodeConverted, path, preview, item);
-    qDebug() << "process image " << path;
+    qCDebug(lcUi) << "process image " << path;
 }

@@ -23,6 +23,7 @@
 #include "ui/MediaObjectWidget.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ReadBackMerge.h"
+#include "ui/UiLog.h"
 
 #include <QAction>
 #include <QCursor>
@@ -201,7 +202,7 @@ void MainWindow::retranslateUi()
 
 void MainWindow::switchLanguage(int code, const char *slotName)
 {
-    qDebug() << slotName;
+    qCDebug(lcUi) << slotName;
     const Language *language = LanguageTable::byCode(code);
     if (languageCode == code || !language)
         return;
@@ -277,7 +278,7 @@ void MainWindow::updatePictureButtons(ImageObject *item)
 
 void MainWindow::pressImageWidget(const QModelIndex &index)
 {
-    qDebug() << "#MainWindow# pressImageWidget() " << index;
+    qCDebug(lcUi) << "#MainWindow# pressImageWidget() " << index;
     stopIfPlaying();
     ui.btnPlay->hide();
     ui.btnStop->hide();
@@ -365,7 +366,7 @@ void MainWindow::clearPlaylists()
 {
     // The pending download's writer still reads these items.
     if (download->isPending()) {
-        qDebug() << "#MainWindow# clearPlaylists() refused while a download is pending";
+        qCDebug(lcUi) << "#MainWindow# clearPlaylists() refused while a download is pending";
         return;
     }
     stopIfPlaying();
@@ -384,7 +385,7 @@ void MainWindow::moveInList(CustomTableModel *model, T *item, int oldIndex, int 
     int max = 0;
     for (const T *entry : std::as_const(list))
         max = qMax(max, entry->number);
-    qDebug() << trace << newIndex << max;
+    qCDebug(lcUi) << trace << newIndex << max;
     newIndex = qMin(newIndex, max);
     item->number = newIndex;
     for (T *other : std::as_const(list)) {
@@ -497,7 +498,7 @@ void MainWindow::handlerMessage(Message *msg)
 {
     if (!msg)
         return;
-    qDebug() << "handlerMessage " << msg->code;
+    qCDebug(lcUi) << "handlerMessage " << msg->code;
     switch (msg->code) {
     case PlayMediaHandler::PlayFrameCode:
         player->handleEcho(msg);  // reuses or deletes msg
@@ -609,10 +610,10 @@ void MainWindow::endRead(bool logFactory)
         ui.btnDelMedia->setEnabled(false);
     }
     if (logFactory)
-        qDebug() << "#MainWindow# restoreFactoryOver 11111111111";
+        qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 11111111111";
     reading->closeBusyDialog();
     if (logFactory)
-        qDebug() << "#MainWindow# restoreFactoryOver 22222222222";
+        qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 22222222222";
 }
 
 void MainWindow::previewUsbOver()
@@ -622,7 +623,7 @@ void MainWindow::previewUsbOver()
 
 void MainWindow::restoreFactoryOver()
 {
-    qDebug() << "#MainWindow# restoreFactoryOver";
+    qCDebug(lcUi) << "#MainWindow# restoreFactoryOver";
     endRead(true);
 }
 

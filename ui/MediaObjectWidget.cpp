@@ -4,6 +4,7 @@
 #include "model/MediaObject.h"
 #include "ui/BoundedIntValidator.h"
 #include "ui/RowGeometry.h"
+#include "ui/UiLog.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -72,11 +73,11 @@ bool MediaObjectWidget::step(bool up)
     if (up) {
         loops = loops > MaxLoopCount - 1 ? MaxLoopCount : loops + 1;
         item->loopCount = loops;
-        qDebug() << "onBtnTimeAdd() loopcount = " << loops;
+        qCDebug(lcUi) << "onBtnTimeAdd() loopcount = " << loops;
     } else {
         loops = loops < MinLoopCount + 1 ? MinLoopCount : loops - 1;
         item->loopCount = loops;
-        qDebug() << "onBtnTimeDel() loopcount = " << loops;
+        qCDebug(lcUi) << "onBtnTimeDel() loopcount = " << loops;
     }
     loopEdit->setText(QString::number(loops));
     return true;

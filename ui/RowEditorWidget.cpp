@@ -3,6 +3,7 @@
 #include "loop/HandlerMessage.h"
 #include "loop/Message.h"
 #include "ui/RowGeometry.h"
+#include "ui/UiLog.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -93,28 +94,28 @@ void RowEditorWidget::release(int code)
 void RowEditorWidget::onBtnTimeAddPreseed()
 {
     if (traceButtonSlots)
-        qDebug() << "onBtnTimeAddPreseed";
+        qCDebug(lcUi) << "onBtnTimeAddPreseed";
     press(plusCode);
 }
 
 void RowEditorWidget::onBtnTimeAddReleased()
 {
     if (traceButtonSlots)
-        qDebug() << "onBtnTimeAddReleased";
+        qCDebug(lcUi) << "onBtnTimeAddReleased";
     release(plusCode);
 }
 
 void RowEditorWidget::onBtnTimeDelPreseed()
 {
     if (traceButtonSlots)
-        qDebug() << "onBtnTimeDelPreseed";
+        qCDebug(lcUi) << "onBtnTimeDelPreseed";
     press(minusCode);
 }
 
 void RowEditorWidget::onBtnTimeDelReleased()
 {
     if (traceButtonSlots)
-        qDebug() << "onBtnTimeDelReleased";
+        qCDebug(lcUi) << "onBtnTimeDelReleased";
     release(minusCode);
 }
 

@@ -1,0 +1,3 @@
+#include "disk/DiskLog.h"
+
+Q_LOGGING_CATEGORY(lcDisk, "hologram.disk")

@@ -1,0 +1,3 @@
+#include "effect/EffectLog.h"
+
+Q_LOGGING_CATEGORY(lcEffect, "hologram.effect")

@@ -1,0 +1,3 @@
+#include "loop/LoopLog.h"
+
+Q_LOGGING_CATEGORY(lcLoop, "hologram.loop")
