@@ -4,6 +4,7 @@
 #include "app/LanguageTable.h"
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
+#include "cli/InterruptGuard.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
 #include "model/ImageObject.h"
@@ -62,8 +63,8 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
         auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
                                      ImageObject::KindGifFrame);
         clip->frames.append(item);
-        convertPicture(RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size())), item, nullptr,
-                       ReadImageThread::SamplingPreview::Skip);
+        const QImage square = RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
+        convertPicture(square, item, nullptr, ReadImageThread::SamplingPreview::Skip);
     }
     if (clip->frames.isEmpty())
         return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
@@ -161,6 +162,8 @@ int BuildCommand::run(const QStringList &arguments)
 
     Playlist playlist;
     for (const QString &input : inputs) {
+        if (InterruptGuard::signalNumber() != 0)
+            break;
         error = isGif(input) ? addGif(input, loopCount, playlist)
                              : addPicture(input, seconds, playlist);
         if (!error.isEmpty())
@@ -172,6 +175,9 @@ int BuildCommand::run(const QStringList &arguments)
     QList<MediaObject *> clips;
     for (const auto &clip : playlist.clips)
         clips.append(clip.get());
+    // An interrupted build writes nothing: what it holds is not the playlist asked for.
+    if (InterruptGuard::signalNumber() != 0)
+        return fail(QStringLiteral("interrupted, nothing written"));
     const DownloadResult result =
         EffectWriter::write(EffectPlaylist::capture(pictures, clips), parser.value(output));
     if (!result.ok)

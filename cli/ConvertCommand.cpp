@@ -2,12 +2,12 @@
 
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
+#include "cli/InterruptGuard.h"
 #include "model/ImageObject.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -77,6 +77,8 @@ int ConvertCommand::run(const QStringList &arguments)
                    parser.isSet(preview) ? ReadImageThread::SamplingPreview::Write
                                          : ReadImageThread::SamplingPreview::Skip);
 
+    if (InterruptGuard::signalNumber() != 0)
+        return fail(QStringLiteral("interrupted, nothing written"));
     if (!writeAtomically(parser.value(output), item.readLedData()))
         return fail(QStringLiteral("%1: cannot write").arg(parser.value(output)));
     if (parser.isSet(preview)) {

@@ -29,7 +29,11 @@ public:
 private:
     static void onSignal(int number);
 
+#ifdef Q_OS_UNIX
     struct sigaction previous[3] = {}; // of SIGINT, SIGTERM, SIGHUP
+#else
+    void (*previous[2])(int) = {};     // of SIGINT, SIGTERM (Windows has no SIGHUP)
+#endif
 
     static std::atomic<bool> running;
     static std::atomic<int> received;

@@ -412,7 +412,8 @@ private slots:
         for (int y = 0; y < frame.height(); ++y)
             for (int x = 0; x < frame.width(); ++x)
                 frame.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, ((x >> 8) << 4) | (y >> 8)));
-        const QImage square = RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
+        const QImage square =
+            RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
         QCOMPARE(square.size(), QSize(450, 450));
         const int left = (frameSize.width() - 450) / 2;
         const int top = (frameSize.height() - 450) / 2;
