@@ -119,53 +119,55 @@ void MainWindowForm::buildLists(QWidget *parent)
     toolBox->setFont(font);
     toolBox->setMinimumWidth(285);
 
-    page = new QWidget;
-    page->setObjectName(QStringLiteral("page"));
-    auto *pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    auto *widget_3 = new QWidget(page);
-    widget_3->setObjectName(QStringLiteral("widget_3"));
-    widget_3->setFixedHeight(32);
-    auto *bar = new QHBoxLayout(widget_3);
-    bar->setContentsMargins(0, 0, 0, 0);
-    btnEditImage = makeListButton(QStringLiteral("btnEditImage"), QStringLiteral(":/images/write.png"), widget_3);
+    QHBoxLayout *bar = nullptr;
+    page = buildPage(QStringLiteral("page"), QStringLiteral("widget_3"), &bar);
+    btnEditImage = makeListButton(QStringLiteral("btnEditImage"), QStringLiteral(":/images/write.png"), bar->parentWidget());
     btnEditImage->setMinimumSize(85, 30);
-    btnDelImage = makeListButton(QStringLiteral("btnDelImage"), QStringLiteral(":/images/edit_delete.png"), widget_3);
+    btnDelImage = makeListButton(QStringLiteral("btnDelImage"), QStringLiteral(":/images/edit_delete.png"), bar->parentWidget());
     btnDelImage->setMinimumSize(95, 30);
     bar->addWidget(btnEditImage);
     bar->addWidget(btnDelImage);
     bar->addStretch();
-    tableView = new QTableView(page);
-    tableView->setObjectName(QStringLiteral("tableView"));
-    pageLayout->addWidget(widget_3);
-    pageLayout->addWidget(tableView);
+    tableView = addListView(page, QStringLiteral("tableView"));
 
-    page_2 = new QWidget;
-    page_2->setObjectName(QStringLiteral("page_2"));
-    auto *page2Layout = new QVBoxLayout(page_2);
-    page2Layout->setContentsMargins(0, 0, 0, 0);
-    auto *widget_14 = new QWidget(page_2);
-    widget_14->setObjectName(QStringLiteral("widget_14"));
-    widget_14->setFixedHeight(32);
-    auto *bar2 = new QHBoxLayout(widget_14);
-    bar2->setContentsMargins(0, 0, 0, 0);
-    bar2->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    btnEditMedia = makeListButton(QStringLiteral("btnEditMedia"), QStringLiteral(":/images/xine.png"), widget_14);
-    btnDelMedia = makeListButton(QStringLiteral("btnDelMedia"), QStringLiteral(":/images/edit_delete.png"), widget_14);
+    page_2 = buildPage(QStringLiteral("page_2"), QStringLiteral("widget_14"), &bar);
+    bar->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    btnEditMedia = makeListButton(QStringLiteral("btnEditMedia"), QStringLiteral(":/images/xine.png"), bar->parentWidget());
+    btnDelMedia = makeListButton(QStringLiteral("btnDelMedia"), QStringLiteral(":/images/edit_delete.png"), bar->parentWidget());
     btnDelMedia->setMinimumSize(95, 30);
-    bar2->addWidget(btnEditMedia);
-    bar2->addWidget(btnDelMedia);
-    tableViewMedia = new QTableView(page_2);
-    tableViewMedia->setObjectName(QStringLiteral("tableViewMedia"));
-    page2Layout->addWidget(widget_14);
-    page2Layout->addWidget(tableViewMedia);
+    bar->addWidget(btnEditMedia);
+    bar->addWidget(btnDelMedia);
+    tableViewMedia = addListView(page_2, QStringLiteral("tableViewMedia"));
 
     toolBox->addItem(page, QString());
     toolBox->addItem(page_2, QString());
     toolBox->setCurrentIndex(0);
     fillBackground(toolBox, QColor(200, 200, 200));
-    setUpListView(tableView);
-    setUpListView(tableViewMedia);
+}
+
+QWidget *MainWindowForm::buildPage(const QString &name, const QString &barName,
+                                   QHBoxLayout **bar)
+{
+    auto *page = new QWidget;
+    page->setObjectName(name);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *buttons = new QWidget(page);
+    buttons->setObjectName(barName);
+    buttons->setFixedHeight(32);
+    *bar = new QHBoxLayout(buttons);
+    (*bar)->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(buttons);
+    return page;
+}
+
+QTableView *MainWindowForm::addListView(QWidget *page, const QString &name)
+{
+    auto *view = new QTableView(page);
+    view->setObjectName(name);
+    page->layout()->addWidget(view);
+    setUpListView(view);
+    return view;
 }
 
 void MainWindowForm::setUpListView(QTableView *view)

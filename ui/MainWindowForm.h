@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QMainWindow;
 class QMenu;
@@ -63,5 +64,9 @@ private:
     void buildLists(QWidget *parent);
     void buildActions(QMainWindow *window);
     QWidget *buildLanguageButtons();
+    // A tool box page with its 32-pixel button bar (whose layout goes to *bar).
+    static QWidget *buildPage(const QString &name, const QString &barName, QHBoxLayout **bar);
+    // The page's list view below its bar, set up as both lists are.
+    static QTableView *addListView(QWidget *page, const QString &name);
     static void setUpListView(QTableView *view);
 };

@@ -8,6 +8,19 @@ constexpr int kSpacerWidth = 35;
 constexpr int kUnitWidth = 25;
 constexpr int kClipTextY = 10;
 constexpr int kClipLoopY = 30;
+
+// Lays controls of one height out left to right without gaps.
+struct RowCursor
+{
+    int x;
+    int y;
+    QRect next(int width)
+    {
+        const QRect rect(x, y, width, RowGeometry::ControlHeight);
+        x += width;
+        return rect;
+    }
+};
 } // namespace
 
 int RowGeometry::fieldWidth(const QFontMetrics &metrics)
@@ -19,20 +32,14 @@ RowGeometry::PictureRow RowGeometry::pictureRow(QSize thumbnail, int fieldWidth)
 {
     if (thumbnail.isEmpty())
         thumbnail = QSize(ThumbnailSide, ThumbnailSide);
-    const int y = (thumbnail.height() - ControlHeight) / 2;
+    RowCursor cursor{thumbnail.width(), (thumbnail.height() - ControlHeight) / 2};
     PictureRow row;
-    int x = thumbnail.width();
-    const auto next = [&x, y](int width) {
-        const QRect rect(x, y, width, ControlHeight);
-        x += width;
-        return rect;
-    };
-    row.orderBox = next(kOrderBoxWidth);
-    row.spacer = next(kSpacerWidth);
-    row.timeField = next(fieldWidth);
-    row.unit = next(kUnitWidth);
-    row.plus = next(StepButtonWidth);
-    row.minus = next(StepButtonWidth);
+    row.orderBox = cursor.next(kOrderBoxWidth);
+    row.spacer = cursor.next(kSpacerWidth);
+    row.timeField = cursor.next(fieldWidth);
+    row.unit = cursor.next(kUnitWidth);
+    row.plus = cursor.next(StepButtonWidth);
+    row.minus = cursor.next(StepButtonWidth);
     return row;
 }
 
@@ -40,16 +47,11 @@ RowGeometry::ClipRow RowGeometry::clipRow(int thumbnailWidth, int textWidth, int
                                           int fieldWidth)
 {
     ClipRow row;
-    row.text = QRect(thumbnailWidth, kClipTextY, textWidth, ControlHeight);
-    int x = thumbnailWidth;
-    const auto next = [&x](int width) {
-        const QRect rect(x, kClipLoopY, width, ControlHeight);
-        x += width;
-        return rect;
-    };
-    row.loopLabel = next(loopLabelWidth);
-    row.loopField = next(fieldWidth);
-    row.plus = next(StepButtonWidth);
-    row.minus = next(StepButtonWidth);
+    row.text = RowCursor{thumbnailWidth, kClipTextY}.next(textWidth);
+    RowCursor cursor{thumbnailWidth, kClipLoopY};
+    row.loopLabel = cursor.next(loopLabelWidth);
+    row.loopField = cursor.next(fieldWidth);
+    row.plus = cursor.next(StepButtonWidth);
+    row.minus = cursor.next(StepButtonWidth);
     return row;
 }
