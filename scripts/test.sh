@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the full suite, then the
-# widget-free core again under ThreadSanitizer (its threaded tests) and under
-# AddressSanitizer with leak checking and UndefinedBehaviorSanitizer (all its tests).
+# widget-free core again under ThreadSanitizer (its threaded tests), then the whole suite,
+# windows and dialogs included, under AddressSanitizer with leak checking and
+# UndefinedBehaviorSanitizer (offscreen).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -11,16 +12,16 @@ cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$here/build" -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
 
-core_build() {
+sanitized_build() {
   cmake -S "$here" -B "$here/build-$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DHD_SANITIZE="$1" -DHD_BUILD_GUI=OFF -DHD_BUILD_BENCH=OFF
+    -DHD_SANITIZE="$1" -DHD_BUILD_GUI="$2" -DHD_BUILD_BENCH=OFF
   cmake --build "$here/build-$1" -j "$jobs"
 }
 
-core_build thread
+sanitized_build thread OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/tests/tsan.supp" \
   ctest --test-dir "$here/build-thread" --output-on-failure -L threads
 
-core_build address
-ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+sanitized_build address ON
+ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir "$here/build-address" --output-on-failure -j "$jobs"

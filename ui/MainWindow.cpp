@@ -72,9 +72,14 @@ MainWindow::~MainWindow()
 {
     // Nothing of the worker may name what goes now: a read stops at its next record, a
     // write that reads the playlist's items is waited for, and no frame echo is left.
+    closing = true;
     delete reading;
     delete download;
     delete player;
+    // Once the worker is gone nothing more is posted here; the replies already on their way
+    // carry messages this window owns, and are delivered (and deleted) now.
+    delete playHandler;
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     // Close the row editors before the models destroy the items they show.
     ui.tableView->setModel(nullptr);
     ui.tableViewMedia->setModel(nullptr);
@@ -498,6 +503,10 @@ void MainWindow::handlerMessage(Message *msg)
 {
     if (!msg)
         return;
+    if (closing) {
+        delete msg;
+        return;
+    }
     qCDebug(lcUi) << "handlerMessage " << msg->code;
     switch (msg->code) {
     case PlayMediaHandler::PlayFrameCode:
@@ -597,6 +606,8 @@ void MainWindow::onActionRestoreFactory()
 
 void MainWindow::endRead(bool logFactory)
 {
+    if (closing)
+        return;
     // A read that ends while a download still needs the playlist cannot replace it.
     QList<ImageObject *> images;
     QList<MediaObject *> medias;

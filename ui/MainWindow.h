@@ -145,4 +145,6 @@ private:
     QAction *contrastAction = nullptr;
     DiskMonitor *diskMonitor = nullptr;
     QString chosenDiskPath;
+    // Set while the window is destroyed: late replies of the worker are only deleted.
+    bool closing = false;
 };
