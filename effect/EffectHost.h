@@ -1,6 +1,9 @@
 #pragma once
 
+#include "effect/EffectFileCheck.h"
+
 #include <QList>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -20,4 +23,8 @@ public:
     // Where the reader appends what it reads (owned by the host afterwards).
     virtual QList<ImageObject *> &readImageList() = 0;
     virtual QList<MediaObject *> &readMediaList() = 0;
+    // Geometry the read codes its records for; an invalid size means the one in force.
+    virtual QSize readGeometry() const { return {}; }
+    // Loop thread, after the read: what it came to. Called before the end-of-read signal.
+    virtual void readFinished(const EffectFileCheck::Outcome &) {}
 };

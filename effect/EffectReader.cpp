@@ -431,8 +431,8 @@ EffectReader::Result EffectReader::readInto(const QString &path,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    const int leds = ledCount.load();
-    const int lines = lineNumber.load();
+    const int leds = hooks.ledCount > 0 ? hooks.ledCount : ledCount.load();
+    const int lines = hooks.lineNumber > 0 ? hooks.lineNumber : lineNumber.load();
     if (leds < 1 || lines < 1)
         return failure(QStringLiteral("invalid display geometry %1 x %2").arg(leds).arg(lines));
 

@@ -43,6 +43,10 @@ public:
         // Free bytes for the work directory; default ReadBudget::bytesAvailable(). A negative
         // answer means "unknown" and skips the space check.
         std::function<qint64(const QString &directory)> bytesAvailable;
+        // Geometry to read with; 0 takes the one in force (a factory read codes its records
+        // for the factory geometry before the window switches to it).
+        int ledCount = 0;
+        int lineNumber = 0;
     };
 
     // Appends the items read to images and medias (ownership passes to the caller). Stops

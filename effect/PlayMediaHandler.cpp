@@ -1,11 +1,15 @@
 #include "effect/PlayMediaHandler.h"
 
+#include "app/AppGlobals.h"
+#include "effect/EffectFileCheck.h"
 #include "effect/EffectHost.h"
 #include "effect/EffectLog.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
 #include "effect/EffectWriter.h"
 #include "loop/Message.h"
+#include "model/ImageContrast.h"
+#include "model/ImageObject.h"
 
 #include <QDebug>
 #include <QMetaObject>
@@ -86,14 +90,33 @@ void PlayMediaHandler::readEffectFile(const Message *msg)
         qCWarning(lcEffect, "#PlayMediaHandler# readEffectFile without a window to read into");
         return;
     }
-    const EffectReader::Result result = EffectReader::readInto(
-            msg->text, host->previewPendingFlag(), host->readImageList(), host->readMediaList());
-    if (!result.error.isEmpty())
-        qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
+    const QSize geometry = host->readGeometry();
+    EffectReader::Hooks hooks;
+    hooks.ledCount = geometry.isValid() ? geometry.width() : ledCount.load();
+    hooks.lineNumber = geometry.isValid() ? geometry.height() : lineNumber.load();
+    // Checked again here: the file may have changed since the window looked at it.
+    EffectFileCheck::Outcome outcome =
+            EffectFileCheck::check(msg->text, hooks.ledCount, hooks.lineNumber);
+    if (outcome.ok()) {
+        const EffectReader::Result result = EffectReader::readInto(
+                msg->text, host->previewPendingFlag(), host->readImageList(),
+                host->readMediaList(), hooks);
+        if (!result.ok)
+            outcome = EffectFileCheck::failure(EffectFileCheck::Unreadable, result.error);
+        else if (!result.error.isEmpty())
+            qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
+    }
+    if (!outcome.ok())
+        qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << outcome.detail;
+    host->readFinished(outcome);
 }
 
 void PlayMediaHandler::applyContrast(const Message *msg)
 {
+    if (msg->payload.canConvert<ContrastChange>()) {
+        applyContrastChange(msg, msg->payload.value<ContrastChange>());
+        return;
+    }
     bool isNumber = false;
     const int value = msg->text.toInt(&isNumber);
     // A garbled value would otherwise apply factor 0 and blacken the picture.
@@ -104,4 +127,15 @@ void PlayMediaHandler::applyContrast(const Message *msg)
     if (!QMetaObject::invokeMethod(msg->object, "addImageContract", Qt::DirectConnection,
                                    Q_ARG(int, value)))
         qCWarning(lcEffect, "#PlayMediaHandler# the contrast target has no addImageContract(int)");
+}
+
+void PlayMediaHandler::applyContrastChange(const Message *msg, const ContrastChange &change)
+{
+    auto *reply = new Message(this, ContrastCode);
+    reply->object = change.item;
+    reply->extra = msg->extra;
+    reply->text = QString::number(change.value);
+    if (!ImageContrast::apply(change))
+        reply->detail = QStringLiteral("the source picture cannot be loaded");
+    emit handlerMessage(reply);
 }

@@ -3,6 +3,7 @@
 #include "loop/HandlerMessage.h"
 
 class Message;
+struct ContrastChange;
 struct EffectPlaylist;
 
 // The main window's worker on the loop thread: writes and reads effect files, applies
@@ -49,4 +50,7 @@ private:
     void download(const Message *msg);
     void readEffectFile(const Message *msg);
     void applyContrast(const Message *msg);
+    // A change that carries its picture (ContrastChange): applied here, then reported back
+    // with code 16 naming the item, the value and the sender's serial (extra).
+    void applyContrastChange(const Message *msg, const ContrastChange &change);
 };

@@ -140,7 +140,8 @@ private slots:
         QVERIFY(!toolBar->isMovable());
         QVERIFY(!toolBar->isFloatable());
         QCOMPARE(toolBar->windowTitle(), QStringLiteral("Menu"));
-        // The three actions left off the toolbar are reachable from the menu bar.
+        // The three actions left off the toolbar and the two geometry dialogs are reachable
+        // from the menu bar.
         QStringList menuTexts;
         for (QAction *menu : window->menuBar()->actions())
             for (QAction *action : menu->menu()->actions())
@@ -148,7 +149,9 @@ private slots:
                     menuTexts << action->text();
         QVERIFY(menuTexts.contains(QStringLiteral("Preview")));
         QVERIFY(menuTexts.contains(QStringLiteral("Reset")));
-        QCOMPARE(menuTexts.size(), 3);
+        QVERIFY(menuTexts.contains(QStringLiteral("Change the LED count…")));
+        QVERIFY(menuTexts.contains(QStringLiteral("Change the resolution…")));
+        QCOMPARE(menuTexts.size(), 5);
     }
 
     void formStartsWithItsSizesAndStates()

@@ -4,8 +4,10 @@
 #include "app/LanguageTable.h"
 #include "disk/DiskMonitor.h"
 #include "disk/SelectUsbPathDialog.h"
+#include "effect/EffectFileCheck.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
+#include "effect/ReadRequest.h"
 #include "loop/HandlerThread.h"
 #include "loop/Message.h"
 #include "model/ImageObject.h"
@@ -13,6 +15,7 @@
 #include "model/ReadImageThread.h"
 #include "model/SettingColorForm.h"
 #include "ui/ClipPlayer.h"
+#include "ui/ContrastJobs.h"
 #include "ui/CustomTableModel.h"
 #include "ui/DownloadFlow.h"
 #include "ui/GetSaveFileDialog.h"
@@ -23,7 +26,11 @@
 #include "ui/MediaObjectWidget.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ReadBackMerge.h"
+#include "ui/ReadFailureMessage.h"
 #include "ui/UiLog.h"
+#include "ui/UpdateImageContract.h"
+#include "ui/UpdateLedCountDialog.h"
+#include "ui/UpdateLineNumberDialog.h"
 
 #include <QAction>
 #include <QCursor>
@@ -103,6 +110,8 @@ void MainWindow::connectForm()
     connect(ui.actionPreviewFromUsb, &QAction::triggered, this, &MainWindow::onActionPreviewFromUsb);
     connect(ui.actionRestoreFactory, &QAction::triggered, this, &MainWindow::onActionRestoreFactory);
     connect(ui.actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);
+    connect(ui.actionLedCount, &QAction::triggered, this, &MainWindow::onBtnLedCount);
+    connect(ui.actionLineNumber, &QAction::triggered, this, &MainWindow::onBtnLineNumber);
     connect(ui.btnZhCn, &QPushButton::clicked, this, &MainWindow::onBtnZhCnClick);
     connect(ui.btnZhHk, &QPushButton::clicked, this, &MainWindow::onBtnZhHkClick);
     connect(ui.btnEnUs, &QPushButton::clicked, this, &MainWindow::onBtnEnUsClick);
@@ -138,6 +147,10 @@ void MainWindow::createWorker()
     connect(playHandler, &PlayMediaHandler::restoreFactoryOver, this, &MainWindow::restoreFactoryOver);
     download = new DownloadFlow(playHandler, this);
     reading = new ReadBackMerge(playHandler, this);
+    contrast = new ContrastJobs(playHandler, this);
+    connect(reading, &ReadBackMerge::busyChanged, this, &MainWindow::updateBusyActions);
+    connect(contrast, &ContrastJobs::busyChanged, this, &MainWindow::updateBusyActions);
+    connect(contrast, &ContrastJobs::applied, this, &MainWindow::onContrastApplied);
 }
 
 void MainWindow::setUpLists()
@@ -335,7 +348,7 @@ bool MainWindow::refuseWhileDownloading()
 
 void MainWindow::onBtnDelImage()
 {
-    if (refuseWhileDownloading())
+    if (refusePlaylistChange())
         return;
     const QModelIndex current = ui.tableView->currentIndex();
     if (!isShownSelected(ui.tableView, current))
@@ -369,9 +382,9 @@ void MainWindow::onBtnDelMedia()
 
 void MainWindow::clearPlaylists()
 {
-    // The pending download's writer still reads these items.
-    if (download->isPending()) {
-        qCDebug(lcUi) << "#MainWindow# clearPlaylists() refused while a download is pending";
+    // The pending download's writer or a contrast change still uses these items.
+    if (playlistInUse()) {
+        qCDebug(lcUi) << "#MainWindow# clearPlaylists() refused while the items are in use";
         return;
     }
     stopIfPlaying();
@@ -515,6 +528,9 @@ void MainWindow::handlerMessage(Message *msg)
     case PlayMediaHandler::DownloadCode:
         download->finish(msg);
         break;
+    case PlayMediaHandler::ContrastCode:
+        contrast->finish(msg);
+        break;
     case PlayMediaHandler::PictureTimeUpCode:
     case PlayMediaHandler::PictureTimeDownCode:
         // The editor may have been closed while the echo was on its way.
@@ -596,35 +612,106 @@ void MainWindow::startDownload(const QString &path)
 
 void MainWindow::onActionPreviewFromUsb()
 {
-    // Reading an effect from a disk is added with the effect reader.
+    if (refusePlaylistChange())
+        return;
+    QString diskPath;
+    {
+        SelectUsbPathDialog dialog(knownDisks(), this);
+        connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
+        connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        diskPath = dialog.selectedPath();
+    }
+    const QString path = diskPath + QStringLiteral("/T4.bin");
+    if (!checkBeforeRead(path, QSize(ledCount, lineNumber), false) || !confirmReplace())
+        return;
+    readEffect(PlayMediaHandler::PreviewReadCode, path, tr("dialog_title_reading_usb"), QSize());
 }
 
 void MainWindow::onActionRestoreFactory()
 {
-    // The factory restore is added with the effect reader.
+    if (refusePlaylistChange())
+        return;
+    // The geometry switches only once the file has been read whole.
+    const QSize factory(FactoryLedCount, FactoryLineNumber);
+    const QString path = appDirectory + QStringLiteral("/default.bin");
+    if (!checkBeforeRead(path, factory, true) || !confirmReplace())
+        return;
+    readEffect(PlayMediaHandler::FactoryReadCode, path, tr("dialog_title_reading_sys"), factory);
+}
+
+bool MainWindow::checkBeforeRead(const QString &path, const QSize &geometry, bool factory)
+{
+    const EffectFileCheck::Outcome outcome =
+        EffectFileCheck::check(path, geometry.width(), geometry.height());
+    if (outcome.ok())
+        return true;
+    if (factory && outcome.problem == EffectFileCheck::Missing)
+        qCDebug(lcUi).noquote() << "not find system ui file. " << u'"' + path + u'"';
+    else
+        qCDebug(lcUi) << "#MainWindow# effect file refused" << path << outcome.detail;
+    showTip(ReadFailureMessage::text(outcome, path, geometry, factory));
+    return false;
+}
+
+bool MainWindow::confirmReplace()
+{
+    if (imageModel->itemCount() == 0 && mediaModel->itemCount() == 0)
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("dialog_title_tip"), tr("dialog_title_read_replace"),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void MainWindow::readEffect(int code, const QString &path, const QString &busyText,
+                            const QSize &geometry)
+{
+    ui.toolBox->setCurrentIndex(0);
+    readFailure.clear();
+    reading->start(code, path, busyText, geometry);
+    if (!readFailure.isEmpty())
+        showTip(std::exchange(readFailure, {}));
+    pressImageWidget(QModelIndex());
 }
 
 void MainWindow::endRead(bool logFactory)
 {
     if (closing)
         return;
-    // A read that ends while a download still needs the playlist cannot replace it.
-    QList<ImageObject *> images;
-    QList<MediaObject *> medias;
-    if (reading->takeResult(!download->isPending(), images, medias)) {
-        clearPlaylists();
-        if (!images.isEmpty())
-            imageModel->addItems(images);
-        ui.btnDelImage->setEnabled(false);
-        if (!medias.isEmpty())
-            mediaModel->addItems(medias);
-        ui.btnDelMedia->setEnabled(false);
+    const std::unique_ptr<ReadRequest> done = reading->takeFinished();
+    if (done && !done->outcome().ok()) {
+        readFailure = ReadFailureMessage::text(done->outcome(), done->path, done->geometry,
+                                               done->code == PlayMediaHandler::FactoryReadCode);
+    } else if (done && playlistInUse()) {
+        readFailure = tr("dialog_title_playlist_in_use");
+    } else if (done) {
+        replacePlaylists(*done);
     }
     if (logFactory)
         qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 11111111111";
-    reading->closeBusyDialog();
+    // The end of a read cancelled earlier leaves the busy dialog of the awaited one open.
+    if (done || !reading->isPending())
+        reading->closeBusyDialog();
     if (logFactory)
         qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 22222222222";
+}
+
+void MainWindow::replacePlaylists(ReadRequest &request)
+{
+    clearPlaylists();  // stops the playback first
+    const QList<ImageObject *> images = request.takeImages();
+    if (!images.isEmpty())
+        imageModel->addItems(images);
+    ui.btnDelImage->setEnabled(false);
+    const QList<MediaObject *> medias = request.takeMedias();
+    if (!medias.isEmpty())
+        mediaModel->addItems(medias);
+    ui.btnDelMedia->setEnabled(false);
+    // The records were coded for the geometry they were read with.
+    ledCount = request.geometry.width();
+    lineNumber = request.geometry.height();
 }
 
 void MainWindow::previewUsbOver()
@@ -636,6 +723,34 @@ void MainWindow::restoreFactoryOver()
 {
     qCDebug(lcUi) << "#MainWindow# restoreFactoryOver";
     endRead(true);
+}
+
+bool MainWindow::playlistInUse() const
+{
+    return download->isPending() || contrast->isBusy();
+}
+
+bool MainWindow::refusePlaylistChange()
+{
+    if (refuseWhileDownloading())
+        return true;
+    if (!reading->isBusy() && !contrast->isBusy())
+        return false;
+    showTip(tr("dialog_title_playlist_in_use"));
+    return true;
+}
+
+void MainWindow::showTip(const QString &text)
+{
+    QMessageBox::information(this, tr("dialog_title_tip"), text, QMessageBox::Ok);
+}
+
+void MainWindow::updateBusyActions()
+{
+    const bool busy = reading->isBusy() || contrast->isBusy();
+    for (QAction *action : {ui.actionPreviewFromUsb, ui.actionRestoreFactory, ui.actionDownToUsb,
+                            ui.actionDownToLocal, ui.actionLedCount, ui.actionLineNumber})
+        action->setEnabled(!busy);
 }
 
 // ------------------------------------------------------------------- other actions
@@ -662,7 +777,24 @@ void MainWindow::onActionLoadGif()
 
 void MainWindow::updateImageContract()
 {
-    // The contrast dialog is added with the contrast adjustment.
+    const QModelIndex current = ui.tableView->currentIndex();
+    auto *item = current.isValid()
+                     ? qobject_cast<ImageObject *>(CustomTableModel::itemOf(current))
+                     : nullptr;
+    // A picture read back from an effect has no source to scale.
+    if (!item || item->kind == ImageObject::KindReadPicture || refuseWhileDownloading())
+        return;
+    UpdateImageContract dialog(contrast, item, this);
+    dialog.exec();
+}
+
+void MainWindow::onContrastApplied(ImageObject *item, bool ok)
+{
+    const int row = imageModel->itemsAs<ImageObject>().indexOf(item);
+    if (row >= 0)
+        imageModel->refrehItem(imageModel->index(row, 0));
+    if (ok)
+        onImageContractChanged(item);
 }
 
 void MainWindow::onTableViewMenuRequested(const QPoint &)
@@ -683,10 +815,36 @@ void MainWindow::onActionSettingColor()
 
 void MainWindow::onBtnLedCount()
 {
-    // The LED count dialog is added with the geometry dialogs.
+    UpdateLedCountDialog dialog(this);
+    changeGeometry(dialog, ledCount, QStringLiteral("LED数量被修改."),
+                   "#MainWindow# onBtnLedCount() ");
 }
 
 void MainWindow::onBtnLineNumber()
 {
-    // The line number dialog is added with the geometry dialogs.
+    UpdateLineNumberDialog dialog(this);
+    changeGeometry(dialog, lineNumber, QStringLiteral("分辨率被修改."),
+                   "#MainWindow# onBtnLineNumber() ");
+}
+
+void MainWindow::changeGeometry(GeometryNumberDialog &dialog, std::atomic<int> &number,
+                                const QString &confirmText, const char *trace)
+{
+    // All LED data in the playlists was made for the old geometry and goes with it.
+    if (refusePlaylistChange())
+        return;
+    dialog.setFixedSize(250, 100);
+    if (dialog.exec() != QDialog::Accepted || dialog.value() == number)
+        return;
+    const int value = dialog.value();
+    qCDebug(lcUi).noquote() << trace << value;
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), confirmText,
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    box.setInformativeText(QStringLiteral("所有的打开的图片效果将会被删除，是否继续？"));
+    box.setDefaultButton(QMessageBox::Ok);
+    if (box.exec() != QMessageBox::Ok)
+        return;
+    clearPlaylists();
+    pressImageWidget(QModelIndex());
+    number = value;
 }

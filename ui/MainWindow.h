@@ -8,10 +8,14 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include <atomic>
+
 class ClipPlayer;
+class ContrastJobs;
 class CustomTableModel;
 class DiskMonitor;
 class DownloadFlow;
+class GeometryNumberDialog;
 class ImageObject;
 class LoadImagesDialog;
 class MediaObject;
@@ -21,6 +25,7 @@ class ProgressDialog;
 class QAction;
 class QMenu;
 class ReadBackMerge;
+class ReadRequest;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. Owns both playlist
@@ -31,6 +36,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     static constexpr int MaxPictures = 50;
+    // Geometry of the factory effect "default.bin".
+    static constexpr int FactoryLedCount = 36;
+    static constexpr int FactoryLineNumber = 360;
     static inline const QString Version = QLatin1String(MainWindowForm::Version);
 
     explicit MainWindow(QWidget *parent = nullptr);
@@ -65,6 +73,9 @@ public:
     CustomTableModel *clipModel() const { return mediaModel; }
     PlayMediaHandler *handler() const { return playHandler; }
     ReadBackMerge *readBack() const { return reading; }
+    ContrastJobs *contrastJobs() const { return contrast; }
+    // A download or a contrast change still uses the playlist's items.
+    bool playlistInUse() const;
     ProgressDialog *currentBusyDialog() const;
     DiskMonitor *disks() const { return diskMonitor; }
     bool isPlaying() const;
@@ -123,6 +134,21 @@ private:
     // True (after telling the user) while a download must keep the playlist unchanged.
     bool refuseWhileDownloading();
     void endRead(bool logFactory);
+    // True (after telling the user) while the playlist must not be replaced or cleared: a
+    // download or a contrast change uses its items, or a read has not completed.
+    bool refusePlaylistChange();
+    void showTip(const QString &text);
+    // Checks the file for the geometry before anything changes; tells the user why not.
+    bool checkBeforeRead(const QString &path, const QSize &geometry, bool factory);
+    // Asks before a read replaces a playlist that holds items.
+    bool confirmReplace();
+    void readEffect(int code, const QString &path, const QString &busyText, const QSize &geometry);
+    void replacePlaylists(ReadRequest &request);
+    // Preview, Reset, downloads and geometry changes wait for every read and contrast change.
+    void updateBusyActions();
+    void changeGeometry(GeometryNumberDialog &dialog, std::atomic<int> &number,
+                        const QString &confirmText, const char *trace);
+    void onContrastApplied(ImageObject *item, bool ok);
     int nextPictureNumber() const;
     void updatePictureButtons(ImageObject *item);
     void stopIfPlaying();
@@ -139,6 +165,9 @@ private:
     ClipPlayer *player = nullptr;
     DownloadFlow *download = nullptr;
     ReadBackMerge *reading = nullptr;
+    ContrastJobs *contrast = nullptr;
+    // Why the awaited read could not replace the playlist; told once its busy dialog is gone.
+    QString readFailure;
     QTranslator appTranslator;
     QTranslator qtTranslator;
     QMenu *imageMenu = nullptr;

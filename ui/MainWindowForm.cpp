@@ -218,6 +218,12 @@ void MainWindowForm::buildActions(QMainWindow *window)
     toolsMenu->addAction(actionPreviewFromUsb);
     toolsMenu->addAction(actionRestoreFactory);
     toolsMenu->addSeparator();
+    // The display geometry: changing it empties the playlists after a confirmation.
+    actionLedCount = toolsMenu->addAction(QString());
+    actionLedCount->setObjectName(QStringLiteral("actionLedCount"));
+    actionLineNumber = toolsMenu->addAction(QString());
+    actionLineNumber->setObjectName(QStringLiteral("actionLineNumber"));
+    toolsMenu->addSeparator();
     toolsMenu->addAction(actionSettingColor);
 }
 
@@ -278,4 +284,6 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     // The menu holding the actions that the toolbar does not carry follows the language too.
     toolsMenu->setTitle(tr("menu_title_tools"));
     actionSettingColor->setText(tr("颜色调试参数"));
+    actionLedCount->setText(tr("action_title_led_count"));
+    actionLineNumber->setText(tr("action_title_line_number"));
 }

@@ -51,6 +51,8 @@ public:
     QAction *actionPreviewFromUsb = nullptr;
     QAction *actionRestoreFactory = nullptr;
     QAction *actionSettingColor = nullptr;
+    QAction *actionLedCount = nullptr;
+    QAction *actionLineNumber = nullptr;
     QPushButton *btnZhCn = nullptr;
     QPushButton *btnZhHk = nullptr;
     QPushButton *btnEnUs = nullptr;

@@ -1,9 +1,9 @@
 #include "ui/ReadBackMerge.h"
 
+#include "app/AppGlobals.h"
 #include "effect/PlayMediaHandler.h"
+#include "effect/ReadRequest.h"
 #include "loop/Message.h"
-#include "model/ImageObject.h"
-#include "model/MediaObject.h"
 #include "ui/ProgressDialog.h"
 
 ReadBackMerge::ReadBackMerge(PlayMediaHandler *handler, QWidget *window)
@@ -13,38 +13,56 @@ ReadBackMerge::ReadBackMerge(PlayMediaHandler *handler, QWidget *window)
 
 ReadBackMerge::~ReadBackMerge()
 {
-    previewPending = false;
-    if (handler)
-        handler->removeQueuedFor(this);
+    for (ReadRequest *request : std::as_const(inFlight)) {
+        request->cancel();
+        // Withdraws it, or waits until the loop is done with it.
+        if (handler)
+            handler->removeQueuedFor(request);
+    }
     closeBusyDialog();
-    deleteReadItems();
+    qDeleteAll(inFlight);
 }
 
-void ReadBackMerge::start(int code, const QString &path, const QString &busyText)
+void ReadBackMerge::start(int code, const QString &path, const QString &busyText,
+                          const QSize &geometry)
 {
-    if (previewPending)
+    if (isPending())
         return;
-    previewPending = true;
+    const QSize size = geometry.isValid() ? geometry : QSize(ledCount, lineNumber);
+    auto *request = new ReadRequest(++lastNumber, code, path, size);
+    inFlight.append(request);
+    awaitedNumber = request->number;
+    emit busyChanged(true);
     auto *msg = new Message(handler, code);
-    msg->object = this;
+    msg->object = request;
     msg->text = path;
     handler->sendHandlerMessage(msg);
     dialog = new ProgressDialog(busyText, window);
     dialog->exec();
     closeBusyDialog();
-    previewPending = false;
+    cancelAwaited();
 }
 
-bool ReadBackMerge::takeResult(bool mayReplace, QList<ImageObject *> &images,
-                               QList<MediaObject *> &medias)
+std::unique_ptr<ReadRequest> ReadBackMerge::takeFinished()
 {
-    if (!previewPending || !mayReplace) {
-        deleteReadItems();
-        return false;
+    std::unique_ptr<ReadRequest> awaited;
+    for (auto it = inFlight.begin(); it != inFlight.end();) {
+        ReadRequest *request = *it;
+        if (!request->isFinished()) {
+            ++it;
+            continue;
+        }
+        it = inFlight.erase(it);
+        if (request->number == awaitedNumber && request->isAwaited())
+            awaited.reset(request);
+        else
+            delete request;
     }
-    images = std::exchange(readImages, {});
-    medias = std::exchange(readMedias, {});
-    return true;
+    if (awaited)
+        awaitedNumber = 0;
+    if (inFlight.isEmpty())
+        emit busyChanged(false);
+    return awaited;
 }
 
 void ReadBackMerge::closeBusyDialog()
@@ -52,10 +70,24 @@ void ReadBackMerge::closeBusyDialog()
     ProgressDialog::finish(dialog);
 }
 
-void ReadBackMerge::deleteReadItems()
+bool ReadBackMerge::isPending() const
 {
-    qDeleteAll(readImages);
-    readImages.clear();
-    qDeleteAll(readMedias);
-    readMedias.clear();
+    const ReadRequest *request = awaitedRequest();
+    return request && request->isAwaited();
+}
+
+void ReadBackMerge::cancelAwaited()
+{
+    if (ReadRequest *request = awaitedRequest())
+        request->cancel();
+    awaitedNumber = 0;
+}
+
+ReadRequest *ReadBackMerge::awaitedRequest() const
+{
+    for (ReadRequest *request : inFlight) {
+        if (request->number == awaitedNumber)
+            return request;
+    }
+    return nullptr;
 }

@@ -1,55 +1,63 @@
 #pragma once
 
-#include "effect/EffectHost.h"
-
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 
-#include <atomic>
+#include <memory>
 
-class ImageObject;
-class MediaObject;
 class PlayMediaHandler;
 class ProgressDialog;
 class QWidget;
+class ReadRequest;
 
-// One read of an effect file into the playlists: sends the read (code 14 preview, 15
-// factory) naming this object, in which the worker collects the items on the loop thread,
-// and runs the busy dialog meanwhile. When the worker reports back, the items go to the
-// caller if the read is still awaited, and are destroyed otherwise (the user cancelled).
-class ReadBackMerge : public QObject, public EffectHost
+// Reads of effect files into the playlists: each start() makes a numbered ReadRequest with
+// its own stop flag and result lists, sends it to the worker (code 14 preview, 15 factory)
+// and runs the busy dialog meanwhile. Only the request of the latest start() is awaited;
+// one the user cancelled goes on to its next check and is deleted when its completion
+// arrives, whatever comes after it. busy() stays true from the request until every
+// completion has arrived, so nothing that would touch the playlists starts in between.
+class ReadBackMerge : public QObject
 {
     Q_OBJECT
 public:
     ReadBackMerge(PlayMediaHandler *handler, QWidget *window);
-    // Stops a read under way at its next record and waits for it; what it read is destroyed.
+    // Stops the reads under way at their next record and waits for them; what they read is
+    // destroyed.
     ~ReadBackMerge() override;
     Q_DISABLE_COPY_MOVE(ReadBackMerge)
 
-    // EffectHost, used by the worker on the loop thread.
-    std::atomic<bool> &previewPendingFlag() override { return previewPending; }
-    QList<ImageObject *> &readImageList() override { return readImages; }
-    QList<MediaObject *> &readMediaList() override { return readMedias; }
-
-    // Sends the read of path and runs the busy dialog with busyText until the read ends or
-    // the user cancels; the read is no longer awaited afterwards.
-    void start(int code, const QString &path, const QString &busyText);
-    // The worker has finished: when the read is still awaited and mayReplace, hands the items
-    // over (the caller owns them) and returns true; otherwise destroys them.
-    bool takeResult(bool mayReplace, QList<ImageObject *> &images, QList<MediaObject *> &medias);
+    // Sends the read of path (with the geometry in force, or the one given) and runs the
+    // busy dialog with busyText until the read ends or the user cancels; the read is no
+    // longer awaited afterwards. Does nothing while a read is awaited; a read cancelled
+    // before may still run (the window waits for it, see isBusy()).
+    void start(int code, const QString &path, const QString &busyText,
+               const QSize &geometry = QSize());
+    // The worker has reported an end of a read: finished requests that are no longer awaited
+    // are deleted; the awaited one, once finished, is handed to the caller.
+    std::unique_ptr<ReadRequest> takeFinished();
     // Ends the busy dialog's run.
     void closeBusyDialog();
-    bool isPending() const { return previewPending; }
+    // A read is awaited (between the request and the end of its busy dialog).
+    bool isPending() const;
+    // Some read's completion has not arrived yet.
+    bool isBusy() const { return !inFlight.isEmpty(); }
     ProgressDialog *busyDialog() const { return dialog; }
+    // Number of the latest request (0 before the first).
+    int lastRequestNumber() const { return lastNumber; }
+
+signals:
+    void busyChanged(bool busy);
 
 private:
-    void deleteReadItems();
+    void cancelAwaited();
+    ReadRequest *awaitedRequest() const;
 
     PlayMediaHandler *handler;
     QWidget *window;
     QPointer<ProgressDialog> dialog;
-    std::atomic<bool> previewPending{false};
-    QList<ImageObject *> readImages;
-    QList<MediaObject *> readMedias;
+    QList<ReadRequest *> inFlight; // owned until their completion is taken
+    int lastNumber = 0;
+    int awaitedNumber = 0; // 0: none awaited
 };

@@ -460,6 +460,38 @@
         <source>dialog_text_work_directory_failed</source>
         <translation>The program cannot create its work directory in %1 (%2). Free some disk space or check the permissions of that folder, then start the program again.</translation>
     </message>
+    <message>
+        <source>dialog_title_read_cannot_open</source>
+        <translation>The effect file %1 cannot be opened (%2). The playlist was left as it was.</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_too_short</source>
+        <translation>The effect file %1 is too short to hold an effect (%2 bytes). The playlist was left as it was.</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_wrong_length</source>
+        <translation>The effect file %1 does not fit a display of %2 LEDs and %3 lines, so it was not read. The playlist was left as it was.</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_damaged</source>
+        <translation>The effect file %1 cannot be read (%2). The playlist was left as it was.</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_replace</source>
+        <translation>The pictures and clips in the playlist will be replaced by the effect read from the file and will be lost. Continue?</translation>
+    </message>
+    <message>
+        <source>dialog_title_playlist_in_use</source>
+        <translation>The playlist is still in use by a read or a contrast change; please try again in a moment.</translation>
+    </message>
+    <message>
+        <source>action_title_led_count</source>
+        <translation>Change the LED count…</translation>
+    </message>
+    <message>
+        <source>action_title_line_number</source>
+        <translation>Change the resolution…</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -523,6 +555,44 @@
     <message>
         <source>updatecontract_lbl_title</source>
         <translation>Contrast:</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLedCountDialog</name>
+    <message>
+        <source>修改LED数量</source>
+        <translation>Change the LED count</translation>
+    </message>
+    <message>
+        <source>LED数量：</source>
+        <translation>LED count:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLineNumberDialog</name>
+    <message>
+        <source>修改分辨率</source>
+        <translation>Change the resolution</translation>
+    </message>
+    <message>
+        <source>分辨率：</source>
+        <translation>Resolution:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

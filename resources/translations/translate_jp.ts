@@ -460,6 +460,38 @@
         <source>dialog_text_work_directory_failed</source>
         <translation>%1 に作業フォルダーを作成できません（%2）。ディスクの空き容量かフォルダーの権限を確認してから、もう一度起動してください。</translation>
     </message>
+    <message>
+        <source>dialog_title_read_cannot_open</source>
+        <translation>エフェクトファイル %1 を開けません（%2）。プレイリストは変更されていません。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_too_short</source>
+        <translation>エフェクトファイル %1 は短すぎてエフェクトを含んでいません（%2 バイト）。プレイリストは変更されていません。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_wrong_length</source>
+        <translation>エフェクトファイル %1 は LED %2 個・%3 ラインのディスプレイに合わないため、読み込みませんでした。プレイリストは変更されていません。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_damaged</source>
+        <translation>エフェクトファイル %1 を読み込めません（%2）。プレイリストは変更されていません。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_replace</source>
+        <translation>プレイリストの画像と動画は読み込んだエフェクトに置き換えられ、失われます。続行しますか？</translation>
+    </message>
+    <message>
+        <source>dialog_title_playlist_in_use</source>
+        <translation>プレイリストは読み込みまたはコントラスト調整で使用中です。しばらくしてからもう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>action_title_led_count</source>
+        <translation>LEDの数を変更…</translation>
+    </message>
+    <message>
+        <source>action_title_line_number</source>
+        <translation>解像度を変更…</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -523,6 +555,44 @@
     <message>
         <source>updatecontract_lbl_title</source>
         <translation>コントラスト：</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLedCountDialog</name>
+    <message>
+        <source>修改LED数量</source>
+        <translation>LEDの数を変更</translation>
+    </message>
+    <message>
+        <source>LED数量：</source>
+        <translation>LED の数：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLineNumberDialog</name>
+    <message>
+        <source>修改分辨率</source>
+        <translation>解像度を変更</translation>
+    </message>
+    <message>
+        <source>分辨率：</source>
+        <translation>解像度：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 </TS>

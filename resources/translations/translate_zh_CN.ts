@@ -238,6 +238,38 @@
         <source>dialog_text_work_directory_failed</source>
         <translation>无法在 %1 中创建工作目录（%2）。请释放磁盘空间或检查该文件夹的权限，然后重新启动程序。</translation>
     </message>
+    <message>
+        <source>dialog_title_read_cannot_open</source>
+        <translation>无法打开效果文件 %1（%2）。播放列表保持不变。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_too_short</source>
+        <translation>效果文件 %1 太短，不包含有效的效果（%2 字节）。播放列表保持不变。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_wrong_length</source>
+        <translation>效果文件 %1 与 %2 个LED、%3 线的显示屏不符，未读取。播放列表保持不变。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_damaged</source>
+        <translation>无法读取效果文件 %1（%2）。播放列表保持不变。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_replace</source>
+        <translation>播放列表中的图片和视频将被读取的效果替换并丢失。是否继续？</translation>
+    </message>
+    <message>
+        <source>dialog_title_playlist_in_use</source>
+        <translation>播放列表正在被读取或对比度调整使用，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>action_title_led_count</source>
+        <translation>修改LED数量…</translation>
+    </message>
+    <message>
+        <source>action_title_line_number</source>
+        <translation>修改分辨率…</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -296,6 +328,44 @@
     <message>
         <source>savefile_invalid_name</source>
         <translation>此名称不能用作文件名：%1</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLedCountDialog</name>
+    <message>
+        <source>修改LED数量</source>
+        <translation>修改LED数量</translation>
+    </message>
+    <message>
+        <source>LED数量：</source>
+        <translation>LED数量：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLineNumberDialog</name>
+    <message>
+        <source>修改分辨率</source>
+        <translation>修改分辨率</translation>
+    </message>
+    <message>
+        <source>分辨率：</source>
+        <translation>分辨率：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>

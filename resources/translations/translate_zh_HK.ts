@@ -460,6 +460,38 @@
         <source>dialog_text_work_directory_failed</source>
         <translation>無法在 %1 中建立工作目錄（%2）。請釋放磁碟空間或檢查該資料夾的權限，然後重新啟動程式。</translation>
     </message>
+    <message>
+        <source>dialog_title_read_cannot_open</source>
+        <translation>無法開啟效果檔案 %1（%2）。播放列表保持不變。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_too_short</source>
+        <translation>效果檔案 %1 太短，不包含有效的效果（%2 位元組）。播放列表保持不變。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_wrong_length</source>
+        <translation>效果檔案 %1 與 %2 個LED、%3 線的顯示屏不符，未讀取。播放列表保持不變。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_damaged</source>
+        <translation>無法讀取效果檔案 %1（%2）。播放列表保持不變。</translation>
+    </message>
+    <message>
+        <source>dialog_title_read_replace</source>
+        <translation>播放列表中的圖片和影片將被讀取的效果取代並遺失。是否繼續？</translation>
+    </message>
+    <message>
+        <source>dialog_title_playlist_in_use</source>
+        <translation>播放列表正在被讀取或對比度調整使用，請稍後再試。</translation>
+    </message>
+    <message>
+        <source>action_title_led_count</source>
+        <translation>修改LED數量…</translation>
+    </message>
+    <message>
+        <source>action_title_line_number</source>
+        <translation>修改解析度…</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -523,6 +555,44 @@
     <message>
         <source>updatecontract_lbl_title</source>
         <translation>對比度：</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLedCountDialog</name>
+    <message>
+        <source>修改LED数量</source>
+        <translation>修改LED數量</translation>
+    </message>
+    <message>
+        <source>LED数量：</source>
+        <translation>LED數量：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateLineNumberDialog</name>
+    <message>
+        <source>修改分辨率</source>
+        <translation>修改解析度</translation>
+    </message>
+    <message>
+        <source>分辨率：</source>
+        <translation>解析度：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>

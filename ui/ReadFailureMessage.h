@@ -1,0 +1,15 @@
+#pragma once
+
+#include "effect/EffectFileCheck.h"
+
+#include <QSize>
+#include <QString>
+
+// What the user is told when an effect file cannot replace the playlist.
+class ReadFailureMessage
+{
+public:
+    // factory: the file is the factory effect beside the program (its own "missing" text).
+    static QString text(const EffectFileCheck::Outcome &outcome, const QString &path,
+                        const QSize &geometry, bool factory);
+};
