@@ -14,6 +14,7 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
+#include "ui/ClipPlayer.h"
 #include "ui/ContrastJobs.h"
 #include "ui/CustomTableModel.h"
 #include "ui/GeometryNumberDialog.h"
@@ -351,6 +352,36 @@ private slots:
         QVERIFY(window->clipModel()->itemsAs<MediaObject>().isEmpty());
         QVERIFY(window->findChild<QAction *>(QStringLiteral("actionRestoreFactory"))->isEnabled());
         blocker.reset();
+    }
+
+    void readBackClipPlaysAndTheNextReadStopsIt()
+    {
+        ledCount = kLeds;
+        lineNumber = kLines;
+        const QString file = path(QStringLiteral("T4.bin"));
+        QVERIFY(writeBytes(file, slotted(kLeds, kLines, 1, {3}, 10)));
+        window->readBack()->start(PlayMediaHandler::PreviewReadCode, file, QStringLiteral("…"));
+        const QList<MediaObject *> clips = window->clipModel()->itemsAs<MediaObject>();
+        QCOMPARE(clips.size(), 1);
+        const QList<ImageObject *> frames = clips.first()->frames;
+        QCOMPARE(frames.size(), 3);
+
+        auto *player = window->findChild<ClipPlayer *>();
+        QVERIFY(player);
+        qRegisterMetaType<ImageObject *>();
+        QSignalSpy shown(player, &ClipPlayer::frameShown);
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        window->onBtnPlayClick();
+        QVERIFY(window->isPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(shown.count() >= 4, 5000);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(shown.at(i).first().value<QObject *>(), frames.at(i % 3));
+
+        // Replacing the playlists destroys the clip: the playback stops first.
+        window->readBack()->start(PlayMediaHandler::PreviewReadCode, file, QStringLiteral("…"));
+        QVERIFY(!window->isPlaying());
+        QVERIFY(!player->clip());
+        QCOMPARE(window->clipModel()->itemCount(), 1);
     }
 
     void readBackPlaylistDownloadsToTheSameFile()
