@@ -14,6 +14,8 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
+#include "disk/DiskMonitor.h"
+#include "disk/SelectUsbPathDialog.h"
 #include "ui/ClipPlayer.h"
 #include "ui/ContrastJobs.h"
 #include "ui/CustomTableModel.h"
@@ -350,6 +352,50 @@ private slots:
         QVERIFY(window->clipModel()->itemsAs<MediaObject>().isEmpty());
         QVERIFY(window->findChild<QAction *>(QStringLiteral("actionRestoreFactory"))->isEnabled());
         blocker.reset();
+    }
+
+    void previewReadsT4FromTheChosenDisk_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message"); // empty: the read replaces the playlist
+        QTest::newRow("T4.bin present") << "good" << "";
+        QTest::newRow("no T4.bin") << "missing"
+                                   << "No effect of U disk file, please select another U disk!";
+        QTest::newRow("T4.bin of another geometry") << "other" << "does not fit a display of 8";
+    }
+
+    void previewReadsT4FromTheChosenDisk()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        ledCount = kLeds;
+        lineNumber = kLines;
+        const QString disk = path(QStringLiteral("stick"));
+        QVERIFY(QDir().mkpath(disk));
+        if (kind == QLatin1String("good"))
+            QVERIFY(writeBytes(disk + QStringLiteral("/T4.bin"), slotted(kLeds, kLines, 2, {}, 10)));
+        else if (kind == QLatin1String("other"))
+            QVERIFY(writeBytes(disk + QStringLiteral("/T4.bin"), slotted(9, kLines, 2, {}, 10)));
+        window->disks()->AddDisk(disk);
+        const QList<ImageObject *> before = addPictures(1);
+
+        // The disk is chosen, then the replacement of the one picture is confirmed.
+        BoxAnswerer answerer(QMessageBox::Ok, [](QWidget *modal) {
+            if (auto *disks = qobject_cast<SelectUsbPathDialog *>(modal))
+                disks->findChild<QPushButton *>(QStringLiteral("okBut"))->click();
+        });
+        window->onActionPreviewFromUsb();
+        QVERIFY(!window->readBack()->isBusy());
+        if (message.isEmpty()) {
+            QCOMPARE(answerer.boxes.size(), 1); // the confirmation
+            QCOMPARE(pictureTimes(), (QList<double>{11 * 0.2, 12 * 0.2}));
+            return;
+        }
+        QCOMPARE(answerer.boxes.size(), 1);
+        QVERIFY2(answerer.boxes.first().text.contains(message),
+                 qPrintable(answerer.boxes.first().text));
+        QCOMPARE(window->pictureModel()->itemsAs<ImageObject>(), before);
+        QCOMPARE(window->readBack()->lastRequestNumber(), 0);
     }
 
     void readBackClipPlaysAndTheNextReadStopsIt()
