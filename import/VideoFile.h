@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+namespace cv {
+class VideoCapture;
+}
+
+// One opened video whose frame rate and frame count were checked, read by one thread at a
+// time. Frame counts are estimates: reading may end earlier.
+class VideoFile
+{
+public:
+    VideoFile();
+    ~VideoFile();
+    Q_DISABLE_COPY_MOVE(VideoFile)
+
+    static constexpr double MaxFps = 1000.0;
+
+    // False with errorString() set when the file cannot be decoded as a video, or reports a
+    // frame rate that is not a number in (0, 1000] or fewer than one frame.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const;
+    QString errorString() const { return error; }
+
+    double fps() const { return rate; }
+    qint64 frameCount() const { return count; }
+    QSize frameSize() const { return size; }
+
+    // Places the next read at frame index (decoding again from the key frame before it).
+    bool seek(qint64 index);
+    // The next frame in decoding order; null at the end or on a failed read.
+    QImage read();
+    // Skips the next frame without converting it; false at the end.
+    bool skip();
+
+private:
+    std::unique_ptr<cv::VideoCapture> capture;
+    QString error;
+    double rate = 0.0;
+    qint64 count = 0;
+    QSize size;
+};
