@@ -89,7 +89,7 @@ void CutImageThread::run()
     VideoFile video;
     if (!video.open(cut.path)) {
         qCDebug(lcImport) << "#CutImageThread# open media file fail!" << cut.path;
-        buffer->finishCutting(QStringLiteral("%1: %2").arg(cut.path, video.errorString()));
+        buffer->finishCutting(video.errorString());
         return;
     }
     FrameSchedule schedule(cut.startFrame, cut.endFrame, video.fps());

@@ -3,3 +3,8 @@ hd_add_test(test_video_cutting
   SOURCES test_video_cutting.cpp VideoFixtures.h VideoFixtures.cpp
   LIBS hd_import
   LABELS threads TIMEOUT 180)
+hd_add_test(test_video_cli
+  SOURCES test_video_cli.cpp VideoFixtures.h VideoFixtures.cpp
+  LIBS hd_import
+  TIMEOUT 180)
+add_dependencies(test_video_cli hologram-cli)
