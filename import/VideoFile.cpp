@@ -40,9 +40,16 @@ bool VideoFile::open(const QString &path)
         close();
         return false;
     }
+    const QSize frameSize(int(capture->get(cv::CAP_PROP_FRAME_WIDTH)),
+                          int(capture->get(cv::CAP_PROP_FRAME_HEIGHT)));
+    // The decoder takes some text files for a stream without pictures.
+    if (frameSize.isEmpty()) {
+        error = QStringLiteral("cannot be decoded as a video");
+        close();
+        return false;
+    }
     count = qint64(frames);
-    size = QSize(int(capture->get(cv::CAP_PROP_FRAME_WIDTH)),
-                 int(capture->get(cv::CAP_PROP_FRAME_HEIGHT)));
+    size = frameSize;
     return true;
 }
 

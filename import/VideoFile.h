@@ -21,7 +21,7 @@ public:
     static constexpr double MaxFps = 1000.0;
 
     // False with errorString() set when the file cannot be decoded as a video, or reports a
-    // frame rate that is not a number in (0, 1000] or fewer than one frame.
+    // frame rate that is not a number in (0, 1000], fewer than one frame or no picture size.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
