@@ -8,3 +8,4 @@ hd_add_test(test_video_cli
   LIBS hd_import
   TIMEOUT 180)
 add_dependencies(test_video_cli hologram-cli)
+hd_add_test(test_region_dialog SOURCES test_region_dialog.cpp LIBS hd_import_gui GUI TIMEOUT 60)
