@@ -77,8 +77,10 @@ void VideoClipCutter::conclude()
     over = true;
     joinThreads();
     error = buffer->error();
-    if (error.isEmpty() && buffer->finishedCount() == 0)
+    if (error.isEmpty() && buffer->finishedCount() == 0) {
+        noFrame = true;
         error = QStringLiteral("no frame could be read from the chosen stretch");
+    }
     if (!error.isEmpty())
         buffer = std::make_unique<FrameHandOver>();
 }

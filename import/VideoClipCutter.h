@@ -39,6 +39,8 @@ public:
     // Why the run failed: a frame file not saved, an unreadable video, no frame in the
     // stretch. Empty after a good run.
     QString errorString() const { return error; }
+    // The run failed only because the stretch gave no readable frame.
+    bool madeNoFrame() const { return noFrame; }
     // The converted frames in video order; the caller owns them.
     QList<ImageObject *> takeFrames();
     QImage takePreview();
@@ -62,5 +64,6 @@ private:
     int convertersDone = 0;
     bool started = false;
     bool over = false;
+    bool noFrame = false;
     QString error;
 };

@@ -6,6 +6,7 @@
 #include "disk/SelectUsbPathDialog.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
+#include "import/LoadMediaDialog.h"
 #include "loop/HandlerThread.h"
 #include "loop/Message.h"
 #include "model/ImageObject.h"
@@ -652,7 +653,10 @@ void MainWindow::onBtnEditDiy()
 
 void MainWindow::onActionLoadMedia()
 {
-    // Video import is added with the video import dialog.
+    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount())) {
+        mediaModel->addItem(clip);
+        ui.toolBox->setCurrentIndex(1);
+    }
 }
 
 void MainWindow::onActionLoadGif()
