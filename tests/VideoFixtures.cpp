@@ -1,6 +1,7 @@
 #include "VideoFixtures.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
@@ -45,6 +46,24 @@ QString write(const QString &dir, const QString &name, Codec codec, double fps, 
     }
     writer.release();
     return path;
+}
+
+QString withFrameRate(const QString &path, const QString &copy, quint32 scale, quint32 rate)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = in.readAll();
+    // strh: tag, size, type, handler, flags, priority, language, initial frames, scale, rate.
+    const qsizetype header = bytes.indexOf("strh");
+    if (header < 0)
+        return {};
+    qToLittleEndian(scale, bytes.data() + header + 28);
+    qToLittleEndian(rate, bytes.data() + header + 32);
+    QFile out(copy);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    return copy;
 }
 
 int indexIn(const QImage &picture, const QRect &rect)

@@ -28,6 +28,12 @@ using VideoFixtures::Codec;
 
 namespace {
 
+bool video25fpsOpens(const QString &path)
+{
+    VideoFile video;
+    return video.open(path) && video.fps() == 25.0;
+}
+
 const QSize kFrame(160, 120);
 
 // Where a 160 x 120 frame lands in the square when the region is centred at zoom 0.
@@ -350,18 +356,29 @@ private slots:
     void refusesWhatIsNoVideo_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("empty file") << QByteArray();
-        QTest::newRow("text") << QByteArray("not a video at all\n").repeated(50);
+        QTest::addColumn<quint32>("rate");
+        QTest::newRow("empty file") << QByteArray() << 0u;
+        QTest::newRow("text") << QByteArray("not a video at all\n").repeated(50) << 0u;
+        QTest::newRow("5,000,000 frames per second") << QByteArray() << 5000000u;
+        QTest::newRow("1001 frames per second") << QByteArray() << 1001u;
     }
 
     void refusesWhatIsNoVideo()
     {
         QFETCH(QByteArray, content);
-        const QString path = work->filePath(QStringLiteral("bad.avi"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        QFETCH(quint32, rate);
+        QString path = work->filePath(QStringLiteral("bad.avi"));
+        if (rate != 0) {
+            const QString fine = VideoFixtures::write(videos.path(), QStringLiteral("rate.avi"),
+                                                      Codec::Mjpeg, 25.0, 10);
+            path = VideoFixtures::withFrameRate(fine, path, 1, rate);
+            QVERIFY(!path.isEmpty());
+            QVERIFY(video25fpsOpens(fine));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
         VideoFile video;
         QVERIFY(!video.open(path));
         QVERIFY(!video.errorString().isEmpty());
