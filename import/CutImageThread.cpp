@@ -8,12 +8,9 @@
 #include "model/ImageObject.h"
 #include "model/RoundSquare.h"
 
-#include <QFile>
-
 namespace {
 
 constexpr double kFrameDisplayTime = 10.0;
-constexpr int kFramePngQuality = 80;  // zlib level 1: the file is read back once
 
 } // namespace
 
@@ -37,12 +34,12 @@ QImage CutImageThread::takePreview()
     return std::exchange(preview, QImage());
 }
 
-void CutImageThread::offerPreview(const QImage &shown)
+void CutImageThread::offerPreview(const QImage &square)
 {
     if (cut.previewSize.isEmpty())
         return;
-    const QImage small = shown.scaled(cut.previewSize, Qt::IgnoreAspectRatio,
-                                      Qt::FastTransformation);
+    const QImage small = square.scaled(cut.previewSize, Qt::KeepAspectRatio,
+                                       Qt::FastTransformation);
     QMutexLocker lock(&previewMutex);
     preview = small;
     if (previewPosted)
@@ -58,24 +55,32 @@ QString CutImageThread::frameFilePath()
     return workFilePath(QStringLiteral("loadMedia_%1.png").arg(loadMediaCounter.fetch_add(1)));
 }
 
-bool CutImageThread::handOver(const QImage &shown, qint64 number, float frameTimeMs)
+QImage CutImageThread::readSquare(VideoFile &video) const
+{
+    const QRect region(cut.topLeft, QSize(RoundSquare::Side, RoundSquare::Side));
+    if (!cut.shownSize.isValid() || cut.shownSize == video.frameSize()) {
+        // Unzoomed: only the part under the square is converted, not the whole frame.
+        QPoint origin;
+        const QImage part = video.readRegion(region, &origin);
+        return part.isNull() ? QImage() : RoundSquare::cutFrame(part, cut.topLeft - origin);
+    }
+    const QImage frame = video.read();
+    if (frame.isNull())
+        return {};
+    return RoundSquare::cutFrame(
+        frame.scaled(cut.shownSize, Qt::IgnoreAspectRatio, Qt::FastTransformation), cut.topLeft);
+}
+
+bool CutImageThread::handOver(const QImage &square, qint64 number, float frameTimeMs)
 {
     if (!buffer->waitForRoom())
         return false;
-    const QImage square = RoundSquare::cutFrame(shown, cut.topLeft);
     auto *item = new ImageObject(int(number), QString(), kFrameDisplayTime,
                                  ImageObject::KindVideoFrame);
     item->frameTime = frameTimeMs;
-    if (cut.writeFiles) {
-        const QString path = frameFilePath();
-        if (!ensureWorkDirectory() || !square.save(path, "PNG", kFramePngQuality)) {
-            QFile::remove(path);
-            delete item;
-            buffer->finishCutting(QStringLiteral("cannot save the frame picture %1").arg(path));
-            return false;
-        }
-        item->sourcePath = path;
-    }
+    // The converter writes the file: PNG compression would make this thread the slowest.
+    if (cut.writeFiles)
+        item->sourcePath = frameFilePath();
     if (!buffer->put(item, square)) {
         FrameHandOver::dispose(item);
         return false;
@@ -98,7 +103,7 @@ void CutImageThread::run()
     qint64 next = 0;
     if (cut.startFrame > 0 && video.seek(cut.startFrame))
         next = cut.startFrame;
-    QImage shown;
+    QImage square;
     qint64 count = 0;
     for (; !schedule.atEnd() && !buffer->isStopped(); schedule.advance()) {
         const qint64 wanted = schedule.frameIndex();
@@ -109,18 +114,15 @@ void CutImageThread::run()
         }
         if (!readable || buffer->isStopped())
             break;
-        // Below 10 frames per second a sample may fall on the frame already shown.
-        if (next == wanted || shown.isNull()) {
-            const QImage frame = video.read();
+        // Below 10 frames per second a sample may fall on the frame already cut.
+        if (next == wanted || square.isNull()) {
+            square = readSquare(video);
             ++next;
-            if (frame.isNull())
+            if (square.isNull())
                 break;
-            shown = cut.shownSize.isValid() && cut.shownSize != frame.size()
-                        ? frame.scaled(cut.shownSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                        : frame;
-            offerPreview(shown);
+            offerPreview(square);
         }
-        if (!handOver(shown, ++count, schedule.frameTimeMs()))
+        if (!handOver(square, ++count, schedule.frameTimeMs()))
             return;
     }
     buffer->finishCutting();

@@ -8,11 +8,12 @@
 
 class FrameHandOver;
 class ImageObject;
+class VideoFile;
 
 // The producer of a cutting run: opens its own capture on the video, seeks once to the
 // start frame, then reads in order and keeps one frame per 100 ms of video, cut onto the
-// 450 x 450 square and handed to the converters. Ends the hand-over's cutting when the
-// stretch is over, the video ends early, or a frame file cannot be saved.
+// 450 x 450 square and handed to the converters with the name of its frame file. Ends the
+// hand-over's cutting when the stretch is over or the video ends early.
 class CutImageThread : public QThread
 {
     Q_OBJECT
@@ -22,7 +23,8 @@ public:
     ~CutImageThread() override;
     Q_DISABLE_COPY_MOVE(CutImageThread)
 
-    // The newest preview; older ones were dropped. Null when none is waiting.
+    // The newest preview (the square being cut); older ones were dropped. Null when none
+    // is waiting.
     QImage takePreview();
 
 signals:
@@ -35,8 +37,9 @@ protected:
     void run() override;
 
 private:
-    bool handOver(const QImage &shown, qint64 number, float frameTimeMs);
-    void offerPreview(const QImage &shown);
+    QImage readSquare(VideoFile &video) const;
+    bool handOver(const QImage &square, qint64 number, float frameTimeMs);
+    void offerPreview(const QImage &square);
     static QString frameFilePath();
 
     const VideoCut cut;

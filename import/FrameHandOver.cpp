@@ -72,6 +72,16 @@ void FrameHandOver::stop()
     frameOrEnd.notify_all();
 }
 
+void FrameHandOver::fail(const QString &error)
+{
+    {
+        std::lock_guard lock(mutex);
+        if (failure.isEmpty())
+            failure = error;
+    }
+    stop();
+}
+
 int FrameHandOver::waitingCount() const
 {
     std::lock_guard lock(mutex);

@@ -46,6 +46,8 @@ public:
 
     // Ends every wait now; later puts are refused, takes return false.
     void stop();
+    // Stops the run as failed (a frame file could not be saved); the first error is kept.
+    void fail(const QString &error);
     bool isStopped() const { return stopped.load(); }
     // Set by stop(): a conversion under way watches it.
     const std::atomic<bool> *stopFlag() const { return &stopped; }

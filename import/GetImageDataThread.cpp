@@ -2,7 +2,16 @@
 
 #include "import/FrameHandOver.h"
 #include "import/ImportLog.h"
+#include "app/AppGlobals.h"
 #include "model/ImageObject.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr int kFramePngQuality = 80;  // zlib level 1: the file is read back once
+
+} // namespace
 
 GetImageDataThread::GetImageDataThread(FrameHandOver *handOver,
                                        ReadImageThread::SamplingPreview preview, QObject *parent)
@@ -18,10 +27,30 @@ GetImageDataThread::~GetImageDataThread()
     qCDebug(lcImport) << "~GetImageDataThread over!";
 }
 
+bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
+{
+    const QString path = frame.item->sourcePath;
+    if (path.isEmpty())
+        return true;
+    // Every pixel is opaque: saved without the alpha channel the file holds the same
+    // picture for less work.
+    const QImage opaque(frame.picture.constBits(), frame.picture.width(), frame.picture.height(),
+                        frame.picture.bytesPerLine(), QImage::Format_RGB32);
+    if (ensureWorkDirectory() && opaque.save(path, "PNG", kFramePngQuality))
+        return true;
+    QFile::remove(path);
+    buffer->fail(QStringLiteral("cannot save the frame picture %1").arg(path));
+    return false;
+}
+
 void GetImageDataThread::run()
 {
     FrameHandOver::Frame frame;
     while (buffer->take(&frame)) {
+        if (!saveFrameFile(frame)) {
+            FrameHandOver::dispose(frame.item);
+            break;
+        }
         convertPicture(frame.picture, frame.item, buffer->stopFlag(), previewMode);
         frame.picture = QImage();
         if (buffer->isStopped()) {
@@ -31,6 +60,7 @@ void GetImageDataThread::run()
         }
         buffer->addFinished(frame.item);
     }
-    if (!buffer->isStopped())
-        emit signalCutMediaOver(true);
+    // A failed run still reports, so that its end is seen; a cancelled one does not.
+    if (!buffer->isStopped() || !buffer->error().isEmpty())
+        emit signalCutMediaOver(buffer->error().isEmpty());
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "import/FrameHandOver.h"
 #include "model/ReadImageThread.h"
 
 #include <QThread>
 
-class FrameHandOver;
-
-// A converter of a cutting run: takes frames from the hand-over and converts each into LED
-// data through the same conversion as pictures, until no more frames come.
+// A converter of a cutting run: takes frames from the hand-over, writes each one's PNG (the
+// item's source file, when it has one) and converts it into LED data through the same
+// conversion as pictures, until no more frames come. A PNG that cannot be saved fails the run.
 class GetImageDataThread : public QThread
 {
     Q_OBJECT
@@ -19,13 +19,15 @@ public:
     Q_DISABLE_COPY_MOVE(GetImageDataThread)
 
 signals:
-    // Every frame was taken and converted; not emitted when stopped.
+    // Every frame was taken and converted (ok), or the run failed; not emitted on cancel.
     void signalCutMediaOver(bool ok);
 
 protected:
     void run() override;
 
 private:
+    bool saveFrameFile(const FrameHandOver::Frame &frame);
+
     FrameHandOver *const buffer;
     const ReadImageThread::SamplingPreview previewMode;
 };

@@ -81,7 +81,7 @@ void LoadMediaDialog::buildForm()
 {
     resize(668, 425);
     videoWidget = label(QStringLiteral("videoWidget"), QString(), this);
-    videoWidget->setScaledContents(true);
+    videoWidget->setAlignment(Qt::AlignCenter);
     videoWidget->setMinimumSize(320, 180);
     videoWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     lblStartTime = label(QStringLiteral("lblStartTime"), QString(), this);
@@ -247,8 +247,9 @@ void LoadMediaDialog::seekMediaToPosition(const QImage &image, int)
 {
     if (image.isNull())
         return;
+    // Frames and, while cutting, the square being cut: both keep their proportions.
     videoWidget->setPixmap(QPixmap::fromImage(
-        image.scaled(videoWidget->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+        image.scaled(videoWidget->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
 }
 
 void LoadMediaDialog::onBtnStart()

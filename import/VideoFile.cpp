@@ -83,6 +83,20 @@ QImage VideoFile::read()
     return VideoFrameImage::fromMat(frame);
 }
 
+QImage VideoFile::readRegion(const QRect &region, QPoint *origin)
+{
+    if (!isOpen())
+        return {};
+    cv::Mat frame;
+    if (!capture->read(frame) || frame.empty())
+        return {};
+    const QRect part = region.intersected(QRect(0, 0, frame.cols, frame.rows));
+    if (part.isEmpty())
+        return {};
+    *origin = part.topLeft();
+    return VideoFrameImage::fromMat(frame(cv::Rect(part.x(), part.y(), part.width(), part.height())));
+}
+
 bool VideoFile::skip()
 {
     return isOpen() && capture->grab();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -35,6 +36,10 @@ public:
     bool seek(qint64 index);
     // The next frame in decoding order; null at the end or on a failed read.
     QImage read();
+    // The part of the next frame inside region (frame coordinates), converted alone; origin
+    // receives its top-left. Null at the end, on a failed read, or when region misses the
+    // frame.
+    QImage readRegion(const QRect &region, QPoint *origin);
     // Skips the next frame without converting it; false at the end.
     bool skip();
 

@@ -263,7 +263,7 @@ private slots:
         cutter->start();
         QTRY_COMPARE(handOver->waitingCount(), FrameHandOver::MaxWaiting);
         QVERIFY(cutter->isRunning());
-        QCOMPARE(frameFiles().size(), FrameHandOver::MaxWaiting);
+        QVERIFY(frameFiles().size() <= FrameHandOver::MaxWaiting);
         QElapsedTimer clock;
         clock.start();
         cutter.reset();
