@@ -311,6 +311,22 @@ private slots:
         qDeleteAll(clip);
     }
 
+    // Previews are offered one at a time: untaken, one signal stands for the newest.
+    void onlyTheNewestPreviewWaits()
+    {
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("preview.avi"),
+                                                  Codec::Mjpeg, 25.0, 50);
+        VideoCut cut = wholeCut(path, 0, 49);
+        cut.previewSize = QSize(90, 90);
+        VideoClipCutter cutter(cut);
+        QSignalSpy previews(&cutter, &VideoClipCutter::previewReady);
+        QSignalSpy finished(&cutter, &VideoClipCutter::finished);
+        cutter.start();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(previews.size(), 1);
+        qDeleteAll(cutter.takeFrames());
+    }
+
     void failuresAreReported_data()
     {
         QTest::addColumn<QString>("what");
