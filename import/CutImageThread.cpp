@@ -24,6 +24,7 @@ CutImageThread::~CutImageThread()
     qCDebug(lcImport) << "~CutImageThread";
     buffer->stop();
     wait();
+    ended.load(std::memory_order_acquire);
     qCDebug(lcImport) << "~CutImageThread over!";
 }
 
@@ -90,6 +91,12 @@ bool CutImageThread::handOver(const QImage &square, qint64 number, float frameTi
 }
 
 void CutImageThread::run()
+{
+    cutFrames();
+    ended.store(true, std::memory_order_release);
+}
+
+void CutImageThread::cutFrames()
 {
     VideoFile video;
     if (!video.open(cut.path)) {

@@ -6,6 +6,8 @@
 #include <QMutex>
 #include <QThread>
 
+#include <atomic>
+
 class FrameHandOver;
 class ImageObject;
 class VideoFile;
@@ -37,6 +39,7 @@ protected:
     void run() override;
 
 private:
+    void cutFrames();
     QImage readSquare(VideoFile &video) const;
     bool handOver(const QImage &square, qint64 number, float frameTimeMs);
     void offerPreview(const QImage &square);
@@ -44,6 +47,9 @@ private:
 
     const VideoCut cut;
     FrameHandOver *const buffer;
+    // Set last thing in run(): read after wait(), it orders the thread's last steps (its
+    // final signal) before the destructor in a way ThreadSanitizer sees.
+    std::atomic<bool> ended{false};
     QMutex previewMutex;
     QImage preview;
     bool previewPosted = false;

@@ -24,6 +24,7 @@ GetImageDataThread::~GetImageDataThread()
     qCDebug(lcImport) << "~GetImageDataThread";
     buffer->stop();
     wait();
+    ended.load(std::memory_order_acquire);
     qCDebug(lcImport) << "~GetImageDataThread over!";
 }
 
@@ -44,6 +45,12 @@ bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
 }
 
 void GetImageDataThread::run()
+{
+    runConversions();
+    ended.store(true, std::memory_order_release);
+}
+
+void GetImageDataThread::runConversions()
 {
     FrameHandOver::Frame frame;
     while (buffer->take(&frame)) {

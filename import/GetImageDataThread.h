@@ -5,6 +5,8 @@
 
 #include <QThread>
 
+#include <atomic>
+
 // A converter of a cutting run: takes frames from the hand-over, writes each one's PNG (the
 // item's source file, when it has one) and converts it into LED data through the same
 // conversion as pictures, until no more frames come. A PNG that cannot be saved fails the run.
@@ -26,8 +28,12 @@ protected:
     void run() override;
 
 private:
+    void runConversions();
     bool saveFrameFile(const FrameHandOver::Frame &frame);
 
     FrameHandOver *const buffer;
+    // Set last thing in run(): read after wait(), it orders the thread's last steps (its
+    // final signal) before the destructor in a way ThreadSanitizer sees.
+    std::atomic<bool> ended{false};
     const ReadImageThread::SamplingPreview previewMode;
 };
