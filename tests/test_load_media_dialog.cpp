@@ -140,6 +140,8 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::newRow("no video") << QStringLiteral("garbage") << QStringLiteral("Failed to play!");
         QTest::newRow("absurd frame rate") << QStringLiteral("rate") << QStringLiteral("Failed to play!");
+        QTest::newRow("first frame not saved") << QStringLiteral("unsaved")
+            << QStringLiteral("Failed to initialize, cannot play video!");
         QTest::newRow("more frames than a clip holds") << QStringLiteral("long")
             << QStringLiteral("The chosen stretch gives 1001 frames, but a clip holds at most 1000. "
                               "Please choose a shorter stretch.");
@@ -162,6 +164,14 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(4000, 'g'));
+        } else if (kind == QLatin1String("unsaved")) {
+            path = VideoFixtures::write(videos.path(), QStringLiteral("unsaved.avi"), Codec::Mjpeg,
+                                        25.0, 10);
+            // The work directory's place is taken by a file: nothing can be saved there.
+            const QString blocked = tempDir->filePath(QStringLiteral("blocked"));
+            QFile file(blocked);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            setWorkDirectory(blocked);
         } else if (kind == QLatin1String("long")) {
             path = VideoFixtures::write(videos.path(), QStringLiteral("long.avi"), Codec::Mjpeg,
                                         10.0, 1001, QSize(40, 30));
