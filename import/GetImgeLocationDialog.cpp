@@ -156,6 +156,14 @@ bool GetImgeLocationDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void GetImgeLocationDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A large frame opens scrolled to the marker, not to its top-left corner.
+    if (roundFrame)
+        scrollArea->ensureWidgetVisible(roundFrame, 0, 0);
+}
+
 void GetImgeLocationDialog::zoomTo(int level)
 {
     const QSize size = CutRegion::zoomedSize(sourceImage.size(), level);
@@ -166,6 +174,7 @@ void GetImgeLocationDialog::zoomTo(int level)
     zoomLevel = level;
     shownImage = sourceImage.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     layoutStage(CutRegion::centredTopLeft(size));
+    scrollArea->ensureWidgetVisible(roundFrame, 0, 0);
     updateButtons();
 }
 
