@@ -5,8 +5,10 @@
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
+#include "cli/VideoOptions.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
+#include "import/VideoFile.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/PictureFile.h"
@@ -26,11 +28,20 @@ namespace {
 
 constexpr double kGifFrameTime = 10.0;
 
-bool isVideo(const QString &path)
+bool hasVideoSuffix(const QString &path)
 {
     static const QStringList suffixes{QStringLiteral("avi"), QStringLiteral("rmvb"),
                                       QStringLiteral("mp4"), QStringLiteral("mkv")};
     return suffixes.contains(QFileInfo(path).suffix().toLower());
+}
+
+// By content: what no picture reader recognises and a video decoder opens. A file named as
+// a video is refused as one; anything else undecodable gets the picture reader's reason.
+bool isVideo(const QString &path)
+{
+    if (!QImageReader::imageFormat(path).isEmpty())
+        return false;
+    return hasVideoSuffix(path) || VideoFile().open(path);
 }
 
 bool isGif(const QString &path)
@@ -72,6 +83,17 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
     return {};
 }
 
+QString addVideo(const QString &path, int loops, const VideoOptions &options,
+                 Playlist &playlist)
+{
+    QString error;
+    MediaObject *clip = options.cutClip(path, int(playlist.clips.size()), loops, &error);
+    if (!clip)
+        return error;
+    playlist.clips.emplace_back(clip);
+    return {};
+}
+
 QString addPicture(const QString &path, double seconds, Playlist &playlist)
 {
     QString error;
@@ -96,11 +118,15 @@ QString BuildCommand::help() const
 {
     return QStringLiteral(
         "build -o OUT.bin [--lang en_US|zh_CN|zh_HK|jp|none] [--time SECONDS] [--loops N]\n"
-        "      [--leds N] [--lines L] FILE...\n"
+        "      [--leds N] [--lines L] [--start SECONDS] [--length SECONDS] [--zoom STEPS]\n"
+        "      [--at X,Y] FILE...\n"
         "    Writes an effect file (indexed layout) like the window's download: every\n"
         "    picture is shown --time seconds (default 5), every GIF becomes a clip of all\n"
         "    its frames played --loops times (default 1). Default language en_US.\n"
-        "    Video files are refused: video import is not available here yet.");
+        "    A video becomes a clip of one frame per 100 ms from --start (default 0) for\n"
+        "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
+        "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
+        "    zoomed frame (default: centred). Files are told apart by their content.");
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
@@ -124,9 +150,11 @@ int BuildCommand::run(const QStringList &arguments)
     const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
                                    QStringLiteral("N"), QStringLiteral("1"));
     const GeometryOptions geometry;
+    VideoOptions video;
     parser.addOptions({output, lang, time, loops});
     geometry.addTo(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures and GIFs"));
+    video.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures, GIFs and videos"));
     if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
 
@@ -147,11 +175,11 @@ int BuildCommand::run(const QStringList &arguments)
     QString error;
     if (!geometry.read(parser, &leds, &lines, &error))
         return fail(error);
+    if (!video.read(parser, &error))
+        return fail(error);
     for (const QString &input : inputs) {
         if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
             return fail(refusal);
-        if (isVideo(input))
-            return fail(QStringLiteral("%1: video import is not available yet").arg(input));
     }
 
     // Items keep their files in a private work directory, removed on return.
@@ -164,8 +192,12 @@ int BuildCommand::run(const QStringList &arguments)
     for (const QString &input : inputs) {
         if (InterruptGuard::signalNumber() != 0)
             break;
-        error = isGif(input) ? addGif(input, loopCount, playlist)
-                             : addPicture(input, seconds, playlist);
+        if (isGif(input))
+            error = addGif(input, loopCount, playlist);
+        else if (isVideo(input))
+            error = addVideo(input, loopCount, video, playlist);
+        else
+            error = addPicture(input, seconds, playlist);
         if (!error.isEmpty())
             return fail(error);
     }

@@ -12,4 +12,7 @@ void TraceFilter::install()
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n"
                                                     "*.info=false\n"
                                                     "*.warning=false"));
+    // The video decoder logs to stderr by itself: quiet it, unless asked for otherwise.
+    if (!qEnvironmentVariableIsSet("OPENCV_FFMPEG_LOGLEVEL"))
+        qputenv("OPENCV_FFMPEG_LOGLEVEL", "-8");
 }

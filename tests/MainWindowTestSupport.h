@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -23,6 +24,9 @@
 inline bool openFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
                             std::unique_ptr<MainWindow> &window)
 {
+    // File dialogs read the places remembered in the user's QtProject.conf; one naming /proc
+    // blocks them. Tests keep settings of their own.
+    QStandardPaths::setTestModeEnabled(true);
     tempDir = std::make_unique<QTemporaryDir>();
     if (!tempDir->isValid())
         return false;

@@ -234,8 +234,8 @@ private slots:
         QTest::newRow("missing input") << QStringList{"build", "-o", "@out", "yellow.png",
                                                       "missing.png"}
                                        << "no such file";
-        QTest::newRow("video") << QStringList{"build", "-o", "@out", "clip.mp4"}
-                               << "video import is not available yet";
+        QTest::newRow("undecodable video") << QStringList{"build", "-o", "@out", "clip.mp4"}
+                                           << "cannot be decoded as a video";
         QTest::newRow("not a picture") << QStringList{"build", "-o", "@out", "text.png"}
                                        << "not a readable picture";
         QTest::newRow("inspect missing") << QStringList{"inspect", "missing.bin"}

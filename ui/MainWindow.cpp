@@ -8,6 +8,7 @@
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
 #include "effect/ReadRequest.h"
+#include "import/LoadMediaDialog.h"
 #include "loop/HandlerThread.h"
 #include "loop/Message.h"
 #include "model/ImageObject.h"
@@ -767,7 +768,10 @@ void MainWindow::onBtnEditDiy()
 
 void MainWindow::onActionLoadMedia()
 {
-    // Video import is added with the video import dialog.
+    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount())) {
+        mediaModel->addItem(clip);
+        ui.toolBox->setCurrentIndex(1);
+    }
 }
 
 void MainWindow::onActionLoadGif()

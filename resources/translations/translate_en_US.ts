@@ -333,6 +333,18 @@
         <source>结束时间：</source>
         <translation>End Time:</translation>
     </message>
+    <message>
+        <source>loadvideo_too_long</source>
+        <translation>The chosen stretch gives %1 frames, but a clip holds at most %2. Please choose a shorter stretch.</translation>
+    </message>
+    <message>
+        <source>loadvideo_no_frames</source>
+        <translation>No frame could be read from the chosen stretch; no clip was added.</translation>
+    </message>
+    <message>
+        <source>loadvideo_save_error</source>
+        <translation>A frame picture could not be saved (is the disk full?); no clip was added.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

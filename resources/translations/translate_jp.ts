@@ -333,6 +333,18 @@
         <source>结束时间：</source>
         <translation>終了時間：</translation>
     </message>
+    <message>
+        <source>loadvideo_too_long</source>
+        <translation>選択した範囲からは %1 フレームが作られますが、1 つのクリップに入るのは最大 %2 フレームです。もっと短い範囲を選んでください。</translation>
+    </message>
+    <message>
+        <source>loadvideo_no_frames</source>
+        <translation>選択した範囲からフレームを読み取れなかったため、クリップは追加されませんでした。</translation>
+    </message>
+    <message>
+        <source>loadvideo_save_error</source>
+        <translation>フレーム画像を保存できませんでした（ディスクがいっぱいではありませんか？）。クリップは追加されませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -147,6 +147,18 @@
         <source>loadvideo_tip2</source>
         <translation>导入视频 - </translation>
     </message>
+    <message>
+        <source>loadvideo_too_long</source>
+        <translation>所选时段会生成 %1 帧，但一个片段最多只能容纳 %2 帧。请选择更短的时段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_no_frames</source>
+        <translation>无法从所选时段读取任何帧，未添加片段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_save_error</source>
+        <translation>无法保存帧图片（磁盘是否已满？），未添加片段。</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -333,6 +333,18 @@
         <source>结束时间：</source>
         <translation>結束時間：</translation>
     </message>
+    <message>
+        <source>loadvideo_too_long</source>
+        <translation>所選時段會產生 %1 幀，但一個片段最多只能容納 %2 幀。請選擇較短的時段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_no_frames</source>
+        <translation>無法從所選時段讀取任何幀，未加入片段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_save_error</source>
+        <translation>無法儲存幀圖片（磁碟是否已滿？），未加入片段。</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -1,0 +1,73 @@
+#include "import/GetImageDataThread.h"
+
+#include "import/FrameHandOver.h"
+#include "import/ImportLog.h"
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr int kFramePngQuality = 80;  // zlib level 1: the file is read back once
+
+} // namespace
+
+GetImageDataThread::GetImageDataThread(FrameHandOver *handOver,
+                                       ReadImageThread::SamplingPreview preview, QObject *parent)
+    : QThread(parent), buffer(handOver), previewMode(preview)
+{
+}
+
+GetImageDataThread::~GetImageDataThread()
+{
+    qCDebug(lcImport) << "~GetImageDataThread";
+    buffer->stop();
+    wait();
+    ended.load(std::memory_order_acquire);
+    qCDebug(lcImport) << "~GetImageDataThread over!";
+}
+
+bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
+{
+    const QString path = frame.item->sourcePath;
+    if (path.isEmpty())
+        return true;
+    // Every pixel is opaque: saved without the alpha channel the file holds the same
+    // picture for less work.
+    const QImage opaque(frame.picture.constBits(), frame.picture.width(), frame.picture.height(),
+                        frame.picture.bytesPerLine(), QImage::Format_RGB32);
+    if (ensureWorkDirectory() && opaque.save(path, "PNG", kFramePngQuality))
+        return true;
+    QFile::remove(path);
+    buffer->fail(QStringLiteral("cannot save the frame picture %1").arg(path));
+    return false;
+}
+
+void GetImageDataThread::run()
+{
+    runConversions();
+    ended.store(true, std::memory_order_release);
+}
+
+void GetImageDataThread::runConversions()
+{
+    FrameHandOver::Frame frame;
+    while (buffer->take(&frame)) {
+        if (!saveFrameFile(frame)) {
+            FrameHandOver::dispose(frame.item);
+            break;
+        }
+        convertPicture(frame.picture, frame.item, buffer->stopFlag(), previewMode);
+        frame.picture = QImage();
+        if (buffer->isStopped()) {
+            // Cut short: its LED data is incomplete.
+            FrameHandOver::dispose(frame.item);
+            return;
+        }
+        buffer->addFinished(frame.item);
+    }
+    // A failed run still reports, so that its end is seen; a cancelled one does not.
+    if (!buffer->isStopped() || !buffer->error().isEmpty())
+        emit signalCutMediaOver(buffer->error().isEmpty());
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+
+class ImageObject;
+class LoadMediaHandler;
+class MediaObject;
+class ProgressDialog;
+class QLabel;
+class QPushButton;
+class QSlider;
+class VideoClipCutter;
+
+// Turns a stretch of a video into clip frames: the file is chosen and opened, the region
+// chosen once on its middle frame, start and length set with two sliders while the preview
+// follows, and Start cuts and converts the frames under a busy dialog.
+class LoadMediaDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit LoadMediaDialog(QWidget *parent = nullptr);
+    // Withdraws the handler's messages and waits for one being handled; stops a run;
+    // deletes the frames nobody took, with their files.
+    ~LoadMediaDialog() override;
+    Q_DISABLE_COPY_MOVE(LoadMediaDialog)
+
+    // Asks for a video file and opens it; false when none was chosen or it cannot be played.
+    bool openMediaFile();
+    // Opens path (kept as given); false with the "cannot play" box when it is no video.
+    bool openMediaPath(const QString &path);
+
+    QString mediaPath() const { return path; }
+    qint64 startFrame() const { return firstFrame; }
+    qint64 endFrame() const { return lastFrame; }
+    QPoint regionTopLeft() const { return topLeft; }
+    QSize shownSize() const { return shown; }
+    // The finished frames in video order; the caller owns them.
+    QList<ImageObject *> takeFrames();
+
+    // The whole import from the window: asks for a file, runs the dialog and returns the
+    // clip numbered number, or null.
+    static MediaObject *importClip(QWidget *parent, int number);
+
+public slots:
+    void seekMediaToPosition(const QImage &image, int pos);
+
+private slots:
+    void onBtnStart();
+    void onCancelClick();
+    void vlcOpenFileError();
+    void vlcPlaying();
+    void changeStartPosition(int a);
+    void changeEndPosition(int a);
+    void onCurrentCutPos(qint64 pos);
+    void cutMediaOver(bool ok);
+
+private:
+    void buildForm();
+    void showTimes();
+    QString timeText(qint64 ms) const;
+    bool chooseRegion(const QImage &frame);
+    void tip(const QString &text);
+
+    LoadMediaHandler *handler = nullptr;
+    VideoClipCutter *cutter = nullptr;
+    QPointer<ProgressDialog> progressDialog;
+    QString path;
+    double fps = 0.0;
+    qint64 frameCount = 0;
+    qint64 firstFrame = 0;
+    qint64 lastFrame = 0;
+    QSize shown;
+    QPoint topLeft;
+    bool cutting = false;
+    bool cutOk = false;
+    QList<ImageObject *> frames;
+
+    QLabel *videoWidget = nullptr;
+    QLabel *lblStartTime = nullptr;
+    QLabel *lblEndTime = nullptr;
+    QSlider *sliderStartTime = nullptr;
+    QSlider *sliderEndTime = nullptr;
+    QPushButton *okBut = nullptr;
+    QPushButton *cancelBut = nullptr;
+};

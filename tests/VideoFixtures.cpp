@@ -1,0 +1,86 @@
+#include "VideoFixtures.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+namespace VideoFixtures {
+
+namespace {
+
+constexpr int kBits = 10;
+
+int fourcc(Codec codec)
+{
+    switch (codec) {
+    case Codec::Mjpeg:
+        return cv::VideoWriter::fourcc('M', 'J', 'P', 'G');
+    case Codec::Mpeg4:
+        return cv::VideoWriter::fourcc('m', 'p', '4', 'v');
+    case Codec::H264:
+        return cv::VideoWriter::fourcc('a', 'v', 'c', '1');
+    }
+    return 0;
+}
+
+} // namespace
+
+QString write(const QString &dir, const QString &name, Codec codec, double fps, int frames,
+              const QSize &size)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    cv::VideoWriter writer(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG, fourcc(codec),
+                           fps, cv::Size(size.width(), size.height()));
+    if (!writer.isOpened())
+        return {};
+    const int stripe = size.width() / kBits;
+    for (int i = 0; i < frames; ++i) {
+        cv::Mat frame(size.height(), size.width(), CV_8UC3, cv::Scalar(40, 40, 40));
+        for (int bit = 0; bit < kBits; ++bit) {
+            const cv::Scalar colour = (i >> bit) & 1 ? cv::Scalar(255, 255, 255) : cv::Scalar(0, 0, 0);
+            cv::rectangle(frame, cv::Rect(bit * stripe, 0, stripe, size.height()), colour, cv::FILLED);
+        }
+        writer.write(frame);
+    }
+    writer.release();
+    return path;
+}
+
+QString withFrameRate(const QString &path, const QString &copy, quint32 scale, quint32 rate)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = in.readAll();
+    // strh: tag, size, type, handler, flags, priority, language, initial frames, scale, rate.
+    const qsizetype header = bytes.indexOf("strh");
+    if (header < 0)
+        return {};
+    qToLittleEndian(scale, bytes.data() + header + 28);
+    qToLittleEndian(rate, bytes.data() + header + 32);
+    QFile out(copy);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    return copy;
+}
+
+int indexIn(const QImage &picture, const QRect &rect)
+{
+    const int stripe = rect.width() / kBits;
+    int index = 0;
+    for (int bit = 0; bit < kBits; ++bit) {
+        const QPoint centre(rect.x() + bit * stripe + stripe / 2, rect.y() + rect.height() / 2);
+        if (!picture.rect().contains(centre))
+            return -1;
+        const int grey = qGray(picture.pixel(centre));
+        if (grey > 170)
+            index |= 1 << bit;
+        else if (grey > 85)
+            return -1;
+    }
+    return index;
+}
+
+} // namespace VideoFixtures

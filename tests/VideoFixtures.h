@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+// Small test videos written by OpenCV: frame i shows i as ten black or white stripes
+// (bit 0 on the left), which survive lossy codecs, so a test can tell which frames were cut.
+namespace VideoFixtures {
+
+enum class Codec { Mjpeg, Mpeg4, H264 };
+
+// Writes frames of size 160 x 120 at fps into dir/name; empty path when the codec is missing.
+QString write(const QString &dir, const QString &name, Codec codec, double fps, int frames,
+              const QSize &size = QSize(160, 120));
+// A copy of the AVI at path whose stream header claims rate / scale frames per second.
+QString withFrameRate(const QString &path, const QString &copy, quint32 scale, quint32 rate);
+// The index shown by the frame drawn at rect inside picture; -1 when the stripes are unclear.
+int indexIn(const QImage &picture, const QRect &rect);
+
+} // namespace VideoFixtures

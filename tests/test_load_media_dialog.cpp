@@ -1,0 +1,292 @@
+// The video import dialog and the main window's video import: a clip in video order with
+// the frames the sliders chose, cancel leaving nothing behind, and the refusals a user sees
+// instead of a broken or empty clip.
+#include "MainWindowTestSupport.h"
+#include "VideoFixtures.h"
+
+#include "import/FrameHandOver.h"
+#include "import/GetImgeLocationDialog.h"
+#include "import/LoadMediaDialog.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/CustomTableModel.h"
+#include "ui/ProgressDialog.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTranslator>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QtTest>
+
+using VideoFixtures::Codec;
+
+namespace {
+
+QStringList frameFiles()
+{
+    return QDir(workDirectory()).entryList({QStringLiteral("loadMedia_*")}, QDir::Files);
+}
+
+// Clicks the region dialog's OK, and Start in the import dialog once it is ready, after
+// setting the sliders to start and length (negative: left as they are).
+std::function<void(QWidget *)> driver(int start, int length)
+{
+    return [start, length](QWidget *modal) {
+        if (auto *region = qobject_cast<GetImgeLocationDialog *>(modal)) {
+            region->onBtnOk();
+            return;
+        }
+        auto *import = qobject_cast<LoadMediaDialog *>(modal);
+        if (!import)
+            return;
+        auto press = std::make_shared<std::function<void()>>();
+        QPointer<LoadMediaDialog> guard(import);
+        *press = [guard, press, start, length] {
+            if (!guard)
+                return;
+            auto *ok = guard->findChild<QPushButton *>(QStringLiteral("okBut"));
+            if (!ok->isEnabled()) {
+                QTimer::singleShot(20, guard, *press);
+                return;
+            }
+            if (start >= 0)
+                guard->findChild<QSlider *>(QStringLiteral("sliderStartTime"))->setValue(start);
+            if (length >= 0)
+                guard->findChild<QSlider *>(QStringLiteral("sliderEndTime"))->setValue(length);
+            ok->click();
+        };
+        QTimer::singleShot(0, guard, *press);
+    };
+}
+
+} // namespace
+
+class TestLoadMediaDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> tempDir;
+    QTemporaryDir videos;
+    QTranslator english;
+
+private slots:
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("hologram.*=false"));
+        // The file dialog's remembered places (the user's QtProject.conf) may name folders
+        // whose listing blocks, such as /proc; the test keeps settings of its own.
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(videos.isValid());
+        // The texts users see are compared in English.
+        QVERIFY(english.load(QStringLiteral(":/ts/translate_en_US.qm")));
+        QCoreApplication::installTranslator(&english);
+    }
+
+    void init()
+    {
+        tempDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(tempDir->isValid());
+        initAppGlobals(tempDir->path());
+    }
+
+    void cleanup() { tempDir.reset(); }
+
+    // The sliders choose start and length; the clip holds one frame per 100 ms of that
+    // stretch, numbered in video order, cut where the region dialog put the square.
+    void cutsTheChosenStretch_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("nothing moved: the whole video")
+            << -1 << -1 << QList<int>{0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27};
+        QTest::newRow("from frame 10 for 15 frames")
+            << 10 << 15 << QList<int>{10, 12, 15, 17, 20, 22, 25};
+        QTest::newRow("length 0: one frame") << 21 << 0 << QList<int>{21};
+    }
+
+    void cutsTheChosenStretch()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QList<int>, expected);
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("clip.avi"),
+                                                  Codec::Mjpeg, 25.0, 30);
+        ModalWatcher watcher(driver(start, length));
+        LoadMediaDialog dialog;
+        QVERIFY(dialog.openMediaPath(path));
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(watcher.boxes.isEmpty());
+        QCOMPARE(dialog.mediaPath(), path);
+        const QList<ImageObject *> frames = dialog.takeFrames();
+        QList<int> cut;
+        const QRect inSquare(-dialog.regionTopLeft(), QSize(160, 120));
+        for (int k = 0; k < frames.size(); ++k) {
+            QCOMPARE(frames[k]->number, k + 1);
+            QVERIFY(!frames[k]->readLedData().isEmpty());
+            cut.append(VideoFixtures::indexIn(QImage(frames[k]->sourcePath), inSquare));
+        }
+        QCOMPARE(cut, expected);
+        for (ImageObject *item : frames)
+            FrameHandOver::dispose(item);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no video") << QStringLiteral("garbage") << QStringLiteral("Failed to play!");
+        QTest::newRow("absurd frame rate") << QStringLiteral("rate") << QStringLiteral("Failed to play!");
+        QTest::newRow("first frame not saved") << QStringLiteral("unsaved")
+            << QStringLiteral("Failed to initialize, cannot play video!");
+        QTest::newRow("more frames than a clip holds") << QStringLiteral("long")
+            << QStringLiteral("The chosen stretch gives 1001 frames, but a clip holds at most 1000. "
+                              "Please choose a shorter stretch.");
+        QTest::newRow("no readable frame in the stretch") << QStringLiteral("overestimated")
+            << QStringLiteral("No frame could be read from the chosen stretch; no clip was added.");
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, box);
+        QString path;
+        int start = -1;
+        if (kind == QLatin1String("rate")) {
+            const QString fine = VideoFixtures::write(videos.path(), QStringLiteral("rate.avi"),
+                                                      Codec::Mjpeg, 25.0, 10);
+            path = VideoFixtures::withFrameRate(fine, tempDir->filePath(QStringLiteral("fast.avi")), 1, 5000000);
+        } else if (kind == QLatin1String("garbage")) {
+            path = tempDir->filePath(QStringLiteral("garbage.mp4"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4000, 'g'));
+        } else if (kind == QLatin1String("unsaved")) {
+            path = VideoFixtures::write(videos.path(), QStringLiteral("unsaved.avi"), Codec::Mjpeg,
+                                        25.0, 10);
+            // The work directory's place is taken by a file: nothing can be saved there.
+            const QString blocked = tempDir->filePath(QStringLiteral("blocked"));
+            QFile file(blocked);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            setWorkDirectory(blocked);
+        } else if (kind == QLatin1String("long")) {
+            path = VideoFixtures::write(videos.path(), QStringLiteral("long.avi"), Codec::Mjpeg,
+                                        10.0, 1001, QSize(40, 30));
+        } else {
+            // A file cut short still claims its 40 frames in its header: a stretch of its
+            // last frame reads nothing.
+            path = VideoFixtures::write(videos.path(), QStringLiteral("cut.avi"), Codec::Mjpeg,
+                                        25.0, 40);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(file.size() * 2 / 3));
+            start = 39;
+        }
+        LoadMediaDialog dialog;
+        ModalWatcher watcher(driver(start, -1));
+        if (kind == QLatin1String("garbage") || kind == QLatin1String("rate")) {
+            QVERIFY(!dialog.openMediaPath(path));
+            QCOMPARE(watcher.boxes.size(), 1);
+            QCOMPARE(watcher.boxes.first().text, box);
+            return;
+        }
+        QVERIFY(dialog.openMediaPath(path));
+        if (kind == QLatin1String("long")) {
+            dialog.open();
+            QTRY_COMPARE(watcher.boxes.size(), 1);
+            QCOMPARE(watcher.boxes.first().text, box);
+            QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("okBut"))->isEnabled());
+            QVERIFY(dialog.isVisible());
+            dialog.reject();
+            return;
+        }
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().text, box);
+        QVERIFY(dialog.takeFrames().isEmpty());
+        QVERIFY(frameFiles().isEmpty());
+    }
+
+    // Closing the busy dialog stops the run: the dialog ends rejected with no frames and
+    // no frame files left.
+    void cancelLeavesNothing()
+    {
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("long.avi"),
+                                                  Codec::Mjpeg, 25.0, 250);
+        auto start = driver(-1, -1);
+        ModalWatcher watcher([start](QWidget *modal) {
+            if (auto *busy = qobject_cast<ProgressDialog *>(modal)) {
+                QTimer::singleShot(50, busy, [busy] { busy->reject(); });
+                return;
+            }
+            start(modal);
+        });
+        {
+            LoadMediaDialog dialog;
+            QVERIFY(dialog.openMediaPath(path));
+            QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+            QVERIFY(dialog.takeFrames().isEmpty());
+        }
+        QVERIFY(watcher.boxes.isEmpty());
+        QVERIFY(frameFiles().isEmpty());
+    }
+
+    // A dialog closed with seek previews queued and the loop perhaps decoding one.
+    void closedWithPreviewsPending()
+    {
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("seek.avi"),
+                                                  Codec::Mjpeg, 25.0, 60);
+        for (int round = 0; round < 5; ++round) {
+            ModalWatcher watcher([](QWidget *modal) {
+                if (auto *region = qobject_cast<GetImgeLocationDialog *>(modal))
+                    region->onBtnOk();
+            });
+            auto dialog = std::make_unique<LoadMediaDialog>();
+            QVERIFY(dialog->openMediaPath(path));
+            dialog->open();
+            auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("okBut"));
+            QTRY_VERIFY(ok->isEnabled());
+            auto *slider = dialog->findChild<QSlider *>(QStringLiteral("sliderStartTime"));
+            for (int v = 0; v < 50; v += 7)
+                slider->setValue(v);
+            dialog.reset();
+        }
+    }
+
+    void mainWindowAddsTheClip()
+    {
+        std::unique_ptr<MainWindow> window;
+        QVERIFY(openFreshWindow(tempDir, window));
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("window.avi"),
+                                                  Codec::Mjpeg, 25.0, 30);
+        lastBrowseDirectory = videos.path();
+        auto start = driver(-1, -1);
+        ModalWatcher watcher([start, path](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                    ->setText(QFileInfo(path).fileName());
+                // done() rather than accept(): no wait for the dialog's directory listing.
+                QMetaObject::invokeMethod(files, "done", Q_ARG(int, QDialog::Accepted));
+                return;
+            }
+            start(modal);
+        });
+        window->onActionLoadMedia();
+        QVERIFY(watcher.boxes.isEmpty());
+        CustomTableModel *clips = window->clipModel();
+        QCOMPARE(clips->itemCount(), 1);
+        auto *clip = clips->itemsAs<MediaObject>().first();
+        QCOMPARE(clip->number, 0);
+        QCOMPARE(clip->sourcePath, path);
+        QCOMPARE(clip->frames.size(), 12);
+        for (int k = 0; k < clip->frames.size(); ++k)
+            QCOMPARE(clip->frames[k]->number, k + 1);
+        closeFreshWindow(tempDir, window);
+    }
+};
+
+QTEST_MAIN(TestLoadMediaDialog)
+#include "test_load_media_dialog.moc"

@@ -1,0 +1,142 @@
+// hologram-cli build with videos: told apart by content, cut as the import dialog cuts when
+// nothing is moved, the stretch and region options, and one clear line for what it refuses.
+#include "VideoFixtures.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using VideoFixtures::Codec;
+
+class TestVideoCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString twoSeconds;
+
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    static Run runCli(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
+                      arguments);
+        if (!process.waitForFinished(60000))
+            process.kill();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        twoSeconds = VideoFixtures::write(dir.path(), QStringLiteral("two.avi"), Codec::Mjpeg, 25.0, 50);
+        QVERIFY(!twoSeconds.isEmpty());
+    }
+
+    void buildsClips_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("segment");
+
+        QTest::newRow("whole video, no options") << QStringLiteral("two.avi") << QStringList{} << 20
+                                                 << QStringLiteral("records 1-20 clip, loops 1");
+        QTest::newRow("start 1 s, length 0.5 s, 3 loops")
+            << QStringLiteral("two.avi")
+            << QStringList{"--start", "1", "--length", "0.5", "--loops", "3"} << 5
+            << QStringLiteral("records 1-5 clip, loops 3");
+        QTest::newRow("length 0: one frame") << QStringLiteral("two.avi")
+                                             << QStringList{"--start", "1.5", "--length", "0"} << 1
+                                             << QStringLiteral("records 1-1 clip, loops 1");
+        QTest::newRow("zoomed, square placed") << QStringLiteral("two.avi")
+                                               << QStringList{"--zoom", "5", "--at", "-100,-200"} << 20
+                                               << QStringLiteral("records 1-20 clip, loops 1");
+        QTest::newRow("video named .dat") << QStringLiteral("video.dat") << QStringList{} << 20
+                                          << QStringLiteral("records 1-20 clip, loops 1");
+    }
+
+    void buildsClips()
+    {
+        QFETCH(QString, input);
+        QFETCH(QStringList, options);
+        QFETCH(int, records);
+        QFETCH(QString, segment);
+        const QString path = dir.filePath(input);
+        if (!QFile::exists(path))
+            QVERIFY(QFile::copy(twoSeconds, path));
+        const QString out = dir.filePath(QStringLiteral("out.bin"));
+        QFile::remove(out);
+        const Run build = runCli(QStringList{"build", path, "-o", out} + options);
+        QCOMPARE(build.err, QString());
+        QCOMPARE(build.exitCode, 0);
+        const Run inspect = runCli({"inspect", out});
+        QCOMPARE(inspect.exitCode, 0);
+        QVERIFY2(inspect.out.contains(QStringLiteral("records: %1\n").arg(records)), qPrintable(inspect.out));
+        QVERIFY2(inspect.out.contains(segment), qPrintable(inspect.out));
+        QVERIFY2(inspect.out.contains(QStringLiteral("(agrees)")), qPrintable(inspect.out));
+    }
+
+    void refusesWithOneLine_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("undecodable .mp4") << QStringLiteral("junk.mp4") << QStringList{}
+                                          << QStringLiteral("junk.mp4: cannot be decoded as a video");
+        QTest::newRow("square outside the frame")
+            << QStringLiteral("two.avi") << QStringList{"--at", "160,0"}
+            << QStringLiteral("two.avi: the square at 160,0 lies outside the 160 x 120 frame");
+        QTest::newRow("start past the end")
+            << QStringLiteral("two.avi") << QStringList{"--start", "2"}
+            << QStringLiteral("two.avi: --start is past the end of the video (2 s)");
+        QTest::newRow("zoom leaves nothing")
+            << QStringLiteral("two.avi") << QStringList{"--zoom", "-10"}
+            << QStringLiteral("--zoom must be a whole number of steps from -9 to 20");
+        QTest::newRow("bad --at") << QStringLiteral("two.avi") << QStringList{"--at", "3"}
+                                  << QStringLiteral("--at must be X,Y in whole pixels");
+        QTest::newRow("more frames than a clip holds")
+            << QStringLiteral("long.avi") << QStringList{}
+            << QStringLiteral("long.avi: the stretch gives 1001 frames, more than the 1000 a clip "
+                              "can hold (use --start and --length)");
+    }
+
+    void refusesWithOneLine()
+    {
+        QFETCH(QString, input);
+        QFETCH(QStringList, options);
+        QFETCH(QString, reason);
+        QString path = dir.filePath(input);
+        if (input == QLatin1String("junk.mp4")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(3000, '\x5a'));
+        } else if (input == QLatin1String("long.avi")) {
+            path = VideoFixtures::write(dir.path(), input, Codec::Mjpeg, 10.0, 1001, QSize(40, 30));
+        }
+        QTemporaryDir outputs;
+        const QString out = outputs.filePath(QStringLiteral("out.bin"));
+        const Run run = runCli(QStringList{"build", path, "-o", out} + options);
+        QCOMPARE(run.exitCode, 1);
+        const QString expected = reason.startsWith(QLatin1String("--")) ? reason : dir.path() + QLatin1Char('/') + reason;
+        QCOMPARE(run.err, QStringLiteral("hologram-cli build: %1\n").arg(expected));
+        QVERIFY(QDir(outputs.path()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVideoCli)
+#include "test_video_cli.moc"
