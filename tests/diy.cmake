@@ -1,0 +1,5 @@
+# Drawing editor: marker, shapes, history, canvas and form (widgets, offscreen).
+hd_add_test(test_diy_round_area
+  SOURCES test_diy_round_area.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI)
