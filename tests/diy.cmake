@@ -3,3 +3,8 @@ hd_add_test(test_diy_round_area
   SOURCES test_diy_round_area.cpp DiyTestSupport.h
   LIBS hd_diy
   GUI)
+
+hd_add_test(test_diy_canvas
+  SOURCES test_diy_canvas.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI TIMEOUT 180)
