@@ -38,3 +38,62 @@ inline void dragAlong(QWidget *w, const QPoint &from, const QPoint &to, int step
         moveTo(w, from + (to - from) * i / steps);
     releaseAt(w, to);
 }
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+// Answers the message boxes that open, in order, with the buttons queued (Ok once the queue
+// is empty), and hands any other modal dialog once to a callback. Lives as long as the test,
+// so nothing modal is ever left waiting.
+class DiyModalDriver : public QObject
+{
+public:
+    explicit DiyModalDriver(QList<QMessageBox::StandardButton> answers = {},
+                            std::function<void(QDialog *)> onDialog = {})
+        : answers(std::move(answers)), onDialog(std::move(onDialog))
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { look(); });
+        timer.start(10);
+    }
+
+    QStringList texts;  // the message boxes' texts, in order
+
+private:
+    void look()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (seen.contains(box))
+                return;
+            seen.append(box);
+            texts.append(box->text());
+            const auto answer = answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
+            // The static boxes report the button clicked, not the dialog's result.
+            QTimer::singleShot(0, box, [box, answer] {
+                if (QAbstractButton *button = box->button(answer))
+                    button->click();
+                else
+                    box->done(answer);
+            });
+            return;
+        }
+        auto *dialog = qobject_cast<QDialog *>(modal);
+        if (dialog && onDialog && !seen.contains(dialog)) {
+            seen.append(dialog);
+            QTimer::singleShot(0, dialog, [this, dialog] { onDialog(dialog); });
+        }
+    }
+
+    QTimer timer;
+    QList<QMessageBox::StandardButton> answers;
+    std::function<void(QDialog *)> onDialog;
+    QList<QPointer<QWidget>> seen;
+};

@@ -8,3 +8,8 @@ hd_add_test(test_diy_canvas
   SOURCES test_diy_canvas.cpp DiyTestSupport.h
   LIBS hd_diy
   GUI TIMEOUT 180)
+
+hd_add_test(test_diy_form
+  SOURCES test_diy_form.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI TIMEOUT 120)
