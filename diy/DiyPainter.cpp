@@ -81,9 +81,12 @@ DiyPainter::~DiyPainter() = default;
 
 QImage DiyPainter::loadPicture(const QString &path)
 {
-    const QImage picture = PictureLoader::load(path);
-    if (picture.isNull())
+    QString error;
+    const QImage picture = PictureLoader::load(path, &error);
+    if (picture.isNull()) {
+        qCDebug(lcDiy) << "#DiyPainter# cannot read " << path << ": " << error;
         return picture;
+    }
     // Indexed and grey pictures would paint in their own palette: draw on true colour.
     return picture.convertToFormat(kCanvasFormat);
 }

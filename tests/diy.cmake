@@ -13,3 +13,8 @@ hd_add_test(test_diy_form
   SOURCES test_diy_form.cpp DiyTestSupport.h
   LIBS hd_diy
   GUI TIMEOUT 120)
+
+hd_add_test(test_diy_main_window
+  SOURCES test_diy_main_window.cpp DiyTestSupport.h MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)
