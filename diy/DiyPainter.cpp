@@ -348,6 +348,9 @@ void DiyPainter::openTextEditor(const QPoint &at)
 
 void DiyPainter::onTextChanged(const QString &text)
 {
+    // Typed text is work that closing must not lose without asking.
+    if (!text.isEmpty())
+        modified = true;
     const QFontMetrics fm(textEdit->font());
     // The editor's own margins come on top of the text, or it would scroll while typing.
     const int width = qMax(20, fm.horizontalAdvance(text) + 2 * fm.averageCharWidth());

@@ -75,6 +75,10 @@ private slots:
     void picturesLoadInColour_data();
     void picturesLoadInColour();
     void redoBringsBackWhatUndoTook();
+    void floatingShapeDrags_data();
+    void floatingShapeDrags();
+    void textIsHeldToItsBounds_data();
+    void textIsHeldToItsBounds();
 };
 
 void TestDiyCanvas::zoomAndUndoKeepTheirSteps_data()
@@ -455,6 +459,83 @@ void TestDiyCanvas::redoBringsBackWhatUndoTook()
     c.painter->revokeCancel();
     drawAndMerge(c.painter, DiyTool::Line, QPoint(10, 10), QPoint(100, 100));
     QVERIFY(!c.painter->redo());  // a new drawing ends what could be redone
+
+    // A save that fails leaves the drawing marked as unsaved.
+    QTemporaryDir dir;
+    QVERIFY(!c.painter->saveImage(dir.filePath("missing/drawing.png")));
+    QVERIFY(c.painter->isModified());
+    QVERIFY(c.painter->saveImage(dir.filePath("drawing.png")));
+    QVERIFY(!c.painter->isModified());
+    QCOMPARE(QImage(dir.filePath("drawing.png")).size(), c.painter->picture().size());
+}
+
+void TestDiyCanvas::floatingShapeDrags_data()
+{
+    QTest::addColumn<bool>("withPicture");
+    QTest::addColumn<Qt::MouseButtons>("held");
+    QTest::addColumn<QPoint>("expected");
+    QTest::addColumn<int>("emitted");
+    QTest::newRow("dragged") << true << Qt::MouseButtons(Qt::LeftButton) << QPoint(130, 90) << 2;
+    QTest::newRow("hovered") << true << Qt::MouseButtons(Qt::NoButton) << QPoint(100, 50) << 0;
+    QTest::newRow("empty, dragged") << false << Qt::MouseButtons(Qt::LeftButton) << QPoint(130, 90) << 2;
+}
+
+void TestDiyCanvas::floatingShapeDrags()
+{
+    QFETCH(bool, withPicture);
+    QFETCH(Qt::MouseButtons, held);
+    QFETCH(QPoint, expected);
+    QFETCH(int, emitted);
+    QWidget parent;
+    parent.resize(600, 600);
+    auto *shape = new DiyShape(&parent);
+    shape->resize(80, 60);
+    if (withPicture) {
+        QImage picture(40, 30, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::green);
+        shape->setCurrentImage(picture);
+        QCOMPARE(shape->size(), QSize(40, 30));
+    } else {
+        shape->setCurrentImage(QImage());
+        QCOMPARE(shape->size(), QSize(80, 60));  // a null picture keeps the size
+    }
+    shape->move(100, 50);
+    parent.show();
+    QSignalSpy moved(shape, &DiyShape::signalPointChanged);
+    pressAt(shape, QPoint(5, 5));
+    moveTo(shape, QPoint(20, 25), held);
+    moveTo(shape, QPoint(20, 25), held);  // the shape moved under the mouse by then
+    QCOMPARE(shape->pos(), expected);
+    QCOMPARE(moved.size(), emitted);
+    if (emitted)
+        QCOMPARE(moved.last().first().toPoint(), expected);
+    // Nothing is painted for an empty shape, an outlined picture otherwise.
+    const QImage shown = shape->grab().toImage();
+    QCOMPARE(shown.pixelColor(1, 1) == QColor(Qt::red), withPicture);
+}
+
+void TestDiyCanvas::textIsHeldToItsBounds_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("heldTo");
+    QTest::newRow("tiny") << 2 << 8;
+    QTest::newRow("usual") << 100 << 100;
+    QTest::newRow("huge") << 2000 << 300;
+}
+
+void TestDiyCanvas::textIsHeldToItsBounds()
+{
+    QFETCH(int, points);
+    QFETCH(int, heldTo);
+    Canvas c;
+    QFont font;
+    font.setPointSize(points);
+    c.painter->setTextFont(font);
+    QCOMPARE(c.painter->textFont().pointSize(), heldTo);
+    c.painter->setTool(DiyTool::Text);
+    pressAt(c.painter, QPoint(10, 10));
+    c.painter->textEditor()->setText(QString(500, QChar('x')));
+    QCOMPARE(c.painter->textEditor()->text().size(), DiyTextEdit::MaxLength);
 }
 
 QTEST_MAIN(TestDiyCanvas)
