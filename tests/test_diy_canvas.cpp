@@ -477,7 +477,8 @@ void TestDiyCanvas::floatingShapeDrags_data()
     QTest::addColumn<int>("emitted");
     QTest::newRow("dragged") << true << Qt::MouseButtons(Qt::LeftButton) << QPoint(130, 90) << 2;
     QTest::newRow("hovered") << true << Qt::MouseButtons(Qt::NoButton) << QPoint(100, 50) << 0;
-    QTest::newRow("empty, dragged") << false << Qt::MouseButtons(Qt::LeftButton) << QPoint(130, 90) << 2;
+    QTest::newRow("empty, dragged")
+        << false << Qt::MouseButtons(Qt::LeftButton) << QPoint(130, 90) << 2;
 }
 
 void TestDiyCanvas::floatingShapeDrags()

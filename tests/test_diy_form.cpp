@@ -64,7 +64,8 @@ void TestDiyForm::finishing_data()
     QTest::addColumn<int>("boxes");
     QTest::newRow("no") << int(QMessageBox::No) << "" << "" << true << 1;
     QTest::newRow("no, output written") << int(QMessageBox::No) << "" << "ok" << true << 1;
-    QTest::newRow("no, output cannot be written") << int(QMessageBox::No) << "" << "bad" << false << 2;
+    QTest::newRow("no, output cannot be written")
+        << int(QMessageBox::No) << "" << "bad" << false << 2;
     QTest::newRow("yes, saved") << int(QMessageBox::Yes) << "ok" << "ok" << true << 1;
     QTest::newRow("yes, file dialog cancelled") << int(QMessageBox::Yes) << "" << "" << false << 1;
     QTest::newRow("cancel") << int(QMessageBox::Cancel) << "" << "" << false << 1;

@@ -112,7 +112,8 @@ void TestDiyMainWindow::editingReplacesThePictureInPlace_data()
     QTest::addColumn<bool>("removeFile");
     QTest::addColumn<bool>("edited");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("jpeg picture") << "jpg" << int(ImageObject::KindPictureFile) << false << true << 1;
+    QTest::newRow("jpeg picture")
+        << "jpg" << int(ImageObject::KindPictureFile) << false << true << 1;
     QTest::newRow("png drawing") << "png" << int(ImageObject::KindDiy) << false << true << 1;
     QTest::newRow("file gone") << "png" << int(ImageObject::KindPictureFile) << true << false << 1;
     QTest::newRow("read back") << "png" << int(ImageObject::KindReadPicture) << false << false << 0;
