@@ -2,7 +2,7 @@
 
 #include "import/CutRegion.h"
 #include "import/ImportLog.h"
-#include "import/RoundAreaWidget.h"
+#include "diy/RoundAreaWidget.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -18,6 +18,7 @@
 #include "ui/ClipPlayer.h"
 #include "ui/ContrastJobs.h"
 #include "ui/CustomTableModel.h"
+#include "ui/DiyPictureEditor.h"
 #include "ui/DownloadFlow.h"
 #include "ui/GetSaveFileDialog.h"
 #include "ui/ImageObjectWidget.h"
@@ -758,12 +759,26 @@ void MainWindow::updateBusyActions()
 
 void MainWindow::onActionNewDiy()
 {
-    // The DIY editor is added with the drawing form.
+    if (refuseWhileDownloading())
+        return;
+    ImageObject *item = DiyPictureEditor::drawNew(this, nextPictureNumber());
+    if (!item)
+        return;
+    imageModel->addItem(item);
+    ui.toolBox->setCurrentIndex(0);
 }
 
 void MainWindow::onBtnEditDiy()
 {
-    // Re-editing a DIY picture is added with the drawing form.
+    const QModelIndex current = ui.tableView->currentIndex();
+    if (!current.isValid() || refuseWhileDownloading())
+        return;
+    auto *item = qobject_cast<ImageObject *>(CustomTableModel::itemOf(current));
+    if (!DiyPictureEditor::editPicture(this, item))
+        return;
+    showPreviewImage(item);
+    imageModel->refrehItem(current);
+    ui.toolBox->setCurrentIndex(0);
 }
 
 void MainWindow::onActionLoadMedia()

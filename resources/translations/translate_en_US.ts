@@ -148,6 +148,22 @@
         <source>选择字体</source>
         <translation>Select the font</translation>
     </message>
+    <message>
+        <source>diyform_save_failed</source>
+        <translation>The picture could not be saved to %1.</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Images (*.png)</source>
+        <translation>Images (*.png)</translation>
+    </message>
+    <message>
+        <source>diyform_open_failed</source>
+        <translation>The picture %1 cannot be read, so it cannot be edited.</translation>
+    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>

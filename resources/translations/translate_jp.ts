@@ -148,6 +148,22 @@
         <source>选择字体</source>
         <translation>フォントを選択</translation>
     </message>
+    <message>
+        <source>diyform_save_failed</source>
+        <translation>画像を %1 に保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
+        <source>Images (*.png)</source>
+        <translation>画像 (*.png)</translation>
+    </message>
+    <message>
+        <source>diyform_open_failed</source>
+        <translation>画像 %1 を読み込めないため、編集できません。</translation>
+    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>

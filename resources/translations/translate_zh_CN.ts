@@ -24,6 +24,22 @@
         <source>diyform_save_diy_tip</source>
         <translation>是否将DIY效果保存到电脑？</translation>
     </message>
+    <message>
+        <source>diyform_save_failed</source>
+        <translation>无法将图片保存到 %1。</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Images (*.png)</source>
+        <translation>图片 (*.png)</translation>
+    </message>
+    <message>
+        <source>diyform_open_failed</source>
+        <translation>无法读取图片 %1，不能编辑。</translation>
+    </message>
 </context>
 <context>
     <name>ImageObjectWidget</name>

@@ -148,6 +148,22 @@
         <source>选择字体</source>
         <translation>選擇字體</translation>
     </message>
+    <message>
+        <source>diyform_save_failed</source>
+        <translation>無法將圖片儲存到 %1。</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Images (*.png)</source>
+        <translation>圖片 (*.png)</translation>
+    </message>
+    <message>
+        <source>diyform_open_failed</source>
+        <translation>無法讀取圖片 %1，不能編輯。</translation>
+    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>

@@ -1,0 +1,11 @@
+#include "diy/DiyFormHandler.h"
+
+DiyFormHandler::DiyFormHandler(HandlerThread *loop, QObject *parent)
+    : HandlerMessage(loop, parent)
+{
+}
+
+DiyFormHandler::~DiyFormHandler()
+{
+    detachFromLoop();
+}

@@ -1,0 +1,3 @@
+#include "diy/DiyLog.h"
+
+Q_LOGGING_CATEGORY(lcDiy, "hologram.diy")

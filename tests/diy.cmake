@@ -1,0 +1,20 @@
+# Drawing editor: marker, shapes, history, canvas and form (widgets, offscreen).
+hd_add_test(test_diy_round_area
+  SOURCES test_diy_round_area.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI)
+
+hd_add_test(test_diy_canvas
+  SOURCES test_diy_canvas.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI TIMEOUT 180)
+
+hd_add_test(test_diy_form
+  SOURCES test_diy_form.cpp DiyTestSupport.h
+  LIBS hd_diy
+  GUI TIMEOUT 120)
+
+hd_add_test(test_diy_main_window
+  SOURCES test_diy_main_window.cpp DiyTestSupport.h MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)
