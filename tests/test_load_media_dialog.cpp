@@ -41,23 +41,21 @@ std::function<void(QWidget *)> driver(int start, int length)
         auto *import = qobject_cast<LoadMediaDialog *>(modal);
         if (!import)
             return;
-        auto press = std::make_shared<std::function<void()>>();
-        QPointer<LoadMediaDialog> guard(import);
-        *press = [guard, press, start, length] {
-            if (!guard)
+        // Polls until Start is enabled; the timer goes with the dialog.
+        auto *poll = new QTimer(import);
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, import, [import, poll, start, length] {
+            auto *ok = import->findChild<QPushButton *>(QStringLiteral("okBut"));
+            if (!ok->isEnabled())
                 return;
-            auto *ok = guard->findChild<QPushButton *>(QStringLiteral("okBut"));
-            if (!ok->isEnabled()) {
-                QTimer::singleShot(20, guard, *press);
-                return;
-            }
+            poll->stop();
             if (start >= 0)
-                guard->findChild<QSlider *>(QStringLiteral("sliderStartTime"))->setValue(start);
+                import->findChild<QSlider *>(QStringLiteral("sliderStartTime"))->setValue(start);
             if (length >= 0)
-                guard->findChild<QSlider *>(QStringLiteral("sliderEndTime"))->setValue(length);
+                import->findChild<QSlider *>(QStringLiteral("sliderEndTime"))->setValue(length);
             ok->click();
-        };
-        QTimer::singleShot(0, guard, *press);
+        });
+        poll->start();
     };
 }
 
