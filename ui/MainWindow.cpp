@@ -571,21 +571,25 @@ void MainWindow::onActionDownToUsb()
 {
     if (refuseWhileDownloading())
         return;
-    QString diskPath;
-    {
-        // Disks that come and go while the dialog is open appear and vanish in it.
-        SelectUsbPathDialog dialog(knownDisks(), this);
-        connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
-        connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        diskPath = dialog.selectedPath();
-    }
+    const QString diskPath = chooseDisk();
+    if (diskPath.isEmpty())
+        return;
     chosenDiskPath = diskPath;
     QString name;
     if (!GetSaveFileDialog::askFileName(this, &name))
         return;
     startDownload(diskPath + u'/' + name + QStringLiteral(".bin"));
+}
+
+QString MainWindow::chooseDisk()
+{
+    // Disks that come and go while the dialog is open appear and vanish in it.
+    SelectUsbPathDialog dialog(knownDisks(), this);
+    connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
+    connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedPath();
 }
 
 void MainWindow::onActionDownToLocal()
@@ -616,15 +620,9 @@ void MainWindow::onActionPreviewFromUsb()
 {
     if (refusePlaylistChange())
         return;
-    QString diskPath;
-    {
-        SelectUsbPathDialog dialog(knownDisks(), this);
-        connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
-        connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        diskPath = dialog.selectedPath();
-    }
+    const QString diskPath = chooseDisk();
+    if (diskPath.isEmpty())
+        return;
     const QString path = diskPath + QStringLiteral("/T4.bin");
     if (!checkBeforeRead(path, QSize(ledCount, lineNumber), false) || !confirmReplace())
         return;

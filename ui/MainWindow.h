@@ -124,6 +124,8 @@ protected:
 
 private:
     void connectForm();
+    // The disk chosen in the disk selection dialog; empty when cancelled.
+    QString chooseDisk();
     void paintInitialPreview();
     void setPreviewBackground(const QBrush &brush);
     void createWorker();
