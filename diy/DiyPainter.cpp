@@ -238,19 +238,24 @@ void DiyPainter::pushSnapshot()
 
 // ----------------------------------------------------------------------- floating shapes
 
+QImage DiyPainter::renderFigure(const QRect &box) const
+{
+    // The figure on a transparent picture of its own size, placed at box.topLeft().
+    QImage picture(box.size(), kCanvasFormat);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.translate(-box.topLeft());
+    currentTool->draw(painter, lastPoint, endPoint, style);
+    return picture;
+}
+
 void DiyPainter::floatFigure()
 {
     const QRect box = DiyTool::bounds(lastPoint, endPoint, style);
     qCDebug(lcDiy) << "DiyPainter::mouseReleaseEvent " << box;
     if (box.isEmpty())
         return;
-    QImage picture(box.size(), kCanvasFormat);
-    picture.fill(Qt::transparent);
-    {
-        QPainter painter(&picture);
-        painter.translate(-box.topLeft());
-        currentTool->draw(painter, lastPoint, endPoint, style);
-    }
+    const QImage picture = renderFigure(box);
     floatBox = box;
     floatPicture(picture, box.topLeft(), Floating::Figure);
 }
@@ -313,13 +318,7 @@ void DiyPainter::repaintShape()
     const QRect box = DiyTool::bounds(lastPoint, endPoint, style);
     const QPoint frameMove = box.topLeft() - floatBox.topLeft();
     qCDebug(lcDiy) << "DiyPainter::repaintShape " << box;
-    QImage picture(box.size(), kCanvasFormat);
-    picture.fill(Qt::transparent);
-    {
-        QPainter painter(&picture);
-        painter.translate(-box.topLeft());
-        currentTool->draw(painter, lastPoint, endPoint, style);
-    }
+    const QImage picture = renderFigure(box);
     floatBox = box;
     floatPicture(picture, dragged + frameMove, Floating::Figure);
     previewing = false;

@@ -98,6 +98,7 @@ protected:
 
 private:
     enum class Floating { None, Figure, Text };
+    QImage renderFigure(const QRect &box) const;
 
     void openTextEditor(const QPoint &at);
     void drawSegment(const QPoint &to);

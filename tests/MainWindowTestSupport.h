@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/AppGlobals.h"
+#include "loop/HandlerMessage.h"
 #include "ui/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -44,6 +47,15 @@ inline void closeFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
     tempDir.reset();
 }
 
+// Keeps the shared loop thread busy until released, so that a job sent after it waits.
+class BlockingHandler : public HandlerMessage
+{
+public:
+    using HandlerMessage::HandlerMessage;
+    void handleMessage(Message *) override { gate.acquire(); }
+    QSemaphore gate;
+};
+
 // Records and closes every message box that becomes the active modal widget, and hands any
 // other modal widget to an optional callback (once per widget). Lives as long as the test
 // that makes it, so a box left open can never hang the run.
@@ -57,7 +69,13 @@ public:
     };
 
     explicit ModalWatcher(std::function<void(QWidget *)> onOtherModal = {})
-        : onOther(std::move(onOtherModal))
+        : ModalWatcher(QMessageBox::Ok, std::move(onOtherModal))
+    {
+    }
+
+    // Answers every message box with answer instead of OK.
+    ModalWatcher(QMessageBox::StandardButton answer, std::function<void(QWidget *)> onOtherModal)
+        : answer(answer), onOther(std::move(onOtherModal))
     {
         connect(&timer, &QTimer::timeout, this, [this] { look(); });
         timer.start(15);
@@ -76,7 +94,13 @@ private:
                 closing.append(box);
                 boxes.append({box->windowTitle(), box->text()});
                 // Closed from the event loop, not from inside this timer's slot.
-                QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+                QAbstractButton *button = box->button(answer);
+                QTimer::singleShot(0, box, [box, button, answer = answer] {
+                    if (button)
+                        button->click();
+                    else
+                        box->done(answer);
+                });
             }
             return;
         }
@@ -87,6 +111,7 @@ private:
     }
 
     QTimer timer;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
     std::function<void(QWidget *)> onOther;
     QList<QPointer<QWidget>> closing;
     QList<QPointer<QWidget>> handled;

@@ -38,15 +38,6 @@
 
 namespace {
 
-// Keeps the shared loop thread busy until released, so that a job sent after it waits.
-class BlockingHandler : public HandlerMessage
-{
-public:
-    using HandlerMessage::HandlerMessage;
-    void handleMessage(Message *) override { gate.acquire(); }
-    QSemaphore gate;
-};
-
 // Counts every look at its type. A late play echo may name a clip that has been deleted
 // since, so the window must decide about the echo without looking at what it names.
 class TouchProbe : public QObject

@@ -1,6 +1,7 @@
 // hologram-cli convert and build refuse hostile pictures with one line naming the file and
 // the reason, exit 1 and write nothing: no abort on an SVG with text (the tool has no GUI
 // application, and fonts), no picture made of stale memory, no "not readable" for a size.
+#include "CliRun.h"
 #include "PictureFixtures.h"
 
 #include <QCoreApplication>
@@ -18,22 +19,8 @@ class TestPictureCli : public QObject
 private:
     QTemporaryDir dir;
 
-    struct Run
-    {
-        int exitCode = -1;
-        QString err;
-    };
-
-    static Run runCli(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
-                      arguments);
-        if (!process.waitForFinished(60000))
-            process.kill();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromLocal8Bit(process.readAllStandardError())};
-    }
+    using Run = CliRun;
+    static Run runCli(const QStringList &arguments) { return CliRun::of(arguments); }
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }

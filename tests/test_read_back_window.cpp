@@ -40,56 +40,6 @@ using namespace effecttest;
 
 namespace {
 
-// Keeps the shared loop thread busy until released, so that a job sent after it waits.
-class BlockingHandler : public HandlerMessage
-{
-public:
-    using HandlerMessage::HandlerMessage;
-    void handleMessage(Message *) override { gate.acquire(); }
-    QSemaphore gate;
-};
-
-// Answers every message box with `answer` (recording it) and hands other modal widgets to
-// a callback once each.
-class BoxAnswerer : public QObject
-{
-public:
-    BoxAnswerer(QMessageBox::StandardButton answer, std::function<void(QWidget *)> onOther = {})
-        : answer(answer), onOther(std::move(onOther))
-    {
-        connect(&timer, &QTimer::timeout, this, [this] { look(); });
-        timer.start(15);
-    }
-
-    QList<ModalWatcher::Box> boxes;
-
-private:
-    void look()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || handled.contains(modal))
-            return;
-        handled.append(modal);
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            boxes.append({box->windowTitle(), box->text()});
-            QAbstractButton *button = box->button(answer);
-            QTimer::singleShot(0, box, [box, button, answer = answer] {
-                if (button)
-                    button->click();
-                else
-                    box->done(answer);
-            });
-            return;
-        }
-        if (onOther)
-            QTimer::singleShot(0, modal, [this, modal] { onOther(modal); });
-    }
-
-    QTimer timer;
-    QMessageBox::StandardButton answer;
-    std::function<void(QWidget *)> onOther;
-    QList<QPointer<QWidget>> handled;
-};
 
 // A small geometry keeps the slotted files of these tests a few hundred kilobytes.
 constexpr int kLeds = 8;
@@ -227,7 +177,7 @@ private slots:
         QVERIFY(writeBytes(path(QStringLiteral("default.bin")), slotted(36, 360, 3, {2}, 10)));
         const QList<ImageObject *> before = addPictures(picturesBefore);
 
-        BoxAnswerer answerer(answer);
+        ModalWatcher answerer(answer, {});
         window->onActionRestoreFactory();
         const bool replaced = picturesBefore == 0 || answer == QMessageBox::Ok;
         QCOMPARE(answerer.boxes.size(), picturesBefore == 0 ? 0 : 1);
@@ -380,7 +330,7 @@ private slots:
         const QList<ImageObject *> before = addPictures(1);
 
         // The disk is chosen, then the replacement of the one picture is confirmed.
-        BoxAnswerer answerer(QMessageBox::Ok, [](QWidget *modal) {
+        ModalWatcher answerer(QMessageBox::Ok, [](QWidget *modal) {
             if (auto *disks = qobject_cast<SelectUsbPathDialog *>(modal))
                 disks->findChild<QPushButton *>(QStringLiteral("okBut"))->click();
         });
@@ -509,7 +459,7 @@ private slots:
     void geometryChangeDeclinedKeepsEverything()
     {
         const QList<ImageObject *> before = addPictures(2);
-        BoxAnswerer answerer(QMessageBox::Cancel, [](QWidget *modal) {
+        ModalWatcher answerer(QMessageBox::Cancel, [](QWidget *modal) {
             if (auto *dialog = qobject_cast<GeometryNumberDialog *>(modal)) {
                 dialog->field()->setText(QStringLiteral("64"));
                 dialog->accept();

@@ -1,5 +1,6 @@
 // hologram-cli build with videos: told apart by content, cut as the import dialog cuts when
 // nothing is moved, the stretch and region options, and one clear line for what it refuses.
+#include "CliRun.h"
 #include "VideoFixtures.h"
 
 #include <QCoreApplication>
@@ -19,24 +20,8 @@ private:
     QTemporaryDir dir;
     QString twoSeconds;
 
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
-    static Run runCli(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
-                      arguments);
-        if (!process.waitForFinished(60000))
-            process.kill();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
-    }
+    using Run = CliRun;
+    static Run runCli(const QStringList &arguments) { return CliRun::of(arguments); }
 
 private slots:
     void initTestCase()
