@@ -1,17 +1,11 @@
 #include "import/GetImageDataThread.h"
 
 #include "import/FrameHandOver.h"
+#include "import/FramePngFile.h"
 #include "import/ImportLog.h"
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 
-#include <QFile>
-
-namespace {
-
-constexpr int kFramePngQuality = 80;  // zlib level 1: the file is read back once
-
-} // namespace
 
 GetImageDataThread::GetImageDataThread(FrameHandOver *handOver,
                                        ReadImageThread::SamplingPreview preview, QObject *parent)
@@ -33,13 +27,8 @@ bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
     const QString path = frame.item->sourcePath;
     if (path.isEmpty())
         return true;
-    // Every pixel is opaque: saved without the alpha channel the file holds the same
-    // picture for less work.
-    const QImage opaque(frame.picture.constBits(), frame.picture.width(), frame.picture.height(),
-                        frame.picture.bytesPerLine(), QImage::Format_RGB32);
-    if (ensureWorkDirectory() && opaque.save(path, "PNG", kFramePngQuality))
+    if (ensureWorkDirectory() && FramePngFile::save(frame.picture, path))
         return true;
-    QFile::remove(path);
     buffer->fail(QStringLiteral("cannot save the frame picture %1").arg(path));
     return false;
 }
