@@ -1,10 +1,10 @@
 #include "import/GetImageDataThread.h"
 
 #include "import/FrameHandOver.h"
-#include "import/FramePngFile.h"
 #include "import/ImportLog.h"
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
+#include "model/OpaquePngFile.h"
 
 
 GetImageDataThread::GetImageDataThread(FrameHandOver *handOver,
@@ -27,7 +27,7 @@ bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
     const QString path = frame.item->sourcePath;
     if (path.isEmpty())
         return true;
-    if (ensureWorkDirectory() && FramePngFile::save(frame.picture, path))
+    if (ensureWorkDirectory() && OpaquePngFile::save(frame.picture, path))
         return true;
     buffer->fail(QStringLiteral("cannot save the frame picture %1").arg(path));
     return false;

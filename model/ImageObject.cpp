@@ -1,5 +1,7 @@
 #include "model/ImageObject.h"
 
+#include "model/OpaquePngFile.h"
+
 #include "app/AppGlobals.h"
 #include "model/PictureLoader.h"
 #include "model/RoundSquare.h"
@@ -94,8 +96,13 @@ int ImageObject::saveThumbnail(const QImage &image)
 
 int ImageObject::saveSamplingPreview(const QImage &image)
 {
-    constexpr int kSamplingPreviewQuality = 80;  // zlib level 1
-    return savePng(image, samplingPreviewPath(), kSamplingPreviewQuality);
+    if (image.isNull())
+        return -1;
+    QMutexLocker lock(&mutex);
+    ensureWorkDirectory();
+    const QString path = samplingPreviewPath();
+    QFile::remove(path);
+    return OpaquePngFile::save(image, path, OpaquePngFile::Content::Sparse) ? 0 : 1;
 }
 
 QImage ImageObject::loadThumbnail() const

@@ -3,7 +3,6 @@ hd_add_test(test_video_cutting
   SOURCES test_video_cutting.cpp VideoFixtures.h VideoFixtures.cpp
   LIBS hd_import
   LABELS threads TIMEOUT 180)
-hd_add_test(test_frame_png SOURCES test_frame_png.cpp LIBS hd_import TIMEOUT 60)
 hd_add_test(test_video_cli
   SOURCES test_video_cli.cpp VideoFixtures.h VideoFixtures.cpp
   LIBS hd_import

@@ -1,13 +1,13 @@
-// Frame files of a cut clip: what is read back is the frame, pixel for pixel, whatever
-// format the cut handed over; a file that cannot be written is reported and not left behind.
-#include "import/FramePngFile.h"
+// Frame files and sampling previews: what is read back is the picture, pixel for pixel,
+// whatever its format and coding; a file that cannot be written is reported and not left.
+#include "model/OpaquePngFile.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestFramePng : public QObject
+class TestOpaquePng : public QObject
 {
     Q_OBJECT
 
@@ -16,17 +16,21 @@ private slots:
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("side");
-        QTest::newRow("RGB32 450") << int(QImage::Format_RGB32) << 450;
-        QTest::newRow("ARGB32 450") << int(QImage::Format_ARGB32) << 450;
-        QTest::newRow("premultiplied") << int(QImage::Format_ARGB32_Premultiplied) << 450;
-        QTest::newRow("RGB888, odd width") << int(QImage::Format_RGB888) << 17;
-        QTest::newRow("one pixel") << int(QImage::Format_RGB32) << 1;
+        QTest::addColumn<int>("content");
+        const int photo = int(OpaquePngFile::Content::Photo);
+        const int sparse = int(OpaquePngFile::Content::Sparse);
+        QTest::newRow("RGB32 450") << int(QImage::Format_RGB32) << 450 << photo;
+        QTest::newRow("ARGB32 450, runs") << int(QImage::Format_ARGB32) << 450 << sparse;
+        QTest::newRow("premultiplied") << int(QImage::Format_ARGB32_Premultiplied) << 450 << photo;
+        QTest::newRow("RGB888, odd width, runs") << int(QImage::Format_RGB888) << 17 << sparse;
+        QTest::newRow("one pixel") << int(QImage::Format_RGB32) << 1 << photo;
     }
 
     void readsBackTheFrame()
     {
         QFETCH(int, format);
         QFETCH(int, side);
+        QFETCH(int, content);
         QImage frame(side, side, QImage::Format_RGB32);
         QRandomGenerator random{quint32(side)};
         for (int y = 0; y < side; ++y)
@@ -36,7 +40,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("loadMedia_0.png"));
-        QVERIFY(FramePngFile::save(frame, path));
+        QVERIFY(OpaquePngFile::save(frame, path, OpaquePngFile::Content(content)));
         const QImage back(path);
         QCOMPARE(back.size(), frame.size());
         QCOMPARE(back.convertToFormat(QImage::Format_RGB32), frame.convertToFormat(QImage::Format_RGB32));
@@ -59,10 +63,10 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
         QImage frame(8, 8, QImage::Format_RGB32);
         frame.fill(Qt::red);
-        QVERIFY(!FramePngFile::save(nullPicture ? QImage() : frame, dir.filePath(name)));
+        QVERIFY(!OpaquePngFile::save(nullPicture ? QImage() : frame, dir.filePath(name)));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
     }
 };
 
-QTEST_GUILESS_MAIN(TestFramePng)
-#include "test_frame_png.moc"
+QTEST_GUILESS_MAIN(TestOpaquePng)
+#include "test_opaque_png.moc"

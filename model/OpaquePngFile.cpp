@@ -1,4 +1,4 @@
-#include "import/FramePngFile.h"
+#include "model/OpaquePngFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -9,11 +9,10 @@
 
 #include <vector>
 
-bool FramePngFile::save(const QImage &picture, const QString &path)
+bool OpaquePngFile::save(const QImage &picture, const QString &path, Content content)
 {
     if (picture.isNull())
         return false;
-    // Alpha is dropped: every pixel of a cut frame is opaque.
     const QImage rgb32 = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
                              ? picture
                              : picture.convertToFormat(QImage::Format_RGB32);
@@ -22,8 +21,9 @@ bool FramePngFile::save(const QImage &picture, const QString &path)
     cv::Mat bgr;
     cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
     std::vector<uchar> png;
-    const std::vector<int> options{cv::IMWRITE_PNG_COMPRESSION, 1, cv::IMWRITE_PNG_STRATEGY,
-                                   cv::IMWRITE_PNG_STRATEGY_HUFFMAN_ONLY};
+    const int strategy = content == Content::Photo ? cv::IMWRITE_PNG_STRATEGY_HUFFMAN_ONLY
+                                                   : cv::IMWRITE_PNG_STRATEGY_RLE;
+    const std::vector<int> options{cv::IMWRITE_PNG_COMPRESSION, 1, cv::IMWRITE_PNG_STRATEGY, strategy};
     // Encoded in memory and written through Qt: any path Qt can open, on every platform.
     if (!cv::imencode(".png", bgr, png, options))
         return false;
