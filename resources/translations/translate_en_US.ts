@@ -34,7 +34,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>圆矩</source>
-        <translation>Round Rect</translation>
+        <translation>Rounded</translation>
     </message>
     <message>
         <source>垂直排列</source>
