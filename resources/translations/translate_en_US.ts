@@ -264,7 +264,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>Importing GIF pictures,Please don&apos;t cancel!</translation>
+        <translation>Importing GIF pictures,Please don't cancel!</translation>
     </message>
 </context>
 <context>

@@ -260,11 +260,11 @@
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>GIF画像を読み込み中です。キャンセルしないでください！</translation>
+        <translation>GIF画像を読み込んでいます。キャンセルしないでください。</translation>
     </message>
 </context>
 <context>
@@ -426,7 +426,7 @@
     </message>
     <message>
         <source>dialog_title_load_gif</source>
-        <translation>GIFファイルを読み込む</translation>
+        <translation>GIFファイルの読み込み</translation>
     </message>
     <message>
         <source>dialog_title_load_picture</source>

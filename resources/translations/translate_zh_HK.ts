@@ -264,7 +264,7 @@
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>正在導入GIF圖片，請不要取消！</translation>
+        <translation>正在匯入 GIF 圖片，請不要取消！</translation>
     </message>
 </context>
 <context>
@@ -426,7 +426,7 @@
     </message>
     <message>
         <source>dialog_title_load_gif</source>
-        <translation>導入GIF文件</translation>
+        <translation>匯入 GIF 檔案</translation>
     </message>
     <message>
         <source>dialog_title_load_picture</source>
