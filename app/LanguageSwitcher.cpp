@@ -18,9 +18,9 @@ std::unique_ptr<QTranslator> LanguageSwitcher::load(const char *path)
 {
     auto translator = std::make_unique<QTranslator>();
     // A catalogue that loads but holds nothing would show raw keys just the same.
-    if (!translator->load(QLatin1String(path)) || translator->isEmpty()) {
+    if (!translator->load(QString::fromUtf8(path)) || translator->isEmpty()) {
         qCWarning(lcApp).noquote() << "#LanguageSwitcher# catalogue failed to load:"
-                                   << QLatin1String(path);
+                                   << QString::fromUtf8(path);
         return nullptr;
     }
     return translator;

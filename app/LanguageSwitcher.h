@@ -18,7 +18,8 @@ public:
     LanguageSwitcher(const LanguageSwitcher &) = delete;
     LanguageSwitcher &operator=(const LanguageSwitcher &) = delete;
 
-    // Loads and installs the catalogues of language; English has no Qt catalogue, so Qt's
+    // Loads and installs the catalogues of language (paths in UTF-8); English has no Qt
+    // catalogue, so Qt's
     // built-in English comes back. False (nothing changed) when a catalogue cannot be loaded.
     bool switchTo(const Language &language);
     // languageCode of the installed language, 0 before the first switch.

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
@@ -246,6 +247,30 @@ private slots:
         QCOMPARE(switcher.activeCode(), 2);
         QCOMPARE(translated("MainWindow", "action_title_open_image"), QStringLiteral("匯入圖片"));
         QCOMPARE(translated("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+
+    void catalogueLoadsFromAnyFolder_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "catalogues";
+        QTest::newRow("spaces") << "my catalogues";
+        QTest::newRow("Chinese and Japanese name") << "語言 ファイル";
+    }
+
+    void catalogueLoadsFromAnyFolder()
+    {
+        QFETCH(QString, folder);
+        QVERIFY(QDir(tempDir->path()).mkpath(folder));
+        const QString dir = tempDir->filePath(folder);
+        for (const QString &name : {QStringLiteral("translate_jp.qm"), QStringLiteral("qt_ja.qm")})
+            QVERIFY(QFile::copy(QStringLiteral(":/ts/") + name, dir + u'/' + name));
+        const QByteArray program = (dir + QStringLiteral("/translate_jp.qm")).toUtf8();
+        const QByteArray toolkit = (dir + QStringLiteral("/qt_ja.qm")).toUtf8();
+        LanguageSwitcher switcher;
+        QVERIFY(switcher.switchTo({4, "jp", 0x00, program.constData(), toolkit.constData()}));
+        QCOMPARE(switcher.activeCode(), 4);
+        QCOMPARE(translated("MainWindow", "action_title_open_image"), QStringLiteral("画像を読み込む"));
+        QCOMPARE(translated("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
     }
 
     void namedFontsHaveCjkStandIns_data()
