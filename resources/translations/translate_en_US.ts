@@ -4,6 +4,10 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
         <translation>DIY Drawing</translation>
     </message>
@@ -164,10 +168,6 @@ Size: %2</translation>
         <source>diyform_open_failed</source>
         <translation>The picture %1 cannot be read, so it cannot be edited.</translation>
     </message>
-    <message>
-        <source>Airal Black</source>
-        <translation>Arial Black</translation>
-    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>
@@ -302,6 +302,10 @@ Size: %2</translation>
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>Videos (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1H %2M %3S</translation>
     </message>
@@ -365,13 +369,41 @@ Size: %2</translation>
         <source>loadvideo_save_error</source>
         <translation>A frame picture could not be saved (is the disk full?); no clip was added.</translation>
     </message>
-    <message>
-        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
-        <translation>Videos (*.avi *.rmvb *.mp4 *.mkv)</translation>
-    </message>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>USB drive scan at start-up</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USB drive ready!</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>Image files (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>The LED count will be changed.</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>The resolution will be changed.</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>All pictures and clips in the playlists will be removed. Continue?</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> Ver: %1</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>Reset</translation>
@@ -422,7 +454,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>Downloading, please don't cancel!</translation>
+        <translation>Downloading, please don&apos;t cancel!</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -527,38 +559,6 @@ Size: %2</translation>
     <message>
         <source>action_title_line_number</source>
         <translation>Change the resolution…</translation>
-    </message>
-    <message>
-        <source>Hologram Display</source>
-        <translation>Hologram Display</translation>
-    </message>
-    <message>
-        <source>开机U盘扫描</source>
-        <translation>USB drive scan at start-up</translation>
-    </message>
-    <message>
-        <source>U盘准备就绪！</source>
-        <translation>USB drive ready!</translation>
-    </message>
-    <message>
-        <source>image Files (*.png *.jpg)</source>
-        <translation>Image files (*.png *.jpg)</translation>
-    </message>
-    <message>
-        <source>LED数量被修改.</source>
-        <translation>The LED count will be changed.</translation>
-    </message>
-    <message>
-        <source>分辨率被修改.</source>
-        <translation>The resolution will be changed.</translation>
-    </message>
-    <message>
-        <source>所有的打开的图片效果将会被删除，是否继续？</source>
-        <translation>All pictures and clips in the playlists will be removed. Continue?</translation>
-    </message>
-    <message>
-        <source> Ver: %1</source>
-        <translation> Ver: %1</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,10 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
         <translation>DIY 図形</translation>
     </message>
@@ -164,10 +168,6 @@
         <source>diyform_open_failed</source>
         <translation>画像 %1 を読み込めないため、編集できません。</translation>
     </message>
-    <message>
-        <source>Airal Black</source>
-        <translation>Arial Black</translation>
-    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>
@@ -302,6 +302,10 @@
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>動画ファイル (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1時間%2分%3秒</translation>
     </message>
@@ -365,13 +369,41 @@
         <source>loadvideo_save_error</source>
         <translation>フレーム画像を保存できませんでした（ディスクがいっぱいではありませんか？）。クリップは追加されませんでした。</translation>
     </message>
-    <message>
-        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
-        <translation>動画ファイル (*.avi *.rmvb *.mp4 *.mkv)</translation>
-    </message>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>起動時のUSBメモリ検索</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USBメモリの準備ができました。</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>画像ファイル (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LEDの数を変更します。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>解像度を変更します。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>プレイリストの画像と動画はすべて削除されます。続行しますか？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> バージョン：%1</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>初期状態に戻す</translation>
@@ -527,38 +559,6 @@
     <message>
         <source>action_title_line_number</source>
         <translation>解像度を変更…</translation>
-    </message>
-    <message>
-        <source>Hologram Display</source>
-        <translation>Hologram Display</translation>
-    </message>
-    <message>
-        <source>开机U盘扫描</source>
-        <translation>起動時のUSBメモリ検索</translation>
-    </message>
-    <message>
-        <source>U盘准备就绪！</source>
-        <translation>USBメモリの準備ができました。</translation>
-    </message>
-    <message>
-        <source>image Files (*.png *.jpg)</source>
-        <translation>画像ファイル (*.png *.jpg)</translation>
-    </message>
-    <message>
-        <source>LED数量被修改.</source>
-        <translation>LEDの数を変更します。</translation>
-    </message>
-    <message>
-        <source>分辨率被修改.</source>
-        <translation>解像度を変更します。</translation>
-    </message>
-    <message>
-        <source>所有的打开的图片效果将会被删除，是否继续？</source>
-        <translation>プレイリストの画像と動画はすべて削除されます。続行しますか？</translation>
-    </message>
-    <message>
-        <source> Ver: %1</source>
-        <translation> バージョン：%1</translation>
     </message>
 </context>
 <context>

@@ -4,43 +4,6 @@
 <context>
     <name>DiyForm</name>
     <message>
-        <source>dialog_title_tip</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>diyform_cancel_diy_title</source>
-        <translation>确定要放弃DIY效果吗？</translation>
-    </message>
-    <message>
-        <source>diyform_lblfont_title</source>
-        <translation>字体名称：%1
-字体大小：%2</translation>
-    </message>
-    <message>
-        <source>diyform_save_diy_selectfile</source>
-        <translation>保存DIY效果</translation>
-    </message>
-    <message>
-        <source>diyform_save_diy_tip</source>
-        <translation>是否将DIY效果保存到电脑？</translation>
-    </message>
-    <message>
-        <source>diyform_save_failed</source>
-        <translation>无法将图片保存到 %1。</translation>
-    </message>
-    <message>
-        <source>重做</source>
-        <translation>重做</translation>
-    </message>
-    <message>
-        <source>Images (*.png)</source>
-        <translation>图片 (*.png)</translation>
-    </message>
-    <message>
-        <source>diyform_open_failed</source>
-        <translation>无法读取图片 %1，不能编辑。</translation>
-    </message>
-    <message>
         <source>画笔</source>
         <translation>画笔</translation>
     </message>
@@ -168,6 +131,43 @@
         <source>背景颜色：</source>
         <translation>背景颜色：</translation>
     </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>diyform_cancel_diy_title</source>
+        <translation>确定要放弃DIY效果吗？</translation>
+    </message>
+    <message>
+        <source>diyform_lblfont_title</source>
+        <translation>字体名称：%1
+字体大小：%2</translation>
+    </message>
+    <message>
+        <source>diyform_save_diy_selectfile</source>
+        <translation>保存DIY效果</translation>
+    </message>
+    <message>
+        <source>diyform_save_diy_tip</source>
+        <translation>是否将DIY效果保存到电脑？</translation>
+    </message>
+    <message>
+        <source>diyform_save_failed</source>
+        <translation>无法将图片保存到 %1。</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Images (*.png)</source>
+        <translation>图片 (*.png)</translation>
+    </message>
+    <message>
+        <source>diyform_open_failed</source>
+        <translation>无法读取图片 %1，不能编辑。</translation>
+    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>
@@ -187,14 +187,6 @@
 <context>
     <name>GetSaveFileDialog</name>
     <message>
-        <source>dialog_title_tip</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>savefile_invalid_name</source>
-        <translation>此名称不能用作文件名：%1</translation>
-    </message>
-    <message>
         <source>请输入保存的文件名</source>
         <translation>请输入保存的文件名</translation>
     </message>
@@ -209,6 +201,14 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>此名称不能用作文件名：%1</translation>
     </message>
 </context>
 <context>
@@ -302,6 +302,30 @@
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <source>开始截图</source>
+        <translation>开始截图</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
+        <translation>拖动时间进度条可以设定截图的开始时间和结束时间：</translation>
+    </message>
+    <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>视频文件 (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1小时%2分%3秒</translation>
     </message>
@@ -345,33 +369,77 @@
         <source>loadvideo_save_error</source>
         <translation>无法保存帧图片（磁盘是否已满？），未添加片段。</translation>
     </message>
-    <message>
-        <source>开始时间：</source>
-        <translation>开始时间：</translation>
-    </message>
-    <message>
-        <source>结束时间：</source>
-        <translation>结束时间：</translation>
-    </message>
-    <message>
-        <source>开始截图</source>
-        <translation>开始截图</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
-        <translation>拖动时间进度条可以设定截图的开始时间和结束时间：</translation>
-    </message>
-    <message>
-        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
-        <translation>视频文件 (*.avi *.rmvb *.mp4 *.mkv)</translation>
-    </message>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>开机U盘扫描</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>U盘准备就绪！</translation>
+    </message>
+    <message>
+        <source>调整对比度</source>
+        <translation>调整对比度</translation>
+    </message>
+    <message>
+        <source>图片最多只能包含%1张图片！</source>
+        <translation>图片列表最多只能包含%1张图片！</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>图片文件 (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LED数量将被修改。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>分辨率将被修改。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>所有已打开的图片效果都将被删除，是否继续？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> 版本：%1</translation>
+    </message>
+    <message>
+        <source>编辑图片</source>
+        <translation>编辑图片</translation>
+    </message>
+    <message>
+        <source>删除图片</source>
+        <translation>删除图片</translation>
+    </message>
+    <message>
+        <source>编辑视频</source>
+        <translation>编辑视频</translation>
+    </message>
+    <message>
+        <source>删除视频</source>
+        <translation>删除视频</translation>
+    </message>
+    <message>
+        <source>图片列表</source>
+        <translation>图片列表</translation>
+    </message>
+    <message>
+        <source>视频列表</source>
+        <translation>视频列表</translation>
+    </message>
+    <message>
+        <source>颜色调试参数</source>
+        <translation>颜色调试参数</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>恢复出厂</translation>
@@ -492,74 +560,6 @@
         <source>action_title_line_number</source>
         <translation>修改分辨率…</translation>
     </message>
-    <message>
-        <source>Hologram Display</source>
-        <translation>Hologram Display</translation>
-    </message>
-    <message>
-        <source>开机U盘扫描</source>
-        <translation>开机U盘扫描</translation>
-    </message>
-    <message>
-        <source>U盘准备就绪！</source>
-        <translation>U盘准备就绪！</translation>
-    </message>
-    <message>
-        <source>调整对比度</source>
-        <translation>调整对比度</translation>
-    </message>
-    <message>
-        <source>图片最多只能包含%1张图片！</source>
-        <translation>图片列表最多只能包含%1张图片！</translation>
-    </message>
-    <message>
-        <source>image Files (*.png *.jpg)</source>
-        <translation>图片文件 (*.png *.jpg)</translation>
-    </message>
-    <message>
-        <source>LED数量被修改.</source>
-        <translation>LED数量将被修改。</translation>
-    </message>
-    <message>
-        <source>分辨率被修改.</source>
-        <translation>分辨率将被修改。</translation>
-    </message>
-    <message>
-        <source>所有的打开的图片效果将会被删除，是否继续？</source>
-        <translation>所有已打开的图片效果都将被删除，是否继续？</translation>
-    </message>
-    <message>
-        <source> Ver: %1</source>
-        <translation> 版本：%1</translation>
-    </message>
-    <message>
-        <source>编辑图片</source>
-        <translation>编辑图片</translation>
-    </message>
-    <message>
-        <source>删除图片</source>
-        <translation>删除图片</translation>
-    </message>
-    <message>
-        <source>编辑视频</source>
-        <translation>编辑视频</translation>
-    </message>
-    <message>
-        <source>删除视频</source>
-        <translation>删除视频</translation>
-    </message>
-    <message>
-        <source>图片列表</source>
-        <translation>图片列表</translation>
-    </message>
-    <message>
-        <source>视频列表</source>
-        <translation>视频列表</translation>
-    </message>
-    <message>
-        <source>颜色调试参数</source>
-        <translation>颜色调试参数</translation>
-    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -586,14 +586,6 @@
 <context>
     <name>SelectUsbPathDialog</name>
     <message>
-        <source>dialog_title_tip</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>selectusb_title</source>
-        <translation>请选择U盘路径。</translation>
-    </message>
-    <message>
         <source>选择U盘路径</source>
         <translation>选择U盘路径</translation>
     </message>
@@ -608,6 +600,14 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>selectusb_title</source>
+        <translation>请选择U盘路径。</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,10 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
         <translation>DIY 圖形</translation>
     </message>
@@ -164,10 +168,6 @@
         <source>diyform_open_failed</source>
         <translation>無法讀取圖片 %1，不能編輯。</translation>
     </message>
-    <message>
-        <source>Airal Black</source>
-        <translation>Arial Black</translation>
-    </message>
 </context>
 <context>
     <name>GetImgeLocationDialog</name>
@@ -302,6 +302,10 @@
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>影片檔案 (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1小時%2分%3秒</translation>
     </message>
@@ -365,13 +369,41 @@
         <source>loadvideo_save_error</source>
         <translation>無法儲存幀圖片（磁碟是否已滿？），未加入片段。</translation>
     </message>
-    <message>
-        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
-        <translation>影片檔案 (*.avi *.rmvb *.mp4 *.mkv)</translation>
-    </message>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>啟動時掃描 USB 儲存裝置</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USB 儲存裝置已就緒！</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>圖片檔案 (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LED 數量將被修改。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>解析度將被修改。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>所有已開啟的圖片效果都將被刪除，是否繼續？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> 版本：%1</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>恢復原廠設定</translation>
@@ -527,38 +559,6 @@
     <message>
         <source>action_title_line_number</source>
         <translation>修改解析度…</translation>
-    </message>
-    <message>
-        <source>Hologram Display</source>
-        <translation>Hologram Display</translation>
-    </message>
-    <message>
-        <source>开机U盘扫描</source>
-        <translation>啟動時掃描 USB 儲存裝置</translation>
-    </message>
-    <message>
-        <source>U盘准备就绪！</source>
-        <translation>USB 儲存裝置已就緒！</translation>
-    </message>
-    <message>
-        <source>image Files (*.png *.jpg)</source>
-        <translation>圖片檔案 (*.png *.jpg)</translation>
-    </message>
-    <message>
-        <source>LED数量被修改.</source>
-        <translation>LED 數量將被修改。</translation>
-    </message>
-    <message>
-        <source>分辨率被修改.</source>
-        <translation>解析度將被修改。</translation>
-    </message>
-    <message>
-        <source>所有的打开的图片效果将会被删除，是否继续？</source>
-        <translation>所有已開啟的圖片效果都將被刪除，是否繼續？</translation>
-    </message>
-    <message>
-        <source> Ver: %1</source>
-        <translation> 版本：%1</translation>
     </message>
 </context>
 <context>
