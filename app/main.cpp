@@ -1,17 +1,18 @@
 #include "app/AppGlobals.h"
 #include "app/AppLog.h"
 #include "app/ExitSignals.h"
+#include "app/LanguageSwitcher.h"
 #include "app/LanguageTable.h"
 #include "app/WorkDirectory.h"
 #include "loop/HandlerThread.h"
 #include "ui/CustomTableModel.h"
+#include "ui/FontFallbacks.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -38,9 +39,9 @@ int refuseToStart(const WorkDirectory &work)
     const QString where = WorkDirectory::location();
     std::fprintf(stderr, "hologram-display: cannot create a work directory in %s (%s)\n",
                  qPrintable(where), qPrintable(work.errorString()));
-    QTranslator english;
-    if (english.load(QLatin1String(LanguageTable::byName(u"en_US")->catalogue)))
-        QCoreApplication::installTranslator(&english);
+    // Without its catalogue the box shows its keys; the failure is logged.
+    LanguageSwitcher english;
+    english.switchTo(*LanguageTable::byName(u"en_US"));
     QMessageBox::critical(nullptr, QCoreApplication::translate("MainWindow", "Hologram Display"),
                           QCoreApplication::translate("MainWindow",
                                                       "dialog_text_work_directory_failed")
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     // Qt 6 reads every narrow string literal as UTF-8 already; nothing to install.
+    FontFallbacks::install();
 
     // "default.bin" is still looked up in the start directory; the files of the run live in
     // a private directory instead of a shared "temp" beneath it.

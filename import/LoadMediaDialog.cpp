@@ -121,7 +121,7 @@ bool LoadMediaDialog::openMediaFile()
 {
     const QString chosen = QFileDialog::getOpenFileName(
         this, tr("loadvideo_select_file"), lastBrowseDirectory,
-        QStringLiteral("Medias (*.avi *.rmvb *.mp4 *.mkv)"));
+        tr("Medias (*.avi *.rmvb *.mp4 *.mkv)"));
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return false;
     return openMediaPath(chosen);

@@ -25,8 +25,7 @@ QLineEdit *addField(QHBoxLayout *layout, const QString &label, const QString &na
 
 SettingColorForm::SettingColorForm(QWidget *parent) : QDialog(parent)
 {
-    // Shown untranslated in every language.
-    setWindowTitle(QStringLiteral("颜色参数设置"));
+    setWindowTitle(tr("颜色参数设置"));
     auto *rows = new QWidget;
     auto *rowsLayout = new QVBoxLayout(rows);
     for (int row = 1; row <= TestColorUtil::kRows; ++row)

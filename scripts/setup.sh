@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-translations-l10n qt6-qpa-plugins libqt6svg6
+  fonts-noto-cjk
   libgl-dev
   libopencv-dev
   libbenchmark-dev

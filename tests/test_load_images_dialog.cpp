@@ -109,7 +109,7 @@ private slots:
         const auto *progress = dialog.findChild<QLabel *>(QStringLiteral("lblProgress"));
         QVERIFY(progress);
         QCOMPARE(progress->text(),
-                 QStringLiteral("Importing the %1 picture, a total of %1 picture").arg(files));
+                 QStringLiteral("Importing picture %1 of %1").arg(files));
     }
 
     void emptyListStartsNoWorker()

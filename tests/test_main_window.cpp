@@ -169,7 +169,8 @@ private slots:
         for (const char *name : {"btnZhCn", "btnZhHk", "btnEnUs", "btnJp"}) {
             auto *button = child<QPushButton>(name);
             QCOMPARE(button->size(), QSize(60, 25));
-            QVERIFY(button->isChecked());
+            // Only the active language's button is checked.
+            QCOMPARE(button->isChecked(), qstrcmp(name, "btnEnUs") == 0);
         }
         // The initial preview: a transparent picture with a red circle outline.
         const QBrush brush = child<QWidget>("previewWidget")->palette().brush(QPalette::Window);
@@ -534,7 +535,7 @@ private slots:
         QTest::addColumn<QString>("openImage");
         QTest::addColumn<QString>("pictureList");
         QTest::newRow("simplified Chinese") << "btnZhCn" << 1 << "导入图片" << "图片列表";
-        QTest::newRow("traditional Chinese") << "btnZhHk" << 2 << "導入圖片" << "圖片列表";
+        QTest::newRow("traditional Chinese") << "btnZhHk" << 2 << "匯入圖片" << "圖片列表";
         QTest::newRow("Japanese") << "btnJp" << 4 << "画像を読み込む" << "画像リスト";
     }
 
@@ -550,8 +551,10 @@ private slots:
         QVERIFY(languageButton->isChecked());
         QCOMPARE(toolbarTexts().at(1), openImage);
         QCOMPARE(child<QToolBox>("toolBox")->itemText(0), pictureList);
-        // The version label keeps the text it was made with.
-        QCOMPARE(child<QLabel>("versionLabel")->text(), QStringLiteral(" Ver: T4S_20181127_0.03"));
+        // The version label follows the language too.
+        QCOMPARE(child<QLabel>("versionLabel")->text(),
+                 QCoreApplication::translate("MainWindow", " Ver: %1").arg("T4S_20181127_0.03"));
+        QVERIFY(child<QLabel>("versionLabel")->text().endsWith(QStringLiteral("T4S_20181127_0.03")));
         // A standard button follows the toolkit's own translation.
         QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QLatin1String("Cancel"));
 
@@ -613,24 +616,24 @@ private slots:
         QTest::newRow("save ok") << "GetSaveFileDialog" << "确定" << "Ok";
         QTest::newRow("save bad name") << "GetSaveFileDialog" << "savefile_invalid_name" << "This name cannot be used for a file: %1";
         QTest::newRow("save bad name title") << "GetSaveFileDialog" << "dialog_title_tip" << "Tip";
-        QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Please select U disk path.";
-        QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "All the current U disk detected:";
-        QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select U disk path.";
-        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading to the U disk, Please don't cancel!";
+        QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Select a USB Drive";
+        QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "USB drives found:";
+        QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select a USB drive.";
+        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading, please don't cancel!";
         QTest::newRow("download failed") << "MainWindow" << "dialog_title_download_fail" << "Download failed: %1";
         QTest::newRow("no default") << "MainWindow" << "dialog_title_not_find_default" << "The system default file does not exist!";
         QTest::newRow("row time unit") << "ListImageItemDelegate" << "imgwidget_lbl_text4" << "s";
         QTest::newRow("row position") << "ImageObjectWidget" << "imgwidget_lbl_text2" << "%1 ";
         QTest::newRow("row spacer is one space") << "ImageObjectWidget" << "imgwidget_lbl_text3" << " ";
         QTest::newRow("failed files") << "LoadImagesDialog" << "loadimg_failed_files" << "These files could not be read as pictures:\n%1";
-        QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 picture, show %2 s";
-        QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing the %1 picture, a total of %2 picture";
+        QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 pictures, %2 s";
+        QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing picture %1 of %2";
         QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
         QTest::newRow("video time") << "LoadMediaDialog" << "%1hour%2minute%3second" << "%1H %2M %3S";
         QTest::newRow("gif tip") << "LoadGifDialog" << "loadgif_loading_tip" << "Importing GIF pictures,Please don't cancel!";
-        QTest::newRow("diy font") << "DiyForm" << "diyform_lblfont_title" << "Font name:%1\n font size:%2";
+        QTest::newRow("diy font") << "DiyForm" << "diyform_lblfont_title" << "Font: %1\nSize: %2";
         QTest::newRow("contrast") << "UpdateImageContract" << "updatecontract_lbl_title" << "Contrast:";
-        QTest::newRow("zoom") << "GetImgeLocationDialog" << "放大图片" << "ZoomIn";
+        QTest::newRow("zoom") << "GetImgeLocationDialog" << "放大图片" << "Zoom In";
     }
 
     void englishCatalogueCoversTheOtherDialogs()
@@ -800,7 +803,7 @@ private slots:
             busySeen = true;
             QVERIFY(window->isDownloadPending());
             QCOMPARE(modal->findChild<QLabel *>(QStringLiteral("lblText"))->text(),
-                     QStringLiteral("Downloading to the U disk, Please don't cancel!"));
+                     QStringLiteral("Downloading, please don't cancel!"));
             auto *tableView = child<QTableView>("tableView");
             tableView->setCurrentIndex(window->pictureModel()->index(0, 0));
             window->onBtnDelImage();

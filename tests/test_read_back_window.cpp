@@ -310,7 +310,7 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: the read replaces the playlist
         QTest::newRow("T4.bin present") << "good" << "";
         QTest::newRow("no T4.bin") << "missing"
-                                   << "No effect of U disk file, please select another U disk!";
+                                   << "There is no effect file on this USB drive; please select another one.";
         QTest::newRow("T4.bin of another geometry") << "other" << "does not fit a display of 8";
     }
 
@@ -451,7 +451,7 @@ private slots:
         QCOMPARE(number.load(), expected < 0 ? before : expected);
         QCOMPARE(stayedOpen, expected < 0);
         QVERIFY(number >= 1 && number <= (leds ? kMaxLedCount : kMaxLineNumber));
-        // A change empties the playlists after the confirmation ("LED数量被修改.").
+        // A change empties the playlists after the confirmation ("The LED count will be changed.").
         QCOMPARE(window->pictureModel()->itemCount(), expected < 0 ? 2 : 0);
         QCOMPARE(watcher.boxes.size(), expected < 0 ? 0 : 1);
     }
@@ -467,7 +467,7 @@ private slots:
         });
         window->onBtnLedCount();
         QCOMPARE(answerer.boxes.size(), 1);
-        QCOMPARE(answerer.boxes.first().text, QStringLiteral("LED数量被修改."));
+        QCOMPARE(answerer.boxes.first().text, QStringLiteral("The LED count will be changed."));
         QCOMPARE(ledCount.load(), kDefaultLedCount);
         QCOMPARE(window->pictureModel()->itemsAs<ImageObject>(), before);
     }

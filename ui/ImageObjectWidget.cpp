@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDebug>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,7 +65,7 @@ void ImageObjectWidget::buildControls()
         orderCombo = new QComboBox(this);
         orderCombo->setGeometry(row.orderBox);
         for (int position = 1; position <= OrderEntries; ++position)
-            orderCombo->addItem(tr("imgwidget_lbl_text2").arg(position));
+            orderCombo->addItem(QString());
         const int current = item->number - 1;
         orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
         orderCombo->setFocus();
@@ -72,7 +73,7 @@ void ImageObjectWidget::buildControls()
         connect(orderCombo, &QComboBox::currentIndexChanged, this,
                 &ImageObjectWidget::onCurrentIndexChanged);
 
-        lblSpacer = makeLabel(tr("imgwidget_lbl_text3"), row.spacer);
+        lblSpacer = makeLabel(row.spacer);
 
         timeEdit = new QLineEdit(this);
         timeEdit->setAlignment(Qt::AlignCenter);
@@ -83,7 +84,8 @@ void ImageObjectWidget::buildControls()
         // Connected after the text is set: opening the editor must not round the stored time.
         connect(timeEdit, &QLineEdit::textChanged, this, &ImageObjectWidget::onTimeEdit);
 
-        lblUnit = makeLabel(tr("imgwidget_lbl_text4"), row.unit);
+        lblUnit = makeLabel(row.unit);
+        retranslate();
     }
 
     createStepButtons();
@@ -99,9 +101,26 @@ void ImageObjectWidget::buildControls()
     btnMinus->move(row.minus.topLeft() + shift);
 }
 
-QLabel *ImageObjectWidget::makeLabel(const QString &text, const QRect &rect)
+void ImageObjectWidget::retranslate()
 {
-    auto *label = new QLabel(text, this);
+    if (!orderCombo)
+        return;
+    for (int i = 0; i < orderCombo->count(); ++i)
+        orderCombo->setItemText(i, tr("imgwidget_lbl_text2").arg(i + 1));
+    lblSpacer->setText(tr("imgwidget_lbl_text3"));
+    lblUnit->setText(tr("imgwidget_lbl_text4"));
+}
+
+void ImageObjectWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    RowEditorWidget::changeEvent(event);
+}
+
+QLabel *ImageObjectWidget::makeLabel(const QRect &rect)
+{
+    auto *label = new QLabel(this);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(rect);
     label->setMouseTracking(true);

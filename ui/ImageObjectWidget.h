@@ -45,10 +45,13 @@ public slots:
 
 protected:
     bool step(bool up) override;
+    // An open editor follows a new language.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
-    QLabel *makeLabel(const QString &text, const QRect &rect);
+    void retranslate();
+    QLabel *makeLabel(const QRect &rect);
 
     QPointer<ImageObject> item;
     QLabel *lblSpacer = nullptr;

@@ -211,8 +211,6 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
 
 // ---------------------------------------------------------------------------- languages
 
-// ---------------------------------------------------------------------------- languages
-
 void MainWindow::retranslateUi()
 {
     ui.retranslateUi(this);
@@ -220,20 +218,24 @@ void MainWindow::retranslateUi()
         contrastAction->setText(tr("调整对比度"));
 }
 
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QMainWindow::changeEvent(event);
+}
+
 void MainWindow::switchLanguage(int code, const char *slotName)
 {
     qCDebug(lcUi) << slotName;
     const Language *language = LanguageTable::byCode(code);
-    if (languageCode == code || !language)
-        return;
-    languageCode = code;
-    QCoreApplication::removeTranslator(&appTranslator);
-    if (appTranslator.load(QLatin1String(language->catalogue)))
-        QCoreApplication::installTranslator(&appTranslator);
-    QCoreApplication::removeTranslator(&qtTranslator);
-    if (*language->qtCatalogue && qtTranslator.load(QLatin1String(language->qtCatalogue)))
-        QCoreApplication::installTranslator(&qtTranslator);
-    retranslateUi();
+    // A catalogue that does not load leaves the previous language in place.
+    if (languageCode != code && language && languages.switchTo(*language)) {
+        languageCode = code;
+        retranslateUi();
+    }
+    // A click has toggled its button; only the active language's stays checked.
+    ui.checkLanguageButton(languageCode);
 }
 
 void MainWindow::onBtnZhCnClick()
@@ -833,14 +835,14 @@ void MainWindow::onActionSettingColor()
 void MainWindow::onBtnLedCount()
 {
     UpdateLedCountDialog dialog(this);
-    changeGeometry(dialog, ledCount, QStringLiteral("LED数量被修改."),
+    changeGeometry(dialog, ledCount, tr("LED数量被修改."),
                    "#MainWindow# onBtnLedCount() ");
 }
 
 void MainWindow::onBtnLineNumber()
 {
     UpdateLineNumberDialog dialog(this);
-    changeGeometry(dialog, lineNumber, QStringLiteral("分辨率被修改."),
+    changeGeometry(dialog, lineNumber, tr("分辨率被修改."),
                    "#MainWindow# onBtnLineNumber() ");
 }
 
@@ -855,9 +857,9 @@ void MainWindow::changeGeometry(GeometryNumberDialog &dialog, std::atomic<int> &
         return;
     const int value = dialog.value();
     qCDebug(lcUi).noquote() << trace << value;
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), confirmText,
+    QMessageBox box(QMessageBox::NoIcon, tr("dialog_title_tip"), confirmText,
                     QMessageBox::Ok | QMessageBox::Cancel);
-    box.setInformativeText(QStringLiteral("所有的打开的图片效果将会被删除，是否继续？"));
+    box.setInformativeText(tr("所有的打开的图片效果将会被删除，是否继续？"));
     box.setDefaultButton(QMessageBox::Ok);
     if (box.exec() != QMessageBox::Ok)
         return;

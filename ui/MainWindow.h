@@ -1,12 +1,12 @@
 #pragma once
 
+#include "app/LanguageSwitcher.h"
 #include "ui/MainWindowForm.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QStringList>
-#include <QTranslator>
 
 #include <atomic>
 
@@ -120,6 +120,8 @@ public slots:
     void onBtnLineNumber();
 
 protected:
+    // Everything the window shows follows a new language, whoever installed it.
+    void changeEvent(QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
@@ -170,8 +172,8 @@ private:
     ContrastJobs *contrast = nullptr;
     // Why the awaited read could not replace the playlist; told once its busy dialog is gone.
     QString readFailure;
-    QTranslator appTranslator;
-    QTranslator qtTranslator;
+    // The program's and Qt's translators of the active language.
+    LanguageSwitcher languages;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
     DiskMonitor *diskMonitor = nullptr;

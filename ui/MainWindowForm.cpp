@@ -45,7 +45,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
     buildCentralWidget(window);
     buildActions(window);
 
-    versionLabel = new QLabel(tr(" Ver: %1").arg(QLatin1String(Version)), window);
+    versionLabel = new QLabel(window);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
     versionLabel->setFrameShape(QFrame::NoFrame);
     window->statusBar()->addWidget(versionLabel);
@@ -244,11 +244,8 @@ QWidget *MainWindowForm::buildLanguageButtons()
         button->setFixedSize(60, 25);
         button->setIcon(QIcon(icon));
         button->setIconSize(QSize(60, 25));
+        // The window checks the active language's button after every click.
         button->setCheckable(true);
-        button->setChecked(true);
-        // A click toggles the check state; put it back so the buttons never change it.
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [button] { button->setChecked(true); });
         row->addWidget(button);
         return button;
     };
@@ -261,9 +258,18 @@ QWidget *MainWindowForm::buildLanguageButtons()
     return container;
 }
 
+void MainWindowForm::checkLanguageButton(int code)
+{
+    // In the order of the languageCode values 1 to 4.
+    QPushButton *const buttons[] = {btnZhCn, btnZhHk, btnEnUs, btnJp};
+    for (int i = 0; i < 4; ++i)
+        buttons[i]->setChecked(i + 1 == code);
+}
+
 void MainWindowForm::retranslateUi(QMainWindow *window)
 {
     window->setWindowTitle(tr("Hologram Display"));
+    versionLabel->setText(tr(" Ver: %1").arg(QLatin1String(Version)));
     btnEditImage->setText(tr("编辑图片"));
     btnDelImage->setText(tr("删除图片"));
     btnEditMedia->setText(tr("编辑视频"));

@@ -7,6 +7,7 @@
 #include "ui/UiLog.h"
 
 #include <QDebug>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,33 +37,48 @@ void MediaObjectWidget::buildControls()
     const QImage thumbnail =
         frameCount > 0 && item->frames.first() ? item->frames.first()->loadThumbnail() : QImage();
     createThumbnail(thumbnail);
-    const QString text = tr("videowidget_lbl_text")
-                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
-    const QString loopText = tr("videowidget_lbl_loopcount");
-    const QFontMetrics metrics = fontMetrics();
-    const RowGeometry::ClipRow row = RowGeometry::clipRow(
-        thumbnail.width(), metrics.horizontalAdvance(text), metrics.horizontalAdvance(loopText),
-        RowGeometry::fieldWidth(metrics));
+    thumbnailWidth = thumbnail.width();
 
-    lblText = new QLabel(text, this);
-    lblText->setGeometry(row.text);
+    lblText = new QLabel(this);
     lblText->setMouseTracking(true);
-
-    lblLoop = new QLabel(loopText, this);
-    lblLoop->setGeometry(row.loopLabel);
+    lblLoop = new QLabel(this);
     lblLoop->setMouseTracking(true);
 
     loopEdit = new QLineEdit(this);
     loopEdit->setAlignment(Qt::AlignCenter);
     loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
     loopEdit->setValidator(new BoundedIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
-    loopEdit->setGeometry(row.loopField);
     loopEdit->setMouseTracking(true);
     connect(loopEdit, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
 
     createStepButtons();
+    layOutTexts();
+}
+
+void MediaObjectWidget::layOutTexts()
+{
+    const int frameCount = item ? static_cast<int>(item->frames.size()) : 0;
+    const QString text = tr("videowidget_lbl_text")
+                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
+    const QString loopText = tr("videowidget_lbl_loopcount");
+    const QFontMetrics metrics = fontMetrics();
+    const RowGeometry::ClipRow row = RowGeometry::clipRow(
+        thumbnailWidth, metrics.horizontalAdvance(text),
+        metrics.horizontalAdvance(loopText), RowGeometry::fieldWidth(metrics));
+    lblText->setText(text);
+    lblText->setGeometry(row.text);
+    lblLoop->setText(loopText);
+    lblLoop->setGeometry(row.loopLabel);
+    loopEdit->setGeometry(row.loopField);
     btnPlus->move(row.plus.topLeft());
     btnMinus->move(row.minus.topLeft());
+}
+
+void MediaObjectWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && lblText)
+        layOutTexts();
+    RowEditorWidget::changeEvent(event);
 }
 
 bool MediaObjectWidget::step(bool up)

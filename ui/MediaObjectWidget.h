@@ -44,12 +44,17 @@ public slots:
 
 protected:
     bool step(bool up) override;
+    // An open editor follows a new language.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
+    // Sets the texts and places the controls, whose places depend on the texts' widths.
+    void layOutTexts();
 
     QPointer<MediaObject> item;
     QLabel *lblText = nullptr;
     QLabel *lblLoop = nullptr;
     QLineEdit *loopEdit = nullptr;
+    int thumbnailWidth = 0;
 };

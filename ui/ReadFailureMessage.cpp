@@ -1,17 +1,7 @@
 #include "ui/ReadFailureMessage.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QSize>
-
-namespace {
-
-QString tr(const char *key)
-{
-    return QCoreApplication::translate("MainWindow", key);
-}
-
-} // namespace
 
 QString ReadFailureMessage::text(const EffectFileCheck::Outcome &outcome, const QString &path,
                                  const QSize &geometry, bool factory)

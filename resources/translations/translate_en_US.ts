@@ -4,8 +4,12 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
-        <translation>DIY</translation>
+        <translation>DIY Drawing</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -13,12 +17,12 @@
     </message>
     <message>
         <source>diyform_cancel_diy_title</source>
-        <translation>Really want to give up the effect of DIY?</translation>
+        <translation>Do you really want to discard this DIY effect?</translation>
     </message>
     <message>
         <source>diyform_lblfont_title</source>
-        <translation>Font name:%1
- font size:%2</translation>
+        <translation>Font: %1
+Size: %2</translation>
     </message>
     <message>
         <source>diyform_save_diy_selectfile</source>
@@ -34,7 +38,7 @@
     </message>
     <message>
         <source>圆矩</source>
-        <translation>RRect</translation>
+        <translation>Rounded</translation>
     </message>
     <message>
         <source>垂直排列</source>
@@ -54,11 +58,11 @@
     </message>
     <message>
         <source>实线</source>
-        <translation>The solid line</translation>
+        <translation>Solid line</translation>
     </message>
     <message>
         <source>撤销</source>
-        <translation>Revoke</translation>
+        <translation>Undo</translation>
     </message>
     <message>
         <source>擦写</source>
@@ -66,7 +70,7 @@
     </message>
     <message>
         <source>放大</source>
-        <translation>ZoomIn</translation>
+        <translation>Zoom In</translation>
     </message>
     <message>
         <source>放弃DIY效果</source>
@@ -74,7 +78,7 @@
     </message>
     <message>
         <source>文字排列方式：</source>
-        <translation>Arrangement of text:</translation>
+        <translation>Text layout:</translation>
     </message>
     <message>
         <source>文本</source>
@@ -90,11 +94,11 @@
     </message>
     <message>
         <source>点线</source>
-        <translation>The dotted line</translation>
+        <translation>Dotted line</translation>
     </message>
     <message>
         <source>环形排列</source>
-        <translation>Round</translation>
+        <translation>Circular</translation>
     </message>
     <message>
         <source>画图工具</source>
@@ -102,7 +106,7 @@
     </message>
     <message>
         <source>画完了</source>
-        <translation>Ok</translation>
+        <translation>Done</translation>
     </message>
     <message>
         <source>画笔</source>
@@ -110,11 +114,11 @@
     </message>
     <message>
         <source>画笔类型：</source>
-        <translation>Brush type:</translation>
+        <translation>Line style:</translation>
     </message>
     <message>
         <source>画笔线宽：</source>
-        <translation>Brush width:</translation>
+        <translation>Line width:</translation>
     </message>
     <message>
         <source>画笔颜色：</source>
@@ -134,7 +138,7 @@
     </message>
     <message>
         <source>缩小</source>
-        <translation>ZoomOut</translation>
+        <translation>Zoom Out</translation>
     </message>
     <message>
         <source>背景颜色：</source>
@@ -146,7 +150,7 @@
     </message>
     <message>
         <source>选择字体</source>
-        <translation>Select the font</translation>
+        <translation>Select Font</translation>
     </message>
     <message>
         <source>diyform_save_failed</source>
@@ -169,7 +173,7 @@
     <name>GetImgeLocationDialog</name>
     <message>
         <source>放大图片</source>
-        <translation>ZoomIn</translation>
+        <translation>Zoom In</translation>
     </message>
     <message>
         <source>确定</source>
@@ -177,7 +181,7 @@
     </message>
     <message>
         <source>缩小图片</source>
-        <translation>ZoomOut</translation>
+        <translation>Zoom Out</translation>
     </message>
 </context>
 <context>
@@ -241,11 +245,11 @@
     <name>ListMediaItemDelegate</name>
     <message>
         <source>videowidget_lbl_loopcount</source>
-        <translation>Cycle times</translation>
+        <translation>Loops</translation>
     </message>
     <message>
         <source>videowidget_lbl_text</source>
-        <translation>%1 picture, show %2 s</translation>
+        <translation>%1 pictures, %2 s</translation>
     </message>
 </context>
 <context>
@@ -284,11 +288,11 @@
     </message>
     <message>
         <source>loadimg_loading_showpath</source>
-        <translation>Picture the path and file name:%1</translation>
+        <translation>Path and file name: %1</translation>
     </message>
     <message>
         <source>loadimg_loading_tip</source>
-        <translation>Importing the %1 picture, a total of %2 picture</translation>
+        <translation>Importing picture %1 of %2</translation>
     </message>
     <message>
         <source>loadimg_window_title</source>
@@ -297,6 +301,10 @@
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>Videos (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
     <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1H %2M %3S</translation>
@@ -311,7 +319,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>Please do not cancel!</translation>
+        <translation>Capturing frames, please do not cancel. </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -343,7 +351,7 @@
     </message>
     <message>
         <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
-        <translation>Drag the timeline can start time and end time setting:</translation>
+        <translation>Drag the time sliders to set the start and end time of the capture:</translation>
     </message>
     <message>
         <source>结束时间：</source>
@@ -364,6 +372,38 @@
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>USB drive scan at start-up</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USB drive ready!</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>Image files (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>The LED count will be changed.</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>The resolution will be changed.</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>All pictures and clips in the playlists will be removed. Continue?</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> Ver: %1</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>Reset</translation>
@@ -414,7 +454,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>Downloading to the U disk, Please don't cancel!</translation>
+        <translation>Downloading, please don&apos;t cancel!</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -430,7 +470,7 @@
     </message>
     <message>
         <source>dialog_title_preview_error1</source>
-        <translation>No effect of U disk file, please select another U disk!</translation>
+        <translation>There is no effect file on this USB drive; please select another one.</translation>
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
@@ -438,7 +478,7 @@
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>Reading data from the U disk, please do not cancel!</translation>
+        <translation>Reading data from the USB drive, please do not cancel!</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -525,11 +565,11 @@
     <name>MediaObjectWidget</name>
     <message>
         <source>videowidget_lbl_loopcount</source>
-        <translation>Cycle times</translation>
+        <translation>Loops</translation>
     </message>
     <message>
         <source>videowidget_lbl_text</source>
-        <translation>%1 picture, show %2 s</translation>
+        <translation>%1 pictures, %2 s</translation>
     </message>
 </context>
 <context>
@@ -551,7 +591,7 @@
     </message>
     <message>
         <source>selectusb_title</source>
-        <translation>Please select U disk path.</translation>
+        <translation>Please select a USB drive.</translation>
     </message>
     <message>
         <source>取消</source>
@@ -559,7 +599,7 @@
     </message>
     <message>
         <source>当前检测到的所有U盘：</source>
-        <translation>All the current U disk detected:</translation>
+        <translation>USB drives found:</translation>
     </message>
     <message>
         <source>确定</source>
@@ -567,7 +607,14 @@
     </message>
     <message>
         <source>选择U盘路径</source>
-        <translation>Please select U disk path.</translation>
+        <translation>Select a USB Drive</translation>
+    </message>
+</context>
+<context>
+    <name>SettingColorForm</name>
+    <message>
+        <source>颜色参数设置</source>
+        <translation>Colour Parameters</translation>
     </message>
 </context>
 <context>

@@ -4,29 +4,33 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
-        <translation>DIY</translation>
+        <translation>DIY 図形</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>diyform_cancel_diy_title</source>
-        <translation>DIYエフェクトを破棄しますか？</translation>
+        <translation>この DIY エフェクトを破棄しますか？</translation>
     </message>
     <message>
         <source>diyform_lblfont_title</source>
-        <translation>フォント名：%1
+        <translation>フォント：%1
 サイズ：%2</translation>
     </message>
     <message>
         <source>diyform_save_diy_selectfile</source>
-        <translation>DIYエフェクトを保存</translation>
+        <translation>DIY エフェクトの保存</translation>
     </message>
     <message>
         <source>diyform_save_diy_tip</source>
-        <translation>DIYエフェクトをパソコンに保存しますか？</translation>
+        <translation>DIY エフェクトをパソコンに保存しますか？</translation>
     </message>
     <message>
         <source>半径：</source>
@@ -34,7 +38,7 @@
     </message>
     <message>
         <source>圆矩</source>
-        <translation>角丸矩形</translation>
+        <translation>角丸四角</translation>
     </message>
     <message>
         <source>垂直排列</source>
@@ -46,7 +50,7 @@
     </message>
     <message>
         <source>字体颜色：</source>
-        <translation>フォントの色：</translation>
+        <translation>文字の色：</translation>
     </message>
     <message>
         <source>字体：</source>
@@ -74,7 +78,7 @@
     </message>
     <message>
         <source>文字排列方式：</source>
-        <translation>文字の並び：</translation>
+        <translation>文字の配置：</translation>
     </message>
     <message>
         <source>文本</source>
@@ -102,7 +106,7 @@
     </message>
     <message>
         <source>画完了</source>
-        <translation>OK</translation>
+        <translation>完了</translation>
     </message>
     <message>
         <source>画笔</source>
@@ -114,7 +118,7 @@
     </message>
     <message>
         <source>画笔线宽：</source>
-        <translation>線の幅：</translation>
+        <translation>線の太さ：</translation>
     </message>
     <message>
         <source>画笔颜色：</source>
@@ -126,7 +130,7 @@
     </message>
     <message>
         <source>矩形</source>
-        <translation>矩形</translation>
+        <translation>四角形</translation>
     </message>
     <message>
         <source>移动</source>
@@ -142,7 +146,7 @@
     </message>
     <message>
         <source>选择DIY样式：</source>
-        <translation>DIYスタイル：</translation>
+        <translation>DIY スタイル：</translation>
     </message>
     <message>
         <source>选择字体</source>
@@ -184,11 +188,11 @@
     <name>GetSaveFileDialog</name>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>savefile_invalid_name</source>
-        <translation>この名前はファイル名に使えません: %1</translation>
+        <translation>この名前はファイル名に使えません：%1</translation>
     </message>
     <message>
         <source>取消</source>
@@ -200,11 +204,11 @@
     </message>
     <message>
         <source>请输入保存的文件名</source>
-        <translation>ファイル名を入力してください！</translation>
+        <translation>ファイル名の入力</translation>
     </message>
     <message>
         <source>请输入保存的文件名！</source>
-        <translation>ファイル名を入力してください！</translation>
+        <translation>保存するファイル名を入力してください：</translation>
     </message>
 </context>
 <context>
@@ -241,7 +245,7 @@
     <name>ListMediaItemDelegate</name>
     <message>
         <source>videowidget_lbl_loopcount</source>
-        <translation>繰り返し回数</translation>
+        <translation>ループ回数</translation>
     </message>
     <message>
         <source>videowidget_lbl_text</source>
@@ -256,11 +260,11 @@
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>GIF画像を読み込み中です。キャンセルしないでください！</translation>
+        <translation>GIF画像を読み込んでいます。キャンセルしないでください。</translation>
     </message>
 </context>
 <context>
@@ -275,7 +279,7 @@
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>loadimg_failed_files</source>
@@ -288,7 +292,7 @@
     </message>
     <message>
         <source>loadimg_loading_tip</source>
-        <translation>%2枚中%1枚目を読み込み中</translation>
+        <translation>%2 枚中 %1 枚目を読み込んでいます</translation>
     </message>
     <message>
         <source>loadimg_window_title</source>
@@ -298,24 +302,28 @@
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>動画ファイル (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1時間%2分%3秒</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>loadvideo_init_player_error</source>
-        <translation>初期化に失敗しました。動画を再生できません！</translation>
+        <translation>初期化に失敗したため、動画を再生できません。</translation>
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>キャンセルしないでください！</translation>
+        <translation>キャプチャ中です。キャンセルしないでください。</translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
-        <translation>再生に失敗しました！</translation>
+        <translation>再生に失敗しました。</translation>
     </message>
     <message>
         <source>loadvideo_select_file</source>
@@ -335,7 +343,7 @@
     </message>
     <message>
         <source>开始截图</source>
-        <translation>開始</translation>
+        <translation>キャプチャ開始</translation>
     </message>
     <message>
         <source>开始时间：</source>
@@ -343,7 +351,7 @@
     </message>
     <message>
         <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
-        <translation>タイムラインをドラッグして開始時間と終了時間を設定できます：</translation>
+        <translation>タイムラインのつまみをドラッグして、キャプチャの開始時間と終了時間を設定します：</translation>
     </message>
     <message>
         <source>结束时间：</source>
@@ -365,16 +373,48 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>起動時のUSBメモリ検索</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USBメモリの準備ができました。</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>画像ファイル (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LEDの数を変更します。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>解像度を変更します。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>プレイリストの画像と動画はすべて削除されます。続行しますか？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> バージョン：%1</translation>
+    </message>
+    <message>
         <source>action_title_default</source>
-        <translation>リセット</translation>
+        <translation>初期状態に戻す</translation>
     </message>
     <message>
         <source>action_title_download</source>
-        <translation>SDへダウンロード</translation>
+        <translation>SDカードへダウンロード</translation>
     </message>
     <message>
         <source>action_title_download_local</source>
-        <translation>ローカルへダウンロード</translation>
+        <translation>パソコンへダウンロード</translation>
     </message>
     <message>
         <source>action_title_import_gif</source>
@@ -406,43 +446,43 @@
     </message>
     <message>
         <source>dialog_title_download_fail</source>
-        <translation>ダウンロード失敗：%1</translation>
+        <translation>ダウンロードに失敗しました：%1</translation>
     </message>
     <message>
         <source>dialog_title_download_suc</source>
-        <translation>ダウンロード成功：%1</translation>
+        <translation>ダウンロードが完了しました：%1</translation>
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>Uディスクへダウンロード中です。キャンセルしないでください！</translation>
+        <translation>ダウンロード中です。キャンセルしないでください。</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
-        <translation>GIFファイルを読み込む</translation>
+        <translation>GIFファイルの読み込み</translation>
     </message>
     <message>
         <source>dialog_title_load_picture</source>
-        <translation>画像ファイルを読み込む</translation>
+        <translation>画像ファイルの読み込み</translation>
     </message>
     <message>
         <source>dialog_title_not_find_default</source>
-        <translation>既定のファイルがありません！</translation>
+        <translation>既定のファイルがありません。</translation>
     </message>
     <message>
         <source>dialog_title_preview_error1</source>
-        <translation>Uディスクにエフェクトファイルがありません。別のUディスクを選んでください！</translation>
+        <translation>このUSBメモリにはエフェクトファイルがありません。別のUSBメモリを選んでください。</translation>
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>既定のファイルを読み込み中です。キャンセルしないでください！</translation>
+        <translation>既定のファイルを読み込んでいます。キャンセルしないでください。</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>Uディスクからデータを読み込み中です。キャンセルしないでください！</translation>
+        <translation>USBメモリからデータを読み込んでいます。キャンセルしないでください。</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>menu_title_tools</source>
@@ -462,15 +502,15 @@
     </message>
     <message>
         <source>图片最多只能包含%1张图片！</source>
-        <translation>画像は最大%1枚までです！</translation>
+        <translation>画像リストに追加できるのは %1 枚までです。</translation>
     </message>
     <message>
         <source>编辑图片</source>
-        <translation>画像編集</translation>
+        <translation>画像を編集</translation>
     </message>
     <message>
         <source>编辑视频</source>
-        <translation>編集</translation>
+        <translation>動画を編集</translation>
     </message>
     <message>
         <source>视频列表</source>
@@ -486,7 +526,7 @@
     </message>
     <message>
         <source>dialog_text_work_directory_failed</source>
-        <translation>%1 に作業フォルダーを作成できません（%2）。ディスクの空き容量かフォルダーの権限を確認してから、もう一度起動してください。</translation>
+        <translation>%1 に作業フォルダーを作成できません（%2）。ディスクの空き容量とフォルダーの権限を確認してから、もう一度起動してください。</translation>
     </message>
     <message>
         <source>dialog_title_read_cannot_open</source>
@@ -525,7 +565,7 @@
     <name>MediaObjectWidget</name>
     <message>
         <source>videowidget_lbl_loopcount</source>
-        <translation>繰り返し回数</translation>
+        <translation>ループ回数</translation>
     </message>
     <message>
         <source>videowidget_lbl_text</source>
@@ -540,18 +580,18 @@
     </message>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
 </context>
 <context>
     <name>SelectUsbPathDialog</name>
     <message>
         <source>dialog_title_tip</source>
-        <translation>ヒント</translation>
+        <translation>お知らせ</translation>
     </message>
     <message>
         <source>selectusb_title</source>
-        <translation>Uディスクを選んでください。</translation>
+        <translation>USBメモリを選んでください。</translation>
     </message>
     <message>
         <source>取消</source>
@@ -559,7 +599,7 @@
     </message>
     <message>
         <source>当前检测到的所有U盘：</source>
-        <translation>検出されたUディスク：</translation>
+        <translation>検出されたUSBメモリ：</translation>
     </message>
     <message>
         <source>确定</source>
@@ -567,7 +607,14 @@
     </message>
     <message>
         <source>选择U盘路径</source>
-        <translation>Uディスクを選んでください。</translation>
+        <translation>USBメモリの選択</translation>
+    </message>
+</context>
+<context>
+    <name>SettingColorForm</name>
+    <message>
+        <source>颜色参数设置</source>
+        <translation>色パラメータの設定</translation>
     </message>
 </context>
 <context>
@@ -593,7 +640,7 @@
     </message>
     <message>
         <source>LED数量：</source>
-        <translation>LED の数：</translation>
+        <translation>LEDの数：</translation>
     </message>
     <message>
         <source>确定</source>

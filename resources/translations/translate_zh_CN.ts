@@ -4,6 +4,134 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>画笔</source>
+        <translation>画笔</translation>
+    </message>
+    <message>
+        <source>直线</source>
+        <translation>直线</translation>
+    </message>
+    <message>
+        <source>矩形</source>
+        <translation>矩形</translation>
+    </message>
+    <message>
+        <source>圆矩</source>
+        <translation>圆角矩形</translation>
+    </message>
+    <message>
+        <source>椭圆</source>
+        <translation>椭圆</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>移动</translation>
+    </message>
+    <message>
+        <source>擦写</source>
+        <translation>擦除</translation>
+    </message>
+    <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
+        <source>DIY图形</source>
+        <translation>DIY图形</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>画完了</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>放弃DIY效果</source>
+        <translation>放弃DIY效果</translation>
+    </message>
+    <message>
+        <source>画图工具</source>
+        <translation>画图工具</translation>
+    </message>
+    <message>
+        <source>选择DIY样式：</source>
+        <translation>选择DIY样式：</translation>
+    </message>
+    <message>
+        <source>实线</source>
+        <translation>实线</translation>
+    </message>
+    <message>
+        <source>点线</source>
+        <translation>点线</translation>
+    </message>
+    <message>
+        <source>画笔类型：</source>
+        <translation>画笔类型：</translation>
+    </message>
+    <message>
+        <source>画笔线宽：</source>
+        <translation>画笔线宽：</translation>
+    </message>
+    <message>
+        <source>画笔颜色：</source>
+        <translation>画笔颜色：</translation>
+    </message>
+    <message>
+        <source>填充颜色：</source>
+        <translation>填充颜色：</translation>
+    </message>
+    <message>
+        <source>选择字体</source>
+        <translation>选择字体</translation>
+    </message>
+    <message>
+        <source>水平排列</source>
+        <translation>水平排列</translation>
+    </message>
+    <message>
+        <source>垂直排列</source>
+        <translation>垂直排列</translation>
+    </message>
+    <message>
+        <source>环形排列</source>
+        <translation>环形排列</translation>
+    </message>
+    <message>
+        <source>半径：</source>
+        <translation>半径：</translation>
+    </message>
+    <message>
+        <source>字体：</source>
+        <translation>字体：</translation>
+    </message>
+    <message>
+        <source>字体颜色：</source>
+        <translation>字体颜色：</translation>
+    </message>
+    <message>
+        <source>文字排列方式：</source>
+        <translation>文字排列方式：</translation>
+    </message>
+    <message>
+        <source>背景颜色：</source>
+        <translation>背景颜色：</translation>
+    </message>
+    <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
     </message>
@@ -39,6 +167,48 @@
     <message>
         <source>diyform_open_failed</source>
         <translation>无法读取图片 %1，不能编辑。</translation>
+    </message>
+</context>
+<context>
+    <name>GetImgeLocationDialog</name>
+    <message>
+        <source>放大图片</source>
+        <translation>放大图片</translation>
+    </message>
+    <message>
+        <source>缩小图片</source>
+        <translation>缩小图片</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>GetSaveFileDialog</name>
+    <message>
+        <source>请输入保存的文件名</source>
+        <translation>请输入保存的文件名</translation>
+    </message>
+    <message>
+        <source>请输入保存的文件名！</source>
+        <translation>请输入保存的文件名！</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>dialog_title_tip</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>savefile_invalid_name</source>
+        <translation>此名称不能用作文件名：%1</translation>
     </message>
 </context>
 <context>
@@ -132,6 +302,30 @@
 <context>
     <name>LoadMediaDialog</name>
     <message>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <source>开始截图</source>
+        <translation>开始截图</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
+        <translation>拖动时间进度条可以设定截图的开始时间和结束时间：</translation>
+    </message>
+    <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>视频文件 (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
+    <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1小时%2分%3秒</translation>
     </message>
@@ -145,7 +339,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>请不要取消！</translation>
+        <translation>正在截图，请不要取消！</translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -178,6 +372,74 @@
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>开机U盘扫描</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>U盘准备就绪！</translation>
+    </message>
+    <message>
+        <source>调整对比度</source>
+        <translation>调整对比度</translation>
+    </message>
+    <message>
+        <source>图片最多只能包含%1张图片！</source>
+        <translation>图片列表最多只能包含%1张图片！</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>图片文件 (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LED数量将被修改。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>分辨率将被修改。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>所有已打开的图片效果都将被删除，是否继续？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> 版本：%1</translation>
+    </message>
+    <message>
+        <source>编辑图片</source>
+        <translation>编辑图片</translation>
+    </message>
+    <message>
+        <source>删除图片</source>
+        <translation>删除图片</translation>
+    </message>
+    <message>
+        <source>编辑视频</source>
+        <translation>编辑视频</translation>
+    </message>
+    <message>
+        <source>删除视频</source>
+        <translation>删除视频</translation>
+    </message>
+    <message>
+        <source>图片列表</source>
+        <translation>图片列表</translation>
+    </message>
+    <message>
+        <source>视频列表</source>
+        <translation>视频列表</translation>
+    </message>
+    <message>
+        <source>颜色调试参数</source>
+        <translation>颜色调试参数</translation>
+    </message>
     <message>
         <source>action_title_default</source>
         <translation>恢复出厂</translation>
@@ -228,7 +490,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下载到U盘，请不要取消！</translation>
+        <translation>正在下载，请不要取消！</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -324,12 +586,35 @@
 <context>
     <name>SelectUsbPathDialog</name>
     <message>
+        <source>选择U盘路径</source>
+        <translation>选择U盘路径</translation>
+    </message>
+    <message>
+        <source>当前检测到的所有U盘：</source>
+        <translation>当前检测到的所有U盘：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
     </message>
     <message>
         <source>selectusb_title</source>
         <translation>请选择U盘路径。</translation>
+    </message>
+</context>
+<context>
+    <name>SettingColorForm</name>
+    <message>
+        <source>颜色参数设置</source>
+        <translation>颜色参数设置</translation>
     </message>
 </context>
 <context>
@@ -345,17 +630,6 @@
     <message>
         <source>updatecontract_lbl_title</source>
         <translation>对比度：</translation>
-    </message>
-</context>
-<context>
-    <name>GetSaveFileDialog</name>
-    <message>
-        <source>dialog_title_tip</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>savefile_invalid_name</source>
-        <translation>此名称不能用作文件名：%1</translation>
     </message>
 </context>
 <context>

@@ -4,8 +4,12 @@
 <context>
     <name>DiyForm</name>
     <message>
+        <source>Airal Black</source>
+        <translation>Arial Black</translation>
+    </message>
+    <message>
         <source>DIY图形</source>
-        <translation>DIY圖形</translation>
+        <translation>DIY 圖形</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -13,20 +17,20 @@
     </message>
     <message>
         <source>diyform_cancel_diy_title</source>
-        <translation>確定要放棄DIY效果嗎？</translation>
+        <translation>確定要放棄此 DIY 效果嗎？</translation>
     </message>
     <message>
         <source>diyform_lblfont_title</source>
-        <translation>字體名稱：%1
-字體大小：%2</translation>
+        <translation>字型名稱：%1
+字型大小：%2</translation>
     </message>
     <message>
         <source>diyform_save_diy_selectfile</source>
-        <translation>保存DIY效果</translation>
+        <translation>儲存 DIY 效果</translation>
     </message>
     <message>
         <source>diyform_save_diy_tip</source>
-        <translation>是否將DIY效果保存到電腦？</translation>
+        <translation>是否將 DIY 效果儲存到電腦？</translation>
     </message>
     <message>
         <source>半径：</source>
@@ -34,7 +38,7 @@
     </message>
     <message>
         <source>圆矩</source>
-        <translation>圓矩</translation>
+        <translation>圓角矩形</translation>
     </message>
     <message>
         <source>垂直排列</source>
@@ -46,11 +50,11 @@
     </message>
     <message>
         <source>字体颜色：</source>
-        <translation>字體顏色：</translation>
+        <translation>字型顏色：</translation>
     </message>
     <message>
         <source>字体：</source>
-        <translation>字體：</translation>
+        <translation>字型：</translation>
     </message>
     <message>
         <source>实线</source>
@@ -58,11 +62,11 @@
     </message>
     <message>
         <source>撤销</source>
-        <translation>撤銷</translation>
+        <translation>復原</translation>
     </message>
     <message>
         <source>擦写</source>
-        <translation>擦寫</translation>
+        <translation>擦除</translation>
     </message>
     <message>
         <source>放大</source>
@@ -70,7 +74,7 @@
     </message>
     <message>
         <source>放弃DIY效果</source>
-        <translation>放棄DIY效果</translation>
+        <translation>放棄 DIY 效果</translation>
     </message>
     <message>
         <source>文字排列方式：</source>
@@ -78,7 +82,7 @@
     </message>
     <message>
         <source>文本</source>
-        <translation>文本</translation>
+        <translation>文字</translation>
     </message>
     <message>
         <source>椭圆</source>
@@ -98,11 +102,11 @@
     </message>
     <message>
         <source>画图工具</source>
-        <translation>畫圖工具</translation>
+        <translation>繪圖工具</translation>
     </message>
     <message>
         <source>画完了</source>
-        <translation>畫完了</translation>
+        <translation>完成</translation>
     </message>
     <message>
         <source>画笔</source>
@@ -142,11 +146,11 @@
     </message>
     <message>
         <source>选择DIY样式：</source>
-        <translation>選擇DIY樣式：</translation>
+        <translation>選擇 DIY 樣式：</translation>
     </message>
     <message>
         <source>选择字体</source>
-        <translation>選擇字體</translation>
+        <translation>選擇字型</translation>
     </message>
     <message>
         <source>diyform_save_failed</source>
@@ -188,7 +192,7 @@
     </message>
     <message>
         <source>savefile_invalid_name</source>
-        <translation>此名稱不能用作檔案名：%1</translation>
+        <translation>此名稱不能用作檔案名稱：%1</translation>
     </message>
     <message>
         <source>取消</source>
@@ -200,11 +204,11 @@
     </message>
     <message>
         <source>请输入保存的文件名</source>
-        <translation>請輸入保存的文件名</translation>
+        <translation>請輸入檔案名稱</translation>
     </message>
     <message>
         <source>请输入保存的文件名！</source>
-        <translation>請輸入保存的文件名！</translation>
+        <translation>請輸入要儲存的檔案名稱：</translation>
     </message>
 </context>
 <context>
@@ -260,7 +264,7 @@
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>正在導入GIF圖片，請不要取消！</translation>
+        <translation>正在匯入 GIF 圖片，請不要取消！</translation>
     </message>
 </context>
 <context>
@@ -271,7 +275,7 @@
     </message>
     <message>
         <source>action_btn_load_over</source>
-        <translation>導入完成</translation>
+        <translation>匯入完成</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -279,24 +283,28 @@
     </message>
     <message>
         <source>loadimg_failed_files</source>
-        <translation>以下文件無法作為圖片讀取：
+        <translation>以下檔案無法作為圖片讀取：
 %1</translation>
     </message>
     <message>
         <source>loadimg_loading_showpath</source>
-        <translation>圖片路徑及文件名：%1</translation>
+        <translation>圖片路徑及檔案名稱：%1</translation>
     </message>
     <message>
         <source>loadimg_loading_tip</source>
-        <translation>正在導入第%1張圖片，共%2張圖片</translation>
+        <translation>正在匯入第 %1 張圖片，共 %2 張</translation>
     </message>
     <message>
         <source>loadimg_window_title</source>
-        <translation>導入圖片</translation>
+        <translation>匯入圖片</translation>
     </message>
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
+        <translation>影片檔案 (*.avi *.rmvb *.mp4 *.mkv)</translation>
+    </message>
     <message>
         <source>%1hour%2minute%3second</source>
         <translation>%1小時%2分%3秒</translation>
@@ -307,11 +315,11 @@
     </message>
     <message>
         <source>loadvideo_init_player_error</source>
-        <translation>初始化失敗，無法播放視頻！</translation>
+        <translation>初始化失敗，無法播放影片！</translation>
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>請不要取消！</translation>
+        <translation>正在擷取畫面，請不要取消！</translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -319,15 +327,15 @@
     </message>
     <message>
         <source>loadvideo_select_file</source>
-        <translation>選擇視頻文件</translation>
+        <translation>選擇影片檔案</translation>
     </message>
     <message>
         <source>loadvideo_tip</source>
-        <translation>導入視頻</translation>
+        <translation>匯入影片</translation>
     </message>
     <message>
         <source>loadvideo_tip2</source>
-        <translation>導入視頻 - </translation>
+        <translation>匯入影片 - </translation>
     </message>
     <message>
         <source>取消</source>
@@ -335,7 +343,7 @@
     </message>
     <message>
         <source>开始截图</source>
-        <translation>開始截圖</translation>
+        <translation>開始擷取</translation>
     </message>
     <message>
         <source>开始时间：</source>
@@ -343,7 +351,7 @@
     </message>
     <message>
         <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
-        <translation>拖動時間進度條可以設定截圖的開始時間和結束時間：</translation>
+        <translation>拖動時間軸可設定擷取的開始及結束時間：</translation>
     </message>
     <message>
         <source>结束时间：</source>
@@ -365,36 +373,68 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Hologram Display</source>
+        <translation>Hologram Display</translation>
+    </message>
+    <message>
+        <source>开机U盘扫描</source>
+        <translation>啟動時掃描 USB 儲存裝置</translation>
+    </message>
+    <message>
+        <source>U盘准备就绪！</source>
+        <translation>USB 儲存裝置已就緒！</translation>
+    </message>
+    <message>
+        <source>image Files (*.png *.jpg)</source>
+        <translation>圖片檔案 (*.png *.jpg)</translation>
+    </message>
+    <message>
+        <source>LED数量被修改.</source>
+        <translation>LED 數量將被修改。</translation>
+    </message>
+    <message>
+        <source>分辨率被修改.</source>
+        <translation>解析度將被修改。</translation>
+    </message>
+    <message>
+        <source>所有的打开的图片效果将会被删除，是否继续？</source>
+        <translation>所有已開啟的圖片效果都將被刪除，是否繼續？</translation>
+    </message>
+    <message>
+        <source> Ver: %1</source>
+        <translation> 版本：%1</translation>
+    </message>
+    <message>
         <source>action_title_default</source>
-        <translation>恢復出廠</translation>
+        <translation>恢復原廠設定</translation>
     </message>
     <message>
         <source>action_title_download</source>
-        <translation>下載到SD卡</translation>
+        <translation>下載到 SD 卡</translation>
     </message>
     <message>
         <source>action_title_download_local</source>
-        <translation>下載到本地</translation>
+        <translation>下載到本機</translation>
     </message>
     <message>
         <source>action_title_import_gif</source>
-        <translation>導入GIF圖片</translation>
+        <translation>匯入 GIF 圖片</translation>
     </message>
     <message>
         <source>action_title_import_video</source>
-        <translation>導入視頻</translation>
+        <translation>匯入影片</translation>
     </message>
     <message>
         <source>action_title_menu</source>
-        <translation>菜單</translation>
+        <translation>選單</translation>
     </message>
     <message>
         <source>action_title_new_diy</source>
-        <translation>新建DIY</translation>
+        <translation>新增 DIY</translation>
     </message>
     <message>
         <source>action_title_open_image</source>
-        <translation>導入圖片</translation>
+        <translation>匯入圖片</translation>
     </message>
     <message>
         <source>action_title_preview</source>
@@ -414,31 +454,31 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下載到U盤，請不要取消！</translation>
+        <translation>正在下載，請不要取消！</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
-        <translation>導入GIF文件</translation>
+        <translation>匯入 GIF 檔案</translation>
     </message>
     <message>
         <source>dialog_title_load_picture</source>
-        <translation>導入圖片文件</translation>
+        <translation>匯入圖片檔案</translation>
     </message>
     <message>
         <source>dialog_title_not_find_default</source>
-        <translation>系統默認文件不存在！</translation>
+        <translation>系統預設檔案不存在！</translation>
     </message>
     <message>
         <source>dialog_title_preview_error1</source>
-        <translation>U盤中沒有效果文件，請選擇其他U盤！</translation>
+        <translation>USB 儲存裝置中沒有效果檔案，請選擇其他裝置！</translation>
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>正在讀取默認文件，請不要取消！</translation>
+        <translation>正在讀取預設檔案，請不要取消！</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>正在讀取U盤數據，請不要取消！</translation>
+        <translation>正在讀取 USB 儲存裝置的資料，請不要取消！</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -454,7 +494,7 @@
     </message>
     <message>
         <source>删除视频</source>
-        <translation>刪除視頻</translation>
+        <translation>刪除影片</translation>
     </message>
     <message>
         <source>图片列表</source>
@@ -462,7 +502,7 @@
     </message>
     <message>
         <source>图片最多只能包含%1张图片！</source>
-        <translation>圖片最多只能包含%1張圖片！</translation>
+        <translation>圖片列表最多只能包含 %1 張圖片！</translation>
     </message>
     <message>
         <source>编辑图片</source>
@@ -470,11 +510,11 @@
     </message>
     <message>
         <source>编辑视频</source>
-        <translation>編輯視頻</translation>
+        <translation>編輯影片</translation>
     </message>
     <message>
         <source>视频列表</source>
-        <translation>視頻列表</translation>
+        <translation>影片列表</translation>
     </message>
     <message>
         <source>调整对比度</source>
@@ -482,7 +522,7 @@
     </message>
     <message>
         <source>颜色调试参数</source>
-        <translation>顏色調試參數</translation>
+        <translation>顏色校正參數</translation>
     </message>
     <message>
         <source>dialog_text_work_directory_failed</source>
@@ -498,7 +538,7 @@
     </message>
     <message>
         <source>dialog_title_read_wrong_length</source>
-        <translation>效果檔案 %1 與 %2 個LED、%3 線的顯示屏不符，未讀取。播放列表保持不變。</translation>
+        <translation>效果檔案 %1 與 %2 個 LED、%3 線的顯示屏不符，未讀取。播放列表保持不變。</translation>
     </message>
     <message>
         <source>dialog_title_read_damaged</source>
@@ -510,11 +550,11 @@
     </message>
     <message>
         <source>dialog_title_playlist_in_use</source>
-        <translation>播放列表正在被讀取或對比度調整使用，請稍後再試。</translation>
+        <translation>播放列表正被讀取或對比度調整使用中，請稍後再試。</translation>
     </message>
     <message>
         <source>action_title_led_count</source>
-        <translation>修改LED數量…</translation>
+        <translation>修改 LED 數量…</translation>
     </message>
     <message>
         <source>action_title_line_number</source>
@@ -551,7 +591,7 @@
     </message>
     <message>
         <source>selectusb_title</source>
-        <translation>請選擇U盤路徑。</translation>
+        <translation>請選擇 USB 儲存裝置。</translation>
     </message>
     <message>
         <source>取消</source>
@@ -559,7 +599,7 @@
     </message>
     <message>
         <source>当前检测到的所有U盘：</source>
-        <translation>當前檢測到的所有U盤：</translation>
+        <translation>目前偵測到的 USB 儲存裝置：</translation>
     </message>
     <message>
         <source>确定</source>
@@ -567,7 +607,14 @@
     </message>
     <message>
         <source>选择U盘路径</source>
-        <translation>選擇U盤路徑</translation>
+        <translation>選擇 USB 儲存裝置</translation>
+    </message>
+</context>
+<context>
+    <name>SettingColorForm</name>
+    <message>
+        <source>颜色参数设置</source>
+        <translation>顏色參數設定</translation>
     </message>
 </context>
 <context>
@@ -589,11 +636,11 @@
     <name>UpdateLedCountDialog</name>
     <message>
         <source>修改LED数量</source>
-        <translation>修改LED數量</translation>
+        <translation>修改 LED 數量</translation>
     </message>
     <message>
         <source>LED数量：</source>
-        <translation>LED數量：</translation>
+        <translation>LED 數量：</translation>
     </message>
     <message>
         <source>确定</source>
