@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QStatusBar>
@@ -49,6 +50,9 @@ void MainWindowForm::setupUi(QMainWindow *window)
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
     versionLabel->setFrameShape(QFrame::NoFrame);
     window->statusBar()->addWidget(versionLabel);
+    showLengthLabel = new QLabel(window);
+    showLengthLabel->setObjectName(QStringLiteral("showLengthLabel"));
+    window->statusBar()->addPermanentWidget(showLengthLabel);
     retranslateUi(window);
 }
 
@@ -105,6 +109,16 @@ QWidget *MainWindowForm::buildPreviewSide(QWidget *parent)
     horizontalLayout_6->addWidget(previewWidget);
     horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     verticalLayout_3->addWidget(widget_8);
+    showPositionBar = new QProgressBar(widget);
+    showPositionBar->setObjectName(QStringLiteral("showPositionBar"));
+    showPositionBar->setFixedSize(450, 14);
+    showPositionBar->setTextVisible(true);
+    showPositionBar->setAlignment(Qt::AlignCenter);
+    // The preview keeps its place when the bar comes and goes.
+    QSizePolicy barPolicy = showPositionBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    showPositionBar->setSizePolicy(barPolicy);
+    verticalLayout_3->addWidget(showPositionBar, 0, Qt::AlignHCenter);
     verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
     fillBackground(widget, Qt::white);
     return widget;
@@ -215,6 +229,10 @@ void MainWindowForm::buildActions(QMainWindow *window)
     // The actions the toolbar does not carry stay reachable from a menu.
     toolsMenu = window->menuBar()->addMenu(QString());
     toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    actionPlayShow = makeAction(QStringLiteral("actionPlayShow"), QStringLiteral(":/images/play.png"));
+    actionPlayShow->setShortcut(QKeySequence(Qt::Key_F5));
+    toolsMenu->addAction(actionPlayShow);
+    toolsMenu->addSeparator();
     toolsMenu->addAction(actionPreviewFromUsb);
     toolsMenu->addAction(actionRestoreFactory);
     toolsMenu->addSeparator();
@@ -280,6 +298,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     actionDownToLocal->setText(tr("action_title_download_local"));
     actionPreviewFromUsb->setText(tr("action_title_preview"));
     actionRestoreFactory->setText(tr("action_title_default"));
+    actionPlayShow->setText(tr("action_title_play_show"));
     toolBar->setWindowTitle(tr("action_title_menu"));
     // The menu holding the actions that the toolbar does not carry follows the language too.
     toolsMenu->setTitle(tr("menu_title_tools"));

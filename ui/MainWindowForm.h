@@ -7,6 +7,7 @@ class QHBoxLayout;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 class QToolBar;
@@ -28,6 +29,8 @@ public:
     QWidget *previewWidget = nullptr;
     QPushButton *btnPlay = nullptr;
     QPushButton *btnStop = nullptr;
+    // Position and length of the show while it plays (hidden otherwise).
+    QProgressBar *showPositionBar = nullptr;
     // The two playlists.
     QToolBox *toolBox = nullptr;
     QWidget *page = nullptr;
@@ -39,6 +42,7 @@ public:
     QTableView *tableView = nullptr;
     QTableView *tableViewMedia = nullptr;
     QLabel *versionLabel = nullptr;
+    QLabel *showLengthLabel = nullptr;
     // Toolbar, menu and actions.
     QToolBar *toolBar = nullptr;
     QMenu *toolsMenu = nullptr;
@@ -51,6 +55,7 @@ public:
     QAction *actionPreviewFromUsb = nullptr;
     QAction *actionRestoreFactory = nullptr;
     QAction *actionSettingColor = nullptr;
+    QAction *actionPlayShow = nullptr;
     QAction *actionLedCount = nullptr;
     QAction *actionLineNumber = nullptr;
     QPushButton *btnZhCn = nullptr;
