@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QToolBox>
 #include <QVBoxLayout>
 
@@ -224,15 +225,12 @@ void MainWindowForm::buildActions(QMainWindow *window)
     for (QAction *action : {actionNewDiy, actionOpenImage, actionLoadMedia, actionLoadGif,
                             actionDownToUsb, actionDownToLocal})
         toolBar->addAction(action);
+    toolBar->addWidget(buildPlayShowButton());
     toolBar->addWidget(buildLanguageButtons());
 
     // The actions the toolbar does not carry stay reachable from a menu.
     toolsMenu = window->menuBar()->addMenu(QString());
     toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
-    actionPlayShow = makeAction(QStringLiteral("actionPlayShow"), QStringLiteral(":/images/play.png"));
-    actionPlayShow->setShortcut(QKeySequence(Qt::Key_F5));
-    toolsMenu->addAction(actionPlayShow);
-    toolsMenu->addSeparator();
     toolsMenu->addAction(actionPreviewFromUsb);
     toolsMenu->addAction(actionRestoreFactory);
     toolsMenu->addSeparator();
@@ -243,6 +241,22 @@ void MainWindowForm::buildActions(QMainWindow *window)
     actionLineNumber->setObjectName(QStringLiteral("actionLineNumber"));
     toolsMenu->addSeparator();
     toolsMenu->addAction(actionSettingColor);
+}
+
+QWidget *MainWindowForm::buildPlayShowButton()
+{
+    // A button of its own beside the six download and import actions, which stay the
+    // toolbar's actions.
+    actionPlayShow = new QAction(QIcon(QStringLiteral(":/images/play.png")), QString(), toolBar);
+    actionPlayShow->setObjectName(QStringLiteral("actionPlayShow"));
+    actionPlayShow->setShortcut(QKeySequence(Qt::Key_F5));
+    auto *button = new QToolButton(toolBar);
+    button->setObjectName(QStringLiteral("btnPlayShow"));
+    button->setDefaultAction(actionPlayShow);
+    button->setIconSize(toolBar->iconSize());
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
 }
 
 QWidget *MainWindowForm::buildLanguageButtons()

@@ -70,6 +70,7 @@ private:
     QWidget *buildPreviewSide(QWidget *parent);
     void buildLists(QWidget *parent);
     void buildActions(QMainWindow *window);
+    QWidget *buildPlayShowButton();
     QWidget *buildLanguageButtons();
     // A tool box page with its 32-pixel button bar (whose layout goes to *bar).
     static QWidget *buildPage(const QString &name, const QString &barName, QHBoxLayout **bar);
