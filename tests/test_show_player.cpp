@@ -146,6 +146,9 @@ private slots:
         QVERIFY(!window->isPlaying());
         QVERIFY(!child<QProgressBar>("showPositionBar")->isVisibleTo(window.get()));
         QVERIFY(!child<QPushButton>("btnStop")->isVisibleTo(window.get()));
+        // Play is offered only for a selected clip.
+        QCOMPARE(child<QPushButton>("btnPlay")->isVisibleTo(window.get()),
+                 how == QLatin1String("clip"));
         // Nothing the show held is shown any more after its items may be gone.
         QVERIFY(player()->shownItems().isEmpty());
         player()->showAt(300);

@@ -576,7 +576,11 @@ void MainWindow::onBtnPlayClick()
 
 void MainWindow::onBtnStopClick()
 {
-    showPlayback->stop();
+    // The show's end puts the buttons back as the selection wants them.
+    if (showPlayback->isPlaying()) {
+        showPlayback->stop();
+        return;
+    }
     player->stop();
     ui.btnPlay->show();
     ui.btnStop->hide();
