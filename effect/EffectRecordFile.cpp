@@ -37,15 +37,23 @@ std::unique_ptr<EffectRecordFile> EffectRecordFile::open(const QString &path, in
     return records;
 }
 
-QByteArray EffectRecordFile::triples(int index)
+QByteArray EffectRecordFile::record(int index)
 {
     if (index < 0 || index >= recordCount()
         || !file.seek(dataOffset + qint64(index) * recordLength))
         return {};
-    const QByteArray record = file.read(recordLength);
-    if (record.size() != recordLength)
-        return {};
-    if (fileInfo.layout == EffectFileInfo::Layout::Slotted)
+    const QByteArray bytes = file.read(recordLength);
+    return bytes.size() == recordLength ? bytes : QByteArray();
+}
+
+QByteArray EffectRecordFile::triplesOf(const QByteArray &record, const EffectFileInfo &info)
+{
+    if (info.layout == EffectFileInfo::Layout::Slotted || record.isEmpty())
         return record;
-    return LedDataCodec::decodeToSlottedTriples(record, fileInfo.ledCount, fileInfo.lineNumber);
+    return LedDataCodec::decodeToSlottedTriples(record, info.ledCount, info.lineNumber);
+}
+
+QByteArray EffectRecordFile::triples(int index)
+{
+    return triplesOf(record(index), fileInfo);
 }

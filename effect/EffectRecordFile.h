@@ -25,6 +25,9 @@ public:
 
     // Record index (0-based, file order) as triples; empty when it cannot be read.
     QByteArray triples(int index);
+    // The same in two steps, the second free of the file, so it can run on another thread.
+    QByteArray record(int index);
+    static QByteArray triplesOf(const QByteArray &record, const EffectFileInfo &info);
 
 private:
     EffectRecordFile() = default;

@@ -9,8 +9,16 @@
 #include <algorithm>
 
 namespace {
+
 // How far ahead of the frame being written records are looked for.
 constexpr qint64 kLookAheadFrames = 64;
+
+QImage drawRecord(const QByteArray &record, const EffectFileInfo &info, int side)
+{
+    return roundPreviewImage(side, EffectRecordFile::triplesOf(record, info), info.ledCount,
+                             info.lineNumber);
+}
+
 } // namespace
 
 ShowRenderer::ShowRenderer(EffectRecordFile &records, const ShowTimeline &timeline,
@@ -53,13 +61,9 @@ void ShowRenderer::drawAhead(qint64 until)
         const int record = timeline.recordOfFrame(nextAhead++, options.fps);
         if (isDrawingOrDrawn(record))
             continue;
-        inFlight.push_back({record, std::async(std::launch::async,
-                                               [side = options.side, leds = info.ledCount,
-                                                lines = info.lineNumber,
-                                                triples = records.triples(record)] {
-                                                   return roundPreviewImage(side, triples, leds,
-                                                                            lines);
-                                               })});
+        // Decoding the record is work for the helper too.
+        inFlight.push_back({record, std::async(std::launch::async, &drawRecord,
+                                               records.record(record), info, options.side)});
     }
 }
 
@@ -75,9 +79,7 @@ QImage ShowRenderer::frameOf(int record)
         image = drawing->image.get();
         inFlight.erase(drawing);
     } else {
-        const EffectFileInfo &info = records.info();
-        image = roundPreviewImage(options.side, records.triples(record), info.ledCount,
-                                  info.lineNumber);
+        image = drawRecord(records.record(record), records.info(), options.side);
     }
     keep(record, image);
     return image;
