@@ -8,11 +8,15 @@
 #include "import/VideoFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -150,6 +154,47 @@ private slots:
                      && run.out.contains(QStringLiteral("0:00.9")),
                  qPrintable(run.out));
         QCOMPARE(framesIn(out), frames);
+    }
+
+    void interruptedRenderLeavesNoVideo_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+    }
+
+    void interruptedRenderLeavesNoVideo()
+    {
+        QFETCH(int, signalNumber);
+        // One picture of 255 x 255 tenths: 108 minutes, far longer than the test waits.
+        IndexedHeader header;
+        header.recordCount = 1;
+        header.segments = {{1, 1, 255, 255}};
+        writeFile(QStringLiteral("long.bin"),
+                  header.toBytes() + smallShow().mid(4096, 4096));
+        const QString out = file(QStringLiteral("long.mp4"));
+        QProcess render;
+        render.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
+                     {"render", file("long.bin"), "-o", out, "--leds", "8", "--lines", "24",
+                      "--size", "32", "--fps", "60"});
+        QVERIFY(render.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out), 30000);
+        QCOMPARE(::kill(pid_t(render.processId()), signalNumber), 0);
+        QVERIFY(render.waitForFinished(60000));
+        QCOMPARE(render.exitCode(), 128 + signalNumber);
+        // Past the progress lines: why it stopped, then the signal.
+        QStringList lines = QString::fromUtf8(render.readAllStandardError())
+                                .split(u'\n', Qt::SkipEmptyParts);
+        lines.removeIf([](const QString &line) { return line.endsWith(QLatin1String("%)")); });
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(QRegularExpression("^hologram-cli render: stopped after \\d+ of 390150 "
+                                    "frames, nothing kept$")
+                     .match(lines[0])
+                     .hasMatch(),
+                 qPrintable(lines[0]));
+        QCOMPARE(lines[1],
+                 QStringLiteral("hologram-cli render: interrupted by signal %1").arg(signalNumber));
+        QVERIFY(!QFileInfo::exists(out));
     }
 
     void inspectTellsTheShowLength_data()
