@@ -5,6 +5,7 @@
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
+#include "cli/PerFileOptions.h"
 #include "cli/VideoOptions.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
@@ -107,6 +108,20 @@ QString addPicture(const QString &path, double seconds, Playlist &playlist)
     return {};
 }
 
+bool validSeconds(const QString &text)
+{
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    return ok && seconds >= 0.1 && seconds <= 6502.5;
+}
+
+bool validLoops(const QString &text)
+{
+    bool ok = false;
+    const int loops = text.toInt(&ok);
+    return ok && loops >= 1 && loops <= 255;
+}
+
 } // namespace
 
 QString BuildCommand::name() const
@@ -122,7 +137,8 @@ QString BuildCommand::help() const
         "      [--at X,Y] FILE...\n"
         "    Writes an effect file (indexed layout) like the window's download: every\n"
         "    picture is shown --time seconds (default 5), every GIF becomes a clip of all\n"
-        "    its frames played --loops times (default 1). Default language en_US.\n"
+        "    its frames played --loops times (default 1). --time and --loops may be given\n"
+        "    more than once: each applies to the files after it. Default language en_US.\n"
         "    A video becomes a clip of one frame per 100 ms from --start (default 0) for\n"
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
@@ -164,13 +180,19 @@ int BuildCommand::run(const QStringList &arguments)
     const int language = languageCodeOf(parser.value(lang));
     if (language < 0)
         return fail(QStringLiteral("--lang must be en_US, zh_CN, zh_HK, jp or none"));
-    bool ok = false;
-    const double seconds = parser.value(time).toDouble(&ok);
-    if (!ok || !(seconds >= 0.1) || seconds > 6502.5)
-        return fail(QStringLiteral("--time must be a number of seconds from 0.1 to 6502.5"));
-    const int loopCount = parser.value(loops).toInt(&ok);
-    if (!ok || loopCount < 1 || loopCount > 255)
-        return fail(QStringLiteral("--loops must be a whole number from 1 to 255"));
+    // --time and --loops apply to the files after them.
+    const QList<QStringList> perFile =
+        PerFileOptions::valuesFor(parser, withProgramName(arguments), {time, loops});
+    if (perFile.size() != inputs.size())
+        return fail(QStringLiteral("cannot tell which --time and --loops apply to which file"));
+    for (const QString &value : parser.values(time)) {
+        if (!validSeconds(value))
+            return fail(QStringLiteral("--time must be a number of seconds from 0.1 to 6502.5"));
+    }
+    for (const QString &value : parser.values(loops)) {
+        if (!validLoops(value))
+            return fail(QStringLiteral("--loops must be a whole number from 1 to 255"));
+    }
     int leds = 0, lines = 0;
     QString error;
     if (!geometry.read(parser, &leds, &lines, &error))
@@ -189,15 +211,16 @@ int BuildCommand::run(const QStringList &arguments)
     languageCode = language;
 
     Playlist playlist;
-    for (const QString &input : inputs) {
+    for (qsizetype i = 0; i < inputs.size(); ++i) {
         if (InterruptGuard::signalNumber() != 0)
             break;
+        const QString &input = inputs[i];
         if (isGif(input))
-            error = addGif(input, loopCount, playlist);
+            error = addGif(input, perFile[i][1].toInt(), playlist);
         else if (isVideo(input))
-            error = addVideo(input, loopCount, video, playlist);
+            error = addVideo(input, perFile[i][1].toInt(), video, playlist);
         else
-            error = addPicture(input, seconds, playlist);
+            error = addPicture(input, perFile[i][0].toDouble(), playlist);
         if (!error.isEmpty())
             return fail(error);
     }

@@ -3,6 +3,7 @@
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "effect/EffectFileInfo.h"
+#include "effect/ShowTimeline.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -41,9 +42,20 @@ void printText(const EffectFileInfo &info, QTextStream &out)
             out << " " << h.timeBytes[i];
         out << "\n";
     }
+    const qint64 showMs = ShowTimeline::fromInfo(info).totalMs();
+    out << "show length: " << ShowTimeline::lengthText(showMs) << " (" << showMs / 1000.0
+        << " s)\n";
     out << "geometry: " << info.ledCount << " x " << info.lineNumber << "\n";
     out << "length: " << info.fileSize << " bytes, " << info.expectedSize << " expected ("
         << (info.lengthAgrees() ? "agrees" : "does not agree") << ")\n";
+}
+
+// The header's fields and how long the display plays the show, in milliseconds.
+QJsonObject withShowLength(const EffectFileInfo &info)
+{
+    QJsonObject json = info.toJson();
+    json.insert(QStringLiteral("showLengthMs"), double(ShowTimeline::fromInfo(info).totalMs()));
+    return json;
 }
 
 } // namespace
@@ -58,7 +70,8 @@ QString EffectInfoCommand::help() const
     return QStringLiteral(
         "inspect FILE.bin [--json] [--leds N] [--lines L]\n"
         "    Shows an effect file's layout, language, record count, segment table (or\n"
-        "    slotted header) and whether its length fits the geometry.");
+        "    slotted header), how long the show plays and whether its length fits the\n"
+        "    geometry.");
 }
 
 int EffectInfoCommand::run(const QStringList &arguments)
@@ -86,7 +99,7 @@ int EffectInfoCommand::run(const QStringList &arguments)
         return fail(error);
     QTextStream out(stdout);
     if (parser.isSet(json))
-        out << QJsonDocument(info->toJson()).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(withShowLength(*info)).toJson(QJsonDocument::Indented);
     else
         printText(*info, out);
     return 0;

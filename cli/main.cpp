@@ -5,6 +5,7 @@
 #include "cli/EffectInfoCommand.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PreviewCommand.h"
+#include "cli/RenderCommand.h"
 #include "cli/TraceFilter.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@ std::vector<std::unique_ptr<CliCommand>> makeCommands()
     commands.push_back(std::make_unique<BuildCommand>());
     commands.push_back(std::make_unique<EffectInfoCommand>());
     commands.push_back(std::make_unique<PreviewCommand>());
+    commands.push_back(std::make_unique<RenderCommand>());
     return commands;
 }
 

@@ -26,7 +26,7 @@ bool IndexedHeader::Segment::isClip() const
     return time == EffectFormat::kClipTimeByte;
 }
 
-IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist)
+IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist, Trace trace)
 {
     IndexedHeader header;
     header.languageByte = EffectFormat::languageByte(playlist.languageCode);
@@ -38,7 +38,8 @@ IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist)
             break;
         const qint64 tenths = EffectFormat::tenthsOf(picture.displayTime);
         const EffectFormat::PictureTiming timing = EffectFormat::pictureTiming(tenths);
-        qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 time = " << tenths;
+        if (trace == Trace::On)
+            qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 time = " << tenths;
         header.segments.append({next, next, timing.time, timing.repeat});
         ++next;
     }

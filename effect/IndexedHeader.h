@@ -32,7 +32,9 @@ public:
 
     // Pictures first, then the clips' frames; a clip without frames gets no entry. Entries
     // beyond 500 are left out while the records are still counted.
-    static IndexedHeader fromPlaylist(const EffectPlaylist &playlist);
+    // The writer traces each picture's tenths; the show's timeline asks quietly.
+    enum class Trace { On, Off };
+    static IndexedHeader fromPlaylist(const EffectPlaylist &playlist, Trace trace = Trace::On);
 
     QByteArray toBytes() const;
 

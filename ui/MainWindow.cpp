@@ -29,6 +29,7 @@
 #include "ui/ProgressDialog.h"
 #include "ui/ReadBackMerge.h"
 #include "ui/ReadFailureMessage.h"
+#include "ui/ShowPlayer.h"
 #include "ui/UiLog.h"
 #include "ui/UpdateImageContract.h"
 #include "ui/UpdateLedCountDialog.h"
@@ -85,6 +86,7 @@ MainWindow::~MainWindow()
     delete reading;
     delete download;
     delete player;
+    delete showPlayback;
     // Once the worker is gone nothing more is posted here; the replies already on their way
     // carry messages this window owns, and are delivered (and deleted) now.
     delete playHandler;
@@ -101,6 +103,7 @@ void MainWindow::connectForm()
     connect(ui.btnDelImage, &QPushButton::clicked, this, &MainWindow::onBtnDelImage);
     connect(ui.btnPlay, &QPushButton::clicked, this, &MainWindow::onBtnPlayClick);
     connect(ui.btnStop, &QPushButton::clicked, this, &MainWindow::onBtnStopClick);
+    connect(ui.actionPlayShow, &QAction::triggered, this, &MainWindow::onActionPlayShow);
     connect(ui.btnEditImage, &QPushButton::clicked, this, &MainWindow::onBtnEditDiy);
     connect(ui.btnDelMedia, &QPushButton::clicked, this, &MainWindow::onBtnDelMedia);
     connect(ui.actionNewDiy, &QAction::triggered, this, &MainWindow::onActionNewDiy);
@@ -172,6 +175,18 @@ void MainWindow::setUpLists()
 
     player = new ClipPlayer(playHandler, mediaModel, this);
     connect(player, &ClipPlayer::frameShown, this, &MainWindow::showPreviewImage);
+
+    showPlayback = new ShowPlayer(imageModel, mediaModel, ui.showPositionBar,
+                                  ui.showLengthLabel, this);
+    connect(showPlayback, &ShowPlayer::frameShown, this, &MainWindow::showPreviewImage);
+    connect(showPlayback, &ShowPlayer::started, this, [this] {
+        ui.btnPlay->hide();
+        ui.btnStop->show();
+    });
+    connect(showPlayback, &ShowPlayer::stopped, this, [this] {
+        ui.btnStop->hide();
+        ui.btnPlay->setVisible(player->clip() != nullptr);
+    });
 }
 
 void MainWindow::setUpDisks()
@@ -194,7 +209,7 @@ bool MainWindow::isDownloadPending() const
 
 bool MainWindow::isPlaying() const
 {
-    return player->isPlaying();
+    return player->isPlaying() || showPlayback->isPlaying();
 }
 
 ProgressDialog *MainWindow::currentBusyDialog() const
@@ -287,6 +302,7 @@ void MainWindow::showPreviewImage(ImageObject *item)
 
 void MainWindow::stopIfPlaying()
 {
+    showPlayback->stop();
     if (player->isPlaying())
         onBtnStopClick();
 }
@@ -562,9 +578,20 @@ void MainWindow::onBtnPlayClick()
 
 void MainWindow::onBtnStopClick()
 {
+    // The show's end puts the buttons back as the selection wants them.
+    if (showPlayback->isPlaying()) {
+        showPlayback->stop();
+        return;
+    }
     player->stop();
     ui.btnPlay->show();
     ui.btnStop->hide();
+}
+
+void MainWindow::onActionPlayShow()
+{
+    stopIfPlaying();
+    showPlayback->play();
 }
 
 // ----------------------------------------------------------------------------- downloads

@@ -26,6 +26,7 @@ class QAction;
 class QMenu;
 class ReadBackMerge;
 class ReadRequest;
+class ShowPlayer;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. Owns both playlist
@@ -78,6 +79,7 @@ public:
     bool playlistInUse() const;
     ProgressDialog *currentBusyDialog() const;
     DiskMonitor *disks() const { return diskMonitor; }
+    ShowPlayer *showPlayer() const { return showPlayback; }
     bool isPlaying() const;
 
 signals:
@@ -104,6 +106,7 @@ public slots:
     void pressImageWidget(const QModelIndex &index);
     void onBtnPlayClick();
     void onBtnStopClick();
+    void onActionPlayShow();
     void handlerMessage(Message *msg);
     void previewUsbOver();
     void restoreFactoryOver();
@@ -167,6 +170,7 @@ private:
     CustomTableModel *mediaModel = nullptr;
     PlayMediaHandler *playHandler = nullptr;
     ClipPlayer *player = nullptr;
+    ShowPlayer *showPlayback = nullptr;
     DownloadFlow *download = nullptr;
     ReadBackMerge *reading = nullptr;
     ContrastJobs *contrast = nullptr;

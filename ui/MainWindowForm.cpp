@@ -7,11 +7,13 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QToolBox>
 #include <QVBoxLayout>
 
@@ -49,6 +51,9 @@ void MainWindowForm::setupUi(QMainWindow *window)
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
     versionLabel->setFrameShape(QFrame::NoFrame);
     window->statusBar()->addWidget(versionLabel);
+    showLengthLabel = new QLabel(window);
+    showLengthLabel->setObjectName(QStringLiteral("showLengthLabel"));
+    window->statusBar()->addPermanentWidget(showLengthLabel);
     retranslateUi(window);
 }
 
@@ -105,6 +110,16 @@ QWidget *MainWindowForm::buildPreviewSide(QWidget *parent)
     horizontalLayout_6->addWidget(previewWidget);
     horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     verticalLayout_3->addWidget(widget_8);
+    showPositionBar = new QProgressBar(widget);
+    showPositionBar->setObjectName(QStringLiteral("showPositionBar"));
+    showPositionBar->setFixedSize(450, 14);
+    showPositionBar->setTextVisible(true);
+    showPositionBar->setAlignment(Qt::AlignCenter);
+    // The preview keeps its place when the bar comes and goes.
+    QSizePolicy barPolicy = showPositionBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    showPositionBar->setSizePolicy(barPolicy);
+    verticalLayout_3->addWidget(showPositionBar, 0, Qt::AlignHCenter);
     verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
     fillBackground(widget, Qt::white);
     return widget;
@@ -210,6 +225,7 @@ void MainWindowForm::buildActions(QMainWindow *window)
     for (QAction *action : {actionNewDiy, actionOpenImage, actionLoadMedia, actionLoadGif,
                             actionDownToUsb, actionDownToLocal})
         toolBar->addAction(action);
+    toolBar->addWidget(buildPlayShowButton());
     toolBar->addWidget(buildLanguageButtons());
 
     // The actions the toolbar does not carry stay reachable from a menu.
@@ -225,6 +241,22 @@ void MainWindowForm::buildActions(QMainWindow *window)
     actionLineNumber->setObjectName(QStringLiteral("actionLineNumber"));
     toolsMenu->addSeparator();
     toolsMenu->addAction(actionSettingColor);
+}
+
+QWidget *MainWindowForm::buildPlayShowButton()
+{
+    // A button of its own beside the six download and import actions, which stay the
+    // toolbar's actions.
+    actionPlayShow = new QAction(QIcon(QStringLiteral(":/images/play.png")), QString(), toolBar);
+    actionPlayShow->setObjectName(QStringLiteral("actionPlayShow"));
+    actionPlayShow->setShortcut(QKeySequence(Qt::Key_F5));
+    auto *button = new QToolButton(toolBar);
+    button->setObjectName(QStringLiteral("btnPlayShow"));
+    button->setDefaultAction(actionPlayShow);
+    button->setIconSize(toolBar->iconSize());
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
 }
 
 QWidget *MainWindowForm::buildLanguageButtons()
@@ -286,6 +318,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     actionDownToLocal->setText(tr("action_title_download_local"));
     actionPreviewFromUsb->setText(tr("action_title_preview"));
     actionRestoreFactory->setText(tr("action_title_default"));
+    actionPlayShow->setText(tr("action_title_play_show"));
     toolBar->setWindowTitle(tr("action_title_menu"));
     // The menu holding the actions that the toolbar does not carry follows the language too.
     toolsMenu->setTitle(tr("menu_title_tools"));

@@ -7,6 +7,7 @@ class QHBoxLayout;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 class QToolBar;
@@ -30,6 +31,8 @@ public:
     QWidget *previewWidget = nullptr;
     QPushButton *btnPlay = nullptr;
     QPushButton *btnStop = nullptr;
+    // Position and length of the show while it plays (hidden otherwise).
+    QProgressBar *showPositionBar = nullptr;
     // The two playlists.
     QToolBox *toolBox = nullptr;
     QWidget *page = nullptr;
@@ -41,6 +44,7 @@ public:
     QTableView *tableView = nullptr;
     QTableView *tableViewMedia = nullptr;
     QLabel *versionLabel = nullptr;
+    QLabel *showLengthLabel = nullptr;
     // Toolbar, menu and actions.
     QToolBar *toolBar = nullptr;
     QMenu *toolsMenu = nullptr;
@@ -53,6 +57,7 @@ public:
     QAction *actionPreviewFromUsb = nullptr;
     QAction *actionRestoreFactory = nullptr;
     QAction *actionSettingColor = nullptr;
+    QAction *actionPlayShow = nullptr;
     QAction *actionLedCount = nullptr;
     QAction *actionLineNumber = nullptr;
     QPushButton *btnZhCn = nullptr;
@@ -67,6 +72,7 @@ private:
     QWidget *buildPreviewSide(QWidget *parent);
     void buildLists(QWidget *parent);
     void buildActions(QMainWindow *window);
+    QWidget *buildPlayShowButton();
     QWidget *buildLanguageButtons();
     // A tool box page with its 32-pixel button bar (whose layout goes to *bar).
     static QWidget *buildPage(const QString &name, const QString &barName, QHBoxLayout **bar);

@@ -560,6 +560,10 @@ Size: %2</translation>
         <source>action_title_line_number</source>
         <translation>Change the resolution…</translation>
     </message>
+    <message>
+        <source>action_title_play_show</source>
+        <translation>Play show</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -668,6 +672,17 @@ Size: %2</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ShowPlayer</name>
+    <message>
+        <source>show_length</source>
+        <translation>Show length: %1</translation>
+    </message>
+    <message>
+        <source>show_position</source>
+        <translation>%1 / %2</translation>
     </message>
 </context>
 </TS>

@@ -560,6 +560,10 @@
         <source>action_title_line_number</source>
         <translation>修改分辨率…</translation>
     </message>
+    <message>
+        <source>action_title_play_show</source>
+        <translation>播放节目</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -668,6 +672,17 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ShowPlayer</name>
+    <message>
+        <source>show_length</source>
+        <translation>节目时长：%1</translation>
+    </message>
+    <message>
+        <source>show_position</source>
+        <translation>%1 / %2</translation>
     </message>
 </context>
 </TS>

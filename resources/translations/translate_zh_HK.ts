@@ -560,6 +560,10 @@
         <source>action_title_line_number</source>
         <translation>修改解析度…</translation>
     </message>
+    <message>
+        <source>action_title_play_show</source>
+        <translation>播放節目</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -668,6 +672,17 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ShowPlayer</name>
+    <message>
+        <source>show_length</source>
+        <translation>節目時長：%1</translation>
+    </message>
+    <message>
+        <source>show_position</source>
+        <translation>%1 / %2</translation>
     </message>
 </context>
 </TS>
