@@ -152,11 +152,14 @@ void DotRenderer::drawDot(double x, double y, QRgb colour)
     }
     Mask mask = table.stampFor(x - ix, y - iy);
     const QRgb opaque = colour | 0xff000000u;
+    // One detach check per dot, not one per row: the canvas may be shared between dots.
+    uchar *const pixels = canvas.bits();
+    const qsizetype stride = canvas.bytesPerLine();
     for (int row = 0; mask; ++row, mask >>= kBox) {
         unsigned bits = unsigned(mask & 0xffu);
         if (!bits)
             continue;
-        auto *line = reinterpret_cast<QRgb *>(canvas.scanLine(int(top) + row)) + int(left);
+        auto *line = reinterpret_cast<QRgb *>(pixels + (qsizetype(top) + row) * stride) + int(left);
         for (int column = 0; bits; ++column, bits >>= 1) {
             if (bits & 1u)
                 line[column] = opaque;
