@@ -55,6 +55,7 @@ struct Playlist
 {
     std::vector<std::unique_ptr<ImageObject>> pictures;
     std::vector<std::unique_ptr<MediaObject>> clips;
+    SamplingMode sampling = SamplingMode::Sharp;
 };
 
 QString addGif(const QString &path, int loops, Playlist &playlist)
@@ -73,6 +74,7 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
             break;
         auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
                                      ImageObject::KindGifFrame);
+        item->sampling = playlist.sampling;
         clip->frames.append(item);
         const QImage square = RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
         convertPicture(square, item, nullptr, ReadImageThread::SamplingPreview::Skip);
@@ -102,6 +104,7 @@ QString addPicture(const QString &path, double seconds, Playlist &playlist)
         return QStringLiteral("%1: %2").arg(path, error);
     auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),
                                               seconds, ImageObject::KindPictureFile);
+    item->sampling = playlist.sampling;
     convertPicture(picture, item.get(), nullptr, ReadImageThread::SamplingPreview::Skip);
     playlist.pictures.push_back(std::move(item));
     return {};
@@ -126,7 +129,8 @@ QString BuildCommand::help() const
         "    A video becomes a clip of one frame per 100 ms from --start (default 0) for\n"
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
-        "    zoomed frame (default: centred). Files are told apart by their content.");
+        "    zoomed frame (default: centred). Files are told apart by their content.\n"
+        "    --smooth samples pictures and GIF frames by area average (see convert).");
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
@@ -149,9 +153,10 @@ int BuildCommand::run(const QStringList &arguments)
                                   QStringLiteral("SECONDS"), QStringLiteral("5"));
     const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
                                    QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
     const GeometryOptions geometry;
     VideoOptions video;
-    parser.addOptions({output, lang, time, loops});
+    parser.addOptions({output, lang, time, loops, smooth});
     geometry.addTo(parser);
     video.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures, GIFs and videos"));
@@ -189,6 +194,7 @@ int BuildCommand::run(const QStringList &arguments)
     languageCode = language;
 
     Playlist playlist;
+    playlist.sampling = parser.isSet(smooth) ? SamplingMode::Smooth : SamplingMode::Sharp;
     for (const QString &input : inputs) {
         if (InterruptGuard::signalNumber() != 0)
             break;
