@@ -6,4 +6,5 @@ hd_add_test(test_model_colour SOURCES test_model_colour.cpp LIBS hd_model LABELS
 hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_model_gui GUI)
 hd_add_test(test_cli SOURCES test_cli.cpp LIBS hd_model)
 add_dependencies(test_cli hologram-cli)
-hd_add_test(test_model_smooth SOURCES test_model_smooth.cpp LIBS hd_model LABELS threads)
+# Computes the weights of several geometries: slow in the sanitizer builds.
+hd_add_test(test_model_smooth SOURCES test_model_smooth.cpp LIBS hd_model TIMEOUT 300)

@@ -29,6 +29,7 @@
 #include "ui/ProgressDialog.h"
 #include "ui/ReadBackMerge.h"
 #include "ui/ReadFailureMessage.h"
+#include "ui/SamplingChoice.h"
 #include "ui/UiLog.h"
 #include "ui/UpdateImageContract.h"
 #include "ui/UpdateLedCountDialog.h"
@@ -62,6 +63,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     createWorker();
     setUpLists();
     connectForm();
+
+    sampling = new SamplingChoice(ui.toolsMenu, this);
 
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
@@ -216,6 +219,8 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
 void MainWindow::retranslateUi()
 {
     ui.retranslateUi(this);
+    if (sampling)
+        sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
 }
@@ -492,6 +497,7 @@ void MainWindow::addPictureFile(const QString &path)
 {
     const QString copy = ImageObject::copyIntoWorkDirectory(path);
     auto *item = new ImageObject(nextPictureNumber(), copy, 5.0, ImageObject::KindPictureFile);
+    item->sampling = SamplingChoice::stored();
     convertPicture(QImage(copy), item);
     imageModel->addItem(item);
 }

@@ -26,6 +26,7 @@ class QAction;
 class QMenu;
 class ReadBackMerge;
 class ReadRequest;
+class SamplingChoice;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. Owns both playlist
@@ -174,6 +175,7 @@ private:
     QTranslator qtTranslator;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
+    SamplingChoice *sampling = nullptr;
     DiskMonitor *diskMonitor = nullptr;
     QString chosenDiskPath;
     // Set while the window is destroyed: late replies of the worker are only deleted.
