@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/LinearLight.h"
 #include "model/SectorWeights.h"
 
 #include <QImage>
@@ -21,5 +22,7 @@ public:
 
 private:
     std::shared_ptr<const SectorWeights> weights;
-    std::vector<float> linear;  // red, green, blue per pixel
+    const LinearLight &light;
+    // Red, green, blue and a spare lane per pixel: four floats the compiler adds at once.
+    std::vector<float> linear;
 };
