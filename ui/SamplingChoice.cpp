@@ -14,8 +14,10 @@ const QString kApplication = QStringLiteral("HologramDisplay");
 } // namespace
 
 SamplingChoice::SamplingChoice(QMenu *menu, QObject *parent)
-    : QObject(parent), smoothAction(menu->addAction(QString()))
+    : QObject(parent)
 {
+    menu->addSeparator();
+    smoothAction = menu->addAction(QString());
     smoothAction->setObjectName(QStringLiteral("actionSmoothSampling"));
     smoothAction->setCheckable(true);
     smoothAction->setChecked(stored() == SamplingMode::Smooth);

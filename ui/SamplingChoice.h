@@ -14,7 +14,7 @@ class SamplingChoice : public QObject
 {
     Q_OBJECT
 public:
-    // Appends the action to menu, checked as last chosen.
+    // Appends the action to menu after a separator, checked as last chosen.
     SamplingChoice(QMenu *menu, QObject *parent = nullptr);
 
     QAction *action() const { return smoothAction; }
