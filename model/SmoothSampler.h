@@ -6,15 +6,14 @@
 #include <QImage>
 
 #include <memory>
-#include <vector>
 
 // The smooth sampling of one 450 x 450 picture: every LED's colour is the weighted average,
 // in linear light, of the pixels of its sector (SectorWeights).
 class SmoothSampler
 {
 public:
-    // square: the sampled 450 x 450 picture, 32 bits per pixel (alpha is ignored); a null
-    // one reads as black.
+    // square: the sampled 450 x 450 picture (alpha is ignored); a null one, or the part of a
+    // smaller one that is missing, reads as black.
     SmoothSampler(const QImage &square, std::shared_ptr<const SectorWeights> weights);
 
     // The averaged colour (opaque) of LED led (0 = hub) on line line.
@@ -23,6 +22,7 @@ public:
 private:
     std::shared_ptr<const SectorWeights> weights;
     const LinearLight &light;
-    // Red, green, blue and a spare lane per pixel: four floats the compiler adds at once.
-    std::vector<float> linear;
+    // The picture's pixels, 450 x 450, read through the decoding table as they are used:
+    // cheaper than a decoded copy of the whole square for every picture.
+    QImage pixels;
 };

@@ -20,9 +20,11 @@
 namespace {
 constexpr int kSide = RoundSquare::Side;
 
-QImage filled(QRgb colour)
+QImage filled(QRgb colour, QSize size = QSize(kSide, kSide))
 {
-    QImage image(kSide, kSide, QImage::Format_RGB32);
+    if (size.isEmpty())
+        return {};
+    QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
 }
@@ -153,14 +155,19 @@ void TestModelSmooth::flatColourSameInBothModes_data()
     QTest::addColumn<int>("leds");
     QTest::addColumn<int>("lines");
     QTest::addColumn<QRgb>("colour");
-    QTest::newRow("112 x 430 white") << 112 << 430 << qRgb(255, 255, 255);
-    QTest::newRow("112 x 430 odd colour") << 112 << 430 << qRgb(37, 200, 91);
-    QTest::newRow("112 x 430 dark") << 112 << 430 << qRgb(1, 2, 3);
-    QTest::newRow("36 x 360 mid grey") << 36 << 360 << qRgb(128, 128, 128);
-    QTest::newRow("1 x 1") << 1 << 1 << qRgb(200, 10, 250);
-    QTest::newRow("1 x 430") << 1 << 430 << qRgb(90, 180, 45);
-    QTest::newRow("112 x 1") << 112 << 1 << qRgb(254, 253, 252);
-    QTest::newRow("500 x 600") << 500 << 600 << qRgb(64, 32, 16);
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("112 x 430 white") << 112 << 430 << qRgb(255, 255, 255) << QSize(kSide, kSide);
+    QTest::newRow("112 x 430 odd colour") << 112 << 430 << qRgb(37, 200, 91) << QSize(kSide, kSide);
+    QTest::newRow("112 x 430 dark") << 112 << 430 << qRgb(1, 2, 3) << QSize(kSide, kSide);
+    QTest::newRow("36 x 360 mid grey") << 36 << 360 << qRgb(128, 128, 128) << QSize(kSide, kSide);
+    QTest::newRow("1 x 1") << 1 << 1 << qRgb(200, 10, 250) << QSize(kSide, kSide);
+    QTest::newRow("1 x 430") << 1 << 430 << qRgb(90, 180, 45) << QSize(kSide, kSide);
+    QTest::newRow("112 x 1") << 112 << 1 << qRgb(254, 253, 252) << QSize(kSide, kSide);
+    QTest::newRow("500 x 600") << 500 << 600 << qRgb(64, 32, 16) << QSize(kSide, kSide);
+    // Pictures that are not a 450 x 450 square on their way in; none at all reads as black.
+    QTest::newRow("small and wide") << 112 << 430 << qRgb(10, 250, 128) << QSize(31, 7);
+    QTest::newRow("large, indexed") << 36 << 360 << qRgb(99, 99, 1) << QSize(1000, 2000);
+    QTest::newRow("null picture") << 112 << 430 << qRgb(0, 0, 0) << QSize();
 }
 
 void TestModelSmooth::flatColourSameInBothModes()
@@ -168,11 +175,15 @@ void TestModelSmooth::flatColourSameInBothModes()
     QFETCH(int, leds);
     QFETCH(int, lines);
     QFETCH(QRgb, colour);
+    QFETCH(QSize, size);
     ledCount = leds;
     lineNumber = lines;
-    const QByteArray sharp = convert(filled(colour), SamplingMode::Sharp);
+    QImage picture = filled(colour, size);
+    if (size.height() > 1000)
+        picture = picture.convertToFormat(QImage::Format_Indexed8);
+    const QByteArray sharp = convert(picture, SamplingMode::Sharp);
     QCOMPARE(sharp.size(), qsizetype(DataBitCalculation::ledDataLength(leds, lines)));
-    QCOMPARE(convert(filled(colour), SamplingMode::Smooth), sharp);
+    QCOMPARE(convert(picture, SamplingMode::Smooth), sharp);
 }
 
 void TestModelSmooth::checkerboardAtTheRim_data()
