@@ -130,7 +130,7 @@ QString BuildCommand::help() const
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
         "    zoomed frame (default: centred). Files are told apart by their content.\n"
-        "    --smooth samples pictures and GIF frames by area average (see convert).");
+        "    --smooth samples pictures, GIF and video frames by area average (see convert).");
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
@@ -195,6 +195,7 @@ int BuildCommand::run(const QStringList &arguments)
 
     Playlist playlist;
     playlist.sampling = parser.isSet(smooth) ? SamplingMode::Smooth : SamplingMode::Sharp;
+    video.setSampling(playlist.sampling);
     for (const QString &input : inputs) {
         if (InterruptGuard::signalNumber() != 0)
             break;

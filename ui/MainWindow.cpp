@@ -787,7 +787,8 @@ void MainWindow::onBtnEditDiy()
 
 void MainWindow::onActionLoadMedia()
 {
-    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount())) {
+    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount(),
+                                                        SamplingChoice::stored())) {
         mediaModel->addItem(clip);
         ui.toolBox->setCurrentIndex(1);
     }
