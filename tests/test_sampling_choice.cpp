@@ -5,6 +5,7 @@
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
 #include "ui/CustomTableModel.h"
+#include "ui/LoadImagesDialog.h"
 #include "ui/SamplingChoice.h"
 
 #include <QAction>
@@ -20,6 +21,8 @@ private slots:
     void cleanup();
     void choiceReachesNewPictures_data();
     void choiceReachesNewPictures();
+    void importedPicturesFollowTheChoice_data();
+    void importedPicturesFollowTheChoice();
     void actionFollowsTheLanguage_data();
     void actionFollowsTheLanguage();
 
@@ -88,6 +91,37 @@ void TestSamplingChoice::choiceReachesNewPictures()
     closeFreshWindow(tempDir, window);
     QVERIFY(openFreshWindow(tempDir, window));
     QCOMPARE(smoothAction()->isChecked(), expected == SamplingMode::Smooth);
+}
+
+void TestSamplingChoice::importedPicturesFollowTheChoice_data()
+{
+    QTest::addColumn<SamplingMode>("mode");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("sharp, large") << SamplingMode::Sharp << QSize(700, 520);
+    QTest::newRow("smooth, large") << SamplingMode::Smooth << QSize(700, 520);
+    QTest::newRow("smooth, small") << SamplingMode::Smooth << QSize(120, 90);
+}
+
+void TestSamplingChoice::importedPicturesFollowTheChoice()
+{
+    // The import workers scale the square themselves before converting it: the same way
+    // the conversion of the whole picture would for the chosen mode.
+    QFETCH(SamplingMode, mode);
+    QFETCH(QSize, size);
+    SamplingChoice::store(mode);
+    QVERIFY(openFreshWindow(tempDir, window));
+    const QString path = writePicture(tempDir->path(), QStringLiteral("import.png"), size.width(),
+                                      size.height());
+    LoadImagesDialog dialog({path});
+    window->receiveImportsFrom(&dialog);
+    dialog.show();
+    QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), 1, 10000);
+    ImageObject *item = window->pictureModel()->itemsAs<ImageObject>().first();
+    QCOMPARE(item->sampling, mode);
+    ImageObject reference(0, QString(), 5.0, ImageObject::KindPictureFile);
+    reference.sampling = mode;
+    convertPicture(QImage(path), &reference, nullptr, ReadImageThread::SamplingPreview::Skip);
+    QCOMPARE(item->readLedData(), reference.readLedData());
 }
 
 void TestSamplingChoice::actionFollowsTheLanguage_data()
