@@ -4,6 +4,7 @@
 #include "model/ImageObject.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
+#include "model/SectorWeights.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -34,14 +35,33 @@ QString makePicture(const QTemporaryDir &dir, int w, int h, const char *format)
 }
 
 void convertFile(benchmark::State &state, int w, int h, const char *format,
-                 ReadImageThread::SamplingPreview preview = ReadImageThread::SamplingPreview::Write)
+                 ReadImageThread::SamplingPreview preview = ReadImageThread::SamplingPreview::Write,
+                 SamplingMode mode = SamplingMode::Sharp)
 {
     QTemporaryDir dir;
     initAppGlobals(dir.path());
     const QString path = makePicture(dir, w, h, format);
+    // The weights are made once per geometry, before the first smooth conversion.
+    SectorWeights::forGeometry(ledCount, lineNumber);
     for (auto _ : state) {
         ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+        item.sampling = mode;
         convertPicture(PictureLoader::load(path), &item, nullptr, preview);
+        benchmark::DoNotOptimize(item.bufPath());
+    }
+}
+
+// The 450 x 450 square already in memory: sampling, colour table, bit planes and ".buf".
+void convertSquare(benchmark::State &state, SamplingMode mode)
+{
+    QTemporaryDir dir;
+    initAppGlobals(dir.path());
+    const QImage square = PictureLoader::load(makePicture(dir, 450, 450, "PNG"));
+    SectorWeights::forGeometry(ledCount, lineNumber);
+    for (auto _ : state) {
+        ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+        item.sampling = mode;
+        convertPicture(square, &item, nullptr, ReadImageThread::SamplingPreview::Skip);
         benchmark::DoNotOptimize(item.bufPath());
     }
 }
@@ -53,11 +73,38 @@ void BM_Convert450PngNoPreview(benchmark::State &state)
 {
     convertFile(state, 450, 450, "PNG", ReadImageThread::SamplingPreview::Skip);
 }
+void BM_Convert450PngSmooth(benchmark::State &state)
+{
+    convertFile(state, 450, 450, "PNG", ReadImageThread::SamplingPreview::Write, SamplingMode::Smooth);
+}
+void BM_Convert4000x3000JpegSmooth(benchmark::State &state)
+{
+    convertFile(state, 4000, 3000, "JPG", ReadImageThread::SamplingPreview::Write,
+                SamplingMode::Smooth);
+}
+void BM_Convert450PngNoPreviewSmooth(benchmark::State &state)
+{
+    convertFile(state, 450, 450, "PNG", ReadImageThread::SamplingPreview::Skip, SamplingMode::Smooth);
+}
+void BM_ConvertSquareSharp(benchmark::State &state) { convertSquare(state, SamplingMode::Sharp); }
+void BM_ConvertSquareSmooth(benchmark::State &state) { convertSquare(state, SamplingMode::Smooth); }
+// What the first smooth conversion of a geometry pays once.
+void BM_SectorWeights112x430(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SectorWeights(112, 430).leds());
+}
 } // namespace
 
 BENCHMARK(BM_Convert450Png)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Convert450PngSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Convert4000x3000Jpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Convert4000x3000JpegSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Convert450PngNoPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Convert450PngNoPreviewSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertSquareSharp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertSquareSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SectorWeights112x430)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {

@@ -56,6 +56,7 @@ struct Playlist
 {
     std::vector<std::unique_ptr<ImageObject>> pictures;
     std::vector<std::unique_ptr<MediaObject>> clips;
+    SamplingMode sampling = SamplingMode::Sharp;
 };
 
 QString addGif(const QString &path, int loops, Playlist &playlist)
@@ -74,6 +75,7 @@ QString addGif(const QString &path, int loops, Playlist &playlist)
             break;
         auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
                                      ImageObject::KindGifFrame);
+        item->sampling = playlist.sampling;
         clip->frames.append(item);
         const QImage square = RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
         convertPicture(square, item, nullptr, ReadImageThread::SamplingPreview::Skip);
@@ -103,6 +105,7 @@ QString addPicture(const QString &path, double seconds, Playlist &playlist)
         return QStringLiteral("%1: %2").arg(path, error);
     auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),
                                               seconds, ImageObject::KindPictureFile);
+    item->sampling = playlist.sampling;
     convertPicture(picture, item.get(), nullptr, ReadImageThread::SamplingPreview::Skip);
     playlist.pictures.push_back(std::move(item));
     return {};
@@ -142,7 +145,8 @@ QString BuildCommand::help() const
         "    A video becomes a clip of one frame per 100 ms from --start (default 0) for\n"
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
-        "    zoomed frame (default: centred). Files are told apart by their content.");
+        "    zoomed frame (default: centred). Files are told apart by their content.\n"
+        "    --smooth samples pictures, GIF and video frames by area average (see convert).");
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
@@ -165,9 +169,10 @@ int BuildCommand::run(const QStringList &arguments)
                                   QStringLiteral("SECONDS"), QStringLiteral("5"));
     const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
                                    QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
     const GeometryOptions geometry;
     VideoOptions video;
-    parser.addOptions({output, lang, time, loops});
+    parser.addOptions({output, lang, time, loops, smooth});
     geometry.addTo(parser);
     video.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures, GIFs and videos"));
@@ -211,6 +216,8 @@ int BuildCommand::run(const QStringList &arguments)
     languageCode = language;
 
     Playlist playlist;
+    playlist.sampling = parser.isSet(smooth) ? SamplingMode::Smooth : SamplingMode::Sharp;
+    video.setSampling(playlist.sampling);
     for (qsizetype i = 0; i < inputs.size(); ++i) {
         if (InterruptGuard::signalNumber() != 0)
             break;

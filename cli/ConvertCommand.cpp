@@ -29,12 +29,14 @@ QString ConvertCommand::name() const
 QString ConvertCommand::help() const
 {
     return QStringLiteral(
-        "convert INPUT -o OUT.buf [--preview OUT.png] [--leds N] [--lines L]\n"
+        "convert INPUT -o OUT.buf [--preview OUT.png] [--leds N] [--lines L] [--smooth]\n"
         "    Converts a picture into the display's LED data (the bytes of a picture's\n"
         "    \".buf\"): centred square, 450 x 450, polar sampling, colour table, bit planes,\n"
         "    padding to 4096-byte blocks. --preview also writes the sampling preview.\n"
         "    N: LEDs along the radius, 1 to 500 (default 112).\n"
-        "    L: lines per turn, 1 to 600 (default 430).");
+        "    L: lines per turn, 1 to 600 (default 430).\n"
+        "    --smooth: every LED takes the average of the area it stands for instead of\n"
+        "    the pixel under it (no shimmer on fine detail).");
 }
 
 int ConvertCommand::run(const QStringList &arguments)
@@ -44,8 +46,9 @@ int ConvertCommand::run(const QStringList &arguments)
                                     QStringLiteral("LED data file"), QStringLiteral("OUT"));
     const QCommandLineOption preview(QStringLiteral("preview"),
                                      QStringLiteral("sampling preview PNG"), QStringLiteral("PNG"));
+    const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
     const GeometryOptions geometry;
-    parser.addOptions({output, preview});
+    parser.addOptions({output, preview, smooth});
     geometry.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("picture file"));
     if (!parser.parse(withProgramName(arguments)))
@@ -72,6 +75,7 @@ int ConvertCommand::run(const QStringList &arguments)
     if (!enterWorkDirectory(work, leds, lines))
         return fail(QStringLiteral("cannot create a temporary directory"));
     ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+    item.sampling = parser.isSet(smooth) ? SamplingMode::Smooth : SamplingMode::Sharp;
     // The sampling preview is drawn only when asked for: it costs more than the LED data.
     convertPicture(picture, &item, nullptr,
                    parser.isSet(preview) ? ReadImageThread::SamplingPreview::Write

@@ -77,6 +77,7 @@ MediaObject *VideoOptions::cutClip(const QString &path, int number, int loops,
     VideoCut cut;
     cut.path = path;
     cut.writeFiles = false;
+    cut.sampling = sampling;
     cut.startFrame = FrameSchedule::frameOfSeconds(startSeconds, video.fps());
     if (cut.startFrame > last) {
         *error = QStringLiteral("%1: --start is past the end of the video (%2 s)")

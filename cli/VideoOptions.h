@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SamplingMode.h"
+
 #include <QCommandLineOption>
 #include <QPoint>
 #include <QString>
@@ -22,6 +24,8 @@ public:
     // Cuts the video at path into a clip numbered number; null with error set when the file
     // cannot be decoded, the options do not fit it, or no frame can be read.
     MediaObject *cutClip(const QString &path, int number, int loops, QString *error) const;
+    // How the frames of the clips cut from now on are sampled.
+    void setSampling(SamplingMode mode) { sampling = mode; }
 
 private:
     QCommandLineOption start;
@@ -34,4 +38,5 @@ private:
     int zoomSteps = 0;
     bool atGiven = false;
     QPoint topLeft;
+    SamplingMode sampling = SamplingMode::Sharp;
 };

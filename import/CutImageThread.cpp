@@ -79,6 +79,7 @@ bool CutImageThread::handOver(const QImage &square, qint64 number, float frameTi
     auto *item = new ImageObject(int(number), QString(), kFrameDisplayTime,
                                  ImageObject::KindVideoFrame);
     item->frameTime = frameTimeMs;
+    item->sampling = cut.sampling;
     // The converter writes the file: PNG compression would make this thread the slowest.
     if (cut.writeFiles)
         item->sourcePath = frameFilePath();

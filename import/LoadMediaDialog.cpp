@@ -277,6 +277,7 @@ void LoadMediaDialog::onBtnStart()
     cut.shownSize = shown;
     cut.topLeft = topLeft;
     cut.previewSize = videoWidget->size();
+    cut.sampling = sampling;
     cutter = new VideoClipCutter(cut);
     connect(cutter, &VideoClipCutter::progress, this, &LoadMediaDialog::onCurrentCutPos);
     connect(cutter, &VideoClipCutter::previewReady, this,
@@ -332,9 +333,10 @@ QList<ImageObject *> LoadMediaDialog::takeFrames()
     return std::exchange(frames, {});
 }
 
-MediaObject *LoadMediaDialog::importClip(QWidget *parent, int number)
+MediaObject *LoadMediaDialog::importClip(QWidget *parent, int number, SamplingMode sampling)
 {
     LoadMediaDialog dialog(parent);
+    dialog.sampling = sampling;
     if (!dialog.openMediaFile() || dialog.exec() != QDialog::Accepted)
         return nullptr;
     auto *clip = new MediaObject(number, dialog.mediaPath());

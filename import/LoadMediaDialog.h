@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SamplingMode.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QList>
@@ -43,8 +45,9 @@ public:
     QList<ImageObject *> takeFrames();
 
     // The whole import from the window: asks for a file, runs the dialog and returns the
-    // clip numbered number, or null.
-    static MediaObject *importClip(QWidget *parent, int number);
+    // clip numbered number, its frames sampled as sampling says, or null.
+    static MediaObject *importClip(QWidget *parent, int number,
+                                   SamplingMode sampling = SamplingMode::Sharp);
 
 public slots:
     void seekMediaToPosition(const QImage &image, int pos);
@@ -78,6 +81,7 @@ private:
     QPoint topLeft;
     bool cutting = false;
     bool cutOk = false;
+    SamplingMode sampling = SamplingMode::Sharp;
     QList<ImageObject *> frames;
 
     QLabel *videoWidget = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SamplingMode.h"
+
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -21,4 +23,6 @@ struct VideoCut
     bool writeFiles = true;
     // Size of the previews the cutter offers while it works; empty for none.
     QSize previewSize;
+    // How every frame is sampled into LED colours.
+    SamplingMode sampling = SamplingMode::Sharp;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SamplingMode.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QMutex>
@@ -36,6 +38,8 @@ public:
     double displayTime;
     float frameTime = 0.0f;
     float contrastFactor = 1.0f;
+    // How the item was converted; contrast changes and edits convert it the same way again.
+    SamplingMode sampling = SamplingMode::Sharp;
     QRect squareRect;
     const int id;
 

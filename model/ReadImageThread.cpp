@@ -7,6 +7,7 @@
 #include "model/ModelLog.h"
 #include "model/PolarLine.h"
 #include "model/RoundSquare.h"
+#include "model/SmoothSampler.h"
 #include "model/TestColorUtil.h"
 
 #include <QDebug>
@@ -34,6 +35,14 @@ struct CorrectedChannels
     std::array<char, 256> green;
     std::array<char, 256> blue;
 };
+// The pixel under an LED's position; outside the picture (only when it is null) black.
+QRgb nearestPixel(const QImage &sampled, const QPointF &at)
+{
+    const int px = PolarLine::roundCoordinate(at.x());
+    const int py = PolarLine::roundCoordinate(at.y());
+    return sampled.valid(px, py) ? reinterpret_cast<const QRgb *>(sampled.constScanLine(py))[px]
+                                 : kOutsidePixel;
+}
 } // namespace
 
 ReadImageThread::ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent,
@@ -60,8 +69,13 @@ void ReadImageThread::run()
     const double step = 360.0 / lines;
     const CorrectedChannels corrected(*TestColorUtil::getInstance());
 
+    const SamplingMode mode = item->sampling;
     // S: a pixel outside it (only when it is null) reads as black.
-    const QImage sampled = RoundSquare::sampledSquare(image).convertToFormat(QImage::Format_ARGB32);
+    const QImage sampled =
+        RoundSquare::sampledSquare(image, mode).convertToFormat(QImage::Format_ARGB32);
+    std::optional<SmoothSampler> smooth;
+    if (mode == SamplingMode::Smooth && leds > 0 && lines > 0)
+        smooth.emplace(sampled, SectorWeights::forGeometry(leds, lines));
     // The dot renderer's first use prepares its stamps, the larger part of a one-shot
     // conversion: without a preview it is never made.
     QImage preview;
@@ -81,11 +95,7 @@ void ReadImageThread::run()
         char *out = triples.data();
         for (int i = leds - 1; i >= 0; --i) {
             const QPointF at = line.ledPosition(i);
-            const int px = PolarLine::roundCoordinate(at.x());
-            const int py = PolarLine::roundCoordinate(at.y());
-            const QRgb pixel = sampled.valid(px, py)
-                                   ? reinterpret_cast<const QRgb *>(sampled.constScanLine(py))[px]
-                                   : kOutsidePixel;
+            const QRgb pixel = smooth ? smooth->colour(k, i) : nearestPixel(sampled, at);
             if (dots)
                 dots->drawDot(at.x(), at.y(), pixel);
             *out++ = corrected.blue[qBlue(pixel)];

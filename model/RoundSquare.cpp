@@ -22,19 +22,26 @@ QImage RoundSquare::squareView(const QImage &picture, const QRect &square)
     return view;
 }
 
-QImage RoundSquare::sampledSquare(const QImage &picture)
+QImage RoundSquare::sampledSquare(const QImage &picture, SamplingMode mode)
 {
     if (picture.isNull())
         return {};
     const QRect square = centredSquare(picture.size());
     const bool whole = square == picture.rect();
     const QImage cropped = whole ? picture : squareView(picture, square);
-    const QImage sampled = cropped.scaled(Side, Side, Qt::KeepAspectRatio, Qt::FastTransformation);
+    const QImage sampled = scaledToSide(cropped, mode);
     // A square that already has the sampled size comes back unscaled; a view would then
     // still borrow the picture's pixels, which the caller may change or free.
     if (!whole && sampled.constBits() == cropped.constBits())
         return cropped.copy();
     return sampled;
+}
+
+QImage RoundSquare::scaledToSide(const QImage &square, SamplingMode mode)
+{
+    return square.scaled(Side, Side, Qt::KeepAspectRatio,
+                         mode == SamplingMode::Smooth ? Qt::SmoothTransformation
+                                                      : Qt::FastTransformation);
 }
 
 QImage RoundSquare::thumbnailOf(const QImage &square)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SamplingMode.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -19,9 +21,12 @@ public:
     // The square part of picture without copying its pixels (8, 16, 24 or 32 bits per pixel;
     // other depths are copied). Valid only while picture lives and is not changed.
     static QImage squareView(const QImage &picture, const QRect &square);
-    // The centred square scaled to 450 x 450 (aspect kept, nearest neighbour), owning its
-    // pixels. Null for a null picture.
-    static QImage sampledSquare(const QImage &picture);
+    // The centred square scaled to 450 x 450 (aspect kept), owning its pixels: nearest
+    // neighbour for sharp sampling, averaged for smooth sampling (whose detail would
+    // otherwise be lost before the LEDs average it). Null for a null picture.
+    static QImage sampledSquare(const QImage &picture, SamplingMode mode = SamplingMode::Sharp);
+    // A square picture scaled to 450 x 450 the way the mode needs (see sampledSquare).
+    static QImage scaledToSide(const QImage &square, SamplingMode mode);
     // The thumbnail of a sampled square: fitted into 60 x 60, nearest neighbour.
     static QImage thumbnailOf(const QImage &square);
 

@@ -16,3 +16,8 @@ if(TARGET hologram-display)
     HD_DISPLAY_BINARY="$<TARGET_FILE:hologram-display>")
   add_dependencies(test_work_directory hologram-display)
 endif()
+
+hd_add_test(test_sampling_choice
+  SOURCES test_sampling_choice.cpp MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)

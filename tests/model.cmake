@@ -7,3 +7,5 @@ hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_mo
 hd_add_test(test_cli SOURCES test_cli.cpp LIBS hd_model)
 add_dependencies(test_cli hologram-cli)
 hd_add_test(test_opaque_png SOURCES test_opaque_png.cpp LIBS hd_model TIMEOUT 60)
+# Computes the weights of several geometries: slow in the sanitizer builds.
+hd_add_test(test_model_smooth SOURCES test_model_smooth.cpp LIBS hd_model TIMEOUT 300)

@@ -84,15 +84,20 @@ void TestCli::convertMatchesItemBuf_data()
 {
     QTest::addColumn<int>("leds");
     QTest::addColumn<int>("lines");
-    QTest::newRow("defaults") << 0 << 0;
-    QTest::newRow("36 x 360") << 36 << 360;
-    QTest::newRow("1 x 1") << 1 << 1;
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("defaults") << 0 << 0 << false;
+    QTest::newRow("36 x 360") << 36 << 360 << false;
+    QTest::newRow("1 x 1") << 1 << 1 << false;
+    QTest::newRow("defaults, smooth") << 0 << 0 << true;
+    QTest::newRow("36 x 360, smooth") << 36 << 360 << true;
+    QTest::newRow("1 x 1, smooth") << 1 << 1 << true;
 }
 
 void TestCli::convertMatchesItemBuf()
 {
     QFETCH(int, leds);
     QFETCH(int, lines);
+    QFETCH(bool, smooth);
     const QString out = dir.filePath(QStringLiteral("out.buf"));
     const QString png = dir.filePath(QStringLiteral("out.png"));
     QStringList arguments{QStringLiteral("convert"), picture, QStringLiteral("-o"), out,
@@ -100,6 +105,8 @@ void TestCli::convertMatchesItemBuf()
     if (leds)
         arguments << QStringLiteral("--leds") << QString::number(leds) << QStringLiteral("--lines")
                   << QString::number(lines);
+    if (smooth)
+        arguments << QStringLiteral("--smooth");
     const Run run = runCli(arguments);
     QVERIFY2(run.exitCode == 0, run.err.constData());
 
@@ -110,6 +117,7 @@ void TestCli::convertMatchesItemBuf()
         lineNumber = lines;
     }
     ImageObject item(0, QString(), 5.0, ImageObject::KindPictureFile);
+    item.sampling = smooth ? SamplingMode::Smooth : SamplingMode::Sharp;
     convertPicture(PictureLoader::load(picture), &item);
     QCOMPARE(readFile(out), item.readLedData());
     QCOMPARE(QImage(png), item.loadSamplingPreview());

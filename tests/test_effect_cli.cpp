@@ -4,12 +4,14 @@
 #include "EffectTestSupport.h"
 
 #include "effect/IndexedHeader.h"
+#include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -390,6 +392,49 @@ private slots:
                  QStringLiteral("hologram-cli preview: interrupted by signal %1").arg(signalNumber));
         QVERIFY(preview.temporaryIsEmpty());
         QVERIFY(!QFileInfo::exists(preview.output));
+    }
+
+    void buildSamplesAsAsked_data()
+    {
+        QTest::addColumn<bool>("smooth");
+        QTest::newRow("sharp") << false;
+        QTest::newRow("smooth") << true;
+    }
+
+    void buildSamplesAsAsked()
+    {
+        // Pictures and GIF frames of a build are sampled the way convert samples them.
+        QFETCH(bool, smooth);
+        QImage stripes(300, 300, QImage::Format_RGB32);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 300; ++x)
+                stripes.setPixel(x, y, x % 2 ? 0xffffffffu : 0xff000000u);
+        QVERIFY(stripes.save(file("stripes.png")));
+        const QStringList geometry{"--leds", "36", "--lines", "360"};
+        const QStringList mode = smooth ? QStringList{"--smooth"} : QStringList();
+        const QString out = file(QStringLiteral("sampled.bin"));
+        Run run = runCli(QStringList{"build", "-o", out} + geometry + mode
+                         + QStringList{file("stripes.png"), gifFixture()});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QByteArray bytes = fileBytes(out);
+        for (const bool asked : {false, true}) {
+            run = runCli(QStringList{"convert", file("stripes.png"), "-o", file("stripes.buf")}
+                         + geometry + (asked ? QStringList{"--smooth"} : QStringList()));
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(bytes.mid(4096, 32768) == fileBytes(file("stripes.buf")), asked == smooth);
+        }
+
+        QImageReader reader(gifFixture());
+        const QImage frame = reader.read();
+        ledCount = 36;
+        lineNumber = 360;
+        ImageObject item(1, QString(), 10.0, ImageObject::KindGifFrame);
+        item.sampling = smooth ? SamplingMode::Smooth : SamplingMode::Sharp;
+        convertPicture(RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size())), &item,
+                       nullptr, ReadImageThread::SamplingPreview::Skip);
+        ledCount = kDefaultLedCount;
+        lineNumber = kDefaultLineNumber;
+        QCOMPARE(bytes.mid(4096 + 32768, 32768), item.readLedData());
     }
 
     void gifFramesAreCutAroundTheirCentre_data()

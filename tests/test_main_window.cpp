@@ -142,7 +142,8 @@ private slots:
         QVERIFY(menuTexts.contains(QStringLiteral("Reset")));
         QVERIFY(menuTexts.contains(QStringLiteral("Change the LED count…")));
         QVERIFY(menuTexts.contains(QStringLiteral("Change the resolution…")));
-        QCOMPARE(menuTexts.size(), 5);
+        QVERIFY(menuTexts.contains(QStringLiteral("Smooth sampling")));
+        QCOMPARE(menuTexts.size(), 6);
     }
 
     void formStartsWithItsSizesAndStates()

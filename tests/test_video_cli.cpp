@@ -75,6 +75,33 @@ private slots:
         QVERIFY2(inspect.out.contains(QStringLiteral("(agrees)")), qPrintable(inspect.out));
     }
 
+    void smoothReachesTheFrames_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("one frame") << QStringList{"--start", "1.5", "--length", "0"};
+        QTest::newRow("one frame zoomed") << QStringList{"--start", "1", "--length", "0", "--zoom", "5"};
+    }
+
+    // The frames of a clip built with --smooth are sampled smoothly: their records differ
+    // from a sharp build's, the effect file's header and length do not.
+    void smoothReachesTheFrames()
+    {
+        QFETCH(QStringList, options);
+        QByteArray built[2];
+        for (const int smooth : {0, 1}) {
+            const QString out = dir.filePath(QStringLiteral("sampled_%1.bin").arg(smooth));
+            const Run build = runCli(QStringList{"build", twoSeconds, "-o", out} + options
+                                     + (smooth ? QStringList{"--smooth"} : QStringList()));
+            QCOMPARE(build.exitCode, 0);
+            QFile file(out);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            built[smooth] = file.readAll();
+        }
+        QCOMPARE(built[1].size(), built[0].size());
+        QCOMPARE(built[1].left(4096), built[0].left(4096));
+        QVERIFY(built[1].mid(4096) != built[0].mid(4096));
+    }
+
     void refusesWithOneLine_data()
     {
         QTest::addColumn<QString>("input");

@@ -12,6 +12,7 @@
 #include "import/VideoFile.h"
 #include "import/VideoFrameImage.h"
 #include "model/ImageObject.h"
+#include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"
 
 #include <QDir>
@@ -207,6 +208,39 @@ private slots:
         for (ImageObject *item : clip)
             FrameHandOver::dispose(item);
         QVERIFY(frameFiles().isEmpty());
+    }
+
+    void framesAreSampledAsTheCutSays_data()
+    {
+        QTest::addColumn<SamplingMode>("mode");
+        QTest::newRow("sharp") << SamplingMode::Sharp;
+        QTest::newRow("smooth") << SamplingMode::Smooth;
+    }
+
+    // Every frame item keeps the cut's sampling and is converted with it: its LED data is
+    // what converting its square with that mode gives.
+    void framesAreSampledAsTheCutSays()
+    {
+        QFETCH(SamplingMode, mode);
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("sampled.avi"),
+                                                  Codec::Mjpeg, 10.0, 3, QSize(600, 500));
+        QVERIFY(!path.isEmpty());
+        VideoCut cut = wholeCut(path, 0, 2);
+        cut.topLeft = QPoint(75, 25);
+        cut.sampling = mode;
+        VideoClipCutter cutter(cut);
+        QVERIFY2(cutter.runToEnd(), qPrintable(cutter.errorString()));
+        const QList<ImageObject *> clip = cutter.takeFrames();
+        QVERIFY(!clip.isEmpty());
+        for (ImageObject *item : clip) {
+            QCOMPARE(item->sampling, mode);
+            ImageObject again(1, QString(), 10.0, ImageObject::KindVideoFrame);
+            again.sampling = mode;
+            convertPicture(QImage(item->sourcePath), &again, nullptr,
+                           ReadImageThread::SamplingPreview::Skip);
+            QCOMPARE(item->readLedData(), again.readLedData());
+            FrameHandOver::dispose(item);
+        }
     }
 
     // Reading in order after one seek keeps exactly the frames a seek before every sample

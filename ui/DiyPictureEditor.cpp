@@ -5,6 +5,7 @@
 #include "diy/DiyPainter.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
+#include "ui/SamplingChoice.h"
 #include "ui/UiLog.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,7 @@ ImageObject *DiyPictureEditor::drawNew(QWidget *window, int number)
         return nullptr;
     diyCounter.fetch_add(1);
     auto *item = new ImageObject(number, path, 5.0, ImageObject::KindDiy);
+    item->sampling = SamplingChoice::stored();
     convertPicture(form.outputImage(), item);
     return item;
 }

@@ -4,6 +4,7 @@
 #include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"
 #include "ui/LoadImagesDialog.h"
+#include "ui/SamplingChoice.h"
 #include "ui/UiLog.h"
 
 #include <QDebug>
@@ -71,13 +72,13 @@ void LoadImagesHandler::processOne(const QString &path)
     // Built without a source path so that the item does not decode the file a second time
     // for its thumbnail; the same fields are filled from the decoded picture instead.
     auto *item = new ImageObject(0, QString(), 5.0, ImageObject::KindPictureFile);
+    item->sampling = SamplingChoice::stored();
     item->sourcePath = path;
     item->squareRect = squareRect;
     item->contrastFactor = 1.0f;
     // The conversion samples the square scaled to 450 x 450; handing it that picture saves
     // it a copy of the full-size square.
-    const QImage sampled = square.scaled(RoundSquare::Side, RoundSquare::Side,
-                                         Qt::KeepAspectRatio, Qt::FastTransformation);
+    const QImage sampled = RoundSquare::scaledToSide(square, item->sampling);
     item->saveThumbnail(RoundSquare::thumbnailOf(sampled));
     convertPicture(sampled, item, &stopRequested);
     if (!running) {

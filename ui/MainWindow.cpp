@@ -29,6 +29,7 @@
 #include "ui/ProgressDialog.h"
 #include "ui/ReadBackMerge.h"
 #include "ui/ReadFailureMessage.h"
+#include "ui/SamplingChoice.h"
 #include "ui/ShowPlayer.h"
 #include "ui/UiLog.h"
 #include "ui/UpdateImageContract.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     createWorker();
     setUpLists();
     connectForm();
+
+    sampling = new SamplingChoice(ui.toolsMenu, this);
 
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
@@ -229,6 +232,8 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
 void MainWindow::retranslateUi()
 {
     ui.retranslateUi(this);
+    if (sampling)
+        sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
 }
@@ -510,6 +515,7 @@ void MainWindow::addPictureFile(const QString &path)
 {
     const QString copy = ImageObject::copyIntoWorkDirectory(path);
     auto *item = new ImageObject(nextPictureNumber(), copy, 5.0, ImageObject::KindPictureFile);
+    item->sampling = SamplingChoice::stored();
     convertPicture(QImage(copy), item);
     imageModel->addItem(item);
 }
@@ -810,7 +816,8 @@ void MainWindow::onBtnEditDiy()
 
 void MainWindow::onActionLoadMedia()
 {
-    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount())) {
+    if (MediaObject *clip = LoadMediaDialog::importClip(this, mediaModel->rowCount(),
+                                                        SamplingChoice::stored())) {
         mediaModel->addItem(clip);
         ui.toolBox->setCurrentIndex(1);
     }

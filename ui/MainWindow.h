@@ -26,6 +26,7 @@ class QAction;
 class QMenu;
 class ReadBackMerge;
 class ReadRequest;
+class SamplingChoice;
 class ShowPlayer;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
@@ -180,6 +181,7 @@ private:
     LanguageSwitcher languages;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
+    SamplingChoice *sampling = nullptr;
     DiskMonitor *diskMonitor = nullptr;
     QString chosenDiskPath;
     // Set while the window is destroyed: late replies of the worker are only deleted.

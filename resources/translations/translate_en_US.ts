@@ -685,4 +685,15 @@ Size: %2</translation>
         <translation>%1 / %2</translation>
     </message>
 </context>
+<context>
+    <name>SamplingChoice</name>
+    <message>
+        <source>action_title_smooth_sampling</source>
+        <translation>Smooth sampling</translation>
+    </message>
+    <message>
+        <source>action_tip_smooth_sampling</source>
+        <translation>Each LED shows the average colour of the area it covers, so fine detail does not shimmer. Applies to pictures added from now on.</translation>
+    </message>
+</context>
 </TS>

@@ -685,4 +685,15 @@
         <translation>%1 / %2</translation>
     </message>
 </context>
+<context>
+    <name>SamplingChoice</name>
+    <message>
+        <source>action_title_smooth_sampling</source>
+        <translation>スムーズサンプリング</translation>
+    </message>
+    <message>
+        <source>action_tip_smooth_sampling</source>
+        <translation>各 LED が受け持つ範囲の平均色を表示するため、細かい模様がちらつきません。これ以降に追加する画像に適用されます。</translation>
+    </message>
+</context>
 </TS>

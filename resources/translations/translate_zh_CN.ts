@@ -685,4 +685,15 @@
         <translation>%1 / %2</translation>
     </message>
 </context>
+<context>
+    <name>SamplingChoice</name>
+    <message>
+        <source>action_title_smooth_sampling</source>
+        <translation>平滑采样</translation>
+    </message>
+    <message>
+        <source>action_tip_smooth_sampling</source>
+        <translation>每个 LED 显示它所覆盖区域的平均颜色，细节不会闪烁。对此后添加的图片生效。</translation>
+    </message>
+</context>
 </TS>

@@ -685,4 +685,15 @@
         <translation>%1 / %2</translation>
     </message>
 </context>
+<context>
+    <name>SamplingChoice</name>
+    <message>
+        <source>action_title_smooth_sampling</source>
+        <translation>平滑取樣</translation>
+    </message>
+    <message>
+        <source>action_tip_smooth_sampling</source>
+        <translation>每個 LED 顯示其覆蓋區域的平均顏色，細節不會閃爍。適用於此後加入的圖片。</translation>
+    </message>
+</context>
 </TS>
