@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+// What one cutting run makes of an animated GIF: the region, the pace, and what is written
+// besides the LED data; and, filled in by the run, how its reading ended.
+struct GifCut
+{
+    QString path;
+    // The size every frame is scaled to first (the first frame as the region dialog showed
+    // it); invalid for the frame's own size.
+    QSize shownSize;
+    // Top-left of the 450 x 450 square on the shown frame.
+    QPoint topLeft;
+    // One clip frame per 100 ms of the GIF's own timeline instead of one per GIF frame.
+    bool keepSpeed = false;
+    // The most clip frames made; the run ends there.
+    int maxFrames = 1000;
+    // Each frame item's PNG (its "loadGif_" source file) and sampling preview.
+    bool writeFiles = true;
+    // Size of the previews offered while the run works; empty for none.
+    QSize previewSize;
+};
+
+// How the reading of a GIF cutting run ended.
+struct GifCutEnd
+{
+    int framesRead = 0;     // GIF frames read
+    int framesMade = 0;     // clip frames handed over
+    bool damaged = false;   // a frame could not be read: the clip ends before it
+    bool tooLong = false;   // maxFrames reached before the GIF's end
+};
