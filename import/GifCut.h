@@ -5,7 +5,7 @@
 #include <QString>
 
 // What one cutting run makes of an animated GIF: the region, the pace, and what is written
-// besides the LED data; and, filled in by the run, how its reading ended.
+// besides the LED data.
 struct GifCut
 {
     QString path;
@@ -22,13 +22,4 @@ struct GifCut
     bool writeFiles = true;
     // Size of the previews offered while the run works; empty for none.
     QSize previewSize;
-};
-
-// How the reading of a GIF cutting run ended.
-struct GifCutEnd
-{
-    int framesRead = 0;     // GIF frames read
-    int framesMade = 0;     // clip frames handed over
-    bool damaged = false;   // a frame could not be read: the clip ends before it
-    bool tooLong = false;   // maxFrames reached before the GIF's end
 };

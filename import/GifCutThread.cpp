@@ -78,8 +78,8 @@ void GifCutThread::produce()
     end->framesMade = made;
     end->damaged = reader.isDamaged();
     end->tooLong = tooLong;
-    if (reader.framesRead() == 0)
-        buffer->finishCutting(QStringLiteral("no readable GIF frames (%1)").arg(reader.errorString()));
-    else
-        buffer->finishCutting();
+    buffer->finishCutting(reader.framesRead() == 0
+                              ? QStringLiteral("no readable GIF frames (%1)")
+                                    .arg(reader.errorString())
+                              : QString());
 }

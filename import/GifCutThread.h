@@ -2,6 +2,7 @@
 
 #include "import/FrameProducer.h"
 #include "import/GifCut.h"
+#include "import/GifCutEnd.h"
 #include "import/VideoClipCutter.h"
 
 class FrameHandOver;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/GifCut.h"
+#include "import/GifCutEnd.h"
 
 #include <QDialog>
 #include <QList>

