@@ -56,7 +56,8 @@ void GifCutThread::produce()
     QImage frame;
     int delayMs = 0;
     bool tooLong = false;
-    while (!tooLong && !buffer->isStopped() && reader.next(&frame, &delayMs)) {
+    bool handedOver = true;
+    while (handedOver && !tooLong && !buffer->isStopped() && reader.next(&frame, &delayMs)) {
         const qint64 startMs = timeline.position();
         const int copies = timeline.copiesOf(delayMs);
         qCDebug(lcImport) << "#GifCutThread# frame" << reader.framesRead() - 1 << "delay"
@@ -65,19 +66,21 @@ void GifCutThread::produce()
             continue;
         const QImage square = RoundSquare::cutShownFrame(frame, cut.shownSize, cut.topLeft);
         offerPreview(square);
-        for (int i = 0; i < copies; ++i) {
+        for (int i = 0; i < copies && handedOver; ++i) {
             // Only a frame that would not fit makes the clip too long.
             tooLong = made >= cut.maxFrames;
             if (tooLong)
                 break;
-            if (!handOverSquare(square, startMs))
-                return;
+            handedOver = handOverSquare(square, startMs);
         }
     }
+    // Written on every way out: a run stopped by a failed save reports what it had read.
     end->framesRead = reader.framesRead();
     end->framesMade = made;
     end->damaged = reader.isDamaged();
     end->tooLong = tooLong;
+    if (!handedOver)
+        return;
     buffer->finishCutting(reader.framesRead() == 0
                               ? QStringLiteral("no readable GIF frames (%1)")
                                     .arg(reader.errorString())

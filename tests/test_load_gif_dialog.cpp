@@ -26,7 +26,9 @@ QStringList frameFiles()
     return QDir(workDirectory()).entryList({QStringLiteral("loadGif_*")}, QDir::Files);
 }
 
-// Confirms the region dialog as it opens, ticking the speed box first when asked.
+// Confirms the region dialog as it opens, ticking the speed box first when asked. OK is
+// pressed until it takes: before the dialog's first layout the marker is not yet placed, and
+// OK then only centres it.
 std::function<void(QWidget *)> confirmRegion(bool keepSpeed = false)
 {
     return [keepSpeed](QWidget *modal) {
@@ -35,7 +37,9 @@ std::function<void(QWidget *)> confirmRegion(bool keepSpeed = false)
             return;
         if (keepSpeed)
             region->findChild<QCheckBox *>(QStringLiteral("chkKeepSpeed"))->setChecked(true);
-        region->onBtnOk();
+        auto *press = new QTimer(region);
+        QObject::connect(press, &QTimer::timeout, region, [region] { region->onBtnOk(); });
+        press->start(20);
     };
 }
 
@@ -151,6 +155,23 @@ private slots:
         QCOMPARE(watcher.boxes.first().text,
                  QStringLiteral("This file cannot be read as a GIF picture; no clip was added."));
         QVERIFY(dialog.takeFrames().isEmpty());
+        QVERIFY(frameFiles().isEmpty());
+    }
+
+    // A frame file that cannot be saved while other frames are being converted: the run
+    // ends refused, with nothing left, instead of waiting for converters that stopped.
+    void failedSaveEndsTheRun()
+    {
+        QVERIFY(QDir().mkpath(workFilePath(QStringLiteral("loadGif_3.png"))));
+        const QString path = write(QStringLiteral("unsaved.gif"),
+                                   GifFixtures::encode(GifFixtures::frames(12, 450, 450)));
+        ModalWatcher watcher(confirmRegion());
+        LoadGifDialog dialog(path);
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().text,
+                 QStringLiteral("A frame picture could not be saved (is the disk full?); no clip "
+                                "was added."));
         QVERIFY(frameFiles().isEmpty());
     }
 
