@@ -29,12 +29,8 @@ public:
     ~LoadGifDialog() override;
     Q_DISABLE_COPY_MOVE(LoadGifDialog)
 
-    QString gifPath() const { return cut.path; }
-    // One clip frame per 100 ms of the GIF's timeline; the region dialog offers it too.
-    void setKeepSpeed(bool keep) { cut.keepSpeed = keep; }
+    // One clip frame per 100 ms of the GIF's timeline: the check box the region dialog shows.
     bool keepsSpeed() const { return cut.keepSpeed; }
-    const GifCut &gifCut() const { return cut; }
-    const GifCutEnd &cutEnd() const { return end; }
     // The frames in clip order (numbers 1..n); the caller owns them.
     QList<ImageObject *> takeFrames();
 
