@@ -1,6 +1,7 @@
 #include "app/AppGlobals.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 std::atomic<int> ledCount{kDefaultLedCount};
 std::atomic<int> lineNumber{kDefaultLineNumber};
@@ -43,7 +44,9 @@ bool ensureWorkDirectory()
     QDir dir(workDirectory());
     if (dir.exists())
         return true;
-    return QDir().mkdir(QDir::cleanPath(workDirectory()));
+    // Converters on several threads may make it at once: made by another counts as made.
+    return QDir().mkdir(QDir::cleanPath(workDirectory()))
+           || QFileInfo(workDirectory()).isDir();
 }
 
 void initAppGlobals(const QString &dir)

@@ -9,13 +9,18 @@
 #include "cli/VideoOptions.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
+#include "effect/EffectFormat.h"
+#include "import/CutRegion.h"
+#include "import/GifCut.h"
+#include "import/GifCutThread.h"
+#include "import/GifFrameReader.h"
+#include "import/VideoClipCutter.h"
 #include "import/VideoFile.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/PictureFile.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
-#include "model/RoundSquare.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -26,8 +31,6 @@
 #include <memory>
 
 namespace {
-
-constexpr double kGifFrameTime = 10.0;
 
 bool hasVideoSuffix(const QString &path)
 {
@@ -51,6 +54,11 @@ bool isGif(const QString &path)
            || QImageReader::imageFormat(path) == "gif";
 }
 
+void warn(const QString &message)
+{
+    QTextStream(stderr) << "hologram-cli build: warning: " << message << Qt::endl;
+}
+
 // Owns what the build makes until the process ends.
 struct Playlist
 {
@@ -59,29 +67,43 @@ struct Playlist
     SamplingMode sampling = SamplingMode::Sharp;
 };
 
-QString addGif(const QString &path, int loops, Playlist &playlist)
+// The window's GIF import with the region left where its dialog puts it: centred, unzoomed.
+QString addGif(const QString &path, int loops, bool keepSpeed, Playlist &playlist)
 {
     // The same checks as a picture's: a file named .gif may hold any format, SVG included.
     PictureFile checked(path);
     if (!checked.open())
         return QStringLiteral("%1: %2").arg(path, checked.error());
-    QImageReader reader(path);
+    GifFrameReader reader(path);
+    QImage first;
+    int delayMs = 0;
+    if (!reader.next(&first, &delayMs))
+        return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
+    GifCut cut;
+    cut.path = path;
+    cut.shownSize = first.size();
+    cut.topLeft = CutRegion::centredTopLeft(first.size());
+    cut.keepSpeed = keepSpeed;
+    cut.maxFrames = EffectFormat::kMaxClipFrames;
+    cut.writeFiles = false;
+    cut.sampling = playlist.sampling;
+    GifCutEnd end;
+    VideoClipCutter cutter(GifCutThread::factory(cut, &end), cut.writeFiles);
+    if (!cutter.runToEnd([] { return InterruptGuard::signalNumber() != 0; }))
+        return QStringLiteral("%1: %2").arg(path, cutter.errorString());
     auto clip = std::make_unique<MediaObject>(int(playlist.clips.size()), path);
     clip->isGif = true;
     clip->loopCount = loops;
-    while (reader.canRead()) {
-        const QImage frame = reader.read();
-        if (frame.isNull())
-            break;
-        auto *item = new ImageObject(int(clip->frames.size()) + 1, QString(), kGifFrameTime,
-                                     ImageObject::KindGifFrame);
-        item->sampling = playlist.sampling;
-        clip->frames.append(item);
-        const QImage square = RoundSquare::cutFrame(frame, RoundSquare::centredRegion(frame.size()));
-        convertPicture(square, item, nullptr, ReadImageThread::SamplingPreview::Skip);
-    }
-    if (clip->frames.isEmpty())
-        return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
+    clip->frames = cutter.takeFrames();
+    if (end.damaged)
+        warn(QStringLiteral("%1: frame %2 is damaged; the clip ends before it, with %3 frames")
+                 .arg(path)
+                 .arg(end.framesRead + 1)
+                 .arg(clip->frames.size()));
+    else if (end.tooLong)
+        warn(QStringLiteral("%1: more frames than a clip holds; the clip keeps the first %2")
+                 .arg(path)
+                 .arg(cut.maxFrames));
     playlist.clips.push_back(std::move(clip));
     return {};
 }
@@ -137,11 +159,14 @@ QString BuildCommand::help() const
     return QStringLiteral(
         "build -o OUT.bin [--lang en_US|zh_CN|zh_HK|jp|none] [--time SECONDS] [--loops N]\n"
         "      [--leds N] [--lines L] [--start SECONDS] [--length SECONDS] [--zoom STEPS]\n"
-        "      [--at X,Y] FILE...\n"
+        "      [--at X,Y] [--gif-timing] FILE...\n"
         "    Writes an effect file (indexed layout) like the window's download: every\n"
         "    picture is shown --time seconds (default 5), every GIF becomes a clip of all\n"
-        "    its frames played --loops times (default 1). --time and --loops may be given\n"
-        "    more than once: each applies to the files after it. Default language en_US.\n"
+        "    its frames played --loops times (default 1); with --gif-timing a GIF keeps\n"
+        "    its own speed instead: one clip frame per 100 ms of its timeline, a frame\n"
+        "    repeated or skipped by its delay (0 and 10 ms read as 100 ms). --time and\n"
+        "    --loops may be given more than once: each applies to the files after it.\n"
+        "    Default language en_US.\n"
         "    A video becomes a clip of one frame per 100 ms from --start (default 0) for\n"
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
@@ -170,9 +195,11 @@ int BuildCommand::run(const QStringList &arguments)
     const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
                                    QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
+    const QCommandLineOption gifTiming(QStringLiteral("gif-timing"),
+                                       QStringLiteral("GIFs keep their own speed"));
     const GeometryOptions geometry;
     VideoOptions video;
-    parser.addOptions({output, lang, time, loops, smooth});
+    parser.addOptions({output, lang, time, loops, smooth, gifTiming});
     geometry.addTo(parser);
     video.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures, GIFs and videos"));
@@ -223,7 +250,7 @@ int BuildCommand::run(const QStringList &arguments)
             break;
         const QString &input = inputs[i];
         if (isGif(input))
-            error = addGif(input, perFile[i][1].toInt(), playlist);
+            error = addGif(input, perFile[i][1].toInt(), parser.isSet(gifTiming), playlist);
         else if (isVideo(input))
             error = addVideo(input, perFile[i][1].toInt(), video, playlist);
         else

@@ -15,39 +15,15 @@ constexpr double kFrameDisplayTime = 10.0;
 } // namespace
 
 CutImageThread::CutImageThread(const VideoCut &cut, FrameHandOver *handOver, QObject *parent)
-    : QThread(parent), cut(cut), buffer(handOver)
+    : FrameProducer(handOver, cut.previewSize, parent), cut(cut)
 {
 }
 
 CutImageThread::~CutImageThread()
 {
     qCDebug(lcImport) << "~CutImageThread";
-    buffer->stop();
-    wait();
-    ended.load(std::memory_order_acquire);
+    stopAndWait();
     qCDebug(lcImport) << "~CutImageThread over!";
-}
-
-QImage CutImageThread::takePreview()
-{
-    QMutexLocker lock(&previewMutex);
-    previewPosted = false;
-    return std::exchange(preview, QImage());
-}
-
-void CutImageThread::offerPreview(const QImage &square)
-{
-    if (cut.previewSize.isEmpty())
-        return;
-    const QImage small = square.scaled(cut.previewSize, Qt::KeepAspectRatio,
-                                       Qt::FastTransformation);
-    QMutexLocker lock(&previewMutex);
-    preview = small;
-    if (previewPosted)
-        return;
-    previewPosted = true;
-    lock.unlock();
-    emit previewReady();
 }
 
 QString CutImageThread::frameFilePath()
@@ -68,11 +44,10 @@ QImage CutImageThread::readSquare(VideoFile &video) const
     const QImage frame = video.read();
     if (frame.isNull())
         return {};
-    return RoundSquare::cutFrame(
-        frame.scaled(cut.shownSize, Qt::IgnoreAspectRatio, Qt::FastTransformation), cut.topLeft);
+    return RoundSquare::cutShownFrame(frame, cut.shownSize, cut.topLeft);
 }
 
-bool CutImageThread::handOver(const QImage &square, qint64 number, float frameTimeMs)
+bool CutImageThread::handOverSquare(const QImage &square, qint64 number, float frameTimeMs)
 {
     if (!buffer->waitForRoom())
         return false;
@@ -83,21 +58,10 @@ bool CutImageThread::handOver(const QImage &square, qint64 number, float frameTi
     // The converter writes the file: PNG compression would make this thread the slowest.
     if (cut.writeFiles)
         item->sourcePath = frameFilePath();
-    if (!buffer->put(item, square)) {
-        FrameHandOver::dispose(item);
-        return false;
-    }
-    emit signalCurrentCutPos(qint64(frameTimeMs));
-    return true;
+    return handOver(item, square, qint64(frameTimeMs));
 }
 
-void CutImageThread::run()
-{
-    cutFrames();
-    ended.store(true, std::memory_order_release);
-}
-
-void CutImageThread::cutFrames()
+void CutImageThread::produce()
 {
     VideoFile video;
     if (!video.open(cut.path)) {
@@ -130,7 +94,7 @@ void CutImageThread::cutFrames()
                 break;
             offerPreview(square);
         }
-        if (!handOver(square, ++count, schedule.frameTimeMs()))
+        if (!handOverSquare(square, ++count, schedule.frameTimeMs()))
             return;
     }
     buffer->finishCutting();

@@ -50,9 +50,10 @@ void GetImageDataThread::runConversions()
         convertPicture(frame.picture, frame.item, buffer->stopFlag(), previewMode);
         frame.picture = QImage();
         if (buffer->isStopped()) {
-            // Cut short: its LED data is incomplete.
+            // Cut short: its LED data is incomplete. Stopped by another converter's failure,
+            // this one must still report, or the run's end is never seen.
             FrameHandOver::dispose(frame.item);
-            return;
+            break;
         }
         buffer->addFinished(frame.item);
     }

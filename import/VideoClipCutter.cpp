@@ -6,7 +6,17 @@
 #include "model/ImageObject.h"
 
 VideoClipCutter::VideoClipCutter(const VideoCut &cut, QObject *parent)
-    : QObject(parent), cut(cut), buffer(std::make_unique<FrameHandOver>())
+    : VideoClipCutter(
+          [cut](FrameHandOver *handOver) {
+              return std::make_unique<CutImageThread>(cut, handOver);
+          },
+          cut.writeFiles, parent)
+{
+}
+
+VideoClipCutter::VideoClipCutter(ProducerFactory makeProducer, bool writeFiles, QObject *parent)
+    : QObject(parent), makeProducer(std::move(makeProducer)), writeFiles(writeFiles),
+      buffer(std::make_unique<FrameHandOver>())
 {
 }
 
@@ -20,11 +30,11 @@ void VideoClipCutter::start()
     if (started)
         return;
     started = true;
-    cutter = std::make_unique<CutImageThread>(cut, buffer.get());
-    connect(cutter.get(), &CutImageThread::signalCurrentCutPos, this, &VideoClipCutter::progress);
-    connect(cutter.get(), &CutImageThread::previewReady, this, &VideoClipCutter::previewReady);
-    const auto preview = cut.writeFiles ? ReadImageThread::SamplingPreview::Write
-                                        : ReadImageThread::SamplingPreview::Skip;
+    cutter = makeProducer(buffer.get());
+    connect(cutter.get(), &FrameProducer::signalCurrentCutPos, this, &VideoClipCutter::progress);
+    connect(cutter.get(), &FrameProducer::previewReady, this, &VideoClipCutter::previewReady);
+    const auto preview = writeFiles ? ReadImageThread::SamplingPreview::Write
+                                    : ReadImageThread::SamplingPreview::Skip;
     for (auto &converter : converters) {
         converter = std::make_unique<GetImageDataThread>(buffer.get(), preview);
         connect(converter.get(), &GetImageDataThread::signalCutMediaOver, this,

@@ -10,20 +10,26 @@
 #include <functional>
 #include <memory>
 
-class CutImageThread;
 class FrameHandOver;
+class FrameProducer;
 class GetImageDataThread;
 class ImageObject;
 
-// One cutting run: a CutImageThread and three GetImageDataThreads over one hand-over.
-// Counts the converters' reports and announces the end once.
+// One cutting run: a producer (a video's CutImageThread, or another source's) and three
+// GetImageDataThreads over one hand-over. Counts the converters' reports and announces the
+// end once.
 class VideoClipCutter : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int ConverterCount = 3;
 
+    using ProducerFactory = std::function<std::unique_ptr<FrameProducer>(FrameHandOver *)>;
+
     explicit VideoClipCutter(const VideoCut &cut, QObject *parent = nullptr);
+    // A run whose frames come from the producer that makeProducer creates on start();
+    // writeFiles as in VideoCut.
+    VideoClipCutter(ProducerFactory makeProducer, bool writeFiles, QObject *parent = nullptr);
     // Cancels a run still under way.
     ~VideoClipCutter() override;
     Q_DISABLE_COPY_MOVE(VideoClipCutter)
@@ -57,9 +63,10 @@ private:
     void conclude();
     void joinThreads();
 
-    const VideoCut cut;
+    const ProducerFactory makeProducer;
+    const bool writeFiles;
     std::unique_ptr<FrameHandOver> buffer;
-    std::unique_ptr<CutImageThread> cutter;
+    std::unique_ptr<FrameProducer> cutter;
     std::array<std::unique_ptr<GetImageDataThread>, ConverterCount> converters;
     int convertersDone = 0;
     bool started = false;

@@ -68,3 +68,12 @@ QImage RoundSquare::cutFrame(const QImage &frame, const QPoint &topLeft)
     painter.drawImage(clipped.topLeft() - region.topLeft(), frame, clipped);
     return square;
 }
+
+QImage RoundSquare::cutShownFrame(const QImage &frame, const QSize &shownSize,
+                                  const QPoint &topLeft)
+{
+    if (!shownSize.isValid() || shownSize == frame.size())
+        return cutFrame(frame, topLeft);
+    return cutFrame(frame.scaled(shownSize, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                    topLeft);
+}

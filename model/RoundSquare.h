@@ -36,4 +36,9 @@ public:
     // The 450 x 450 region of frame whose top-left is topLeft (frame coordinates), on an
     // opaque black ARGB32 square: what lies outside the frame stays black.
     static QImage cutFrame(const QImage &frame, const QPoint &topLeft);
+    // The same region of the frame as the region dialog showed it: scaled to shownSize first
+    // (nearest neighbour; unscaled when shownSize is invalid or the frame's own size). Every
+    // clip frame, from a video or a GIF, in the window or the command-line tool, is cut here.
+    static QImage cutShownFrame(const QImage &frame, const QSize &shownSize,
+                                const QPoint &topLeft);
 };

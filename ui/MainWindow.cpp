@@ -8,6 +8,7 @@
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
 #include "effect/ReadRequest.h"
+#include "import/LoadGifDialog.h"
 #include "import/LoadMediaDialog.h"
 #include "loop/HandlerThread.h"
 #include "loop/Message.h"
@@ -825,7 +826,11 @@ void MainWindow::onActionLoadMedia()
 
 void MainWindow::onActionLoadGif()
 {
-    // GIF import is added with the GIF import dialog.
+    if (MediaObject *clip = LoadGifDialog::importClip(this, mediaModel->rowCount(),
+                                                      SamplingChoice::stored())) {
+        mediaModel->addItem(clip);
+        ui.toolBox->setCurrentIndex(1);
+    }
 }
 
 void MainWindow::updateImageContract()

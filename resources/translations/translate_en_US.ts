@@ -264,7 +264,27 @@ Size: %2</translation>
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>Importing GIF pictures,Please don't cancel!</translation>
+        <translation>Importing the GIF, please don't cancel!</translation>
+    </message>
+    <message>
+        <source>loadgif_read_error</source>
+        <translation>This file cannot be read as a GIF picture; no clip was added.</translation>
+    </message>
+    <message>
+        <source>loadgif_save_error</source>
+        <translation>A frame picture could not be saved (is the disk full?); no clip was added.</translation>
+    </message>
+    <message>
+        <source>loadgif_damaged</source>
+        <translation>Frame %1 of the GIF is damaged: the clip ends before it, with %2 frames.</translation>
+    </message>
+    <message>
+        <source>loadgif_too_long</source>
+        <translation>The GIF gives more frames than a clip can hold: the clip keeps the first %1.</translation>
+    </message>
+    <message>
+        <source>loadgif_keep_speed</source>
+        <translation>Keep the GIF's speed (one frame every 100 ms)</translation>
     </message>
 </context>
 <context>

@@ -266,6 +266,26 @@
         <source>loadgif_loading_tip</source>
         <translation>GIF画像を読み込んでいます。キャンセルしないでください。</translation>
     </message>
+    <message>
+        <source>loadgif_read_error</source>
+        <translation>このファイルは GIF 画像として読み込めないため、クリップは追加されませんでした。</translation>
+    </message>
+    <message>
+        <source>loadgif_save_error</source>
+        <translation>フレーム画像を保存できませんでした（ディスクがいっぱいではありませんか？）。クリップは追加されませんでした。</translation>
+    </message>
+    <message>
+        <source>loadgif_damaged</source>
+        <translation>GIF の %1 番目のフレームが壊れています。クリップはその手前で終わり、%2 フレームになります。</translation>
+    </message>
+    <message>
+        <source>loadgif_too_long</source>
+        <translation>この GIF のフレーム数は 1 つのクリップに入る数を超えています。クリップには最初の %1 フレームだけが入ります。</translation>
+    </message>
+    <message>
+        <source>loadgif_keep_speed</source>
+        <translation>GIF の再生速度を保つ（100 ミリ秒ごとに 1 フレーム）</translation>
+    </message>
 </context>
 <context>
     <name>LoadImagesDialog</name>

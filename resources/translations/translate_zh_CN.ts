@@ -266,6 +266,26 @@
         <source>loadgif_loading_tip</source>
         <translation>正在导入GIF图片，请不要取消！</translation>
     </message>
+    <message>
+        <source>loadgif_read_error</source>
+        <translation>无法将此文件读取为 GIF 图片，未添加片段。</translation>
+    </message>
+    <message>
+        <source>loadgif_save_error</source>
+        <translation>无法保存帧图片（磁盘是否已满？），未添加片段。</translation>
+    </message>
+    <message>
+        <source>loadgif_damaged</source>
+        <translation>GIF 的第 %1 帧已损坏：片段在此帧之前结束，共 %2 帧。</translation>
+    </message>
+    <message>
+        <source>loadgif_too_long</source>
+        <translation>此 GIF 的帧数超过一个片段所能容纳的数量：片段只保留前 %1 帧。</translation>
+    </message>
+    <message>
+        <source>loadgif_keep_speed</source>
+        <translation>保持 GIF 的播放速度（每 100 毫秒一帧）</translation>
+    </message>
 </context>
 <context>
     <name>LoadImagesDialog</name>

@@ -266,6 +266,26 @@
         <source>loadgif_loading_tip</source>
         <translation>正在匯入 GIF 圖片，請不要取消！</translation>
     </message>
+    <message>
+        <source>loadgif_read_error</source>
+        <translation>無法將此檔案讀取為 GIF 圖片，未加入片段。</translation>
+    </message>
+    <message>
+        <source>loadgif_save_error</source>
+        <translation>無法儲存幀圖片（磁碟是否已滿？），未加入片段。</translation>
+    </message>
+    <message>
+        <source>loadgif_damaged</source>
+        <translation>GIF 的第 %1 幀已損壞：片段在此幀之前結束，共 %2 幀。</translation>
+    </message>
+    <message>
+        <source>loadgif_too_long</source>
+        <translation>此 GIF 的幀數超過一個片段所能容納的數量：片段只保留前 %1 幀。</translation>
+    </message>
+    <message>
+        <source>loadgif_keep_speed</source>
+        <translation>保持 GIF 的播放速度（每 100 毫秒一幀）</translation>
+    </message>
 </context>
 <context>
     <name>LoadImagesDialog</name>

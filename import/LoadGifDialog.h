@@ -1,0 +1,70 @@
+#pragma once
+
+#include "import/GifCut.h"
+#include "import/GifCutEnd.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class ImageObject;
+class MediaObject;
+class QCheckBox;
+class QLabel;
+class VideoClipCutter;
+
+// Turns every frame of an animated GIF into a clip frame: the region is chosen once on the
+// first frame, then the frames are cut and converted on worker threads, in frame order,
+// while this small busy window shows the newest one. Accepted with the frames made (a
+// damaged GIF keeps those before the damage, and says so); rejected, with every frame made
+// deleted, on cancel, on a file that is no readable GIF, or when no frame could be saved.
+class LoadGifDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int ThumbSide = 72;
+
+    explicit LoadGifDialog(const QString &gifPath, QWidget *parent = nullptr);
+    // Stops a run; deletes, with their files, the frames of a dialog not accepted.
+    ~LoadGifDialog() override;
+    Q_DISABLE_COPY_MOVE(LoadGifDialog)
+
+    // One clip frame per 100 ms of the GIF's timeline: the check box the region dialog shows.
+    bool keepsSpeed() const { return cut.keepSpeed; }
+    // The frames in clip order (numbers 1..n); the caller owns them.
+    QList<ImageObject *> takeFrames();
+
+    // The whole import from the window: asks for a GIF, runs the dialog and returns the
+    // clip numbered number, or null.
+    static MediaObject *importClip(QWidget *parent, int number,
+                                   SamplingMode sampling = SamplingMode::Sharp);
+    // The same for a GIF already chosen.
+    static MediaObject *importClip(QWidget *parent, const QString &path, int number,
+                                   SamplingMode sampling = SamplingMode::Sharp);
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    // Reads the first frame, lets the region be chosen and starts the run.
+    void getGifImage();
+    void showNewestFrame();
+    void cutOver(bool ok);
+
+private:
+    void buildForm();
+    bool chooseRegion(const QImage &firstFrame);
+    void tip(const QString &text);
+    void disposeFrames();
+
+    GifCut cut;
+    GifCutEnd end;
+    VideoClipCutter *cutter = nullptr;
+    QList<ImageObject *> gifFrames;
+    bool begun = false;
+    QLabel *thumbLabel = nullptr;
+    QLabel *textLabel = nullptr;
+};
