@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QtMath>
 
 RowPainter::RowPainter(QPainter *painter, const QStyleOptionViewItem &option)
     : painter(painter), option(option), widget(option.widget),
@@ -52,7 +53,11 @@ void RowPainter::drawCentredText(const QRect &rect, const QString &text)
 
 void RowPainter::drawPlainText(const QRect &rect, const QString &text)
 {
-    painter->drawText(QRectF(rect), text, QTextOption());
+    // A default option wraps: a width a fraction of a pixel short pushed the last word (or CJK
+    // character) onto a second line outside the row.
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    painter->drawText(QRectF(rect), text, option);
 }
 
 void RowPainter::drawLineEdit(const QRect &rect, const QString &text)
@@ -82,5 +87,6 @@ int RowPainter::fieldWidth() const
 
 int RowPainter::textWidth(const QString &text) const
 {
-    return painter->fontMetrics().horizontalAdvance(text);
+    // Rounded up: the drawn text is laid out at fractional widths.
+    return qCeil(QFontMetricsF(painter->font(), painter->device()).horizontalAdvance(text));
 }
