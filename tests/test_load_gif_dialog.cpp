@@ -8,6 +8,7 @@
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
 #include "import/FrameHandOver.h"
+#include "RegionDialogDriver.h"
 #include "import/GetImgeLocationDialog.h"
 #include "import/LoadGifDialog.h"
 #include "model/ImageObject.h"
@@ -26,20 +27,14 @@ QStringList frameFiles()
     return QDir(workDirectory()).entryList({QStringLiteral("loadGif_*")}, QDir::Files);
 }
 
-// Confirms the region dialog as it opens, ticking the speed box first when asked. OK is
-// pressed until it takes: before the dialog's first layout the marker is not yet placed, and
-// OK then only centres it.
+// Confirms the region dialog as it opens, ticking the speed box first when asked.
 std::function<void(QWidget *)> confirmRegion(bool keepSpeed = false)
 {
     return [keepSpeed](QWidget *modal) {
         auto *region = qobject_cast<GetImgeLocationDialog *>(modal);
-        if (!region)
-            return;
-        if (keepSpeed)
+        if (region && keepSpeed)
             region->findChild<QCheckBox *>(QStringLiteral("chkKeepSpeed"))->setChecked(true);
-        auto *press = new QTimer(region);
-        QObject::connect(press, &QTimer::timeout, region, [region] { region->onBtnOk(); });
-        press->start(20);
+        confirmRegionDialog(modal);
     };
 }
 

@@ -5,6 +5,7 @@
 #include "VideoFixtures.h"
 
 #include "import/FrameHandOver.h"
+#include "RegionDialogDriver.h"
 #include "import/GetImgeLocationDialog.h"
 #include "import/LoadMediaDialog.h"
 #include "model/ImageObject.h"
@@ -34,10 +35,8 @@ QStringList frameFiles()
 std::function<void(QWidget *)> driver(int start, int length)
 {
     return [start, length](QWidget *modal) {
-        if (auto *region = qobject_cast<GetImgeLocationDialog *>(modal)) {
-            region->onBtnOk();
+        if (confirmRegionDialog(modal))
             return;
-        }
         auto *import = qobject_cast<LoadMediaDialog *>(modal);
         if (!import)
             return;
@@ -238,10 +237,7 @@ private slots:
         const QString path = VideoFixtures::write(videos.path(), QStringLiteral("seek.avi"),
                                                   Codec::Mjpeg, 25.0, 60);
         for (int round = 0; round < 5; ++round) {
-            ModalWatcher watcher([](QWidget *modal) {
-                if (auto *region = qobject_cast<GetImgeLocationDialog *>(modal))
-                    region->onBtnOk();
-            });
+            ModalWatcher watcher([](QWidget *modal) { confirmRegionDialog(modal); });
             auto dialog = std::make_unique<LoadMediaDialog>();
             QVERIFY(dialog->openMediaPath(path));
             dialog->open();
