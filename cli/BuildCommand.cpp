@@ -142,9 +142,8 @@ bool validSeconds(const QString &text)
 
 bool validLoops(const QString &text)
 {
-    bool ok = false;
-    const int loops = text.toInt(&ok);
-    return ok && loops >= 1 && loops <= 255;
+    int loops = 0;
+    return CliCommand::readWholeNumber(text, 1, 255, &loops);
 }
 
 } // namespace

@@ -20,6 +20,14 @@ public:
     // errors are reported as one line on stderr.
     virtual int run(const QStringList &arguments) = 0;
 
+    // Reads text as a whole number from low to high into *value.
+    static bool readWholeNumber(const QString &text, int low, int high, int *value)
+    {
+        bool ok = false;
+        *value = text.toInt(&ok);
+        return ok && *value >= low && *value <= high;
+    }
+
 protected:
     // Reports message on stderr as "hologram-cli NAME: message"; returns the exit code 1.
     int fail(const QString &message) const

@@ -1,15 +1,7 @@
 #include "cli/GeometryOptions.h"
 
 #include "app/AppGlobals.h"
-
-namespace {
-bool parseRange(const QString &text, int low, int high, int *value)
-{
-    bool ok = false;
-    *value = text.toInt(&ok);
-    return ok && *value >= low && *value <= high;
-}
-} // namespace
+#include "cli/CliCommand.h"
 
 GeometryOptions::GeometryOptions()
     : leds(QStringLiteral("leds"), QStringLiteral("LED count"), QStringLiteral("N"),
@@ -28,11 +20,11 @@ void GeometryOptions::addTo(QCommandLineParser &parser) const
 bool GeometryOptions::read(const QCommandLineParser &parser, int *ledValue, int *lineValue,
                            QString *error) const
 {
-    if (!parseRange(parser.value(leds), 1, kMaxLedCount, ledValue)) {
+    if (!CliCommand::readWholeNumber(parser.value(leds), 1, kMaxLedCount, ledValue)) {
         *error = QStringLiteral("--leds must be a whole number from 1 to %1").arg(kMaxLedCount);
         return false;
     }
-    if (!parseRange(parser.value(lines), 1, kMaxLineNumber, lineValue)) {
+    if (!CliCommand::readWholeNumber(parser.value(lines), 1, kMaxLineNumber, lineValue)) {
         *error = QStringLiteral("--lines must be a whole number from 1 to %1")
                      .arg(kMaxLineNumber);
         return false;

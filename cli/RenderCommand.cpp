@@ -16,13 +16,6 @@ namespace {
 
 constexpr qint64 kProgressEveryMs = 1000;
 
-bool readRange(const QString &text, int low, int high, int *value)
-{
-    bool ok = false;
-    *value = text.toInt(&ok);
-    return ok && *value >= low && *value <= high;
-}
-
 // A line on stderr about once a second, so a short render stays quiet.
 class ProgressLine
 {
@@ -86,10 +79,10 @@ int RenderCommand::run(const QStringList &arguments)
     if (!parser.isSet(output))
         return fail(QStringLiteral("-o OUT.mp4 or -o OUT.avi is needed"));
     ShowRenderer::Options options;
-    if (!readRange(parser.value(size), kMinSide, kMaxSide, &options.side))
+    if (!readWholeNumber(parser.value(size), kMinSide, kMaxSide, &options.side))
         return fail(QStringLiteral("--size must be a whole number from %1 to %2")
                         .arg(kMinSide).arg(kMaxSide));
-    if (!readRange(parser.value(fps), 1, kMaxFps, &options.fps))
+    if (!readWholeNumber(parser.value(fps), 1, kMaxFps, &options.fps))
         return fail(QStringLiteral("--fps must be a whole number from 1 to %1").arg(kMaxFps));
     int leds = 0, lines = 0;
     QString error;
