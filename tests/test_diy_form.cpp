@@ -1,3 +1,4 @@
+#include "TestEnvironment.h"
 #include "DiyTestSupport.h"
 
 #include "diy/DiyForm.h"
@@ -50,9 +51,7 @@ void TestDiyForm::initTestCase()
 {
     // The file dialog keeps its last directory in Qt's own settings: not the user's.
     QStandardPaths::setTestModeEnabled(true);
-    static QTranslator english;
-    QVERIFY(english.load(QStringLiteral(":/ts/translate_en_US.qm")));
-    QCoreApplication::installTranslator(&english);
+    QVERIFY(TestEnvironment::installEnglishTexts());
 }
 
 void TestDiyForm::finishing_data()

@@ -1,3 +1,4 @@
+#include "TestEnvironment.h"
 #include "MainWindowTestSupport.h"
 #include "PrivateMounts.h"
 
@@ -85,9 +86,7 @@ private:
 
 void TestDownloads::init()
 {
-    tempDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(tempDir->isValid());
-    initAppGlobals(tempDir->path());
+    QVERIFY(TestEnvironment::enterFreshDirectory(tempDir));
     window = std::make_unique<MainWindow>();
     window->onBtnEnUsClick();
     qApp->installEventFilter(this);

@@ -1,6 +1,7 @@
 // The GIF import dialog: the region chosen once, a clip of every frame in order, refusals
 // instead of black or broken clips, cancel leaving nothing, and the same LED data as
 // hologram-cli build for the same GIF.
+#include "TestEnvironment.h"
 #include "CliRun.h"
 #include "GifFixtures.h"
 #include "MainWindowTestSupport.h"
@@ -53,7 +54,6 @@ class TestLoadGifDialog : public QObject
 private:
     std::unique_ptr<QTemporaryDir> tempDir;
     QTemporaryDir gifs;
-    QTranslator english;
 
     QString write(const QString &name, const QByteArray &bytes)
     {
@@ -66,15 +66,12 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("hologram.*=false"));
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(gifs.isValid());
-        QVERIFY(english.load(QStringLiteral(":/ts/translate_en_US.qm")));
-        QCoreApplication::installTranslator(&english);
+        QVERIFY(TestEnvironment::installEnglishTexts());
     }
 
     void init()
     {
-        tempDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(tempDir->isValid());
-        initAppGlobals(tempDir->path());
+        QVERIFY(TestEnvironment::enterFreshDirectory(tempDir));
     }
 
     void cleanup() { tempDir.reset(); }

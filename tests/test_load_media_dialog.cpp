@@ -1,6 +1,7 @@
 // The video import dialog and the main window's video import: a clip in video order with
 // the frames the sliders chose, cancel leaving nothing behind, and the refusals a user sees
 // instead of a broken or empty clip.
+#include "TestEnvironment.h"
 #include "MainWindowTestSupport.h"
 #include "VideoFixtures.h"
 
@@ -67,7 +68,6 @@ class TestLoadMediaDialog : public QObject
 private:
     std::unique_ptr<QTemporaryDir> tempDir;
     QTemporaryDir videos;
-    QTranslator english;
 
 private slots:
     void initTestCase()
@@ -77,16 +77,12 @@ private slots:
         // whose listing blocks, such as /proc; the test keeps settings of its own.
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(videos.isValid());
-        // The texts users see are compared in English.
-        QVERIFY(english.load(QStringLiteral(":/ts/translate_en_US.qm")));
-        QCoreApplication::installTranslator(&english);
+        QVERIFY(TestEnvironment::installEnglishTexts());
     }
 
     void init()
     {
-        tempDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(tempDir->isValid());
-        initAppGlobals(tempDir->path());
+        QVERIFY(TestEnvironment::enterFreshDirectory(tempDir));
     }
 
     void cleanup() { tempDir.reset(); }

@@ -1,3 +1,4 @@
+#include "TestEnvironment.h"
 #include "PlaylistFixtures.h"
 
 #include "app/AppGlobals.h"
@@ -97,9 +98,7 @@ private:
 
 void TestPlaylistModel::init()
 {
-    tempDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(tempDir->isValid());
-    initAppGlobals(tempDir->path());
+    QVERIFY(TestEnvironment::enterFreshDirectory(tempDir));
 }
 
 void TestPlaylistModel::cleanup()

@@ -1,3 +1,4 @@
+#include "TestEnvironment.h"
 #include "PlaylistFixtures.h"
 
 #include "app/AppGlobals.h"
@@ -198,9 +199,7 @@ void TestPlaylistRows::initTestCase()
 
 void TestPlaylistRows::init()
 {
-    tempDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(tempDir->isValid());
-    initAppGlobals(tempDir->path());
+    QVERIFY(TestEnvironment::enterFreshDirectory(tempDir));
 }
 
 void TestPlaylistRows::cleanup()
