@@ -76,14 +76,17 @@ void ImageObject::writeLedDataFile()
     ledData.clear();
 }
 
-int ImageObject::savePng(const QImage &image, const QString &path, int quality)
+int ImageObject::savePng(const QImage &image, const QString &path, PngCoding coding)
 {
     if (image.isNull())
         return -1;
     QMutexLocker lock(&mutex);
     ensureWorkDirectory();
     QFile::remove(path);
-    if (image.save(path, "PNG", quality))
+    const bool saved = coding == PngCoding::OpaqueSparse
+                           ? OpaquePngFile::save(image, path, OpaquePngFile::Content::Sparse)
+                           : image.save(path, "PNG");
+    if (saved)
         return 0;
     QFile::remove(path);
     return 1;
@@ -91,18 +94,13 @@ int ImageObject::savePng(const QImage &image, const QString &path, int quality)
 
 int ImageObject::saveThumbnail(const QImage &image)
 {
-    return savePng(image, thumbnailPath());
+    // A thumbnail may keep the transparency of its picture.
+    return savePng(image, thumbnailPath(), PngCoding::Qt);
 }
 
 int ImageObject::saveSamplingPreview(const QImage &image)
 {
-    if (image.isNull())
-        return -1;
-    QMutexLocker lock(&mutex);
-    ensureWorkDirectory();
-    const QString path = samplingPreviewPath();
-    QFile::remove(path);
-    return OpaquePngFile::save(image, path, OpaquePngFile::Content::Sparse) ? 0 : 1;
+    return savePng(image, samplingPreviewPath(), PngCoding::OpaqueSparse);
 }
 
 QImage ImageObject::loadThumbnail() const

@@ -68,7 +68,9 @@ public:
     QString samplingPreviewPath() const;
 
 private:
-    int savePng(const QImage &image, const QString &path, int quality = -1);
+    // Qt's writer keeps alpha; the opaque writer codes dots on black fast.
+    enum class PngCoding { Qt, OpaqueSparse };
+    int savePng(const QImage &image, const QString &path, PngCoding coding);
 
     mutable QMutex mutex;
     QString m_bufPath;
