@@ -5,14 +5,18 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/CustomTableModel.h"
+#include "ui/ImageObjectWidget.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaObjectWidget.h"
 #include "ui/ShowPlayer.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -171,9 +175,23 @@ private slots:
         QFETCH(double, secondTime);
         QFETCH(int, loops);
         QFETCH(QString, text);
-        // The row editors change times and loops on the items without telling the models.
-        shown[1]->displayTime = secondTime;
-        window->clipModel()->itemsAs<MediaObject>().first()->loopCount = loops;
+        // The playlist as filled, every event of the window's start handled.
+        QTRY_COMPARE(child<QLabel>("showLengthLabel")->text(), QStringLiteral("Show length: 0:05.8"));
+        QCoreApplication::sendPostedEvents();
+        // Typed into the row editors, which change the items without telling the models.
+        auto *pictures = child<QTableView>("tableView");
+        const QModelIndex second = window->pictureModel()->index(1, 0);
+        pictures->openPersistentEditor(second);
+        auto *timeEditor = qobject_cast<ImageObjectWidget *>(pictures->indexWidget(second));
+        QVERIFY(timeEditor);
+        timeEditor->timeField()->setText(QString::number(secondTime));
+        auto *clips = child<QTableView>("tableViewMedia");
+        const QModelIndex clip = window->clipModel()->index(0, 0);
+        clips->openPersistentEditor(clip);
+        auto *loopEditor = qobject_cast<MediaObjectWidget *>(clips->indexWidget(clip));
+        QVERIFY(loopEditor);
+        loopEditor->loopField()->setText(QString::number(loops));
+        QCOMPARE(shown[1]->displayTime, secondTime);
         QTRY_COMPARE(child<QLabel>("showLengthLabel")->text(), text);
     }
 

@@ -143,6 +143,7 @@ bool ImageObjectWidget::step(bool up)
     }
     if (timeEdit)
         timeEdit->setText(QString::number(time, 'g', 6));
+    emit valueChanged();
     return true;
 }
 
@@ -155,6 +156,7 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
     if (!ok || !std::isfinite(time) || time < kTimeFloor || time > kTimeCeiling || !item)
         return;
     item->displayTime = time;
+    emit valueChanged();
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int chosen)

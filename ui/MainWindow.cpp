@@ -183,6 +183,10 @@ void MainWindow::setUpLists()
     showPlayback = new ShowPlayer(imageModel, mediaModel, ui.showPositionBar,
                                   ui.showLengthLabel, this);
     connect(showPlayback, &ShowPlayer::frameShown, this, &MainWindow::showPreviewImage);
+    for (QTableView *view : {ui.tableView, ui.tableViewMedia}) {
+        connect(static_cast<RowItemDelegate *>(view->itemDelegate()), &RowItemDelegate::rowValueChanged,
+                showPlayback, &ShowPlayer::updateLength);
+    }
     connect(showPlayback, &ShowPlayer::started, this, [this] {
         ui.btnPlay->hide();
         ui.btnStop->show();

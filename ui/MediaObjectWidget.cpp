@@ -96,6 +96,7 @@ bool MediaObjectWidget::step(bool up)
         qCDebug(lcUi) << "onBtnTimeDel() loopcount = " << loops;
     }
     loopEdit->setText(QString::number(loops));
+    emit valueChanged();
     return true;
 }
 
@@ -108,6 +109,7 @@ void MediaObjectWidget::onTimeEdit(const QString &value)
     if (!ok || loops < MinLoopCount || loops > MaxLoopCount || !item)
         return;
     item->loopCount = loops;
+    emit valueChanged();
 }
 
 void MediaObjectWidget::onCurrentIndexChanged(int chosen)

@@ -41,6 +41,11 @@ public:
     // Code of the button being held, 0 when none.
     int heldButtonCode() const { return heldCode; }
 
+signals:
+    // The row's display time or loop count changed on its item (the models do not hear of
+    // it). May be sent from the thread that answers the plus and minus codes.
+    void valueChanged();
+
 public slots:
     void onBtnTimeAddPreseed();
     void onBtnTimeAddReleased();

@@ -2,6 +2,7 @@
 
 #include "loop/HandlerMessage.h"
 #include "ui/CustomTableModel.h"
+#include "ui/RowEditorWidget.h"
 #include "ui/RowPainter.h"
 
 #include <QPainter>
@@ -39,5 +40,7 @@ QWidget *RowItemDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
     QWidget *editor = item ? createRowEditor(parent, item, index) : nullptr;
     if (editor && mainWindow)
         connect(editor, indexSignal, mainWindow, indexSlot);
+    if (auto *row = qobject_cast<RowEditorWidget *>(editor))
+        connect(row, &RowEditorWidget::valueChanged, this, &RowItemDelegate::rowValueChanged);
     return editor;
 }

@@ -20,6 +20,10 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const final;
 
+signals:
+    // A row editor changed its item's display time or loop count.
+    void rowValueChanged();
+
 protected:
     // indexSignal (of the editor) and indexSlot (of mainWindow) as SIGNAL() and SLOT() give them.
     RowItemDelegate(HandlerMessage *handler, QObject *mainWindow, const char *indexSignal,

@@ -5,6 +5,7 @@
 #include "model/MediaObject.h"
 #include "ui/CustomTableModel.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -18,14 +19,25 @@ ShowPlayer::ShowPlayer(CustomTableModel *pictures, CustomTableModel *clips, QPro
     watch(pictures);
     watch(clips);
     bar->hide();
-    lengthTimer.setInterval(kLengthCheckMs);
-    connect(&lengthTimer, &QTimer::timeout, this, &ShowPlayer::updateLength);
-    lengthTimer.start();
+    lengthLabel->installEventFilter(this);
     updateLength();
+}
+
+bool ShowPlayer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lengthLabel && event->type() == QEvent::LanguageChange)
+        updateLength();
+    return QObject::eventFilter(watched, event);
 }
 
 void ShowPlayer::watch(CustomTableModel *model)
 {
+    // Rows added, removed, reordered or changed change the show's length.
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ShowPlayer::updateLength);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ShowPlayer::updateLength);
+    connect(model, &QAbstractItemModel::modelReset, this, &ShowPlayer::updateLength);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &ShowPlayer::updateLength);
+    connect(model, &QAbstractItemModel::dataChanged, this, &ShowPlayer::updateLength);
     // Before a row's item is destroyed, or the rows are put in another order.
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &ShowPlayer::stop);
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &ShowPlayer::stop);

@@ -19,14 +19,14 @@ class QProgressBar;
 // follows it. Ends after one pass, on stop(), and as soon as a row leaves either list or a
 // list is reordered, since the items it shows may go with them.
 //
-// Also keeps the status bar's show length up to date: display times and loop counts change
-// in the row editors without telling the models, so the length is looked at twice a second.
+// Also keeps the status bar's show length up to date: on every change of the lists, on
+// updateLength() (the window calls it when a row editor changes a time or a loop count) and
+// when the language changes.
 class ShowPlayer : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 40;
-    static constexpr int kLengthCheckMs = 500;
 
     // bar and lengthLabel belong to the window; the player shows, hides and fills them.
     ShowPlayer(CustomTableModel *pictures, CustomTableModel *clips, QProgressBar *bar,
@@ -46,14 +46,18 @@ public:
     // Shows what the show lights at ms and moves the bar there, as the clock does when it
     // gets there; ends the show at or after its end.
     void showAt(qint64 ms);
+    // Shows the length of the show the lists hold now.
+    void updateLength();
 
 signals:
     void frameShown(ImageObject *item);
     void started();
     void stopped();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    void updateLength();
     void watch(CustomTableModel *model);
 
     CustomTableModel *pictures;
@@ -61,7 +65,6 @@ private:
     QProgressBar *bar;
     QLabel *lengthLabel;
     QTimer ticker;
-    QTimer lengthTimer;
     QElapsedTimer clock;
     ShowTimeline timeline;
     QList<ImageObject *> records;
