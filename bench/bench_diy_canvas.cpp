@@ -2,7 +2,7 @@
 // stroke and a rectangle being dragged out, on a new 450 x 450 drawing and on a
 // 4000 x 3000 picture at zoom 0. Drawing keeps up with the mouse while this stays well
 // under one frame at 60 Hz (16 ms).
-#include "diy/DiyPainter.h"
+#include "ui/diy/DiyPainter.h"
 #include "diy/DiyTool.h"
 
 #include <QApplication>

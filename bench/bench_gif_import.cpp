@@ -4,8 +4,8 @@
 
 #include "app/AppGlobals.h"
 #include "import/FrameHandOver.h"
-#include "import/GetImgeLocationDialog.h"
-#include "import/LoadGifDialog.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "ui/import/LoadGifDialog.h"
 #include "model/ImageObject.h"
 
 #include <QApplication>

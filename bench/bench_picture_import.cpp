@@ -2,9 +2,9 @@
 // only decoding the same JPEGs on two threads, and the longest stall of the GUI thread while
 // the import runs.
 #include "app/AppGlobals.h"
-#include "ui/CustomTableModel.h"
-#include "ui/LoadImagesDialog.h"
-#include "ui/MainWindow.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/import/LoadImagesDialog.h"
+#include "ui/main/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "loop/HandlerMessage.h"
-#include "ui/MainWindow.h"
+#include "ui/main/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>

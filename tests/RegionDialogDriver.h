@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/GetImgeLocationDialog.h"
+#include "ui/import/GetImgeLocationDialog.h"
 
 #include <QObject>
 #include <QTimer>

@@ -14,14 +14,14 @@ endif()
 
 hd_add_test(test_select_usb_path_dialog
   SOURCES test_select_usb_path_dialog.cpp ModalDriver.h ModalDriver.cpp
-  LIBS hd_disk_gui
+  LIBS hd_ui
   GUI TIMEOUT 30)
 
 # The dialog's sources are compiled in directly so that this test does not wait for the
 # rest of the window library.
 hd_add_test(test_get_save_file_dialog
   SOURCES test_get_save_file_dialog.cpp ModalDriver.h ModalDriver.cpp
-          ../ui/GetSaveFileDialog.h ../ui/GetSaveFileDialog.cpp ../ui/UiLog.h ../ui/UiLog.cpp
+          ../ui/dialogs/GetSaveFileDialog.h ../ui/dialogs/GetSaveFileDialog.cpp ../ui/UiLog.h ../ui/UiLog.cpp
   LIBS Qt6::Widgets
   GUI TIMEOUT 30)
 

@@ -3,7 +3,7 @@ hd_add_test(test_model_dots SOURCES test_model_dots.cpp LIBS hd_model)
 hd_add_test(test_model_conversion SOURCES test_model_conversion.cpp LIBS hd_model
   LABELS threads)
 hd_add_test(test_model_colour SOURCES test_model_colour.cpp LIBS hd_model LABELS threads)
-hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_model_gui GUI)
+hd_add_test(test_model_colour_form SOURCES test_model_colour_form.cpp LIBS hd_ui GUI)
 hd_add_test(test_cli SOURCES test_cli.cpp LIBS hd_model)
 add_dependencies(test_cli hologram-cli)
 hd_add_test(test_opaque_png SOURCES test_opaque_png.cpp LIBS hd_model TIMEOUT 60)

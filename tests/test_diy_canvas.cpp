@@ -1,12 +1,12 @@
 #include "DiyTestSupport.h"
 
 #include "diy/DiyHistory.h"
-#include "diy/DiyPainter.h"
-#include "diy/DiyShape.h"
-#include "diy/DiyTextEdit.h"
+#include "ui/diy/DiyPainter.h"
+#include "ui/diy/DiyShape.h"
+#include "ui/diy/DiyTextEdit.h"
 #include "diy/DiyTextLayout.h"
 #include "diy/DiyTool.h"
-#include "diy/RoundAreaWidget.h"
+#include "ui/diy/RoundAreaWidget.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "TestEnvironment.h"
 #include "DiyTestSupport.h"
 
-#include "diy/DiyForm.h"
-#include "diy/DiyPainter.h"
-#include "diy/DiyShape.h"
-#include "diy/DiyTextEdit.h"
+#include "ui/diy/DiyForm.h"
+#include "ui/diy/DiyPainter.h"
+#include "ui/diy/DiyShape.h"
+#include "ui/diy/DiyTextEdit.h"
 #include "diy/DiyTool.h"
 
 #include <QDir>

@@ -2,14 +2,14 @@
 #include "MainWindowTestSupport.h"
 
 #include "app/AppGlobals.h"
-#include "diy/DiyForm.h"
-#include "diy/DiyPainter.h"
+#include "ui/diy/DiyForm.h"
+#include "ui/diy/DiyPainter.h"
 #include "diy/DiyTool.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
-#include "ui/CustomTableModel.h"
-#include "ui/DiyPictureEditor.h"
-#include "ui/MainWindow.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/diy/DiyPictureEditor.h"
+#include "ui/main/MainWindow.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "DiyTestSupport.h"
 
-#include "diy/RoundAreaWidget.h"
+#include "ui/diy/RoundAreaWidget.h"
 
 #include <QtTest>
 

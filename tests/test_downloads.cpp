@@ -4,15 +4,15 @@
 
 #include "app/AppGlobals.h"
 #include "disk/DiskMonitor.h"
-#include "disk/SelectUsbPathDialog.h"
+#include "ui/disk/SelectUsbPathDialog.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
-#include "ui/GetSaveFileDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/ProgressDialog.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/dialogs/GetSaveFileDialog.h"
+#include "ui/main/MainWindow.h"
+#include "ui/dialogs/ProgressDialog.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #include "ModalDriver.h"
 
-#include "ui/GetSaveFileDialog.h"
+#include "ui/dialogs/GetSaveFileDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>

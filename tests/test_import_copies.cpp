@@ -7,9 +7,9 @@
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
-#include "ui/CustomTableModel.h"
-#include "ui/LoadImagesDialog.h"
-#include "ui/MainWindow.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/import/LoadImagesDialog.h"
+#include "ui/main/MainWindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,10 +10,10 @@
 #include "effect/EffectWriter.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
+#include "ui/playlist/CustomTableModel.h"
 #include "ui/FontFallbacks.h"
-#include "ui/ImageObjectWidget.h"
-#include "ui/MediaObjectWidget.h"
+#include "ui/playlist/ImageObjectWidget.h"
+#include "ui/playlist/MediaObjectWidget.h"
 
 #include <QAction>
 #include <QComboBox>

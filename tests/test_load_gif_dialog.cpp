@@ -10,8 +10,8 @@
 #include "effect/EffectWriter.h"
 #include "import/FrameHandOver.h"
 #include "RegionDialogDriver.h"
-#include "import/GetImgeLocationDialog.h"
-#include "import/LoadGifDialog.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "ui/import/LoadGifDialog.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 

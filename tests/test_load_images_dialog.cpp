@@ -3,11 +3,11 @@
 
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
-#include "ui/CustomTableModel.h"
+#include "ui/playlist/CustomTableModel.h"
 #include "model/RoundSquare.h"
-#include "ui/LoadImagesDialog.h"
-#include "ui/LoadImagesHandler.h"
-#include "ui/MainWindow.h"
+#include "ui/import/LoadImagesDialog.h"
+#include "ui/import/LoadImagesHandler.h"
+#include "ui/main/MainWindow.h"
 
 #include <QFile>
 #include <QFileInfo>

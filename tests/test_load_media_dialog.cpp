@@ -7,12 +7,12 @@
 
 #include "import/FrameHandOver.h"
 #include "RegionDialogDriver.h"
-#include "import/GetImgeLocationDialog.h"
-#include "import/LoadMediaDialog.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "ui/import/LoadMediaDialog.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
-#include "ui/ProgressDialog.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/dialogs/ProgressDialog.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

@@ -7,12 +7,12 @@
 #include "loop/Message.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
-#include "ui/ImageObjectWidget.h"
-#include "ui/MainWindow.h"
-#include "ui/MediaObjectWidget.h"
-#include "ui/ProgressDialog.h"
-#include "ui/ReadBackMerge.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/playlist/ImageObjectWidget.h"
+#include "ui/main/MainWindow.h"
+#include "ui/playlist/MediaObjectWidget.h"
+#include "ui/dialogs/ProgressDialog.h"
+#include "ui/main/ReadBackMerge.h"
 
 #include <QAction>
 #include <QElapsedTimer>

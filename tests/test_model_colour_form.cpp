@@ -1,5 +1,5 @@
 // The colour form edits the table as the user types.
-#include "model/SettingColorForm.h"
+#include "ui/dialogs/SettingColorForm.h"
 #include "model/TestColorUtil.h"
 
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
+#include "ui/playlist/CustomTableModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>

@@ -7,11 +7,11 @@
 #include "loop/Message.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
-#include "ui/ImageObjectWidget.h"
-#include "ui/ListImageItemDelegate.h"
-#include "ui/ListMediaItemDelegate.h"
-#include "ui/MediaObjectWidget.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/playlist/ImageObjectWidget.h"
+#include "ui/playlist/ListImageItemDelegate.h"
+#include "ui/playlist/ListMediaItemDelegate.h"
+#include "ui/playlist/MediaObjectWidget.h"
 
 #include <QApplication>
 #include <QComboBox>

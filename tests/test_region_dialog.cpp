@@ -1,7 +1,7 @@
 // The region dialog: where the marker starts, the zoom steps and their limits, a marker that
 // stays within reach and unclipped, and the disc it draws.
-#include "import/GetImgeLocationDialog.h"
-#include "diy/RoundAreaWidget.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "ui/diy/RoundAreaWidget.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -4,9 +4,9 @@
 
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
-#include "ui/CustomTableModel.h"
-#include "ui/LoadImagesDialog.h"
-#include "ui/SamplingChoice.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/import/LoadImagesDialog.h"
+#include "ui/main/SamplingChoice.h"
 
 #include <QAction>
 #include <QPushButton>

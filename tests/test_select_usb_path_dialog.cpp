@@ -2,7 +2,7 @@
 
 #include "disk/DiskBackend.h"
 #include "disk/DiskMonitor.h"
-#include "disk/SelectUsbPathDialog.h"
+#include "ui/disk/SelectUsbPathDialog.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -4,11 +4,11 @@
 
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/CustomTableModel.h"
-#include "ui/ImageObjectWidget.h"
-#include "ui/MainWindow.h"
-#include "ui/MediaObjectWidget.h"
-#include "ui/ShowPlayer.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "ui/playlist/ImageObjectWidget.h"
+#include "ui/main/MainWindow.h"
+#include "ui/playlist/MediaObjectWidget.h"
+#include "ui/main/ShowPlayer.h"
 
 #include <QAction>
 #include <QLabel>

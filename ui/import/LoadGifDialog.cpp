@@ -1,0 +1,204 @@
+#include "ui/import/LoadGifDialog.h"
+
+#include "app/AppGlobals.h"
+#include "effect/EffectFormat.h"
+#include "import/CutRegion.h"
+#include "import/FrameHandOver.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "import/GifCutThread.h"
+#include "import/GifFrameReader.h"
+#include "import/ImportLog.h"
+#include "import/VideoClipCutter.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kButtonRowHeight = 40;
+
+} // namespace
+
+LoadGifDialog::LoadGifDialog(const QString &gifPath, QWidget *parent) : QDialog(parent)
+{
+    cut.path = gifPath;
+    cut.maxFrames = EffectFormat::kMaxClipFrames;
+    cut.previewSize = QSize(ThumbSide, ThumbSide);
+    buildForm();
+}
+
+LoadGifDialog::~LoadGifDialog()
+{
+    delete cutter;
+    if (result() != Accepted)
+        disposeFrames();
+}
+
+void LoadGifDialog::buildForm()
+{
+    setWindowTitle(tr("dialog_title_tip"));
+    thumbLabel = new QLabel(this);
+    thumbLabel->setObjectName(QStringLiteral("thumbLabel"));
+    thumbLabel->setMinimumSize(ThumbSide, ThumbSide);
+    thumbLabel->setMaximumSize(ThumbSide, ThumbSide);
+    textLabel = new QLabel(tr("loadgif_loading_tip"), this);
+    textLabel->setObjectName(QStringLiteral("textLabel"));
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(thumbLabel);
+    row->addWidget(textLabel);
+    row->addStretch();
+    auto *group = new QGroupBox(this);
+    group->setFlat(true);
+    group->setFixedHeight(kButtonRowHeight);
+    auto *buttons = new QDialogButtonBox(group);
+    // In the reject role: a button without a role would never reach rejected().
+    QPushButton *cancel = buttons->addButton(tr("action_btn_cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &LoadGifDialog::reject);
+    auto *groupLayout = new QHBoxLayout(group);
+    groupLayout->setContentsMargins(0, 0, 0, 0);
+    groupLayout->addWidget(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(group);
+}
+
+void LoadGifDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (begun)
+        return;
+    begun = true;
+    // After the dialog is up: the region dialog opens over it.
+    QMetaObject::invokeMethod(this, &LoadGifDialog::getGifImage, Qt::QueuedConnection);
+}
+
+void LoadGifDialog::tip(const QString &text)
+{
+    QMessageBox::information(this, tr("dialog_title_tip"), text, QMessageBox::Ok);
+}
+
+void LoadGifDialog::getGifImage()
+{
+    if (!isVisible() || cutter)
+        return;
+    GifFrameReader reader(cut.path);
+    QImage first;
+    int delayMs = 0;
+    if (!reader.next(&first, &delayMs)) {
+        qCDebug(lcImport) << "#LoadGifDialog# cannot read" << cut.path << reader.errorString();
+        tip(tr("loadgif_read_error"));
+        reject();
+        return;
+    }
+    if (!chooseRegion(first)) {
+        reject();
+        return;
+    }
+    cutter = new VideoClipCutter(GifCutThread::factory(cut, &end), cut.writeFiles);
+    connect(cutter, &VideoClipCutter::previewReady, this, &LoadGifDialog::showNewestFrame);
+    connect(cutter, &VideoClipCutter::finished, this, &LoadGifDialog::cutOver);
+    cutter->start();
+}
+
+bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
+{
+    GetImgeLocationDialog region(this);
+    region.setWindowTitle(tr("dialog_title_tip"));
+    region.setImage(firstFrame);
+    auto *keepSpeed = new QCheckBox(tr("loadgif_keep_speed"));
+    keepSpeed->setObjectName(QStringLiteral("chkKeepSpeed"));
+    keepSpeed->setChecked(cut.keepSpeed);
+    // Above the region dialog's buttons: chosen together with the region, before the run.
+    if (auto *column = qobject_cast<QBoxLayout *>(region.layout()))
+        column->insertWidget(column->count() - 1, keepSpeed);
+    else
+        keepSpeed->setParent(&region);
+    region.exec();
+    cut.keepSpeed = keepSpeed->isChecked();
+    cut.shownSize = region.shownImageSize();
+    cut.topLeft = region.frameTopLeft();
+    qCDebug(lcImport) << "#LoadGifDialog# getGifImage() " << cut.shownSize << cut.topLeft
+                      << "keep speed" << cut.keepSpeed;
+    return CutRegion::coversPicture(cut.topLeft, cut.shownSize);
+}
+
+void LoadGifDialog::showNewestFrame()
+{
+    const QImage frame = cutter ? cutter->takePreview() : QImage();
+    if (!frame.isNull())
+        thumbLabel->setPixmap(QPixmap::fromImage(frame.scaled(
+            thumbLabel->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+}
+
+void LoadGifDialog::cutOver(bool ok)
+{
+    qCDebug(lcImport) << "#LoadGifDialog# cutOver" << ok << "read" << end.framesRead << "made"
+                      << end.framesMade << "damaged" << end.damaged;
+    if (!ok) {
+        tip(end.framesRead == 0 ? tr("loadgif_read_error") : tr("loadgif_save_error"));
+        reject();
+        return;
+    }
+    gifFrames = cutter->takeFrames();
+    if (end.damaged)
+        tip(tr("loadgif_damaged").arg(end.framesRead + 1).arg(gifFrames.size()));
+    else if (end.tooLong)
+        tip(tr("loadgif_too_long").arg(cut.maxFrames));
+    accept();
+}
+
+void LoadGifDialog::reject()
+{
+    if (cutter)
+        cutter->cancel();
+    disposeFrames();
+    QDialog::reject();
+}
+
+void LoadGifDialog::disposeFrames()
+{
+    for (ImageObject *item : std::as_const(gifFrames))
+        FrameHandOver::dispose(item);
+    gifFrames.clear();
+}
+
+QList<ImageObject *> LoadGifDialog::takeFrames()
+{
+    return std::exchange(gifFrames, {});
+}
+
+MediaObject *LoadGifDialog::importClip(QWidget *parent, int number, SamplingMode sampling)
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, QCoreApplication::translate("MainWindow", "dialog_title_load_gif"),
+        lastBrowseDirectory, QStringLiteral("gif (*.gif)"));
+    if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
+        return nullptr;
+    lastBrowseDirectory = QFileInfo(chosen).absoluteFilePath();
+    return importClip(parent, chosen, number, sampling);
+}
+
+MediaObject *LoadGifDialog::importClip(QWidget *parent, const QString &path, int number,
+                                       SamplingMode sampling)
+{
+    LoadGifDialog dialog(path, parent);
+    dialog.cut.sampling = sampling;
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    auto *clip = new MediaObject(number, path);
+    clip->isGif = true;
+    clip->frames = dialog.takeFrames();
+    return clip;
+}

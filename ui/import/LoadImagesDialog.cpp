@@ -1,0 +1,234 @@
+#include "ui/import/LoadImagesDialog.h"
+
+#include "ui/main/FlatButtonGroup.h"
+
+#include "app/AppGlobals.h"
+#include "model/ImageObject.h"
+#include "ui/import/LoadImagesHandler.h"
+#include "ui/UiLog.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMetaMethod>
+#include <QMessageBox>
+#include <QMutexLocker>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+LoadImagesDialog::LoadImagesDialog(const QStringList &files, QWidget *parent)
+    : QDialog(parent), queue(files)
+{
+    setObjectName(QStringLiteral("LoadImagesDialog"));
+    buildForm();
+    totalCount = static_cast<int>(files.size());
+    startWorkers();
+}
+
+LoadImagesDialog::~LoadImagesDialog()
+{
+    qCDebug(lcUi) << "~LoadImagesDialog()";
+    stopWorkers();
+    qDeleteAll(workers);
+    workers.clear();
+}
+
+void LoadImagesDialog::buildForm()
+{
+    buttonBox = new QDialogButtonBox(this);
+    btnLoadOver = buttonBox->addButton(tr("action_btn_load_over"), QDialogButtonBox::YesRole);
+    btnCancel = buttonBox->addButton(tr("action_btn_cancel"), QDialogButtonBox::NoRole);
+    btnLoadOver->setObjectName(QStringLiteral("btnLoadOver"));
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnLoadOver->setEnabled(false);
+    // Yes and No roles emit clicked only; map them onto accept and reject.
+    connect(buttonBox, &QDialogButtonBox::clicked, this, [this](QAbstractButton *button) {
+        if (button == btnLoadOver)
+            accept();
+        else
+            reject();
+    });
+
+    QGroupBox *group = makeFlatButtonGroup(this, buttonBox);
+
+    lblProgress = new QLabel(tr("loadimg_loading_tip"), this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress->setMinimumHeight(25);
+    lblPath = new QLabel(tr("loadimg_loading_showpath"), this);
+    lblPath->setObjectName(QStringLiteral("lblPath"));
+    lblPath->setMinimumHeight(25);
+    lblPreview = new QLabel(this);
+    lblPreview->setObjectName(QStringLiteral("lblPreview"));
+    lblPreview->setFixedSize(300, 300);
+    lblPreview->setAlignment(Qt::AlignCenter);
+
+    auto *previewRow = new QHBoxLayout;
+    previewRow->setSpacing(10);
+    previewRow->setContentsMargins(0, 0, 0, 0);
+    previewRow->addWidget(lblPreview);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblProgress);
+    layout->addWidget(lblPath);
+    layout->addLayout(previewRow);
+    layout->addWidget(group);
+
+    setWindowTitle(tr("loadimg_window_title"));
+}
+
+void LoadImagesDialog::startWorkers()
+{
+    const int count = qMin(totalCount, MaxWorkers);
+    for (int i = 0; i < count; ++i) {
+        auto *worker = new LoadImagesHandler(this);
+        workers.append(worker);
+        // Blocking: a worker waits until its report has been handled, so the preview it
+        // shows is the picture being converted and the append happens in report order.
+        connect(worker, &LoadImagesHandler::handlerMessage, this,
+                &LoadImagesDialog::handlerMessage, Qt::BlockingQueuedConnection);
+        worker->start(QThread::InheritPriority);
+    }
+}
+
+QString LoadImagesDialog::takeNextPath()
+{
+    QMutexLocker lock(&mutex);
+    if (stopped || queue.isEmpty())
+        return QString();
+    return queue.takeFirst();
+}
+
+int LoadImagesDialog::activeWorkerCount() const
+{
+    int count = 0;
+    for (const LoadImagesHandler *worker : workers) {
+        if (!worker->isFinished() && worker->QThread::isRunning())
+            ++count;
+    }
+    return count;
+}
+
+void LoadImagesDialog::stopWorkers(bool finishCurrent)
+{
+    {
+        QMutexLocker lock(&mutex);
+        stopped = true;
+        if (!finishCurrent)
+            discarding = true;
+    }
+    if (!finishCurrent) {
+        for (LoadImagesHandler *worker : workers)
+            worker->stop();
+    }
+    // A worker may be inside its blocking emit, waiting for this thread: deliver the
+    // reports posted to this dialog (and only those) while waiting, so it can finish.
+    for (LoadImagesHandler *worker : workers) {
+        while (!worker->wait(10))
+            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QMutexLocker lock(&mutex);
+    discarding = true;
+}
+
+void LoadImagesDialog::done(int result)
+{
+    stopWorkers(result == QDialog::Accepted);
+    if (!unreadable.isEmpty())
+        reportUnreadableFiles();
+    QDialog::done(result);
+}
+
+void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImage &image,
+                                      QObject *item, const QString &reason)
+{
+    QMutexLocker lock(&mutex);
+    if (discarding) {
+        // The import was cancelled: the report is dropped, and with it the converted item.
+        dropItem(code, path, item);
+        return;
+    }
+    switch (code) {
+    case LoadImagesHandler::CodeShown:
+        ++doneCount;
+        lblPreview->setPixmap(QPixmap::fromImage(image));
+        lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        break;
+    case LoadImagesHandler::CodeConverted:
+        if (auto *picture = qobject_cast<ImageObject *>(item)) {
+            // Nobody to take the item: it must not be lost with its copy in the work
+            // directory.
+            if (isSignalConnected(QMetaMethod::fromSignal(&LoadImagesDialog::pictureConverted)))
+                emit pictureConverted(picture);
+            else
+                dropItem(code, path, item);
+        } else {
+            emit pictureFileReady(path);
+        }
+        noteProcessed(path);
+        break;
+    case LoadImagesHandler::CodeUnreadable:
+        // Not appended as an empty picture: remembered and reported once at the end.
+        ++doneCount;
+        unreadable.append(path);
+        unreadableReasons.append(reason);
+        lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        noteProcessed(path);
+        break;
+    default:
+        delete item;
+        break;
+    }
+}
+
+void LoadImagesDialog::dropItem(int code, const QString &path, QObject *item)
+{
+    // A converted item comes with its copy of the file in the work directory; it goes too.
+    // Never the picture the user chose.
+    auto *picture = qobject_cast<ImageObject *>(item);
+    if (code == LoadImagesHandler::CodeConverted && picture && !picture->sourcePath.isEmpty()) {
+        const QFileInfo copy(picture->sourcePath);
+        if (copy != QFileInfo(path) && copy.absolutePath() == QDir(workDirectory()).absolutePath())
+            QFile::remove(copy.filePath());
+    }
+    delete item;
+}
+
+void LoadImagesDialog::noteProcessed(const QString &)
+{
+    ++reportedCount;
+    if (queue.isEmpty())
+        btnLoadOver->setEnabled(true);
+    // Every file has been dealt with: tell about the unreadable ones now, after the worker
+    // that reported last has been released.
+    if (reportedCount == totalCount && !unreadable.isEmpty())
+        QTimer::singleShot(0, this, [this] { reportUnreadableFiles(); });
+}
+
+void LoadImagesDialog::reportUnreadableFiles()
+{
+    if (failuresShown || unreadable.isEmpty())
+        return;
+    failuresShown = true;
+    // One line a file: its path and why it was refused.
+    QStringList names;
+    for (qsizetype i = 0; i < unreadable.size(); ++i) {
+        const QString name = QDir::toNativeSeparators(unreadable.at(i));
+        const QString &reason = unreadableReasons.at(i);
+        names.append(reason.isEmpty() ? name : QStringLiteral("%1: %2").arg(name, reason));
+    }
+    QMessageBox::information(this, tr("dialog_title_tip"),
+                             tr("loadimg_failed_files").arg(names.join(QLatin1Char('\n'))),
+                             QMessageBox::Ok);
+}

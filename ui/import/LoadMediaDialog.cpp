@@ -1,0 +1,345 @@
+#include "ui/import/LoadMediaDialog.h"
+
+#include "app/AppGlobals.h"
+#include "effect/EffectFormat.h"
+#include "import/CutRegion.h"
+#include "import/FrameHandOver.h"
+#include "import/FrameSchedule.h"
+#include "ui/import/GetImgeLocationDialog.h"
+#include "import/ImportLog.h"
+#include "import/LoadMediaHandler.h"
+#include "import/VideoClipCutter.h"
+#include "loop/HandlerThread.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/dialogs/ProgressDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <climits>
+
+namespace {
+
+constexpr int kSeekDelayMs = 200;
+
+QLabel *label(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QSlider *slider(const QString &name, const QString &style, QWidget *parent)
+{
+    auto *s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setStyleSheet(style);
+    return s;
+}
+
+} // namespace
+
+LoadMediaDialog::LoadMediaDialog(QWidget *parent) : QDialog(parent)
+{
+    buildForm();
+    handler = new LoadMediaHandler(HandlerThread::shared());
+    connect(okBut, &QPushButton::clicked, this, &LoadMediaDialog::onBtnStart);
+    connect(cancelBut, &QPushButton::clicked, this, &LoadMediaDialog::onCancelClick);
+    connect(sliderStartTime, &QSlider::valueChanged, this, &LoadMediaDialog::changeStartPosition);
+    connect(sliderEndTime, &QSlider::valueChanged, this, &LoadMediaDialog::changeEndPosition);
+    connect(handler, &LoadMediaHandler::vlcPlaying, this, &LoadMediaDialog::vlcPlaying);
+    connect(handler, &LoadMediaHandler::signalSeekMediaPosition, this,
+            &LoadMediaDialog::seekMediaToPosition);
+    setWindowTitle(tr("loadvideo_tip"));
+    okBut->setEnabled(false);
+    showTimes();
+}
+
+LoadMediaDialog::~LoadMediaDialog()
+{
+    qCDebug(lcImport) << "~LoadMediaDialog";
+    cutting = false;
+    delete cutter;
+    // Its destructor withdraws codes 5 and 17 and waits for one being handled.
+    delete handler;
+    for (ImageObject *item : std::as_const(frames))
+        FrameHandOver::dispose(item);
+}
+
+void LoadMediaDialog::buildForm()
+{
+    resize(668, 425);
+    videoWidget = label(QStringLiteral("videoWidget"), QString(), this);
+    videoWidget->setAlignment(Qt::AlignCenter);
+    videoWidget->setMinimumSize(320, 180);
+    videoWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    lblStartTime = label(QStringLiteral("lblStartTime"), QString(), this);
+    lblEndTime = label(QStringLiteral("lblEndTime"), QString(), this);
+    sliderStartTime = slider(QStringLiteral("sliderStartTime"),
+                             QStringLiteral("background-color: rgb(0, 255, 0);"), this);
+    sliderEndTime = slider(QStringLiteral("sliderEndTime"),
+                           QStringLiteral("background-color: rgb(0, 170, 255);"), this);
+    sliderStartTime->setMaximum(0);
+    sliderEndTime->setMaximum(0);
+    auto *times = new QGridLayout;
+    times->addWidget(label(QStringLiteral("label_7"), tr("开始时间："), this), 0, 0);
+    times->addWidget(lblStartTime, 0, 1);
+    times->addWidget(sliderStartTime, 0, 2);
+    times->addWidget(label(QStringLiteral("label_3"), tr("结束时间："), this), 1, 0);
+    times->addWidget(lblEndTime, 1, 1);
+    times->addWidget(sliderEndTime, 1, 2);
+    times->setColumnStretch(2, 1);
+    auto *groupBox = new QGroupBox(this);
+    auto *buttons = new QHBoxLayout(groupBox);
+    okBut = new QPushButton(tr("开始截图"), groupBox);
+    okBut->setObjectName(QStringLiteral("okBut"));
+    cancelBut = new QPushButton(tr("取消"), groupBox);
+    cancelBut->setObjectName(QStringLiteral("cancelBut"));
+    buttons->addStretch();
+    buttons->addWidget(okBut);
+    buttons->addWidget(cancelBut);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(videoWidget, 1);
+    layout->addWidget(label(QStringLiteral("label_2"),
+                            tr("拖动时间进度条可以设定截图的开始时间和结束时间："), this));
+    layout->addLayout(times);
+    layout->addWidget(groupBox);
+}
+
+bool LoadMediaDialog::openMediaFile()
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, tr("loadvideo_select_file"), lastBrowseDirectory,
+        tr("Medias (*.avi *.rmvb *.mp4 *.mkv)"));
+    if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
+        return false;
+    return openMediaPath(chosen);
+}
+
+bool LoadMediaDialog::openMediaPath(const QString &chosen)
+{
+    if (!QFileInfo(chosen).isFile())
+        return false;
+    lastBrowseDirectory = QFileInfo(chosen).absolutePath();
+    // The path stays as chosen: separators are only made native for display.
+    path = chosen;
+    if (!handler->openVideo(path)) {
+        qCDebug(lcImport) << "#LoadMediaDialog# open media file fail! " << path
+                          << handler->errorString();
+        vlcOpenFileError();
+        return false;
+    }
+    fps = handler->fps();
+    frameCount = handler->frameCount();
+    setWindowTitle(tr("loadvideo_tip2") + QDir::toNativeSeparators(path));
+    okBut->setEnabled(false);
+    handler->sendCode(LoadMediaHandler::CodePlaying);
+    return true;
+}
+
+void LoadMediaDialog::tip(const QString &text)
+{
+    QMessageBox::information(this, tr("dialog_title_tip"), text, QMessageBox::Ok);
+}
+
+void LoadMediaDialog::vlcOpenFileError()
+{
+    qCDebug(lcImport) << "############ vlc open file error.";
+    tip(tr("loadvideo_player_error"));
+    if (isVisible())
+        reject();
+}
+
+void LoadMediaDialog::vlcPlaying()
+{
+    const qint64 last = frameCount - 1;
+    // The middle frame may lie beyond what can be read when the count is an estimate.
+    QImage frame = handler->frameAt(last / 2);
+    if (frame.isNull())
+        frame = handler->frameAt(0);
+    QSignalBlocker blockStart(sliderStartTime);
+    QSignalBlocker blockEnd(sliderEndTime);
+    sliderStartTime->setMaximum(int(qMin<qint64>(last, INT_MAX)));
+    sliderStartTime->setValue(0);
+    blockStart.unblock();
+    blockEnd.unblock();
+    changeStartPosition(0);
+    // The first frame's file is written as the program always has; its result is checked.
+    const QString file = workFilePath(QStringLiteral("loadMedia_%1.png").arg(loadMediaCounter.fetch_add(1)));
+    const bool saved = !frame.isNull() && ensureWorkDirectory() && frame.save(file, "PNG");
+    QFile::remove(file);
+    if (!saved) {
+        tip(tr("loadvideo_init_player_error"));
+        reject();
+        return;
+    }
+    seekMediaToPosition(frame, int(last / 2));
+    if (!chooseRegion(frame)) {
+        reject();
+        return;
+    }
+    okBut->setEnabled(true);
+    cutting = false;
+}
+
+bool LoadMediaDialog::chooseRegion(const QImage &frame)
+{
+    GetImgeLocationDialog region(this);
+    region.setWindowTitle(tr("loadvideo_tip"));
+    region.setImage(frame);
+    region.exec();
+    shown = region.shownImageSize();
+    topLeft = region.frameTopLeft();
+    qCDebug(lcImport) << "#LoadMediaDialog# vlcPlaying() " << shown << topLeft;
+    return CutRegion::coversPicture(topLeft, shown);
+}
+
+QString LoadMediaDialog::timeText(qint64 ms) const
+{
+    const qint64 s = ms / 1000;
+    const qint64 m = s / 60;
+    return tr("%1hour%2minute%3second").arg(m / 60).arg(m % 60).arg(s % 60);
+}
+
+void LoadMediaDialog::showTimes()
+{
+    const bool known = fps > 0.0;
+    lblStartTime->setText(timeText(known ? FrameSchedule::msOfFrame(firstFrame, fps) : 0));
+    lblEndTime->setText(timeText(known ? FrameSchedule::msOfFrame(lastFrame, fps) : 0));
+}
+
+void LoadMediaDialog::changeStartPosition(int a)
+{
+    // Moving the start resets the end to the last frame.
+    const int rest = sliderStartTime->maximum() - a;
+    {
+        QSignalBlocker block(sliderEndTime);
+        sliderEndTime->setMaximum(rest);
+        sliderEndTime->setValue(rest);
+    }
+    firstFrame = a;
+    lastFrame = qint64(a) + rest;
+    showTimes();
+    if (!cutting && fps > 0.0)
+        handler->requestSeek(firstFrame, kSeekDelayMs);
+}
+
+void LoadMediaDialog::changeEndPosition(int a)
+{
+    lastFrame = firstFrame + a;
+    showTimes();
+    if (!cutting && fps > 0.0)
+        handler->requestSeek(lastFrame, kSeekDelayMs);
+}
+
+void LoadMediaDialog::seekMediaToPosition(const QImage &image, int)
+{
+    if (image.isNull())
+        return;
+    // Frames and, while cutting, the square being cut: both keep their proportions.
+    videoWidget->setPixmap(QPixmap::fromImage(
+        image.scaled(videoWidget->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
+}
+
+void LoadMediaDialog::onBtnStart()
+{
+    if (cutting || fps <= 0.0)
+        return;
+    const qint64 samples = FrameSchedule(firstFrame, lastFrame, fps).sampleCount();
+    if (samples > EffectFormat::kMaxClipFrames) {
+        tip(tr("loadvideo_too_long").arg(samples).arg(EffectFormat::kMaxClipFrames));
+        return;
+    }
+    // The cutter reads with a capture of its own; no preview decodes beside it.
+    handler->stopPreviews();
+    for (ImageObject *item : std::as_const(frames))
+        FrameHandOver::dispose(item);
+    frames.clear();
+    okBut->setEnabled(false);
+    cutting = true;
+    cutOk = false;
+
+    VideoCut cut;
+    cut.path = path;
+    cut.startFrame = firstFrame;
+    cut.endFrame = lastFrame;
+    cut.shownSize = shown;
+    cut.topLeft = topLeft;
+    cut.previewSize = videoWidget->size();
+    cut.sampling = sampling;
+    cutter = new VideoClipCutter(cut);
+    connect(cutter, &VideoClipCutter::progress, this, &LoadMediaDialog::onCurrentCutPos);
+    connect(cutter, &VideoClipCutter::previewReady, this,
+            [this] { seekMediaToPosition(cutter->takePreview(), 0); });
+    connect(cutter, &VideoClipCutter::finished, this, &LoadMediaDialog::cutMediaOver);
+    progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
+    cutter->start();
+    progressDialog->exec();
+
+    const bool cancelled = cutting;
+    cutting = false;
+    if (cancelled) {
+        qCDebug(lcImport) << "cancel progress dialog!";
+        cutter->cancel();
+    } else if (cutOk) {
+        frames = cutter->takeFrames();
+    } else {
+        tip(cutter->madeNoFrame() ? tr("loadvideo_no_frames") : tr("loadvideo_save_error"));
+    }
+    delete cutter;
+    cutter = nullptr;
+    delete progressDialog;
+    qCDebug(lcImport) << "#LoadMediaDialog# onBtnStart() end!";
+    if (cutOk && !cancelled)
+        accept();
+    else
+        reject();
+}
+
+void LoadMediaDialog::onCurrentCutPos(qint64 pos)
+{
+    if (progressDialog)
+        progressDialog->setText(tr("loadvideo_loading_tip") + timeText(pos));
+}
+
+void LoadMediaDialog::cutMediaOver(bool ok)
+{
+    // Reported once by the cutter, after all three converters are done.
+    if (!cutting)
+        return;
+    cutting = false;
+    cutOk = ok;
+    ProgressDialog::finish(progressDialog);
+}
+
+void LoadMediaDialog::onCancelClick()
+{
+    reject();
+}
+
+QList<ImageObject *> LoadMediaDialog::takeFrames()
+{
+    return std::exchange(frames, {});
+}
+
+MediaObject *LoadMediaDialog::importClip(QWidget *parent, int number, SamplingMode sampling)
+{
+    LoadMediaDialog dialog(parent);
+    dialog.sampling = sampling;
+    if (!dialog.openMediaFile() || dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    auto *clip = new MediaObject(number, dialog.mediaPath());
+    clip->frames = dialog.takeFrames();
+    return clip;
+}

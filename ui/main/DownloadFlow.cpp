@@ -1,0 +1,71 @@
+#include "ui/main/DownloadFlow.h"
+
+#include "effect/EffectPlaylist.h"
+#include "effect/PlayMediaHandler.h"
+#include "loop/Message.h"
+#include "ui/dialogs/ProgressDialog.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+DownloadFlow::DownloadFlow(PlayMediaHandler *handler, QWidget *window)
+    : QObject(window), handler(handler), window(window)
+{
+}
+
+DownloadFlow::~DownloadFlow()
+{
+    if (handler)
+        handler->removeQueuedFor(this);
+    closeBusyDialog();
+}
+
+void DownloadFlow::start(const QString &path, const EffectPlaylist &snapshot)
+{
+    if (pending)
+        return;
+    pending = true;
+    auto *msg = new Message(handler, PlayMediaHandler::DownloadCode);
+    msg->object = this;
+    msg->text = path;
+    msg->payload = QVariant::fromValue(snapshot);
+    handler->sendHandlerMessage(msg);
+
+    dialog = new ProgressDialog(
+        QCoreApplication::translate("MainWindow", "dialog_title_downloading"), window);
+    dialog->exec();
+    closeBusyDialog();
+}
+
+void DownloadFlow::finish(const Message *msg)
+{
+    closeBusyDialog();
+    pending = false;
+    if (msg->detail.isEmpty()) {
+        QMessageBox::information(
+            window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+            QCoreApplication::translate("MainWindow", "dialog_title_download_suc").arg(msg->text),
+            QMessageBox::Ok);
+    } else {
+        QMessageBox::information(
+            window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+            QCoreApplication::translate("MainWindow", "dialog_title_download_fail")
+                .arg(msg->detail),
+            QMessageBox::Ok);
+    }
+}
+
+bool DownloadFlow::refuseWhilePending()
+{
+    if (!pending)
+        return false;
+    QMessageBox::information(window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+                             QCoreApplication::translate("MainWindow", "dialog_title_download_busy"),
+                             QMessageBox::Ok);
+    return true;
+}
+
+void DownloadFlow::closeBusyDialog()
+{
+    ProgressDialog::finish(dialog);
+}

@@ -1,0 +1,119 @@
+#include "ui/playlist/MediaObjectWidget.h"
+
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/playlist/BoundedIntValidator.h"
+#include "ui/playlist/RowGeometry.h"
+#include "ui/UiLog.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+MediaObjectWidget::MediaObjectWidget(HandlerMessage *handler, MediaObject *item,
+                                     const QModelIndex &index, QWidget *parent)
+    : RowEditorWidget(handler, index, CodeLoopAdd, CodeLoopDel, parent), item(item)
+{
+    traceButtonSlots = true;
+    buildControls();
+}
+
+bool MediaObjectWidget::isLive(const QObject *obj)
+{
+    // The registry is checked first: obj may be a dangling address.
+    return RowEditorWidget::isLive(obj) && qobject_cast<const MediaObjectWidget *>(obj);
+}
+
+MediaObject *MediaObjectWidget::mediaItem() const
+{
+    return item.data();
+}
+
+void MediaObjectWidget::buildControls()
+{
+    const int frameCount = item ? static_cast<int>(item->frames.size()) : 0;
+    const QImage thumbnail =
+        frameCount > 0 && item->frames.first() ? item->frames.first()->loadThumbnail() : QImage();
+    createThumbnail(thumbnail);
+    thumbnailWidth = thumbnail.width();
+
+    lblText = new QLabel(this);
+    lblText->setMouseTracking(true);
+    lblLoop = new QLabel(this);
+    lblLoop->setMouseTracking(true);
+
+    loopEdit = new QLineEdit(this);
+    loopEdit->setAlignment(Qt::AlignCenter);
+    loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
+    loopEdit->setValidator(new BoundedIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
+    loopEdit->setMouseTracking(true);
+    connect(loopEdit, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
+
+    createStepButtons();
+    layOutTexts();
+}
+
+void MediaObjectWidget::layOutTexts()
+{
+    const int frameCount = item ? static_cast<int>(item->frames.size()) : 0;
+    const QString text = tr("videowidget_lbl_text")
+                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
+    const QString loopText = tr("videowidget_lbl_loopcount");
+    const QFontMetrics metrics = fontMetrics();
+    const RowGeometry::ClipRow row = RowGeometry::clipRow(
+        thumbnailWidth, metrics.horizontalAdvance(text),
+        metrics.horizontalAdvance(loopText), RowGeometry::fieldWidth(metrics));
+    lblText->setText(text);
+    lblText->setGeometry(row.text);
+    lblLoop->setText(loopText);
+    lblLoop->setGeometry(row.loopLabel);
+    loopEdit->setGeometry(row.loopField);
+    btnPlus->move(row.plus.topLeft());
+    btnMinus->move(row.minus.topLeft());
+}
+
+void MediaObjectWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && lblText)
+        layOutTexts();
+    RowEditorWidget::changeEvent(event);
+}
+
+bool MediaObjectWidget::step(bool up)
+{
+    if (!item)
+        return false;
+    int loops = item->loopCount;
+    if (up) {
+        loops = loops > MaxLoopCount - 1 ? MaxLoopCount : loops + 1;
+        item->loopCount = loops;
+        qCDebug(lcUi) << "onBtnTimeAdd() loopcount = " << loops;
+    } else {
+        loops = loops < MinLoopCount + 1 ? MinLoopCount : loops - 1;
+        item->loopCount = loops;
+        qCDebug(lcUi) << "onBtnTimeDel() loopcount = " << loops;
+    }
+    loopEdit->setText(QString::number(loops));
+    emit valueChanged();
+    return true;
+}
+
+void MediaObjectWidget::onTimeEdit(const QString &value)
+{
+    bool ok = false;
+    const int loops = value.toInt(&ok, 10);
+    // "0" passes the validator as an intermediate text; the effect stores the count in
+    // one byte, so only 1 ... 255 are loop counts.
+    if (!ok || loops < MinLoopCount || loops > MaxLoopCount || !item)
+        return;
+    item->loopCount = loops;
+    emit valueChanged();
+}
+
+void MediaObjectWidget::onCurrentIndexChanged(int chosen)
+{
+    if (item)
+        emit mediaIndexChanged(item, item->number, chosen + 1);
+}
