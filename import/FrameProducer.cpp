@@ -31,8 +31,8 @@ void FrameProducer::run()
     } catch (const std::bad_alloc &) {
         buffer->finishCutting(QStringLiteral("the frames could not be made (out of memory)"));
     } catch (const std::exception &e) {
-        buffer->finishCutting(
-            QStringLiteral("the frames could not be made (%1)").arg(QString::fromLocal8Bit(e.what())));
+        const QString why = QString::fromLocal8Bit(e.what());
+        buffer->finishCutting(QStringLiteral("the frames could not be made (%1)").arg(why));
     }
     ended.store(true, std::memory_order_release);
 }

@@ -160,8 +160,9 @@ bool GifFrameReader::startOther()
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (!PictureFile::supportedFormats().contains(format)) {
-        error = format.isEmpty() ? reader.errorString()
-                                 : QStringLiteral("%1 is not a GIF").arg(QString::fromLatin1(format));
+        error = format.isEmpty()
+                    ? reader.errorString()
+                    : QStringLiteral("%1 is not a GIF").arg(QString::fromLatin1(format));
         return stop(true);
     }
     if (const QString over = PictureFile::sizeRefusal(reader.size()); !over.isEmpty()) {

@@ -67,9 +67,8 @@ QList<int> colours(const QList<ImageObject *> &frames)
 // One past the last byte of frame index in the GIF's encoding.
 qsizetype frameEnd(const Gif &gif, int index)
 {
-    return GifFixtures::encode(Gif{gif.width, gif.height, gif.looping, gif.frames.mid(0, index + 1)})
-               .size()
-           - 1;
+    const Gif head{gif.width, gif.height, gif.looping, gif.frames.mid(0, index + 1)};
+    return GifFixtures::encode(head).size() - 1;
 }
 
 Gif withDelays(const QList<int> &delays)
@@ -262,8 +261,8 @@ private slots:
         QTest::newRow("frame 3's control block, then the end")
             << whole.left(two + 8) << false << QList<int>{1, 2} << true << 2;
         QTest::newRow("two whole frames and a comment, no trailer")
-            << whole.left(two) + QByteArray("\x21\xfe\x03" "abc\x00", 7) << false << QList<int>{1, 2}
-            << false << 2;
+            << whole.left(two) + QByteArray("\x21\xfe\x03" "abc\x00", 7) << false
+            << QList<int>{1, 2} << false << 2;
         QTest::newRow("frame 2 spoilt")
             << GifFixtures::withCorruptFrame(three, 1) << false << QList<int>{1} << true << 1;
         // Keeping the speed, frame 2 (40 ms) gives no clip frame and is not decoded.

@@ -40,7 +40,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("canvas");
-        QTest::newRow("whole frames") << GifFixtures::encode(GifFixtures::frames(2)) << QSize(40, 30);
+        QTest::newRow("whole frames")
+            << GifFixtures::encode(GifFixtures::frames(2)) << QSize(40, 30);
         QTest::newRow("one pixel on a 3000 x 2000 canvas")
             << GifFixtures::encode(GifFixtures::onePixelFrames(1, 3000, 2000)) << QSize(3000, 2000);
         QTest::newRow("small frame in a corner of a large canvas")

@@ -97,7 +97,8 @@ rlim_t mappedBytes()
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
-    return rlim_t(statm.readAll().split(' ').value(0).toULongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+    const rlim_t pages = statm.readAll().split(' ').value(0).toULongLong();
+    return pages * rlim_t(sysconf(_SC_PAGESIZE));
 }
 
 constexpr bool kSanitized =
