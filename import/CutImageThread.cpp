@@ -97,5 +97,6 @@ void CutImageThread::produce()
         if (!handOverSquare(square, ++count, schedule.frameTimeMs()))
             return;
     }
-    buffer->finishCutting();
+    // A video that ends early ends the clip; a decoder that failed fails the run.
+    buffer->finishCutting(video.failed() ? video.errorString() : QString());
 }

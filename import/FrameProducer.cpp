@@ -2,6 +2,9 @@
 
 #include "import/FrameHandOver.h"
 
+#include <exception>
+#include <new>
+
 FrameProducer::FrameProducer(FrameHandOver *handOver, const QSize &previewSize, QObject *parent)
     : QThread(parent), buffer(handOver), previewSize(previewSize)
 {
@@ -21,7 +24,16 @@ void FrameProducer::stopAndWait()
 
 void FrameProducer::run()
 {
-    produce();
+    // An exception leaving the thread would end the program: a decoder that could not
+    // allocate fails the run instead.
+    try {
+        produce();
+    } catch (const std::bad_alloc &) {
+        buffer->finishCutting(QStringLiteral("the frames could not be made (out of memory)"));
+    } catch (const std::exception &e) {
+        const QString why = QString::fromLocal8Bit(e.what());
+        buffer->finishCutting(QStringLiteral("the frames could not be made (%1)").arg(why));
+    }
     ended.store(true, std::memory_order_release);
 }
 

@@ -53,33 +53,48 @@ bool GifCutThread::handOverSquare(const QImage &square, qint64 posMs)
 void GifCutThread::produce()
 {
     GifFrameReader reader(cut.path);
+    // What each GIF frame gives the clip follows from the delays alone, so the frames that
+    // give nothing, and those after a full clip, are known before anything is decoded.
     GifTimeline timeline(cut.keepSpeed);
+    QList<int> copies;
+    QList<qint64> startsMs;
+    QList<bool> wanted;
+    int planned = 0;
+    bool tooLong = false;
+    const QList<int> delays = reader.delays();
+    for (int i = 0; i < delays.size() && !tooLong; ++i) {
+        startsMs.append(timeline.position());
+        const int given = timeline.copiesOf(delays[i]);
+        // Only a frame that would not fit makes the clip too long.
+        const int kept = qMin(given, cut.maxFrames - planned);
+        tooLong = kept < given;
+        copies.append(kept);
+        wanted.append(kept > 0);
+        planned += kept;
+    }
+    if (const Outcome plan = reader.keepOnly(wanted); !plan) {
+        end->framesRead = 0;
+        end->framesMade = 0;
+        buffer->finishCutting(plan.error());
+        return;
+    }
     QImage frame;
     int delayMs = 0;
-    bool tooLong = false;
     bool handedOver = true;
-    while (handedOver && !tooLong && !buffer->isStopped() && reader.next(&frame, &delayMs)) {
-        const qint64 startMs = timeline.position();
-        const int copies = timeline.copiesOf(delayMs);
-        qCDebug(lcImport) << "#GifCutThread# frame" << reader.framesRead() - 1 << "delay"
-                          << delayMs << "copies" << copies;
-        if (copies == 0)
-            continue;
+    while (handedOver && !buffer->isStopped() && reader.next(&frame, &delayMs)) {
+        const int index = reader.index();
+        qCDebug(lcImport) << "#GifCutThread# frame" << index << "delay" << delayMs << "copies"
+                          << copies[index];
         const QImage square = RoundSquare::cutShownFrame(frame, cut.shownSize, cut.topLeft);
         offerPreview(square);
-        for (int i = 0; i < copies && handedOver; ++i) {
-            // Only a frame that would not fit makes the clip too long.
-            tooLong = made >= cut.maxFrames;
-            if (tooLong)
-                break;
-            handedOver = handOverSquare(square, startMs);
-        }
+        for (int i = 0; i < copies[index] && handedOver; ++i)
+            handedOver = handOverSquare(square, startsMs[index]);
     }
     // Written on every way out: a run stopped by a failed save reports what it had read.
     end->framesRead = reader.framesRead();
     end->framesMade = made;
     end->damaged = reader.isDamaged();
-    end->tooLong = tooLong;
+    end->tooLong = tooLong && !reader.isDamaged();
     if (!handedOver)
         return;
     buffer->finishCutting(reader.framesRead() == 0

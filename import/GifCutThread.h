@@ -10,8 +10,11 @@ class FrameHandOver;
 // The producer of a GIF's cutting run: reads the GIF's frames in order with a reader of its
 // own, cuts each onto the 450 x 450 square (the region as for video) and hands it to the
 // converters as many times as the timeline says, numbered 1, 2, ... in clip order, each with
-// its "loadGif_" file name. A GIF with no readable frame fails the run; a damaged frame
-// ends the clip before it. How the reading ended is written to *end before the thread ends.
+// its "loadGif_" file name. Which frames the clip takes follows from their delays before
+// anything is decoded: a GIF over the reader's limits fails the run at once, and frames that
+// give the clip nothing are left out of the decoding where they can be. A GIF with no
+// readable frame fails the run; a damaged frame ends the clip before it. How the reading
+// ended is written to *end before the thread ends.
 class GifCutThread : public FrameProducer
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include <memory>
 
 namespace cv {
+class Mat;
 class VideoCapture;
 }
 
@@ -21,12 +22,17 @@ public:
 
     static constexpr double MaxFps = 1000.0;
 
-    // False with errorString() set when the file cannot be decoded as a video, or reports a
-    // frame rate that is not a number in (0, 1000], fewer than one frame or no picture size.
+    // False with errorString() set when the file cannot be decoded as a video, or reports no
+    // picture size, frames over the pictures' pixel limit (judged before any frame is
+    // decoded), a frame rate that is not a number in (0, 1000] or fewer than one frame.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
+    // Why open() failed, or why the decoder failed (see failed()).
     QString errorString() const { return error; }
+    // A read, skip or seek failed because the decoder did (it could not allocate a frame),
+    // not because the video ended. Cleared by open().
+    bool failed() const { return broken; }
 
     double fps() const { return rate; }
     qint64 frameCount() const { return count; }
@@ -44,8 +50,15 @@ public:
     bool skip();
 
 private:
+    // Runs a decoder call; an exception from it (an allocation that failed) becomes failed().
+    template<typename Call>
+    bool guarded(Call call);
+    // The frame as a picture; throws std::bad_alloc when the picture could not be allocated.
+    static QImage converted(const cv::Mat &frame);
+
     std::unique_ptr<cv::VideoCapture> capture;
     QString error;
+    bool broken = false;
     double rate = 0.0;
     qint64 count = 0;
     QSize size;

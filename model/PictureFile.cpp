@@ -1,6 +1,7 @@
 #include "model/PictureFile.h"
 
 #include "app/InputFileCheck.h"
+#include "model/GifLayout.h"
 #include "model/PictureDataLength.h"
 
 namespace {
@@ -80,6 +81,12 @@ bool PictureFile::open()
     // Qt's BMP reader gives the height of a picture stored top-down as negative.
     pixels = reader.size();
     pixels = QSize(qAbs(pixels.width()), qAbs(pixels.height()));
+    // Qt's GIF reader gives the first frame's extent when the canvas is far larger, yet
+    // decodes onto the whole canvas: that is the size to judge.
+    if (detected == "gif") {
+        if (const QSize canvas = GifLayout::ofFile(path, 1).canvas(); !canvas.isEmpty())
+            pixels = canvas;
+    }
     if (pixels.width() <= 0 || pixels.height() <= 0)
         return refuse(QStringLiteral("not a readable picture (no size in its header)"));
     const QString over = sizeRefusal(pixels);

@@ -60,6 +60,8 @@ QByteArray subBlocks(const QByteArray &data)
 QByteArray pixels(const Frame &frame, const QRect &rect, int index)
 {
     const int colour = frame.colour >= 0 ? frame.colour : index + 1;
+    if (frame.onePixel)
+        return QByteArray(1, char(colour));
     QByteArray indices(rect.width() * rect.height(), char(colour));
     if (frame.stripes) {
         for (int y = 0; y < rect.height(); ++y)
@@ -149,6 +151,14 @@ Gif frames(int n, int width, int height, int delayMs)
         frame.delayMs = delayMs;
         gif.frames.append(frame);
     }
+    return gif;
+}
+
+Gif onePixelFrames(int n, int width, int height, int delayMs)
+{
+    Gif gif = frames(n, width, height, delayMs);
+    for (Frame &frame : gif.frames)
+        frame.onePixel = true;
     return gif;
 }
 

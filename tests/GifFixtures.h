@@ -24,6 +24,8 @@ struct Frame
     int holeColour = -1;
     // Diagonal stripes of every palette colour instead of one colour (a picture-like frame).
     bool stripes = false;
+    // The image data stops after one pixel: a frame of any size in a few bytes.
+    bool onePixel = false;
 };
 
 struct Gif
@@ -39,6 +41,8 @@ QByteArray encode(const Gif &gif);
 Gif frames(int n, int width = 40, int height = 30, int delayMs = 100);
 // The same with striped frames, shifted by one pixel from frame to frame.
 Gif stripedFrames(int n, int width, int height);
+// n frames of one pixel's data each on a canvas of the given size, each with delayMs.
+Gif onePixelFrames(int n, int width, int height, int delayMs = 100);
 // Frame index (0-based) spoilt: its image block does not start as one, so neither it nor
 // anything after it can be read.
 QByteArray withCorruptFrame(const Gif &gif, int index);

@@ -66,6 +66,35 @@ QString withFrameRate(const QString &path, const QString &copy, quint32 scale, q
     return copy;
 }
 
+QString withFrameSize(const QString &path, const QString &copy, const QSize &size)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = in.readAll();
+    // avih: tag, size, 8 fields, width, height; strf: tag, size, header size, width, height.
+    const qsizetype main = bytes.indexOf("avih");
+    const qsizetype format = bytes.indexOf("strf");
+    if (main < 0 || format < 0)
+        return {};
+    qToLittleEndian(quint32(size.width()), bytes.data() + main + 40);
+    qToLittleEndian(quint32(size.height()), bytes.data() + main + 44);
+    qToLittleEndian(quint32(size.width()), bytes.data() + format + 12);
+    qToLittleEndian(quint32(size.height()), bytes.data() + format + 16);
+    // Every picture's frame header: marker, length, precision, height, width.
+    int pictures = 0;
+    const QByteArray marker("\xff\xc0");
+    for (qsizetype at = bytes.indexOf(marker); at >= 0; at = bytes.indexOf(marker, at + 2)) {
+        qToBigEndian(quint16(size.height()), bytes.data() + at + 5);
+        qToBigEndian(quint16(size.width()), bytes.data() + at + 7);
+        ++pictures;
+    }
+    QFile out(copy);
+    if (pictures == 0 || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    return copy;
+}
+
 int indexIn(const QImage &picture, const QRect &rect)
 {
     const int stripe = rect.width() / kBits;

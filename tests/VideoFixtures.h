@@ -15,6 +15,9 @@ QString write(const QString &dir, const QString &name, Codec codec, double fps, 
               const QSize &size = QSize(160, 120));
 // A copy of the AVI at path whose stream header claims rate / scale frames per second.
 QString withFrameRate(const QString &path, const QString &copy, quint32 scale, quint32 rate);
+// A copy of the MJPEG AVI at path whose headers and pictures all claim frames of size:
+// the decoder reports that size, though no frame of it can be decoded.
+QString withFrameSize(const QString &path, const QString &copy, const QSize &size);
 // The index shown by the frame drawn at rect inside picture; -1 when the stripes are unclear.
 int indexIn(const QImage &picture, const QRect &rect);
 

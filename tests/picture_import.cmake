@@ -20,3 +20,7 @@ hd_add_test(test_import_copies
   SOURCES test_import_copies.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+hd_add_test(test_gif_layout
+  SOURCES test_gif_layout.cpp GifFixtures.h GifFixtures.cpp
+  LIBS hd_model
+  TIMEOUT 60)

@@ -7,6 +7,8 @@
 #include "import/FrameHandOver.h"
 #include "import/GifCut.h"
 #include "import/GifCutThread.h"
+#include "import/GifFrameReader.h"
+#include "import/GifTimeline.h"
 #include "import/VideoClipCutter.h"
 #include "model/ImageObject.h"
 #include "model/RoundSquare.h"
@@ -60,6 +62,13 @@ QList<int> colours(const QList<ImageObject *> &frames)
         found.append(index);
     }
     return found;
+}
+
+// One past the last byte of frame index in the GIF's encoding.
+qsizetype frameEnd(const Gif &gif, int index)
+{
+    const Gif head{gif.width, gif.height, gif.looping, gif.frames.mid(0, index + 1)};
+    return GifFixtures::encode(head).size() - 1;
 }
 
 Gif withDelays(const QList<int> &delays)
@@ -227,6 +236,180 @@ private slots:
         // The first frame's hole shows nothing beneath it: black.
         if (transparent)
             QCOMPARE(QImage(run.frames[0]->sourcePath).pixel(225, 225), qRgb(0, 0, 0));
+    }
+
+    // Where the file stops or is spoilt names the damaged frame: a frame the file stops
+    // inside is never handed out, and whole frames without the trailer are no damage.
+    void damagedFrameNamed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("keepSpeed");
+        QTest::addColumn<QList<int>>("expected");  // palette index of each clip frame
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<int>("framesRead");       // the damaged frame's index when damaged
+        const Gif three = GifFixtures::frames(3);
+        const QByteArray whole = GifFixtures::encode(three);
+        const qsizetype one = frameEnd(three, 0);
+        const qsizetype two = frameEnd(three, 1);
+        QTest::newRow("cut inside frame 2's image data")
+            << whole.left((one + two) / 2) << false << QList<int>{1} << true << 1;
+        QTest::newRow("frame 2 without its data's end")
+            << whole.left(two - 1) << false << QList<int>{1} << true << 1;
+        QTest::newRow("two whole frames, no trailer")
+            << whole.left(two) << false << QList<int>{1, 2} << false << 2;
+        QTest::newRow("whole") << whole << false << QList<int>{1, 2, 3} << false << 3;
+        QTest::newRow("frame 3's control block, then the end")
+            << whole.left(two + 8) << false << QList<int>{1, 2} << true << 2;
+        QTest::newRow("two whole frames and a comment, no trailer")
+            << whole.left(two) + QByteArray("\x21\xfe\x03" "abc\x00", 7) << false
+            << QList<int>{1, 2} << false << 2;
+        QTest::newRow("frame 2 spoilt")
+            << GifFixtures::withCorruptFrame(three, 1) << false << QList<int>{1} << true << 1;
+        // Keeping the speed, frame 2 (40 ms) gives no clip frame and is not decoded.
+        const Gif timed = withDelays({40, 40, 300, 100});
+        const QByteArray timedBytes = GifFixtures::encode(timed);
+        QTest::newRow("kept speed, cut inside frame 4")
+            << timedBytes.left(frameEnd(timed, 2) + 40) << true << QList<int>{1, 3, 3, 3}
+            << true << 3;
+        QTest::newRow("kept speed, three whole frames, no trailer")
+            << timedBytes.left(frameEnd(timed, 2)) << true << QList<int>{1, 3, 3, 3} << false
+            << 3;
+    }
+
+    void damagedFrameNamed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, keepSpeed);
+        QFETCH(QList<int>, expected);
+        QFETCH(bool, damaged);
+        QFETCH(int, framesRead);
+        Run run;
+        cut(write(bytes), keepSpeed, &run);
+        QVERIFY2(run.ok, qPrintable(run.error));
+        QCOMPARE(colours(run.frames), expected);
+        QCOMPARE(run.end.damaged, damaged);
+        QCOMPARE(run.end.framesRead, framesRead);
+        QCOMPARE(run.end.framesMade, int(expected.size()));
+    }
+
+    // The canvas is decoded whole for every frame, however few bytes a frame takes: a
+    // canvas over the pictures' pixel limit, or more canvas area times frames than the
+    // limit, is refused before decoding, naming the sizes. Only frames the clip uses count,
+    // and frames the timeline drops are not decoded where they change nothing.
+    void decodingBounded_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("keepSpeed");
+        QTest::addColumn<int>("maxFrames");
+        QTest::addColumn<int>("made");        // clip frames; 0 when refused
+        QTest::addColumn<QString>("refusal");
+        const int fit = int(GifFrameReader::MaxDecodedMegapixels / 16);  // 16-megapixel canvas
+        const auto overBudget = [](int frames) {
+            return QStringLiteral("%1 frames to decode on a canvas of 4000 x 4000 pixels are "
+                                  "%2 megapixels, over the limit of %3 megapixels")
+                .arg(frames)
+                .arg(frames * 16)
+                .arg(GifFrameReader::MaxDecodedMegapixels);
+        };
+        QTest::newRow("one pixel on a 16000 x 16000 canvas")
+            << GifFixtures::encode(GifFixtures::onePixelFrames(1, 16000, 16000)) << false << 1000
+            << 0
+            << QStringLiteral("its canvas of 16000 x 16000 pixels (256 megapixels) is over the "
+                              "limit of 200 megapixels");
+        QTest::newRow("as many frames as fit")
+            << GifFixtures::encode(GifFixtures::onePixelFrames(fit, 4000, 4000)) << false << 1000
+            << fit << QString();
+        QTest::newRow("one frame more")
+            << GifFixtures::encode(GifFixtures::onePixelFrames(fit + 1, 4000, 4000)) << false
+            << 1000 << 0 << overBudget(fit + 1);
+        QTest::newRow("longer than a clip: the clip's frames are decoded")
+            << GifFixtures::encode(GifFixtures::onePixelFrames(300, 4000, 4000)) << false << 100
+            << 100 << QString();
+        // 400 frames of 20 ms: a clip frame every 5th frame, the last from frame 395.
+        const Gif fast = GifFixtures::onePixelFrames(400, 4000, 4000, 20);
+        QTest::newRow("kept speed, dropped frames under whole opaque ones")
+            << GifFixtures::encode(fast) << true << 1000 << 80 << QString();
+        Gif restoring = fast;
+        Gif drawing = fast;
+        for (int i = 1; i < fast.frames.size(); ++i) {
+            restoring.frames[i].rect = drawing.frames[i].rect = QRect(i % 100, 0, 10, 10);
+            restoring.frames[i].disposal = 3;
+            drawing.frames[i].disposal = 1;
+        }
+        QTest::newRow("kept speed, dropped frames that restore the canvas")
+            << GifFixtures::encode(restoring) << true << 1000 << 80 << QString();
+        QTest::newRow("kept speed, dropped frames that stay on the canvas")
+            << GifFixtures::encode(drawing) << true << 1000 << 0 << overBudget(396);
+        QTest::newRow("not kept: every frame counts")
+            << GifFixtures::encode(fast) << false << 1000 << 0 << overBudget(400);
+    }
+
+    void decodingBounded()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, keepSpeed);
+        QFETCH(int, maxFrames);
+        QFETCH(int, made);
+        QFETCH(QString, refusal);
+        Run run;
+        cut(write(bytes), keepSpeed, &run, maxFrames);
+        QCOMPARE(run.error, refusal);
+        QCOMPARE(run.ok, refusal.isEmpty());
+        QCOMPARE(int(run.frames.size()), made);
+        QCOMPARE(run.end.framesMade, made);
+    }
+
+    // Frames the timeline drops and that are not decoded leave every clip frame as the GIF
+    // reader composes it with every frame decoded.
+    void leftOutFramesChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        // Delays 40, 40, 40, 40, 300 over and over: frames 2 and 4 of each five are dropped.
+        const auto timed = [](int disposal, bool whole, bool holes) {
+            Gif gif = GifFixtures::frames(15);
+            for (int i = 0; i < gif.frames.size(); ++i) {
+                GifFixtures::Frame &frame = gif.frames[i];
+                frame.delayMs = i % 5 == 4 ? 300 : 40;
+                frame.disposal = disposal;
+                if (i > 0 && !whole)
+                    frame.rect = QRect((5 * i) % 20, (3 * i) % 14, 20, 16);
+                frame.transparent = holes ? 9 : -1;
+                frame.holeColour = holes ? 9 : -1;
+            }
+            return GifFixtures::encode(gif);
+        };
+        QTest::newRow("restoring") << timed(3, false, false);
+        QTest::newRow("restoring, transparent holes") << timed(3, false, true);
+        QTest::newRow("whole opaque frames") << timed(1, true, false);
+        QTest::newRow("whole frames, transparent holes") << timed(1, true, true);
+        QTest::newRow("partial frames kept") << timed(1, false, false);
+        QTest::newRow("partial frames cleared") << timed(2, false, true);
+    }
+
+    void leftOutFramesChangeNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = write(bytes);
+        QList<QImage> expected;
+        QImageReader reader(path);
+        GifTimeline timeline(true);
+        for (QImage composed = reader.read(); !composed.isNull(); composed = reader.read()) {
+            const int copies =
+                timeline.copiesOf(GifFrameReader::shownDelay(reader.nextImageDelay()));
+            const QImage square =
+                RoundSquare::cutFrame(composed, RoundSquare::centredRegion(composed.size()))
+                    .convertToFormat(QImage::Format_RGB32);
+            for (int i = 0; i < copies; ++i)
+                expected.append(square);
+        }
+        QCOMPARE(expected.size(), 14);
+        Run run;
+        cut(path, true, &run);
+        QVERIFY2(run.ok, qPrintable(run.error));
+        QCOMPARE(run.frames.size(), expected.size());
+        for (int k = 0; k < expected.size(); ++k)
+            QCOMPARE(QImage(run.frames[k]->sourcePath).convertToFormat(QImage::Format_RGB32),
+                     expected[k]);
     }
 
     // Two imports of one GIF: every frame file is new, the first import's stay as they were.

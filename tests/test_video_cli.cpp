@@ -125,6 +125,12 @@ private slots:
             << QStringLiteral("long.avi") << QStringList{}
             << QStringLiteral("long.avi: the stretch gives 1001 frames, more than the 1000 a clip "
                               "can hold (use --start and --length)");
+        // A few kilobytes of video whose frames would take 768 MB each: refused by the
+        // stream's own size, before a frame is decoded.
+        QTest::newRow("frames over the pixel limit")
+            << QStringLiteral("huge.avi") << QStringList{}
+            << QStringLiteral("huge.avi: each frame of 16000 x 16000 pixels (256 megapixels) is "
+                              "over the limit of 200 megapixels");
     }
 
     void refusesWithOneLine()
@@ -139,6 +145,9 @@ private slots:
             file.write(QByteArray(3000, '\x5a'));
         } else if (input == QLatin1String("long.avi")) {
             path = VideoFixtures::write(dir.path(), input, Codec::Mjpeg, 10.0, 1001, QSize(40, 30));
+        } else if (input == QLatin1String("huge.avi")) {
+            path = VideoFixtures::withFrameSize(twoSeconds, path, QSize(16000, 16000));
+            QVERIFY(!path.isEmpty());
         }
         QTemporaryDir outputs;
         const QString out = outputs.filePath(QStringLiteral("out.bin"));

@@ -7,6 +7,7 @@
 #include "import/CutImageThread.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
+#include "import/FrameProducer.h"
 #include "import/FrameSchedule.h"
 #include "import/VideoClipCutter.h"
 #include "import/VideoFile.h"
@@ -17,13 +18,19 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <opencv2/core.hpp>
 
+#include <malloc.h>
+#include <sys/resource.h>
+
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 using VideoFixtures::Codec;
 
@@ -58,6 +65,54 @@ QStringList frameFiles()
 {
     return QDir(workDirectory()).entryList({QStringLiteral("loadMedia_*")}, QDir::Files);
 }
+
+// A producer whose source fails the way a decoder that cannot allocate does.
+class ThrowingProducer : public FrameProducer
+{
+public:
+    ThrowingProducer(FrameHandOver *handOver, int kind)
+        : FrameProducer(handOver, QSize()), kind(kind)
+    {
+    }
+    ~ThrowingProducer() override { stopAndWait(); }
+
+protected:
+    void produce() override
+    {
+        if (kind == 0)
+            throw std::bad_alloc();
+        if (kind == 1)
+            cv::error(cv::Error::StsNoMem, "Failed to allocate 768000000 bytes", "decode",
+                      __FILE__, __LINE__);
+        throw std::runtime_error("decoder gone");
+    }
+
+private:
+    const int kind;
+};
+
+// Bytes of address space the process has mapped.
+rlim_t mappedBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const rlim_t pages = statm.readAll().split(' ').value(0).toULongLong();
+    return pages * rlim_t(sysconf(_SC_PAGESIZE));
+}
+
+constexpr bool kSanitized =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    true;
+#else
+    false;
+#endif
+#else
+    false;
+#endif
 
 } // namespace
 
@@ -401,6 +456,138 @@ private slots:
         QVERIFY(cutter.takeFrames().isEmpty());
         setWorkDirectory(work->path());
         QVERIFY(frameFiles().isEmpty());
+    }
+
+    // Frames over the pictures' pixel limit are refused from the size the stream reports,
+    // before any frame is decoded, by the file and by a cutting run alike.
+    void hugeFramesRefused_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("16000 x 16000")
+            << QSize(16000, 16000)
+            << QStringLiteral("each frame of 16000 x 16000 pixels (256 megapixels) is over the "
+                              "limit of 200 megapixels");
+        QTest::newRow("14143 x 14143")
+            << QSize(14143, 14143)
+            << QStringLiteral("each frame of 14143 x 14143 pixels (200.1 megapixels) is over "
+                              "the limit of 200 megapixels");
+        QTest::newRow("60000 x 4000")
+            << QSize(60000, 4000)
+            << QStringLiteral("each frame of 60000 x 4000 pixels (240 megapixels) is over the "
+                              "limit of 200 megapixels");
+        QTest::newRow("14000 x 14000: within the limit") << QSize(14000, 14000) << QString();
+    }
+
+    void hugeFramesRefused()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, refusal);
+        const QString small = VideoFixtures::write(videos.path(), QStringLiteral("small.avi"),
+                                                   Codec::Mjpeg, 25.0, 5);
+        const QString path =
+            VideoFixtures::withFrameSize(small, work->filePath(QStringLiteral("huge.avi")), size);
+        QVERIFY(!path.isEmpty());
+        VideoFile video;
+        QCOMPARE(video.open(path), refusal.isEmpty());
+        if (refusal.isEmpty()) {
+            QCOMPARE(video.frameSize(), size);
+            return;
+        }
+        QCOMPARE(video.errorString(), refusal);
+        QVERIFY(!video.isOpen());
+        VideoClipCutter cutter(wholeCut(path, 0, 4));
+        QVERIFY(!cutter.runToEnd());
+        QCOMPARE(cutter.errorString(), refusal);
+        QVERIFY(frameFiles().isEmpty());
+    }
+
+    // A decoder that cannot allocate a frame fails the read with its reason, instead of
+    // throwing out of the program or passing for the video's end.
+    void decoderFailureIsReported_data()
+    {
+        QTest::addColumn<bool>("region");
+        QTest::newRow("whole frame") << false;
+        QTest::newRow("region") << true;
+    }
+
+    void decoderFailureIsReported()
+    {
+        QFETCH(bool, region);
+        if (kSanitized)
+            QSKIP("the sanitizers' allocators end the program when an allocation fails");
+        // In a process of its own: what earlier tests left free in the heap would serve
+        // the allocation that is meant to fail.
+        if (!qEnvironmentVariableIsSet("HD_DECODER_FAILURE_RUN")) {
+            QProcess run;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HD_DECODER_FAILURE_RUN"), QStringLiteral("1"));
+            run.setProcessEnvironment(environment);
+            run.setProcessChannelMode(QProcess::MergedChannels);
+            run.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("decoderFailureIsReported:%1")
+                           .arg(QString::fromUtf8(QTest::currentDataTag()))});
+            QVERIFY(run.waitForFinished(60000));
+            const QByteArray output = run.readAll();
+            QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
+                     output.constData());
+            QVERIFY2(output.contains("Totals: 3 passed, 0 failed"), output.constData());
+            return;
+        }
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("wide.avi"),
+                                                  Codec::Mjpeg, 25.0, 8, QSize(1600, 1600));
+        QVERIFY(!path.isEmpty());
+        // Large blocks each get a mapping of their own, given back when freed.
+        mallopt(M_MMAP_THRESHOLD, 1 << 20);
+        VideoFile video;
+        QVERIFY(video.open(path));
+        // The decoder's own buffers are made for the first frames and kept; a read then
+        // allocates only the 7.7 MB frame it hands out.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!video.read().isNull());
+        malloc_trim(0);
+        rlimit unlimited{};
+        QCOMPARE(getrlimit(RLIMIT_AS, &unlimited), 0);
+        rlimit tight = unlimited;
+        tight.rlim_cur = mappedBytes() + (2 << 20);
+        QVERIFY(tight.rlim_cur > (2 << 20));
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        QPoint origin;
+        const QImage frame = region ? video.readRegion(QRect(0, 0, 450, 450), &origin)
+                                    : video.read();
+        setrlimit(RLIMIT_AS, &unlimited);
+        QVERIFY(frame.isNull());
+        QVERIFY(video.failed());
+        QVERIFY2(video.errorString().startsWith(
+                     QStringLiteral("the decoder failed on a frame of 1600 x 1600 pixels (")),
+                 qPrintable(video.errorString()));
+        // The next frame is read again once memory allows.
+        QVERIFY(!video.read().isNull());
+    }
+
+    // An exception out of a producer fails the run with its reason; the program goes on.
+    void producerExceptionFailsTheRun_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("std::bad_alloc")
+            << 0 << QStringLiteral("the frames could not be made (out of memory)");
+        QTest::newRow("cv::Exception") << 1 << QStringLiteral("Failed to allocate 768000000 bytes");
+        QTest::newRow("other") << 2 << QStringLiteral("the frames could not be made (decoder gone)");
+    }
+
+    void producerExceptionFailsTheRun()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, error);
+        VideoClipCutter cutter(
+            [kind](FrameHandOver *handOver) {
+                return std::make_unique<ThrowingProducer>(handOver, kind);
+            },
+            false);
+        QVERIFY(!cutter.runToEnd());
+        QVERIFY2(cutter.errorString().contains(error), qPrintable(cutter.errorString()));
+        QVERIFY(!cutter.madeNoFrame());
     }
 
     void refusesWhatIsNoVideo_data()
