@@ -7,6 +7,7 @@
 #include "effect/LedDataCodec.h"
 #include "import/VideoFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -176,9 +177,15 @@ private slots:
         QProcess render;
         render.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
                      {"render", file("long.bin"), "-o", out, "--leds", "8", "--lines", "24",
-                      "--size", "32", "--fps", "60"});
+                      "--size", "32", "--fps", "60", "--max-frames", "400000"});
         QVERIFY(render.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out), 30000);
+        // The video grows beside its name until it is complete.
+        const auto staged = [this] {
+            return QDir(dir.path()).entryInfoList({QStringLiteral(".long.mp4-*")},
+                                                  QDir::Files | QDir::Hidden);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!staged().isEmpty() && staged().first().size() > 0, 30000);
+        QVERIFY(!QFileInfo::exists(out));
         QCOMPARE(::kill(pid_t(render.processId()), signalNumber), 0);
         QVERIFY(render.waitForFinished(60000));
         QCOMPARE(render.exitCode(), 128 + signalNumber);
@@ -195,6 +202,7 @@ private slots:
         QCOMPARE(lines[1],
                  QStringLiteral("hologram-cli render: interrupted by signal %1").arg(signalNumber));
         QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(staged().isEmpty());
     }
 
     void inspectTellsTheShowLength_data()
