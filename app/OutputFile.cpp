@@ -129,7 +129,9 @@ QString OutputFile::problem(const QString &path, const QStringList &inputs)
 
 Outcome OutputFile::prepare(const QStringList &inputs)
 {
-    rollBack();
+    if (committed)
+        return failure(QStringLiteral("already written"));
+    rollBack(); // a staging file of an earlier prepare()
     if (const QString why = problem(given, inputs); !why.isEmpty())
         return failure(why);
     QString error;

@@ -193,6 +193,8 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("warning");
+        // The records are made here, so the geometry holds here.
+        GeometryScope geometry(8, 16);
         const qint64 record = DataBitCalculation::ledDataLength(8, 16);
         auto indexed = [record](int records, const QList<IndexedHeader::Segment> &segments) {
             IndexedHeader header;
@@ -202,7 +204,7 @@ private slots:
         };
         SlottedShape noTime;
         noTime.pictureCount = 2;
-        noTime.timeBase = 0;
+        noTime.timeBase = -1; // slot 1 gets time byte 0
         SlottedShape noLoops;
         noLoops.pictureCount = 1;
         noLoops.frameCounts = {2, 0, 0, 0, 0};
