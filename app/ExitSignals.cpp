@@ -35,8 +35,14 @@ ExitSignals::ExitSignals(QObject *parent) : QObject(parent)
 
 ExitSignals::~ExitSignals()
 {
+    // Signals that came after the event loop ended are still in the socket.
+    unsigned char byte = 0;
+    while (signalSocket[1] >= 0 && ::recv(signalSocket[1], &byte, 1, MSG_DONTWAIT) == 1)
+        lastSignal = byte;
+    // Once a signal asked to quit, the program is removing its work directory on the way
+    // out: later signals must not cut that short, so they are ignored to the end.
     for (int number : kSignals)
-        ::signal(number, SIG_DFL);
+        ::signal(number, lastSignal != 0 ? SIG_IGN : SIG_DFL);
 }
 
 void ExitSignals::readSignal()

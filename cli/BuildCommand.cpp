@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/LanguageTable.h"
 #include "app/InputFileCheck.h"
+#include "app/OutputFile.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PerFileOptions.h"
@@ -146,6 +147,13 @@ bool validLoops(const QString &text)
     return CliCommand::readWholeNumber(text, 1, 255, &loops);
 }
 
+// The seconds a picture shown for `seconds` gets in the file: tenths, and a time byte of 1
+// marks a clip, so 0.1 s becomes 0.2 s; long times become a time and a repeat count.
+double storedSeconds(double seconds)
+{
+    return EffectFormat::pictureTiming(EffectFormat::tenthsOf(seconds)).tenths() / 10.0;
+}
+
 } // namespace
 
 QString BuildCommand::name() const
@@ -208,6 +216,15 @@ int BuildCommand::run(const QStringList &arguments)
     const QStringList inputs = parser.positionalArguments();
     if (!parser.isSet(output))
         return fail(QStringLiteral("-o OUT.bin is needed"));
+    if (inputs.isEmpty())
+        return fail(QStringLiteral("no FILE given: a show needs at least one picture, GIF or "
+                                   "video"));
+    // Every file becomes one entry of the segment table; the display never shows more.
+    if (inputs.size() > EffectFormat::kMaxSegments)
+        return fail(QStringLiteral("%1 files given; an effect file holds at most %2 pictures "
+                                   "and clips together")
+                        .arg(inputs.size())
+                        .arg(EffectFormat::kMaxSegments));
     const int language = languageCodeOf(parser.value(lang));
     if (language < 0)
         return fail(QStringLiteral("--lang must be en_US, zh_CN, zh_HK, jp or none"));
@@ -216,9 +233,16 @@ int BuildCommand::run(const QStringList &arguments)
         PerFileOptions::valuesFor(parser, withProgramName(arguments), {time, loops});
     if (perFile.size() != inputs.size())
         return fail(QStringLiteral("cannot tell which --time and --loops apply to which file"));
+    QStringList toldAbout;
     for (const QString &value : parser.values(time)) {
         if (!validSeconds(value))
             return fail(QStringLiteral("--time must be a number of seconds from 0.1 to 6502.5"));
+        const double seconds = value.toDouble();
+        const double stored = storedSeconds(seconds);
+        if (qAbs(stored - seconds) > 1e-6 && !toldAbout.contains(value)) {
+            warn(QStringLiteral("--time %1 is stored as %2 s").arg(value).arg(stored));
+            toldAbout << value;
+        }
     }
     for (const QString &value : parser.values(loops)) {
         if (!validLoops(value))
@@ -234,6 +258,9 @@ int BuildCommand::run(const QStringList &arguments)
         if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
             return fail(refusal);
     }
+    OutputFile target(parser.value(output));
+    if (const Outcome prepared = target.prepare(inputs); !prepared)
+        return fail(prepared.error());
 
     // Items keep their files in a private work directory, removed on return.
     QTemporaryDir work;
@@ -267,8 +294,10 @@ int BuildCommand::run(const QStringList &arguments)
     if (InterruptGuard::signalNumber() != 0)
         return fail(QStringLiteral("interrupted, nothing written"));
     const DownloadResult result =
-        EffectWriter::write(EffectPlaylist::capture(pictures, clips), parser.value(output));
+        EffectWriter::write(EffectPlaylist::capture(pictures, clips), target.stagingPath());
     if (!result.ok)
-        return fail(result.error);
+        return fail(QString(result.error).replace(target.stagingPath(), target.path()));
+    if (const Outcome committed = target.commit(); !committed)
+        return fail(committed.error());
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "cli/ConvertCommand.h"
 
 #include "app/InputFileCheck.h"
+#include "app/OutputFile.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
 #include "model/ImageObject.h"
@@ -8,16 +9,24 @@
 #include "model/ReadImageThread.h"
 
 #include <QCommandLineParser>
-#include <QSaveFile>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <vector>
+
 namespace {
-// Written to a temporary file and renamed, so a failure leaves nothing at path.
-bool writeAtomically(const QString &path, const QByteArray &bytes)
+// Into the output's staging file; the target is replaced later, with the other outputs.
+Outcome stage(const OutputFile &output, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QFile file(output.stagingPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
+        || !file.flush())
+        return Outcome::failure(QStringLiteral("%1: cannot write").arg(output.path()));
+    file.close();
+    return file.error() == QFileDevice::NoError
+               ? Outcome::success()
+               : Outcome::failure(QStringLiteral("%1: cannot write").arg(output.path()));
 }
 } // namespace
 
@@ -66,6 +75,18 @@ int ConvertCommand::run(const QStringList &arguments)
     const QString inputPath = inputs.first();
     if (const QString refusal = InputFileCheck::refusal(inputPath); !refusal.isEmpty())
         return fail(refusal);
+    // Both outputs are checked and staged before any work: a failure leaves neither.
+    OutputFile ledOutput(parser.value(output));
+    OutputFile previewOutput(parser.value(preview));
+    std::vector<OutputFile *> outputs{&ledOutput};
+    if (parser.isSet(preview))
+        outputs.push_back(&previewOutput);
+    for (OutputFile *file : outputs) {
+        if (const Outcome prepared = file->prepare({inputPath}); !prepared)
+            return fail(prepared.error());
+    }
+    if (parser.isSet(preview) && previewOutput.target() == ledOutput.target())
+        return fail(QStringLiteral("-o and --preview name the same file"));
     const QImage picture = PictureLoader::load(inputPath, &error);
     if (picture.isNull())
         return fail(QStringLiteral("%1: %2").arg(inputPath, error));
@@ -83,13 +104,16 @@ int ConvertCommand::run(const QStringList &arguments)
 
     if (InterruptGuard::signalNumber() != 0)
         return fail(QStringLiteral("interrupted, nothing written"));
-    if (!writeAtomically(parser.value(output), item.readLedData()))
-        return fail(QStringLiteral("%1: cannot write").arg(parser.value(output)));
+    if (const Outcome staged = stage(ledOutput, item.readLedData()); !staged)
+        return fail(staged.error());
     if (parser.isSet(preview)) {
         QFile previewFile(item.samplingPreviewPath());
-        if (!previewFile.open(QIODevice::ReadOnly) ||
-            !writeAtomically(parser.value(preview), previewFile.readAll()))
-            return fail(QStringLiteral("%1: cannot write").arg(parser.value(preview)));
+        if (!previewFile.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("%1: cannot write").arg(previewOutput.path()));
+        if (const Outcome staged = stage(previewOutput, previewFile.readAll()); !staged)
+            return fail(staged.error());
     }
+    if (const Outcome committed = OutputFile::commitAll(outputs); !committed)
+        return fail(committed.error());
     return 0;
 }

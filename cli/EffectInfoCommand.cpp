@@ -1,8 +1,10 @@
 #include "cli/EffectInfoCommand.h"
 
+#include "app/AppGlobals.h"
 #include "app/InputFileCheck.h"
 #include "cli/GeometryOptions.h"
 #include "effect/EffectFileInfo.h"
+#include "effect/EffectFormat.h"
 #include "effect/ShowTimeline.h"
 
 #include <QCommandLineParser>
@@ -48,6 +50,24 @@ void printText(const EffectFileInfo &info, QTextStream &out)
     out << "geometry: " << info.ledCount << " x " << info.lineNumber << "\n";
     out << "length: " << info.fileSize << " bytes, " << info.expectedSize << " expected ("
         << (info.lengthAgrees() ? "agrees" : "does not agree") << ")\n";
+}
+
+// Whether a slotted file's length is what some display geometry gives: the layout has no
+// magic, so its length is all that tells it from any other file of 120 bytes or more.
+bool fitsSomeGeometry(const EffectFileInfo &info)
+{
+    const qint64 payload = info.fileSize - EffectFormat::kSlottedHeaderSize;
+    const qint64 perGeometryUnit = 3 * qint64(info.recordCount());
+    if (payload < 0 || perGeometryUnit <= 0)
+        return payload == 0;
+    if (payload % perGeometryUnit != 0)
+        return false;
+    const qint64 lights = payload / perGeometryUnit; // LEDs x lines
+    for (int leds = 1; leds <= kMaxLedCount; ++leds) {
+        if (lights % leds == 0 && lights / leds <= kMaxLineNumber)
+            return true;
+    }
+    return false;
 }
 
 // The header's fields and how long the display plays the show, in milliseconds.
@@ -97,6 +117,16 @@ int EffectInfoCommand::run(const QStringList &arguments)
     const auto info = EffectFileInfo::inspect(input, leds, lines, &error);
     if (!info)
         return fail(error);
+    if (info->layout == EffectFileInfo::Layout::Slotted && !info->lengthAgrees()
+        && !fitsSomeGeometry(*info))
+        return fail(QStringLiteral("%1: not an effect file of this geometry (%2 x %3): its %4 "
+                                   "bytes fit the slotted layout at no display geometry")
+                        .arg(input)
+                        .arg(leds)
+                        .arg(lines)
+                        .arg(info->fileSize));
+    for (const QString &line : info->zeroTimings())
+        QTextStream(stderr) << "hologram-cli " << name() << ": warning: " << line << Qt::endl;
     QTextStream out(stdout);
     if (parser.isSet(json))
         out << QJsonDocument(withShowLength(*info)).toJson(QJsonDocument::Indented);

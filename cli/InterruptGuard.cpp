@@ -24,12 +24,13 @@ InterruptGuard::InterruptGuard()
     struct sigaction action = {};
     action.sa_handler = &InterruptGuard::onSignal;
     sigemptyset(&action.sa_mask);
-    // Restarted calls keep a read from failing half-way; reset lets a second signal kill.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    // Restarted calls keep a read from failing half-way. The handler stays: a second signal
+    // (a user pressing Ctrl+C again, `timeout` signalling the process and then its group)
+    // must not cut the clean-up the first one started.
+    action.sa_flags = SA_RESTART;
     for (size_t i = 0; i < std::size(kSignals); ++i)
         ::sigaction(kSignals[i], &action, &previous[i]);
 #else
-    // std::signal resets to the default handler before calling ours, as SA_RESETHAND does.
     for (size_t i = 0; i < std::size(kSignals); ++i)
         previous[i] = std::signal(kSignals[i], &InterruptGuard::onSignal);
 #endif
@@ -37,11 +38,21 @@ InterruptGuard::InterruptGuard()
 
 InterruptGuard::~InterruptGuard()
 {
+    // After a signal the process is on its way out and still removing what it made: further
+    // signals are ignored to the end rather than handed to the default action.
+    const bool stopping = received != 0;
     for (size_t i = 0; i < std::size(kSignals); ++i) {
 #ifdef Q_OS_UNIX
-        ::sigaction(kSignals[i], &previous[i], nullptr);
+        if (stopping) {
+            struct sigaction ignore = {};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            ::sigaction(kSignals[i], &ignore, nullptr);
+        } else {
+            ::sigaction(kSignals[i], &previous[i], nullptr);
+        }
 #else
-        std::signal(kSignals[i], previous[i]);
+        std::signal(kSignals[i], stopping ? SIG_IGN : previous[i]);
 #endif
     }
 }
@@ -66,4 +77,8 @@ void InterruptGuard::onSignal(int number)
 {
     received = number;
     running = false;
+#ifndef Q_OS_UNIX
+    // std::signal resets to the default action before calling the handler; stay in place.
+    std::signal(number, &InterruptGuard::onSignal);
+#endif
 }

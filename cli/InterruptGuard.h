@@ -8,10 +8,12 @@
 // Turns SIGINT, SIGTERM and SIGHUP into a request to stop, so a command interrupted while it
 // reads or converts returns normally and its QTemporaryDir removes the work directory. The
 // handler only clears keepGoing() and notes the signal, both lock-free atomics; work that
-// runs without an event loop (the effect reader) watches keepGoing() between records. A
-// second signal of the same kind ends the process at once, for a user who insists.
+// runs without an event loop (the effect reader) watches keepGoing() between records.
+// Further signals change nothing: the clean-up the first one started always finishes (only
+// SIGKILL can stop it).
 //
-// One guard lives in main() around the command; the previous handlers return with it.
+// One guard lives in main() around the command; the previous handlers return with it when
+// no signal came, and the signals stay ignored to the process's end when one did.
 class InterruptGuard
 {
 public:

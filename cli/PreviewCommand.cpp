@@ -1,8 +1,10 @@
 #include "cli/PreviewCommand.h"
 
 #include "app/InputFileCheck.h"
+#include "app/OutputFile.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
+#include "effect/EffectFileInfo.h"
 #include "effect/EffectReader.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -10,8 +12,12 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -21,22 +27,41 @@ struct Output
     QString name;
 };
 
-// Copies every preview into dir; on a failure removes what it copied, so the command leaves
-// either all files or none.
-QString copyAll(const QList<Output> &outputs, const QDir &dir)
+// The directories mkpath() would create for path, deepest first.
+QStringList missingDirectories(const QString &path)
 {
-    QStringList copied;
-    for (const Output &output : outputs) {
-        const QString target = dir.filePath(output.name);
-        QFile::remove(target);
-        if (!QFile::copy(output.source, target)) {
-            for (const QString &path : copied)
-                QFile::remove(path);
-            return QStringLiteral("cannot write %1").arg(target);
-        }
-        copied << target;
+    QStringList missing;
+    QFileInfo info(QFileInfo(path).absoluteFilePath());
+    while (!info.exists() && !info.isSymLink() && !info.isRoot()) {
+        missing << info.absoluteFilePath();
+        info = QFileInfo(info.absolutePath());
     }
-    return {};
+    return missing;
+}
+
+// Stages every preview beside its target, then puts them all in place; a failure on the way
+// leaves the folder as it was: the staged copies go, files put in place are taken back, and
+// no file the command did not write is removed.
+Outcome writeAll(const QList<Output> &outputs, const QDir &dir, const QString &input)
+{
+    std::vector<std::unique_ptr<OutputFile>> files;
+    std::vector<OutputFile *> order;
+    for (const Output &output : outputs) {
+        files.push_back(std::make_unique<OutputFile>(dir.filePath(output.name)));
+        OutputFile &file = *files.back();
+        if (const Outcome prepared = file.prepare({input}); !prepared)
+            return prepared;
+        QFile source(output.source);
+        QFile staged(file.stagingPath());
+        if (!source.open(QIODevice::ReadOnly) || !staged.open(QIODevice::WriteOnly)
+            || staged.write(source.readAll()) != source.size() || !staged.flush())
+            return Outcome::failure(QStringLiteral("cannot write %1").arg(file.path()));
+        staged.close();
+        if (staged.error() != QFileDevice::NoError)
+            return Outcome::failure(QStringLiteral("cannot write %1").arg(file.path()));
+        order.push_back(&file);
+    }
+    return OutputFile::commitAll(order);
 }
 
 } // namespace
@@ -76,6 +101,12 @@ int PreviewCommand::run(const QStringList &arguments)
     const QString input = parser.positionalArguments().first();
     if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
         return fail(refusal);
+    // What the display would pass over is said, not hidden in the previews.
+    if (const auto info = EffectFileInfo::inspect(input, leds, lines, &error)) {
+        for (const QString &line : info->zeroTimings())
+            QTextStream(stderr) << "hologram-cli preview: warning: " << line << Qt::endl;
+    }
+    error.clear();
 
     QTemporaryDir work;
     if (!enterWorkDirectory(work, leds, lines))
@@ -104,10 +135,15 @@ int PreviewCommand::run(const QStringList &arguments)
 
     if (result.ok) {
         const QString dirPath = parser.value(output);
-        if (!QDir().mkpath(dirPath))
+        const QStringList created = missingDirectories(dirPath);
+        if (!QDir().mkpath(dirPath) || !QFileInfo(dirPath).isDir()) {
             error = QStringLiteral("cannot create %1").arg(dirPath);
-        else
-            error = copyAll(outputs, QDir(dirPath));
+        } else if (const Outcome written = writeAll(outputs, QDir(dirPath), input); !written) {
+            error = written.error();
+            // Only the folders made here, and only when empty.
+            for (const QString &path : created)
+                QDir().rmdir(path);
+        }
     } else {
         error = result.error;
     }

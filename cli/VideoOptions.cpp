@@ -85,6 +85,7 @@ MediaObject *VideoOptions::cutClip(const QString &path, int number, int loops,
                      .arg(double(video.frameCount()) / video.fps());
         return nullptr;
     }
+    // A length past the end cuts to the end (both terms stay far from overflow).
     cut.endFrame = lengthSeconds < 0.0
                        ? last
                        : qMin(last, cut.startFrame

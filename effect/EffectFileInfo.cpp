@@ -15,6 +15,34 @@ int EffectFileInfo::recordCount() const
     return EffectFormat::kSlotCount + slotted.totalFrames();
 }
 
+QStringList EffectFileInfo::zeroTimings() const
+{
+    QStringList lines;
+    if (layout == Layout::Indexed) {
+        for (int i = 0; i < indexed.segments.size(); ++i) {
+            const IndexedHeader::Segment &s = indexed.segments[i];
+            if (s.isClip() && s.repeat == 0)
+                lines << QStringLiteral("segment %1 is a clip of 0 loops").arg(i + 1);
+            else if (!s.isClip() && s.time == 0)
+                lines << QStringLiteral("segment %1 shows its picture for time 0").arg(i + 1);
+            else if (!s.isClip() && s.repeat == 0)
+                lines << QStringLiteral("segment %1 shows its picture 0 times").arg(i + 1);
+        }
+        return lines;
+    }
+    for (int i = 0; i < qMin<int>(slotted.pictureCount, int(slotted.timeBytes.size())); ++i) {
+        if (slotted.timeBytes[size_t(i)] == 0)
+            lines << QStringLiteral("picture slot %1 has a time of 0").arg(i + 1);
+    }
+    for (size_t c = 0; c < slotted.frameCounts.size(); ++c) {
+        if (slotted.frameCounts[c] > 0 && slotted.loopCounts[c] == 0)
+            lines << QStringLiteral("clip %1 has %2 frames and 0 loops")
+                         .arg(c + 1)
+                         .arg(slotted.frameCounts[c]);
+    }
+    return lines;
+}
+
 QString EffectFileInfo::layoutName() const
 {
     return layout == Layout::Indexed ? QStringLiteral("indexed") : QStringLiteral("slotted");

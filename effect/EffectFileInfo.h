@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,6 +31,10 @@ struct EffectFileInfo
     // "en_US", "zh_CN/zh_HK", "none" or the byte in hex for the indexed layout.
     QString languageName() const;
     QJsonObject toJson() const;
+    // One line for every entry the show would pass over or play wrongly: a picture of time
+    // 0 or repeat 0, a clip of 0 loops (a slotted picture slot of time 0, a slotted clip with
+    // frames and 0 loops). Empty for a sound header.
+    QStringList zeroTimings() const;
 
     // nullopt with *error set when the file is not a regular readable file (refused before
     // it is opened), is shorter than a slotted header, or has an indexed header that is

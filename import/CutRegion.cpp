@@ -23,6 +23,9 @@ QPoint CutRegion::centredTopLeft(const QSize &shown)
 
 bool CutRegion::coversPicture(const QPoint &topLeft, const QSize &shown)
 {
-    const QRect square(topLeft, QSize(RoundSquare::Side, RoundSquare::Side));
-    return square.intersects(QRect(QPoint(0, 0), shown));
+    // In 64 bits: a square placed near the ends of int would overflow QRect's edges.
+    const qint64 x = topLeft.x();
+    const qint64 y = topLeft.y();
+    return shown.width() > 0 && shown.height() > 0 && x < shown.width()
+           && x + RoundSquare::Side > 0 && y < shown.height() && y + RoundSquare::Side > 0;
 }

@@ -29,7 +29,11 @@ qint64 FrameSchedule::frameOfSeconds(double seconds, double fps)
     if (!std::isfinite(seconds) || seconds < 0.0)
         return -1;
     // A small allowance so that 0.3 s at 10 fps is frame 3, not 2.999... truncated.
-    return qint64(std::floor(seconds * fps + 1e-9));
+    const double frame = std::floor(seconds * fps + 1e-9);
+    // Compared before converting: a double beyond qint64 has no integer value.
+    if (!(frame < double(kBeyondAnyVideo)))
+        return kBeyondAnyVideo;
+    return qint64(frame);
 }
 
 qint64 FrameSchedule::msOfFrame(qint64 frame, double fps)

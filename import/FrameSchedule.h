@@ -24,8 +24,11 @@ public:
     qint64 sampleCount() const;
 
     // Frame index of a time, as the sliders show it (truncated); -1 for a negative or
-    // non-finite time.
+    // non-finite time; kBeyondAnyVideo for a time further than any video reaches.
     static qint64 frameOfSeconds(double seconds, double fps);
+    // Far past the end of every video, small enough to add to a frame index and to hold in
+    // a double exactly.
+    static constexpr qint64 kBeyondAnyVideo = qint64(1) << 52;
     // Milliseconds of a frame index, truncated, as the time labels show it.
     static qint64 msOfFrame(qint64 frame, double fps);
 

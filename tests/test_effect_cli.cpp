@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <tuple>
 
 using namespace effecttest;
 
@@ -187,6 +188,58 @@ private slots:
         }
     }
 
+    void zeroTimingsAreTold_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("warning");
+        // The records are made here, so the geometry holds here.
+        GeometryScope geometry(8, 16);
+        const qint64 record = DataBitCalculation::ledDataLength(8, 16);
+        auto indexed = [record](int records, const QList<IndexedHeader::Segment> &segments) {
+            IndexedHeader header;
+            header.recordCount = records;
+            header.segments = segments;
+            return header.toBytes() + QByteArray(records * record, '\0');
+        };
+        SlottedShape noTime;
+        noTime.pictureCount = 2;
+        noTime.timeBase = -1; // slot 1 gets time byte 0
+        SlottedShape noLoops;
+        noLoops.pictureCount = 1;
+        noLoops.frameCounts = {2, 0, 0, 0, 0};
+        const QList<std::tuple<const char *, QByteArray, QString>> files{
+            {"picture of time 0", indexed(1, {{1, 1, 0, 1}}),
+             "segment 1 shows its picture for time 0"},
+            {"picture repeated 0 times", indexed(2, {{1, 1, 50, 1}, {2, 2, 50, 0}}),
+             "segment 2 shows its picture 0 times"},
+            {"clip of 0 loops", indexed(2, {{1, 2, 1, 0}}), "segment 1 is a clip of 0 loops"},
+            {"slotted slot of time 0", slottedFile(noTime), "picture slot 1 has a time of 0"},
+            {"slotted clip of 0 loops", slottedFile(noLoops), "clip 1 has 2 frames and 0 loops"}};
+        for (const QString command : {"inspect", "preview"})
+            for (const auto &[name, bytes, warning] : files)
+                QTest::addRow("%s %s", qPrintable(command), name)
+                    << command << bytes
+                    << QStringLiteral("hologram-cli %1: warning: %2").arg(command, warning);
+    }
+
+    void zeroTimingsAreTold()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, warning);
+        GeometryScope geometry(8, 16);
+        QTemporaryDir scratch;
+        const QString path = scratch.filePath(QStringLiteral("zero.bin"));
+        QVERIFY(writeBytes(path, bytes));
+        QStringList arguments{command, path, "--leds", "8", "--lines", "16"};
+        if (command == QLatin1String("preview"))
+            arguments << "-o" << scratch.filePath(QStringLiteral("previews"));
+        const Run run = runCli(arguments);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(QString::fromUtf8(run.err).split(u'\n').contains(warning), run.err.constData());
+    }
+
     void inspectSlottedFile()
     {
         GeometryScope geometry(8, 16);
@@ -240,6 +293,13 @@ private slots:
                                            << "cannot be decoded as a video";
         QTest::newRow("not a picture") << QStringList{"build", "-o", "@out", "text.png"}
                                        << "not a readable picture";
+        QTest::newRow("no files") << QStringList{"build", "-o", "@out"} << "no FILE given";
+        QStringList tooMany{"build", "-o", "@out"};
+        for (int i = 0; i < 501; ++i)
+            tooMany << "yellow.png";
+        QTest::newRow("more files than the table holds") << tooMany << "at most 500 pictures";
+        QTest::newRow("inspect a file of no geometry")
+            << QStringList{"inspect", "zeros.bin"} << "fit the slotted layout at no display geometry";
         QTest::newRow("inspect missing") << QStringList{"inspect", "missing.bin"}
                                          << "cannot open";
         QTest::newRow("inspect directory") << QStringList{"inspect", "@dir"} << "directory";
@@ -266,6 +326,8 @@ private slots:
         QVERIFY(writeBytes(scratch.filePath("clip.mp4"), "not a video"));
         QVERIFY(writeBytes(scratch.filePath("text.png"), "not a picture"));
         QVERIFY(writeBytes(scratch.filePath("tiny.bin"), QByteArray(10, '\0')));
+        // 1,000 bytes after the header: no geometry gives that for 100 empty slots.
+        QVERIFY(writeBytes(scratch.filePath("zeros.bin"), QByteArray(1120, '\0')));
         QVERIFY(QFile::copy(file("yellow.png"), scratch.filePath("yellow.png")));
         QVERIFY(QDir(scratch.path()).mkdir("dir"));
         IndexedHeader header;

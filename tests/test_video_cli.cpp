@@ -52,6 +52,9 @@ private slots:
                                                << QStringLiteral("records 1-20 clip, loops 1");
         QTest::newRow("video named .dat") << QStringLiteral("video.dat") << QStringList{} << 20
                                           << QStringLiteral("records 1-20 clip, loops 1");
+        QTest::newRow("length past the end cuts to the end")
+            << QStringLiteral("two.avi") << QStringList{"--start", "1", "--length", "1e300"} << 10
+            << QStringLiteral("records 1-10 clip, loops 1");
     }
 
     void buildsClips()
@@ -116,6 +119,17 @@ private slots:
         QTest::newRow("start past the end")
             << QStringLiteral("two.avi") << QStringList{"--start", "2"}
             << QStringLiteral("two.avi: --start is past the end of the video (2 s)");
+        QTest::newRow("start far past the end")
+            << QStringLiteral("two.avi") << QStringList{"--start", "1e300"}
+            << QStringLiteral("two.avi: --start is past the end of the video (2 s)");
+        QTest::newRow("square at the largest position")
+            << QStringLiteral("two.avi") << QStringList{"--at", "2147483647,2147483647"}
+            << QStringLiteral("two.avi: the square at 2147483647,2147483647 lies outside the "
+                              "160 x 120 frame");
+        QTest::newRow("square at the smallest position")
+            << QStringLiteral("two.avi") << QStringList{"--at", "-2147483648,-2147483648"}
+            << QStringLiteral("two.avi: the square at -2147483648,-2147483648 lies outside the "
+                              "160 x 120 frame");
         QTest::newRow("zoom leaves nothing")
             << QStringLiteral("two.avi") << QStringList{"--zoom", "-10"}
             << QStringLiteral("--zoom must be a whole number of steps from -9 to 20");

@@ -28,6 +28,7 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include <climits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -195,6 +196,8 @@ private slots:
         QTest::newRow("1 s at NTSC") << 1.0 << 30000.0 / 1001.0 << qint64(29);
         QTest::newRow("negative") << -1.0 << 25.0 << qint64(-1);
         QTest::newRow("not a number") << qQNaN() << 25.0 << qint64(-1);
+        QTest::newRow("beyond any video") << 1e300 << 25.0 << FrameSchedule::kBeyondAnyVideo;
+        QTest::newRow("infinite fps") << 1.0 << qInf() << FrameSchedule::kBeyondAnyVideo;
     }
 
     void frameOfSeconds()
@@ -694,6 +697,9 @@ private slots:
         QTest::newRow("one pixel at the top left") << QPoint(-449, -449) << true;
         QTest::newRow("just right of it") << QPoint(1000, 0) << false;
         QTest::newRow("just above it") << QPoint(0, -450) << false;
+        QTest::newRow("at the largest int") << QPoint(INT_MAX, INT_MAX) << false;
+        QTest::newRow("at the smallest int") << QPoint(INT_MIN, INT_MIN) << false;
+        QTest::newRow("left end, in height") << QPoint(INT_MIN, 0) << false;
     }
 
     void squareMustCoverThePicture()
