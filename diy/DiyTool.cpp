@@ -39,6 +39,13 @@ QRect DiyTool::bounds(const QPoint &from, const QPoint &to, const DiyToolStyle &
                  qAbs(to.x() - from.x()) + 2 * w, qAbs(to.y() - from.y()) + 2 * w);
 }
 
+QRect DiyTool::area(const QPoint &from, const QPoint &to, const DiyToolStyle &style) const
+{
+    DiyToolStyle own = style;
+    own.penWidth = lineWidth(style);
+    return bounds(from, to, own);
+}
+
 QPen DiyTool::pen(const DiyToolStyle &style) const
 {
     if (style.penWidth < 1)

@@ -32,8 +32,11 @@ public:
               const DiyToolStyle &style) const;
     // The rectangle a figure from 'from' to 'to' may cover, the pen's width around it.
     static QRect bounds(const QPoint &from, const QPoint &to, const DiyToolStyle &style);
+    // The same with the width this tool paints with.
+    QRect area(const QPoint &from, const QPoint &to, const DiyToolStyle &style) const;
 
 protected:
+    virtual int lineWidth(const DiyToolStyle &style) const { return style.penWidth; }
     virtual QPen pen(const DiyToolStyle &style) const;
     virtual QBrush brush(const DiyToolStyle &style) const;
     virtual void drawFigure(QPainter &painter, const QPoint &from, const QPoint &to) const = 0;

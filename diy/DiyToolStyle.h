@@ -11,4 +11,6 @@ struct DiyToolStyle
     QColor backgroundColor = QColor(255, 255, 255, 255);
     Qt::PenStyle penStyle = Qt::SolidLine;
     int penWidth = 1;
+    // The eraser's own width: it is always a solid line, whatever the pen's style.
+    int eraserWidth = 20;
 };

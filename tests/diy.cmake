@@ -18,3 +18,8 @@ hd_add_test(test_diy_main_window
   SOURCES test_diy_main_window.cpp DiyTestSupport.h MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# The drawing document without widgets: undo, zoom, output square, history, saving.
+hd_add_test(test_diy_document
+  SOURCES test_diy_document.cpp
+  LIBS hd_diy)

@@ -7,6 +7,7 @@
 #include "ui/diy/DiyTextEdit.h"
 #include "diy/DiyTool.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QScopeGuard>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QToolButton>
@@ -45,6 +47,8 @@ private slots:
     void panelsFollowTheTool_data();
     void panelsFollowTheTool();
     void shortcutsReachTheCanvas();
+    void eraserIsSolidWithItsOwnWidth_data();
+    void eraserIsSolidWithItsOwnWidth();
 };
 
 void TestDiyForm::initTestCase()
@@ -266,6 +270,53 @@ void TestDiyForm::shortcutsReachTheCanvas()
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(form.painter()->currentZoomStep(), 0);
+}
+
+void TestDiyForm::eraserIsSolidWithItsOwnWidth_data()
+{
+    QTest::addColumn<int>("penStyle");  // the pen's combo box item: 0 solid, 1 dotted
+    QTest::addColumn<int>("penWidth");
+    QTest::addColumn<int>("eraserWidth");
+    QTest::newRow("dotted pen of 3, eraser of 8") << 1 << 3 << 8;
+    QTest::newRow("solid pen of 3, eraser of 25") << 0 << 3 << 25;
+    QTest::newRow("no pen outline, eraser of 12") << 0 << 0 << 12;
+    QTest::newRow("dotted pen of 6, eraser of 1") << 1 << 6 << 1;
+}
+
+void TestDiyForm::eraserIsSolidWithItsOwnWidth()
+{
+    QFETCH(int, penStyle);
+    QFETCH(int, penWidth);
+    QFETCH(int, eraserWidth);
+    DiyForm form(QString(), 3);
+    form.show();
+    form.findChild<QToolButton *>("btnShapePen")->click();
+    form.findChild<QComboBox *>("penStyleComboBox")->setCurrentIndex(penStyle);
+    form.findChild<QSpinBox *>("penWidthSpinBox")->setValue(penWidth);
+    form.findChild<QToolButton *>("btnShapeDel")->click();
+    auto *width = form.findChild<QSpinBox *>("eraserWidthSpinBox");
+    QVERIFY(width->isVisible());
+    width->setValue(eraserWidth);
+
+    // The new drawing is transparent; erasing paints the opaque background into it.
+    DiyPainter *canvas = form.painter();
+    const QPoint o = canvas->pictureOrigin();
+    dragAlong(canvas, o + QPoint(60, 200), o + QPoint(380, 200), 8);
+    const QImage picture = canvas->picture();
+    for (int x = 80; x <= 360; ++x) {
+        // Every column is crossed once by a band of the background, the eraser's width.
+        QList<int> erased;
+        for (int y = 140; y <= 260; ++y) {
+            if (qAlpha(picture.pixel(x, y)) != 0) {
+                QCOMPARE(picture.pixelColor(x, y), QColor(Qt::black));
+                erased.append(y);
+            }
+        }
+        QVERIFY2(!erased.isEmpty() && qAbs(int(erased.size()) - eraserWidth) <= 1,
+                 qPrintable(QString("%1 pixels at x = %2").arg(erased.size()).arg(x)));
+        QCOMPARE(erased.last() - erased.first() + 1, erased.size());
+    }
+    QCOMPARE(canvas->undoHistory().size(), 2);
 }
 
 QTEST_MAIN(TestDiyForm)

@@ -121,6 +121,10 @@ Size: %2</translation>
         <translation>Line width:</translation>
     </message>
     <message>
+        <source>擦写宽度：</source>
+        <translation>Eraser width:</translation>
+    </message>
+    <message>
         <source>画笔颜色：</source>
         <translation>Pen color:</translation>
     </message>

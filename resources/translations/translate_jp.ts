@@ -121,6 +121,10 @@
         <translation>線の太さ：</translation>
     </message>
     <message>
+        <source>擦写宽度：</source>
+        <translation>消しゴムの太さ：</translation>
+    </message>
+    <message>
         <source>画笔颜色：</source>
         <translation>ペンの色：</translation>
     </message>

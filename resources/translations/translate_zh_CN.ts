@@ -88,6 +88,10 @@
         <translation>画笔线宽：</translation>
     </message>
     <message>
+        <source>擦写宽度：</source>
+        <translation>擦写宽度：</translation>
+    </message>
+    <message>
         <source>画笔颜色：</source>
         <translation>画笔颜色：</translation>
     </message>

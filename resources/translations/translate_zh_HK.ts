@@ -121,6 +121,10 @@
         <translation>畫筆線寬：</translation>
     </message>
     <message>
+        <source>擦写宽度：</source>
+        <translation>擦寫寬度：</translation>
+    </message>
+    <message>
         <source>画笔颜色：</source>
         <translation>畫筆顏色：</translation>
     </message>

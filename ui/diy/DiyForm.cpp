@@ -93,6 +93,7 @@ DiyForm::DiyForm(const QString &imagePath, int languageCode, QWidget *parent) : 
 
     canvas->setPenStyle(Qt::SolidLine);
     canvas->setPenWidth(penWidthSpinBox->value());
+    canvas->setEraserWidth(eraserWidthSpinBox->value());
     canvas->setTextStyle(0);
     penColor = Qt::white;
     canvas->setPenColor(penColor);
@@ -242,6 +243,18 @@ QWidget *DiyForm::buildSettings()
     textLayout->addWidget(radiusWidget, 4, 0, 1, 2);
     layout->addWidget(textTypeWidget);
 
+    // The eraser is a solid line of its own width: the pen's style and width do not apply.
+    eraserWidget = new QWidget(panel);
+    eraserWidget->setObjectName(QStringLiteral("eraserWidget"));
+    eraserWidthSpinBox = new QSpinBox(eraserWidget);
+    eraserWidthSpinBox->setObjectName(QStringLiteral("eraserWidthSpinBox"));
+    eraserWidthSpinBox->setRange(1, 200);
+    eraserWidthSpinBox->setValue(20);
+    auto *eraserLayout = new QGridLayout(eraserWidget);
+    eraserLayout->addWidget(new QLabel(tr("擦写宽度："), eraserWidget), 0, 0);
+    eraserLayout->addWidget(eraserWidthSpinBox, 0, 1);
+    layout->addWidget(eraserWidget);
+
     backgroundColorWidget = new QWidget(panel);
     backgroundColorWidget->setObjectName(QStringLiteral("backgroundColorWidget"));
     btnBackgroundColor = plainButton(QString(), "btnBackgroundColor", backgroundColorWidget);
@@ -252,6 +265,7 @@ QWidget *DiyForm::buildSettings()
 
     penTypeWidget->show();
     textTypeWidget->hide();
+    eraserWidget->hide();
 
     connect(btnSelectPenColor, &QPushButton::clicked, this, &DiyForm::onBtnSelectPenColorClick);
     connect(btnSelectBrushColor, &QPushButton::clicked, this,
@@ -264,6 +278,8 @@ QWidget *DiyForm::buildSettings()
     // Qt 6 has only the index-based signal.
     connect(penStyleComboBox, &QComboBox::currentIndexChanged, this,
             &DiyForm::on_penStyleComboBox_currentIndexChanged);
+    connect(eraserWidthSpinBox, &QSpinBox::valueChanged, this,
+            &DiyForm::onEraserWidthValueChanged);
     connect(textStyle, &QComboBox::currentIndexChanged, this, &DiyForm::onTextStyleChanged);
     connect(textRadius, &QSpinBox::valueChanged, this, &DiyForm::onTextRadiusValueChanged);
     return panel;
@@ -301,6 +317,7 @@ void DiyForm::selectTool(int number)
     for (int i = 0; i < 8; ++i)
         toolButtons[i]->setChecked(i + 1 == number);
     brushWidget->hide();
+    eraserWidget->setVisible(number == DiyTool::Eraser);
     canvas->setTool(number);
     switch (number) {
     case DiyTool::Pen:
@@ -353,7 +370,7 @@ bool DiyForm::chooseColour(QColor &current, QPushButton *button)
 
 void DiyForm::focusEditorOrRepaint()
 {
-    if (canvas->textEditor()->isVisible())
+    if (canvas->isTyping())
         canvas->textEditor()->setFocus();
     else
         canvas->repaintShape();
@@ -400,6 +417,11 @@ void DiyForm::on_penStyleComboBox_currentIndexChanged(int index)
 {
     canvas->setPenStyle(index == 0 ? Qt::SolidLine : Qt::DotLine);
     canvas->repaintShape();
+}
+
+void DiyForm::onEraserWidthValueChanged(int value)
+{
+    canvas->setEraserWidth(value);
 }
 
 void DiyForm::applyFont(const QFont &chosen)

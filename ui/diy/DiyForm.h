@@ -51,6 +51,7 @@ public slots:
     void onBtnSetBackgroundColor();
     void on_penWidthSpinBox_valueChanged(int value);
     void on_penStyleComboBox_currentIndexChanged(int index);
+    void onEraserWidthValueChanged(int value);
     void onSelectFontClicked();
     void onTextStyleChanged(int index);
     void onTextRadiusValueChanged(int value);
@@ -98,6 +99,8 @@ private:
     QWidget *penTypeWidget = nullptr;
     QWidget *brushWidget = nullptr;
     QWidget *textTypeWidget = nullptr;
+    QWidget *eraserWidget = nullptr;
+    QSpinBox *eraserWidthSpinBox = nullptr;
     QWidget *radiusWidget = nullptr;
     QWidget *backgroundColorWidget = nullptr;
     QComboBox *penStyleComboBox = nullptr;

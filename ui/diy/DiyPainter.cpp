@@ -1,11 +1,10 @@
 #include "ui/diy/DiyPainter.h"
 
 #include "diy/DiyLog.h"
+#include "diy/DiyTextLayout.h"
 #include "ui/diy/DiyShape.h"
 #include "ui/diy/DiyTextEdit.h"
-#include "diy/DiyTextLayout.h"
 #include "ui/diy/RoundAreaWidget.h"
-#include "model/PictureLoader.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -14,14 +13,12 @@
 
 namespace {
 
-constexpr QImage::Format kCanvasFormat = QImage::Format_ARGB32_Premultiplied;
-
 // A picture with nothing visible in it would float as an invisible widget swallowing clicks.
 bool hasInk(const QImage &picture)
 {
     if (picture.isNull())
         return false;
-    const QImage argb = picture.convertToFormat(kCanvasFormat);
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < argb.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
         for (int x = 0; x < argb.width(); ++x) {
@@ -40,21 +37,9 @@ const QImage &markerImage()
 
 } // namespace
 
-DiyPainter::DiyPainter(const QString &imagePath, QWidget *parent) : QWidget(parent)
+DiyPainter::DiyPainter(const QString &imagePath, QWidget *parent)
+    : QWidget(parent), doc(imagePath)
 {
-    if (!imagePath.isEmpty()) {
-        image = loadPicture(imagePath);
-        loaded = !image.isNull();
-        if (loaded)
-            qCDebug(lcDiy) << "111111111111";
-    }
-    if (image.isNull()) {
-        image = QImage(OutputSide, OutputSide, kCanvasFormat);
-        image.fill(Qt::transparent);
-    }
-    baseImage = image;
-    qCDebug(lcDiy) << "w = " << image.width() << ", h = " << image.height();
-
     shape = new DiyShape(this);
     shape->hide();
     connect(shape, &DiyShape::signalPointChanged, this, &DiyPainter::onShapeWidgetPointChanged);
@@ -68,28 +53,16 @@ DiyPainter::DiyPainter(const QString &imagePath, QWidget *parent) : QWidget(pare
     setTextFont(font);
     setFontColor(fontColor);
 
-    history.push(image, image, 0);
-
     roundArea = new RoundAreaWidget(markerImage(), this);
     roundArea->setConfinedToParent(true);
     roundArea->hide();
+    connect(roundArea, &RoundAreaWidget::moved, this,
+            [this](const QPoint &topLeft) { doc.moveOutputTo(topLeft); });
     currentTool = DiyTool::create(toolNumber);
-    fitCanvas(true);
+    fitCanvas();
 }
 
 DiyPainter::~DiyPainter() = default;
-
-QImage DiyPainter::loadPicture(const QString &path)
-{
-    QString error;
-    const QImage picture = PictureLoader::load(path, &error);
-    if (picture.isNull()) {
-        qCDebug(lcDiy) << "#DiyPainter# cannot read " << path << ": " << error;
-        return picture;
-    }
-    // Indexed and grey pictures would paint in their own palette: draw on true colour.
-    return picture.convertToFormat(kCanvasFormat);
-}
 
 // ------------------------------------------------------------------------------ settings
 
@@ -127,34 +100,37 @@ void DiyPainter::paintEvent(QPaintEvent *event)
     const QRect dirty = event->rect();
     if (style.backgroundColor.isValid())
         painter.fillRect(dirty, style.backgroundColor);
-    const QRect shown = dirty.intersected(QRect(imageOrigin, image.size()));
+    const QImage &image = doc.picture();
+    const QPoint origin = doc.pictureOrigin();
+    const QRect shown = dirty.intersected(QRect(origin, image.size()));
     if (!shown.isEmpty())
-        painter.drawImage(shown.topLeft(), image, shown.translated(-imageOrigin));
-    if (previewing && drawing && currentTool && endPoint != lastPoint)
+        painter.drawImage(shown.topLeft(), image, shown.translated(-origin));
+    if (state == State::Dragging && currentTool && endPoint != lastPoint)
         currentTool->draw(painter, lastPoint, endPoint, style);
-    if (!moveMode)
-        painter.drawImage(roundRect.topLeft(), markerImage());
+    if (state != State::Moving)
+        painter.drawImage(doc.outputRect().topLeft(), markerImage());
 }
 
 // --------------------------------------------------------------------------------- mouse
 
 void DiyPainter::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || moveMode)
+    if (event->button() != Qt::LeftButton || state == State::Moving)
         return;
     const QPoint at = event->position().toPoint();
     qCDebug(lcDiy) << "DiyPainter::mousePressEvent x = " << at.x() << ", y = " << at.y();
-    endStroke();
-    if (textEdit->text().isEmpty())
+    doc.closeStroke();
+    stopDrawing();
+    if (state == State::Typing && textEdit->text().isEmpty()) {
         textEdit->hide();
-    if (textEdit->isVisible()) {
+        state = State::Idle;
+    }
+    if (state == State::Typing) {
         onTextPressEnter();
         return;
     }
-    if (enterDiyShape()) {
-        drawing = false;
+    if (enterDiyShape())
         return;
-    }
     if (toolNumber == DiyTool::Text) {
         openTextEditor(at);
         return;
@@ -162,38 +138,37 @@ void DiyPainter::mousePressEvent(QMouseEvent *event)
     if (!currentTool)
         return;
     lastPoint = endPoint = at;
-    drawing = true;
-    previewing = !currentTool->isFreehand();
+    state = currentTool->isFreehand() ? State::Stroking : State::Dragging;
 }
 
 void DiyPainter::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || moveMode || !drawing || !currentTool)
+    if (!(event->buttons() & Qt::LeftButton) || !currentTool)
         return;
     const QPoint at = event->position().toPoint();
-    if (currentTool->isFreehand()) {
+    if (state == State::Stroking) {
         qCDebug(lcDiy) << "DiyPainter::mouseMoveEvent draw pen.";
-        previewing = false;
         drawSegment(at);
-        return;
+    } else if (state == State::Dragging) {
+        const QRect before = currentTool->area(lastPoint, endPoint, style);
+        endPoint = at;
+        doc.markModified();
+        update(before.united(currentTool->area(lastPoint, endPoint, style)).adjusted(-2, -2, 2, 2));
     }
-    const QRect before = DiyTool::bounds(lastPoint, endPoint, style);
-    endPoint = at;
-    previewing = true;
-    modified = true;
-    update(before.united(DiyTool::bounds(lastPoint, endPoint, style)).adjusted(-2, -2, 2, 2));
 }
 
 void DiyPainter::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || moveMode || !drawing)
+    if (event->button() != Qt::LeftButton)
         return;
-    drawing = false;
-    if (!currentTool || currentTool->isFreehand()) {
-        endStroke();
+    if (state == State::Stroking) {
+        state = State::Idle;
+        doc.closeStroke();
         return;
     }
-    previewing = false;
+    if (state != State::Dragging)
+        return;
+    state = State::Idle;
     endPoint = event->position().toPoint();
     if (endPoint != lastPoint) {
         qCDebug(lcDiy) << "DiyPainter::mouseReleaseEvent lastPoint " << lastPoint
@@ -203,37 +178,20 @@ void DiyPainter::mouseReleaseEvent(QMouseEvent *event)
     update();
 }
 
-// ------------------------------------------------------------------------ freehand strokes
+void DiyPainter::stopDrawing()
+{
+    if (state == State::Stroking || state == State::Dragging) {
+        state = State::Idle;
+        update();
+    }
+}
 
 void DiyPainter::drawSegment(const QPoint &to)
 {
-    // The first segment detaches the picture from the snapshots once; the stroke's own
-    // snapshot is taken when it ends, so no segment copies the picture again.
-    strokeOpen = true;
-    {
-        QPainter painter(&image);
-        painter.translate(-imageOrigin);
-        currentTool->draw(painter, lastPoint, to, style);
-    }
-    const QRect dirty = DiyTool::bounds(lastPoint, to, style).adjusted(-2, -2, 2, 2);
+    doc.paintStroke(*currentTool, lastPoint, to, style);
+    const QRect dirty = currentTool->area(lastPoint, to, style).adjusted(-2, -2, 2, 2);
     lastPoint = endPoint = to;
-    modified = true;
     update(dirty);
-}
-
-void DiyPainter::endStroke()
-{
-    if (!strokeOpen)
-        return;
-    strokeOpen = false;
-    pushSnapshot();
-}
-
-void DiyPainter::pushSnapshot()
-{
-    zoomStep = 0;
-    baseImage = image;
-    history.push(image, image, 0);
 }
 
 // ----------------------------------------------------------------------- floating shapes
@@ -241,7 +199,7 @@ void DiyPainter::pushSnapshot()
 QImage DiyPainter::renderFigure(const QRect &box) const
 {
     // The figure on a transparent picture of its own size, placed at box.topLeft().
-    QImage picture(box.size(), kCanvasFormat);
+    QImage picture(box.size(), QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.translate(-box.topLeft());
@@ -251,16 +209,16 @@ QImage DiyPainter::renderFigure(const QRect &box) const
 
 void DiyPainter::floatFigure()
 {
-    const QRect box = DiyTool::bounds(lastPoint, endPoint, style);
+    const QRect box = currentTool->area(lastPoint, endPoint, style);
     qCDebug(lcDiy) << "DiyPainter::mouseReleaseEvent " << box;
     if (box.isEmpty())
         return;
     const QImage picture = renderFigure(box);
     floatBox = box;
-    floatPicture(picture, box.topLeft(), Floating::Figure);
+    floatPicture(picture, box.topLeft(), State::FloatingFigure);
 }
 
-void DiyPainter::floatPicture(const QImage &picture, const QPoint &at, Floating kind)
+void DiyPainter::floatPicture(const QImage &picture, const QPoint &at, State kind)
 {
     if (!hasInk(picture)) {
         dropFloating();
@@ -270,8 +228,8 @@ void DiyPainter::floatPicture(const QImage &picture, const QPoint &at, Floating 
     shape->move(at);
     shape->show();
     shape->raise();
-    floating = kind;
-    modified = true;
+    state = kind;
+    doc.markModified();
     update();
 }
 
@@ -279,49 +237,39 @@ void DiyPainter::dropFloating()
 {
     shape->setCurrentImage(QImage());
     shape->hide();
-    floating = Floating::None;
+    if (isFloating())
+        state = State::Idle;
 }
 
 bool DiyPainter::enterDiyShape()
 {
-    if (shape->isEmpty())
+    if (!isFloating())
         return false;
     qCDebug(lcDiy) << "DiyPainter::enterDiyShape x = " << shape->x() << ", y = " << shape->y();
-    {
-        QPainter painter(&image);
-        painter.drawImage(shape->pos() - imageOrigin, shape->currentImage());
-    }
-    const bool wasText = floating == Floating::Text;
-    dropFloating();
-    if (wasText)
+    doc.merge(shape->currentImage(), shape->pos());
+    if (state == State::FloatingText)
         textEdit->clear();
-    pushSnapshot();
-    modified = true;
-    previewing = false;
+    dropFloating();
     update();
     return true;
 }
 
 void DiyPainter::repaintShape()
 {
-    if (!shape->isVisible())
-        return;
-    if (floating == Floating::Text) {
-        if (!textEdit->isVisible())
-            onTextPressEnter();
+    if (state == State::FloatingText) {
+        onTextPressEnter();
         return;
     }
-    if (floating != Floating::Figure || !currentTool || currentTool->isFreehand())
+    if (state != State::FloatingFigure || !currentTool || currentTool->isFreehand())
         return;
     // The figure keeps where it was dragged to while its pen width changes its frame.
     const QPoint dragged = shape->pos();
-    const QRect box = DiyTool::bounds(lastPoint, endPoint, style);
+    const QRect box = currentTool->area(lastPoint, endPoint, style);
     const QPoint frameMove = box.topLeft() - floatBox.topLeft();
     qCDebug(lcDiy) << "DiyPainter::repaintShape " << box;
     const QImage picture = renderFigure(box);
     floatBox = box;
-    floatPicture(picture, dragged + frameMove, Floating::Figure);
-    previewing = false;
+    floatPicture(picture, dragged + frameMove, State::FloatingFigure);
 }
 
 void DiyPainter::onShapeWidgetPointChanged(QPoint)
@@ -343,33 +291,37 @@ void DiyPainter::openTextEditor(const QPoint &at)
     textEdit->show();
     textEdit->raise();
     textEdit->setFocus();
+    state = State::Typing;
 }
 
 void DiyPainter::onTextChanged(const QString &text)
 {
     // Typed text is work that closing must not lose without asking.
     if (!text.isEmpty())
-        modified = true;
+        doc.markModified();
     const QFontMetrics fm(textEdit->font());
     // The editor's own margins come on top of the text, or it would scroll while typing.
     const int width = qMax(20, fm.horizontalAdvance(text) + 2 * fm.averageCharWidth());
     textEdit->resize(width, textEdit->height());
 }
 
+// Typed text becomes the floating shape; a floating text is laid out again with the
+// current settings.
 void DiyPainter::onTextPressEnter()
 {
-    const bool typing = textEdit->isVisible();
-    const QPoint origin = typing ? textEdit->pos() : shape->pos();
+    if (state != State::Typing && state != State::FloatingText)
+        return;
+    const QPoint origin = state == State::Typing ? textEdit->pos() : shape->pos();
     if (textStyle < DiyTextLayout::Horizontal || textStyle > DiyTextLayout::Ring)
         return;
     const QImage block =
         DiyTextLayout::render(textEdit->text(), font, fontColor, textStyle, textRadius);
     qCDebug(lcDiy) << "DiyPainter::onTextPressEnter " << QRect(origin, block.size());
     textEdit->hide();
-    floatPicture(block, origin, Floating::Text);
-    if (floating != Floating::Text)
+    state = State::Idle;
+    floatPicture(block, origin, State::FloatingText);
+    if (state != State::FloatingText)
         textEdit->clear();
-    previewing = false;
     update();
 }
 
@@ -380,48 +332,39 @@ void DiyPainter::revokeCancel()
     qCDebug(lcDiy) << "DiyPainter::revokeCancel()";
     // A stroke still in progress becomes a step of its own first, so undo takes exactly it
     // back and the next mouse move starts afresh.
-    endStroke();
-    drawing = false;
-    previewing = false;
-    if (textEdit->isVisible()) {
+    doc.closeStroke();
+    stopDrawing();
+    if (state == State::Typing) {
         textEdit->hide();
         textEdit->clear();
+        state = State::Idle;
         update();
         return;
     }
-    if (shape->isVisible() && !shape->isEmpty()) {
+    if (isFloating()) {
         dropFloating();
         textEdit->clear();
         update();
         return;
     }
-    if (const HistoryObject *snapshot = history.undo())
-        restore(snapshot);
+    takeMarkerPosition();
+    if (doc.undo())
+        fitCanvas();
     else
         update();
 }
 
 bool DiyPainter::redo()
 {
-    endStroke();
-    if (textEdit->isVisible() || !shape->isEmpty())
+    doc.closeStroke();
+    if (state == State::Typing || isFloating())
         return false;
-    const HistoryObject *snapshot = history.redo();
-    if (!snapshot)
+    takeMarkerPosition();
+    if (!doc.redo())
         return false;
-    drawing = false;
-    restore(snapshot);
+    stopDrawing();
+    fitCanvas();
     return true;
-}
-
-void DiyPainter::restore(const HistoryObject *snapshot)
-{
-    image = snapshot->image();
-    baseImage = snapshot->baseImage();
-    zoomStep = snapshot->zoomStep();
-    previewing = false;
-    modified = true;
-    fitCanvas(false);
 }
 
 // ---------------------------------------------------------------------------------- zoom
@@ -440,83 +383,51 @@ bool DiyPainter::zoomOut()
 
 bool DiyPainter::zoomBy(int delta)
 {
-    endStroke();
-    drawing = false;
-    previewing = false;
-    if (moveMode)
+    doc.closeStroke();
+    stopDrawing();
+    if (state == State::Moving)
         leaveMoveMode();
-    if (baseImage.isNull())
-        return false;
     commitPending();
-    const int step = zoomStep + delta;
-    const int percent = step * 10;
-    const int w = baseImage.width() + (baseImage.width() * percent) / 100;
-    const int h = baseImage.height() + (baseImage.height() * percent) / 100;
-    qCDebug(lcDiy) << "zoomStep " << step << ", w = " << baseImage.width()
-                   << ", h = " << baseImage.height();
-    if (w < 1 || h < 1)
+    if (!doc.zoomBy(delta))
         return false;
-    if (delta > 0 && (w > MaxZoomSide || h > MaxZoomSide))
-        return false;
-    if (delta < 0 && (w < MinZoomSide || h < MinZoomSide))
-        return false;
-    zoomStep = step;
-    image = baseImage.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    history.push(image, baseImage, zoomStep);
-    modified = true;
-    fitCanvas(true);
+    fitCanvas();
     return true;
 }
 
-// The canvas is never smaller than the output square, so the marker always fits inside it
-// and can be seen and dragged; a smaller picture sits in its middle on the background.
-void DiyPainter::fitCanvas(bool recentre)
+// The canvas takes the document's size; the marker shows the document's output square.
+void DiyPainter::fitCanvas()
 {
-    const QSize canvas = image.size().expandedTo(QSize(OutputSide, OutputSide));
-    setFixedSize(canvas);
-    const QPoint oldOrigin = imageOrigin;
-    imageOrigin = QPoint((canvas.width() - image.width()) / 2,
-                         (canvas.height() - image.height()) / 2);
-    // A floating shape stays over the same part of the picture.
-    shape->move(shape->pos() + imageOrigin - oldOrigin);
-    if (moveMode)
-        roundRect.moveTopLeft(roundArea->pos());
-    if (recentre)
-        roundRect.moveTopLeft(QPoint((canvas.width() - OutputSide) / 2,
-                                     (canvas.height() - OutputSide) / 2));
-    roundRect.moveTopLeft(RoundAreaWidget::confinedTo(roundRect.topLeft(), canvas));
-    roundArea->move(roundRect.topLeft());
+    setFixedSize(doc.canvasSize());
+    roundArea->move(doc.outputRect().topLeft());
     update();
+}
+
+void DiyPainter::takeMarkerPosition()
+{
+    if (state == State::Moving)
+        doc.moveOutputTo(roundArea->pos());
 }
 
 // -------------------------------------------------------------------------------- output
 
 QImage DiyPainter::getImage()
 {
-    endStroke();
-    if (moveMode)
-        roundRect.moveTopLeft(roundArea->pos());
-    qCDebug(lcDiy) << "#DiyPainter# getImage() " << roundRect;
-    QImage out(OutputSide, OutputSide, QImage::Format_ARGB32);
-    out.fill(style.backgroundColor.isValid() ? style.backgroundColor : QColor(Qt::transparent));
-    QPainter painter(&out);
-    painter.drawImage(imageOrigin - roundRect.topLeft(), image);
-    return out;
+    doc.closeStroke();
+    takeMarkerPosition();
+    qCDebug(lcDiy) << "#DiyPainter# getImage() " << doc.outputRect();
+    return doc.outputImage(style.backgroundColor);
 }
 
 bool DiyPainter::saveImage(const QString &path)
 {
     commitPending();
-    if (!image.save(path, "png"))
-        return false;
-    modified = false;
-    return true;
+    return doc.save(path);
 }
 
 void DiyPainter::commitPending()
 {
-    endStroke();
-    if (textEdit->isVisible())
+    doc.closeStroke();
+    if (state == State::Typing)
         onTextPressEnter();
     enterDiyShape();
 }
@@ -528,42 +439,31 @@ void DiyPainter::setTool(int number)
     if (number < DiyTool::Pen || number > DiyTool::Eraser)
         return;
     commitPending();
-    drawing = false;
-    previewing = false;
+    stopDrawing();
     toolNumber = number;
     currentTool = DiyTool::create(number);
-    if (number != DiyTool::Move && moveMode)
+    if (number != DiyTool::Move && state == State::Moving)
         leaveMoveMode();
-    else if (number == DiyTool::Move && !moveMode)
+    else if (number == DiyTool::Move && state != State::Moving)
         enterMoveMode();
     update();
 }
 
-void DiyPainter::mergePending()
-{
-    if (textEdit->text().isEmpty())
-        textEdit->hide();
-    if (textEdit->isVisible())
-        onTextPressEnter();
-    if (enterDiyShape())
-        drawing = false;
-}
-
 void DiyPainter::leaveMoveMode()
 {
-    mergePending();
+    commitPending();
+    takeMarkerPosition();
     roundArea->hide();
-    roundRect.moveTopLeft(RoundAreaWidget::confinedTo(roundArea->pos(), size()));
-    moveMode = false;
+    state = State::Idle;
     update();
 }
 
 void DiyPainter::enterMoveMode()
 {
-    mergePending();
-    roundArea->move(roundRect.topLeft());
+    commitPending();
+    roundArea->move(doc.outputRect().topLeft());
     roundArea->show();
     roundArea->raise();
-    moveMode = true;
+    state = State::Moving;
     update();
 }

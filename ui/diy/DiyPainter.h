@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diy/DiyHistory.h"
+#include "diy/DiyDocument.h"
 #include "diy/DiyTool.h"
 #include "diy/DiyToolStyle.h"
 
@@ -17,17 +17,16 @@ class DiyShape;
 class DiyTextEdit;
 class RoundAreaWidget;
 
-// The drawing editor's canvas: the picture being drawn, the tools that draw on it, the
-// floating shape or text that can still be dragged until it is merged, zoom in 10 % steps,
-// undo and redo, and the 450 x 450 square under the round marker as the output picture.
+// The drawing editor's canvas: turns mouse and keyboard input into tool actions on its
+// document (the picture with its history, zoom and output square), and shows the floating
+// shape or text that can still be dragged until it is merged and the round output marker.
 class DiyPainter : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int OutputSide = 450;
-    // Zoom refuses steps that would bring a side below MinZoomSide or above MaxZoomSide.
-    static constexpr int MinZoomSide = 45;
-    static constexpr int MaxZoomSide = 4096;
+    static constexpr int OutputSide = DiyDocument::OutputSide;
+    static constexpr int MinZoomSide = DiyDocument::MinZoomSide;
+    static constexpr int MaxZoomSide = DiyDocument::MaxZoomSide;
     static constexpr int MinFontPoints = 8;
     static constexpr int MaxFontPoints = 300;
 
@@ -37,12 +36,9 @@ public:
     ~DiyPainter() override;
     Q_DISABLE_COPY_MOVE(DiyPainter)
 
-    // A picture file as the canvas paints on it (32-bit ARGB, whatever its depth on disk);
-    // null when it cannot be read.
-    static QImage loadPicture(const QString &path);
     // False when the path given could not be read: the canvas then holds a blank drawing
     // that must not be saved over that file.
-    bool hasPicture() const { return loaded; }
+    bool hasPicture() const { return doc.hasPicture(); }
 
     bool enterDiyShape();
     void repaintShape();
@@ -54,6 +50,7 @@ public:
     // Merges what is pending and saves the whole picture as PNG; false (and still modified)
     // when the file cannot be written.
     bool saveImage(const QString &path);
+    // Merges the text being typed and the floating shape into the picture.
     void commitPending();
     void setTool(int number);
 
@@ -61,6 +58,7 @@ public:
     void setFillColor(const QColor &color) { style.fillColor = color; }
     void setPenStyle(Qt::PenStyle penStyle) { style.penStyle = penStyle; }
     void setPenWidth(int width) { style.penWidth = qMax(0, width); }
+    void setEraserWidth(int width) { style.eraserWidth = qMax(1, width); }
     void setBackgroundColor(const QColor &color);
     // The point size is held to MinFontPoints..MaxFontPoints.
     void setTextFont(const QFont &font);
@@ -68,19 +66,21 @@ public:
     void setTextStyle(int textStyle) { this->textStyle = textStyle; }
     void setTextRadius(int radius) { textRadius = radius; }
 
-    bool isModified() const { return modified; }
-    void clearModified() { modified = false; }
+    bool isModified() const { return doc.isModified(); }
+    void clearModified() { doc.clearModified(); }
 
     // What the form and tests look at.
-    const QImage &picture() const { return image; }
-    int currentZoomStep() const { return zoomStep; }
+    const DiyDocument &document() const { return doc; }
+    const QImage &picture() const { return doc.picture(); }
+    int currentZoomStep() const { return doc.zoomStep(); }
     int tool() const { return toolNumber; }
     QFont textFont() const { return font; }
-    bool isMoveMode() const { return moveMode; }
-    bool isPreviewing() const { return previewing; }
-    QRect outputRect() const { return roundRect; }
-    QPoint pictureOrigin() const { return imageOrigin; }
-    const DiyHistory &undoHistory() const { return history; }
+    bool isMoveMode() const { return state == State::Moving; }
+    bool isPreviewing() const { return state == State::Dragging; }
+    bool isTyping() const { return state == State::Typing; }
+    QRect outputRect() const { return doc.outputRect(); }
+    QPoint pictureOrigin() const { return doc.pictureOrigin(); }
+    const DiyHistory &undoHistory() const { return doc.history(); }
     DiyShape *shapeWidget() const { return shape; }
     DiyTextEdit *textEditor() const { return textEdit; }
     RoundAreaWidget *roundAreaWidget() const { return roundArea; }
@@ -97,37 +97,37 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    enum class Floating { None, Figure, Text };
-    QImage renderFigure(const QRect &box) const;
+    // What the mouse and the keyboard are doing with the canvas; one at a time.
+    enum class State {
+        Idle,
+        Stroking,        // a freehand stroke is painted straight into the picture
+        Dragging,        // a figure is dragged out and previewed over the picture
+        FloatingFigure,  // a released figure floats in the shape, still draggable
+        Typing,          // the text box is open
+        FloatingText,    // the typed text floats in the shape, still draggable
+        Moving,          // the output marker is shown and dragged; the mouse does not draw
+    };
+    bool isFloating() const
+    {
+        return state == State::FloatingFigure || state == State::FloatingText;
+    }
+    // A stroke or drag in progress ends without a result of its own.
+    void stopDrawing();
 
+    QImage renderFigure(const QRect &box) const;
     void openTextEditor(const QPoint &at);
     void drawSegment(const QPoint &to);
-    void endStroke();
     void floatFigure();
-    void floatPicture(const QImage &picture, const QPoint &at, Floating kind);
+    void floatPicture(const QImage &picture, const QPoint &at, State kind);
     void dropFloating();
     bool zoomBy(int delta);
-    void restore(const HistoryObject *snapshot);
-    void fitCanvas(bool recentre);
+    void takeMarkerPosition();
+    void fitCanvas();
     void leaveMoveMode();
     void enterMoveMode();
-    void mergePending();
-    void pushSnapshot();
 
-    DiyHistory history;
-    bool strokeOpen = false;
-    QImage image;
-    QImage baseImage;
-    // Where the picture's top-left sits on the canvas: the picture is centred on a canvas
-    // made larger than it to hold the output square.
-    QPoint imageOrigin;
-    int zoomStep = 0;
-    QRect roundRect{0, 0, OutputSide, OutputSide};
-    bool previewing = false;
-    bool drawing = false;
-    bool modified = false;
-    bool moveMode = false;
-    bool loaded = true;
+    DiyDocument doc;
+    State state = State::Idle;
     int toolNumber = DiyTool::Rect;
     std::unique_ptr<DiyTool> currentTool;
     DiyToolStyle style;
@@ -137,7 +137,6 @@ private:
     int textRadius = 150;
     DiyTextEdit *textEdit = nullptr;
     DiyShape *shape = nullptr;
-    Floating floating = Floating::None;
     // The frame the floating figure was last drawn in (canvas coordinates, before dragging).
     QRect floatBox;
     RoundAreaWidget *roundArea = nullptr;
