@@ -687,6 +687,75 @@ private slots:
                  int(fromFile.events.filter(QRegularExpression("^(picture|frame) ")).size()));
     }
 
+    // Picture and clip segments in any order: pictures keep counting across segments and
+    // clips up to the picture list's limit, and everything comes in file order.
+    void indexedSectionsInFileOrder_data()
+    {
+        QTest::addColumn<QList<IndexedHeader::Segment>>("segments");
+        QTest::addColumn<QString>("expected"); // picture runs as first-last@tenths, clips as c:frames
+        using S = IndexedHeader::Segment;
+        QTest::newRow("one segment over the limit") << QList<S>{{1, 60, 20, 1}} << "1-50@20";
+        QTest::newRow("limit inside the second segment")
+            << QList<S>{{1, 30, 20, 1}, {31, 60, 30, 2}} << "1-30@20 31-50@60";
+        QTest::newRow("pictures around a clip")
+            << QList<S>{{1, 20, 20, 1}, {21, 22, 1, 4}, {23, 62, 50, 1}, {63, 63, 1, 1}}
+            << "1-20@20 c:2 21-50@50 c:1";
+        QTest::newRow("clips only") << QList<S>{{1, 3, 1, 1}, {4, 4, 1, 9}} << "c:3 c:1";
+    }
+
+    void indexedSectionsInFileOrder()
+    {
+        QFETCH(QList<IndexedHeader::Segment>, segments);
+        QFETCH(QString, expected);
+        ledCount = 1;
+        lineNumber = 1;
+        IndexedHeader header;
+        header.segments = segments;
+        header.recordCount = segments.last().last;
+        QByteArray bytes = header.toBytes();
+        for (int r = 0; r < header.recordCount; ++r)
+            bytes += ledDataFor(r);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        RecordingSink sink;
+        EffectReader::Hooks hooks;
+        hooks.bytesAvailable = [](const QString &) { return qint64(-1); };
+        const EffectReader::Report report = EffectReader::read(buffer, keepGoing, sink, hooks);
+        QVERIFY2(report.outcome.ok(), qPrintable(report.outcome.error()));
+        // Runs of pictures with consecutive numbers and one time, and clips with their frames.
+        QStringList runs;
+        int first = 0, last = 0, frames = 0;
+        QString time;
+        auto closeRun = [&] {
+            if (first > 0)
+                runs << QStringLiteral("%1-%2@%3").arg(first).arg(last).arg(time);
+            first = 0;
+        };
+        for (const QString &event : sink.events) {
+            const QStringList parts = event.split(QLatin1Char(' '));
+            if (parts[0] == QLatin1String("picture")) {
+                const int number = parts[1].toInt();
+                const QString tenths = QString::number(qRound(parts[2].toDouble() * 10));
+                if (first > 0 && number == last + 1 && tenths == time) {
+                    last = number;
+                    continue;
+                }
+                closeRun();
+                first = last = number;
+                time = tenths;
+            } else if (parts[0] == QLatin1String("clip")) {
+                closeRun();
+                frames = 0;
+            } else if (parts[0] == QLatin1String("frame")) {
+                ++frames;
+            } else {
+                runs << QStringLiteral("c:%1").arg(frames);
+            }
+        }
+        closeRun();
+        QCOMPARE(runs.join(QLatin1Char(' ')), expected);
+    }
+
     void indexedRoundTrip()
     {
         const QList<double> times{5.0, 0.2, 30.0, 25.5, 99.6};
