@@ -1,42 +1,32 @@
 #pragma once
 
+#include "app/Outcome.h"
+
 #include <QList>
 #include <QString>
 
 #include <atomic>
 #include <functional>
 
+class EffectRecordSink;
 class ImageObject;
 class MediaObject;
+class QIODevice;
 
-// Reads an effect file into picture items (kind 4) and clip items with frames (kind 5), with
-// the geometry in force (ledCount, lineNumber). Both layouts are read: the indexed layout the
-// writer produces is recognised by its two magics, anything else is taken as slotted.
+// Parses an effect file of either layout (EffectReadPlan tells them apart) with the geometry
+// in force (ledCount, lineNumber), and hands its pictures and clip frames, as records, to a
+// sink in file order; EffectItemMaker is the sink that makes playlist items of them. One
+// loop reads the sections of both layouts: a record shorter than the geometry ends the read,
+// what was handed over before stays.
 //
-// Every item holds LED data as the display plays it (slotted records are coded on reading),
-// already moved to its ".buf" file, so writing read-back items gives a valid effect; its
-// round preview and 60 x 60 thumbnail are drawn from the record's colours. Records are read
-// one at a time and counts in the file are never trusted for allocation. The items belong
-// to the calling thread.
-//
-// Only regular files are opened (a FIFO would stall the loop thread). Before any item is
-// made the read is held to a budget (ReadBudget): clips no longer than the writer accepts and
-// files that fit the work directory's free space. A header with the start magic but not the
-// end magic (or the reverse) is refused as a damaged indexed header, not read as slotted.
+// Records are read one at a time and counts in the file are never trusted for allocation.
+// Before any record is handed over the read is held to a budget (ReadBudget): clips no
+// longer than the writer accepts and files whose items fit the work directory's free space.
+// A header with the start magic but not the end magic (or the reverse) is refused as a
+// damaged indexed header, not read as slotted.
 class EffectReader
 {
 public:
-    struct Result
-    {
-        bool ok = false;     // false: nothing could be read (missing, too short, bad length,
-                             // over the budget)
-        QString error;       // reason when !ok, or warnings (length does not fit the geometry,
-                             // records missing)
-        int missingRecords = 0; // records the header promised that the file did not hold when
-                                // they were read (cut short, or truncated while reading); the
-                                // items read before them are kept
-    };
-
     // Seams for tests; the defaults use the real file system.
     struct Hooks
     {
@@ -49,8 +39,38 @@ public:
         int lineNumber = 0;
     };
 
-    // Appends the items read to images and medias (ownership passes to the caller). Stops
-    // before the next record as soon as keepGoing turns false.
+    struct Report
+    {
+        // Failed: nothing could be read (missing, too short, bad length, over the budget).
+        // Warnings: the length does not fit the geometry, pictures or records skipped,
+        // records missing.
+        Outcome outcome;
+        int missingRecords = 0; // records the header promised that the device did not hold
+                                // when they were read (cut short, or truncated while
+                                // reading); the records handed over before them stay
+    };
+
+    // The older shape of a report, with the warnings in error when ok.
+    struct Result
+    {
+        bool ok = false;
+        QString error;
+        int missingRecords = 0;
+        static Result of(const Report &report);
+    };
+
+    // Reads device (open for reading, random access, at its start) into sink. Stops before
+    // the next record as soon as keepGoing turns false.
+    static Report read(QIODevice &device, const std::atomic<bool> &keepGoing,
+                       EffectRecordSink &sink, const Hooks &hooks);
+
+    // Reads the file at path into items appended to images and medias (ownership passes to
+    // the caller; the items belong to the calling thread). Only regular files are opened (a
+    // FIFO would stall the loop thread).
+    static Report readFile(const QString &path, const std::atomic<bool> &keepGoing,
+                           QList<ImageObject *> &images, QList<MediaObject *> &medias,
+                           const Hooks &hooks);
+
     static Result readInto(const QString &path, const std::atomic<bool> &keepGoing,
                            QList<ImageObject *> &images, QList<MediaObject *> &medias);
     static Result readInto(const QString &path, const std::atomic<bool> &keepGoing,

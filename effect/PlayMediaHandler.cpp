@@ -98,13 +98,15 @@ void PlayMediaHandler::readEffectFile(const Message *msg)
     EffectFileCheck::Outcome outcome =
             EffectFileCheck::check(msg->text, hooks.ledCount, hooks.lineNumber);
     if (outcome.ok()) {
-        const EffectReader::Result result = EffectReader::readInto(
+        const EffectReader::Report report = EffectReader::readFile(
                 msg->text, host->previewPendingFlag(), host->readImageList(),
                 host->readMediaList(), hooks);
-        if (!result.ok)
-            outcome = EffectFileCheck::failure(EffectFileCheck::Unreadable, result.error);
-        else if (!result.error.isEmpty())
-            qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << result.error;
+        if (!report.outcome)
+            outcome = EffectFileCheck::failure(EffectFileCheck::Unreadable,
+                                               report.outcome.error());
+        else if (!report.outcome.warnings().isEmpty())
+            qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text
+                              << report.outcome.warnings().join(QStringLiteral("; "));
     }
     if (!outcome.ok())
         qCDebug(lcEffect) << "#PlayMediaHandler# readEffectFile" << msg->text << outcome.detail;

@@ -4,10 +4,6 @@
 #include "effect/VideoFrameSink.h"
 #include "model/RoundPreview.h"
 
-#include <QThread>
-
-#include <algorithm>
-
 namespace {
 
 // How far ahead of the frame being written records are looked for.
@@ -24,23 +20,18 @@ QImage drawRecord(const QByteArray &record, const EffectFileInfo &info, int side
 ShowRenderer::ShowRenderer(EffectRecordFile &records, const ShowTimeline &timeline,
                            const Options &options)
     : records(records), timeline(timeline), options(options),
-      helpers(qMax(1, QThread::idealThreadCount()))
+      pipeline([this](Drawing done) {
+          drawing.remove(done.first);
+          keep(done.first, done.second);
+      })
 {
 }
 
-ShowRenderer::~ShowRenderer()
-{
-    // The helpers draw from copies; only their results are waited for.
-    for (Drawing &drawing : inFlight)
-        drawing.image.wait();
-}
+ShowRenderer::~ShowRenderer() = default;
 
 bool ShowRenderer::isDrawingOrDrawn(int record) const
 {
-    if (drawn.contains(record))
-        return true;
-    return std::any_of(inFlight.cbegin(), inFlight.cend(),
-                       [record](const Drawing &drawing) { return drawing.record == record; });
+    return drawn.contains(record) || drawing.contains(record);
 }
 
 void ShowRenderer::keep(int record, const QImage &image)
@@ -57,30 +48,29 @@ void ShowRenderer::drawAhead(qint64 until)
 {
     const EffectFileInfo &info = records.info();
     const qint64 end = qMin(until, timeline.frameCount(options.fps));
-    while (int(inFlight.size()) < helpers && nextAhead < end) {
+    while (!pipeline.isFull() && nextAhead < end) {
         const int record = timeline.recordOfFrame(nextAhead++, options.fps);
         if (isDrawingOrDrawn(record))
             continue;
-        // Decoding the record is work for the helper too.
-        inFlight.push_back({record, std::async(std::launch::async, &drawRecord,
-                                               records.record(record), info, options.side)});
+        drawing.insert(record);
+        // Decoding the record is work for the helper too; the record is read here, as the
+        // file belongs to this thread.
+        pipeline.submit([record, bytes = records.record(record), info, side = options.side] {
+            return Drawing(record, drawRecord(bytes, info, side));
+        });
     }
 }
 
 QImage ShowRenderer::frameOf(int record)
 {
+    // Drawings are delivered in the order they were given; the frames ask for their records
+    // in the same order, so this waits for little more than the record itself.
+    while (drawing.contains(record))
+        pipeline.deliverOldest();
     const auto found = drawn.constFind(record);
     if (found != drawn.cend())
         return *found;
-    const auto drawing = std::find_if(inFlight.begin(), inFlight.end(),
-                                      [record](const Drawing &d) { return d.record == record; });
-    QImage image;
-    if (drawing != inFlight.end()) {
-        image = drawing->image.get();
-        inFlight.erase(drawing);
-    } else {
-        image = drawRecord(records.record(record), records.info(), options.side);
-    }
+    const QImage image = drawRecord(records.record(record), records.info(), options.side);
     keep(record, image);
     return image;
 }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "effect/OrderedPipeline.h"
 #include "effect/ShowTimeline.h"
 
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
-#include <deque>
 #include <functional>
-#include <future>
+#include <utility>
 
 class EffectRecordFile;
 class VideoFrameSink;
@@ -52,11 +53,7 @@ public:
     QImage frameOf(int record);
 
 private:
-    struct Drawing
-    {
-        int record;
-        std::future<QImage> image;
-    };
+    using Drawing = std::pair<int, QImage>; // record and its round picture
 
     // Starts drawing the records of the frames up to `until` that are neither drawn nor
     // being drawn, while fewer drawings than helpers are in flight.
@@ -69,7 +66,8 @@ private:
     const Options options;
     QHash<int, QImage> drawn;
     qint64 drawnBytes = 0;
-    std::deque<Drawing> inFlight;
+    QSet<int> drawing; // records given to the pipeline and not delivered yet
     qint64 nextAhead = 0;
-    const int helpers;
+    // Last: destroyed first, delivering what is still drawn into the members above.
+    OrderedPipeline<Drawing> pipeline;
 };

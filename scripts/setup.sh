@@ -11,6 +11,7 @@ PACKAGES=(
   libgl-dev
   libopencv-dev libpng-dev
   libbenchmark-dev
+  clang-14 clang libclang-rt-14-dev
   xvfb xauth imagemagick
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64
 )

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the full suite, then the
 # widget-free core again under ThreadSanitizer (its threaded tests), then the whole suite,
 # windows and dialogs included, under AddressSanitizer with leak checking and
-# UndefinedBehaviorSanitizer (offscreen).
+# UndefinedBehaviorSanitizer (offscreen), and last the fuzz targets built with clang:
+# each replays its corpus and regression inputs, then fuzzes for a minute.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -25,3 +26,9 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/tests/t
 sanitized_build address ON
 ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir "$here/build-address" --output-on-failure -j "$jobs"
+
+cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DHD_FUZZ=ON -DHD_BUILD_GUI=OFF -DHD_BUILD_BENCH=OFF
+cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_effect_reader fuzz_gif fuzz_cli_options
+ctest --test-dir "$here/build-fuzz" --output-on-failure -L '^fuzz$'
+ctest --test-dir "$here/build-fuzz" --output-on-failure -L '^fuzz-run$'

@@ -6,6 +6,10 @@ hd_add_test(test_effect_writer SOURCES test_effect_writer.cpp EffectTestSupport.
 # The reader makes its items on helper threads, so it also runs under ThreadSanitizer.
 hd_add_test(test_effect_reader SOURCES test_effect_reader.cpp EffectTestSupport.h
   LIBS hd_effect LABELS effect threads TIMEOUT 180)
+hd_add_test(test_effect_item_maker SOURCES test_effect_item_maker.cpp EffectTestSupport.h
+  LIBS hd_effect LABELS effect threads TIMEOUT 120)
+hd_add_test(test_ordered_pipeline SOURCES test_ordered_pipeline.cpp
+  LIBS hd_effect LABELS effect threads TIMEOUT 60)
 if(TARGET hologram-cli)
   hd_add_test(test_effect_cli
     SOURCES test_effect_cli.cpp EffectTestSupport.h

@@ -7,13 +7,17 @@
 #include "effect/EffectFormat.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectReader.h"
+#include "effect/EffectRecordSink.h"
 #include "effect/EffectWriter.h"
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
 #include "effect/ReadBudget.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -49,6 +53,31 @@ QByteArray uniformTriples(int leds, int lines, char g, char r, char b)
         triples.append(g).append(r).append(b);
     return triples;
 }
+
+// Everything a reader hands over, as one line per event, bytes included.
+class RecordingSink final : public EffectRecordSink
+{
+public:
+    QStringList events;
+
+    void picture(const EffectRecord &record) override { events << describe("picture", record); }
+    void clipStarted(int number, int loopCount) override
+    {
+        events << QStringLiteral("clip %1 loops %2").arg(number).arg(loopCount);
+    }
+    void clipFrame(const EffectRecord &record) override { events << describe("frame", record); }
+    void clipEnded(bool keep) override { events << QStringLiteral("end %1").arg(keep); }
+
+private:
+    static QString describe(const char *what, const EffectRecord &record)
+    {
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(QLatin1String(what)).arg(record.number).arg(record.displayTime)
+            .arg(int(record.form))
+            .arg(QString::fromLatin1(QCryptographicHash::hash(record.bytes,
+                                                              QCryptographicHash::Sha1).toHex()));
+    }
+};
 
 } // namespace
 
@@ -600,6 +629,131 @@ private slots:
         for (int r = 0; r < 5; ++r)
             QCOMPARE(file.mid(4096 + r * length, length),
                      codedLikeAConversion(tripleRecord(seeds[r]), 8, 16));
+    }
+
+    // A file and the same bytes in memory are read alike: the reader depends on nothing but
+    // the device.
+    void memoryReadsAsAFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("events"); // events the file gives
+        const GeometryScope geometry(8, 16); // the rows are made before init()
+        SlottedShape full;
+        full.pictureCount = 3;
+        full.frameCounts = {2, 0, 1, 0, 0};
+        full.loopCounts = {3, 0, 7, 0, 0};
+        QTest::newRow("slotted") << slottedFile(full) << 3 + 5 * 2 + 3;
+        SlottedShape cut = full;
+        cut.frameRecords = 1;
+        QTest::newRow("slotted, frames missing") << slottedFile(cut) + QByteArray(7, 'x')
+                                                 << 3 + 3;
+        cut.slotsWritten = 2;
+        cut.frameRecords = 0;
+        QTest::newRow("slotted, slots cut") << slottedFile(cut) << 2;
+        IndexedHeader header = clipsHeader({2, 1});
+        QTest::newRow("indexed")
+            << header.toBytes() + ledDataFor(1) + ledDataFor(2) + ledDataFor(3) << 2 * 2 + 3;
+        QTest::newRow("indexed, length wrong") << header.toBytes() + ledDataFor(1) << 0;
+        QTest::newRow("too short") << QByteArray(119, '\1') << 0;
+    }
+
+    void memoryReadsAsAFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, events);
+        QVERIFY(writeBytes(path(), bytes));
+        EffectReader::Hooks hooks;
+        hooks.bytesAvailable = [](const QString &) { return qint64(-1); };
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        RecordingSink fromFile;
+        const EffectReader::Report fileReport = EffectReader::read(file, keepGoing, fromFile, hooks);
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        RecordingSink fromMemory;
+        const EffectReader::Report memoryReport =
+            EffectReader::read(buffer, keepGoing, fromMemory, hooks);
+        QCOMPARE(fromFile.events.size(), events);
+        QCOMPARE(fromMemory.events, fromFile.events);
+        QCOMPARE(memoryReport.outcome.ok(), fileReport.outcome.ok());
+        QCOMPARE(memoryReport.outcome.error(), fileReport.outcome.error());
+        QCOMPARE(memoryReport.outcome.warnings(), fileReport.outcome.warnings());
+        QCOMPARE(memoryReport.missingRecords, fileReport.missingRecords);
+        // The items made from a file are the records handed over.
+        const EffectReader::Result result = read(path());
+        QCOMPARE(result.ok, fileReport.outcome.ok());
+        QCOMPARE(images.size() + clipFrameTotal(),
+                 int(fromFile.events.filter(QRegularExpression("^(picture|frame) ")).size()));
+    }
+
+    // Picture and clip segments in any order: pictures keep counting across segments and
+    // clips up to the picture list's limit, and everything comes in file order.
+    void indexedSectionsInFileOrder_data()
+    {
+        QTest::addColumn<QList<IndexedHeader::Segment>>("segments");
+        QTest::addColumn<QString>("expected"); // picture runs as first-last@tenths, clips as c:frames
+        using S = IndexedHeader::Segment;
+        QTest::newRow("one segment over the limit") << QList<S>{{1, 60, 20, 1}} << "1-50@20";
+        QTest::newRow("limit inside the second segment")
+            << QList<S>{{1, 30, 20, 1}, {31, 60, 30, 2}} << "1-30@20 31-50@60";
+        QTest::newRow("pictures around a clip")
+            << QList<S>{{1, 20, 20, 1}, {21, 22, 1, 4}, {23, 62, 50, 1}, {63, 63, 1, 1}}
+            << "1-20@20 c:2 21-50@50 c:1";
+        QTest::newRow("clips only") << QList<S>{{1, 3, 1, 1}, {4, 4, 1, 9}} << "c:3 c:1";
+    }
+
+    void indexedSectionsInFileOrder()
+    {
+        QFETCH(QList<IndexedHeader::Segment>, segments);
+        QFETCH(QString, expected);
+        ledCount = 1;
+        lineNumber = 1;
+        IndexedHeader header;
+        header.segments = segments;
+        header.recordCount = segments.last().last;
+        QByteArray bytes = header.toBytes();
+        for (int r = 0; r < header.recordCount; ++r)
+            bytes += ledDataFor(r);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        RecordingSink sink;
+        EffectReader::Hooks hooks;
+        hooks.bytesAvailable = [](const QString &) { return qint64(-1); };
+        const EffectReader::Report report = EffectReader::read(buffer, keepGoing, sink, hooks);
+        QVERIFY2(report.outcome.ok(), qPrintable(report.outcome.error()));
+        // Runs of pictures with consecutive numbers and one time, and clips with their frames.
+        QStringList runs;
+        int first = 0, last = 0, frames = 0;
+        QString time;
+        auto closeRun = [&] {
+            if (first > 0)
+                runs << QStringLiteral("%1-%2@%3").arg(first).arg(last).arg(time);
+            first = 0;
+        };
+        for (const QString &event : sink.events) {
+            const QStringList parts = event.split(QLatin1Char(' '));
+            if (parts[0] == QLatin1String("picture")) {
+                const int number = parts[1].toInt();
+                const QString tenths = QString::number(qRound(parts[2].toDouble() * 10));
+                if (first > 0 && number == last + 1 && tenths == time) {
+                    last = number;
+                    continue;
+                }
+                closeRun();
+                first = last = number;
+                time = tenths;
+            } else if (parts[0] == QLatin1String("clip")) {
+                closeRun();
+                frames = 0;
+            } else if (parts[0] == QLatin1String("frame")) {
+                ++frames;
+            } else {
+                runs << QStringLiteral("c:%1").arg(frames);
+            }
+        }
+        closeRun();
+        QCOMPARE(runs.join(QLatin1Char(' ')), expected);
     }
 
     void indexedRoundTrip()
