@@ -88,7 +88,8 @@ void LoadGifDialog::tip(const QString &text, const QString &reason)
 {
     QMessageBox box(QMessageBox::Information, tr("dialog_title_tip"), text, QMessageBox::Ok,
                     this);
-    box.setInformativeText(reason);
+    // The reason comes from the reading code as a phrase.
+    box.setInformativeText(reason.left(1).toUpper() + reason.mid(1));
     box.exec();
 }
 

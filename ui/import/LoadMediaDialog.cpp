@@ -162,7 +162,8 @@ void LoadMediaDialog::tip(const QString &text, const QString &reason)
 {
     QMessageBox box(QMessageBox::Information, tr("dialog_title_tip"), text, QMessageBox::Ok,
                     this);
-    box.setInformativeText(reason);
+    // The reason comes from the reading code as a phrase.
+    box.setInformativeText(reason.left(1).toUpper() + reason.mid(1));
     box.exec();
 }
 
@@ -186,14 +187,8 @@ void LoadMediaDialog::vlcPlaying()
     if (ended)
         return;
     frameCount = handler->frameCount();
-    if (handler->claimsMore()) {
-        qCDebug(lcImport) << "#LoadMediaDialog# readable frames" << frameCount << "of"
-                          << handler->claimedFrameCount();
-        tip(tr("loadvideo_shorter")
-                .arg(secondsText(handler->claimedFrameCount()), secondsText(frameCount)));
-    }
     const qint64 last = frameCount - 1;
-    // The middle frame may lie beyond what can be read when the count is an estimate.
+    // A seek may fail where reading in order does not.
     QImage frame = handler->frameAt(last / 2);
     if (frame.isNull())
         frame = handler->frameAt(0);
@@ -216,6 +211,15 @@ void LoadMediaDialog::vlcPlaying()
         return;
     }
     showPreview(frame);
+    if (handler->claimsMore()) {
+        qCDebug(lcImport) << "#LoadMediaDialog# readable frames" << frameCount << "of"
+                          << handler->claimedFrameCount();
+        tip(tr("loadvideo_shorter")
+                .arg(secondsText(handler->claimedFrameCount()), secondsText(frameCount)));
+        // Closed while the box was up.
+        if (ended)
+            return;
+    }
     if (!chooseRegion(frame)) {
         reject();
         return;
