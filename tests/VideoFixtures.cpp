@@ -1,5 +1,7 @@
 #include "VideoFixtures.h"
 
+#include "import/VideoFile.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -40,6 +42,23 @@ bool runFfmpeg(const QStringList &arguments)
 }
 
 } // namespace
+
+bool cutShort(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.resize(file.size() / 2);
+}
+
+qint64 readableInOrder(const QString &path)
+{
+    VideoFile video;
+    qint64 frames = 0;
+    if (video.open(path)) {
+        while (!video.read().isNull())
+            ++frames;
+    }
+    return frames;
+}
 
 QString writeWithFfmpeg(const QString &dir, const QString &name, const QSize &size)
 {

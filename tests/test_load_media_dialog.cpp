@@ -7,7 +7,6 @@
 
 #include "import/FrameHandOver.h"
 #include "import/FrameSchedule.h"
-#include "import/VideoFile.h"
 #include "RegionDialogDriver.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "ui/import/LoadMediaDialog.h"
@@ -201,18 +200,8 @@ private slots:
     {
         const QString path = VideoFixtures::write(videos.path(), QStringLiteral("cut.avi"),
                                                   Codec::Mjpeg, 25.0, 40);
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.resize(file.size() / 2));
-        }
-        qint64 readable = 0;
-        {
-            VideoFile video;
-            QVERIFY(video.open(path));
-            while (!video.read().isNull())
-                ++readable;
-        }
+        QVERIFY(VideoFixtures::cutShort(path));
+        const qint64 readable = VideoFixtures::readableInOrder(path);
         QVERIFY(readable > 0 && readable < 30);
         LoadMediaDialog dialog;
         ModalWatcher watcher(driver(-1, -1));
@@ -231,44 +220,6 @@ private slots:
         QCOMPARE(frames.size(), FrameSchedule(0, readable - 1, 25.0).sampleCount());
         for (ImageObject *item : frames)
             FrameHandOver::dispose(item);
-    }
-
-    // The end follows the start when the start passes it and never goes before it.
-    void endNeverBeforeStart_data()
-    {
-        QTest::addColumn<QList<int>>("moves");  // start, end, start, end...; -1: left alone
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::newRow("start moved: the end stays") << QList<int>{12, -1} << 12 << 29;
-        QTest::newRow("end moved back") << QList<int>{3, 18} << 3 << 18;
-        QTest::newRow("start passes the end") << QList<int>{3, 18, 25, -1} << 25 << 25;
-        QTest::newRow("end put before the start") << QList<int>{10, 4} << 10 << 10;
-        QTest::newRow("start back under the end") << QList<int>{20, 20, 5, -1} << 5 << 20;
-    }
-
-    void endNeverBeforeStart()
-    {
-        QFETCH(QList<int>, moves);
-        QFETCH(int, first);
-        QFETCH(int, last);
-        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("sliders.avi"),
-                                                  Codec::Mjpeg, 25.0, 30);
-        ModalWatcher watcher([](QWidget *modal) { confirmRegionDialog(modal); });
-        LoadMediaDialog dialog;
-        QVERIFY(dialog.openMediaPath(path));
-        dialog.open();
-        QTRY_VERIFY(dialog.findChild<QPushButton *>(QStringLiteral("okBut"))->isEnabled());
-        auto *start = dialog.findChild<QSlider *>(QStringLiteral("sliderStartTime"));
-        auto *end = dialog.findChild<QSlider *>(QStringLiteral("sliderEndTime"));
-        for (int k = 0; k < moves.size(); ++k) {
-            if (moves[k] >= 0)
-                (k % 2 == 0 ? start : end)->setValue(moves[k]);
-        }
-        QCOMPARE(dialog.startFrame(), first);
-        QCOMPARE(dialog.endFrame(), last);
-        QCOMPARE(start->value(), first);
-        QCOMPARE(end->value(), last);
-        dialog.reject();
     }
 
     // Cancel in the busy dialog stops the run and returns to the sliders with no frames and

@@ -4,7 +4,6 @@
 #include "VideoFixtures.h"
 
 #include "import/FrameSchedule.h"
-#include "import/VideoFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -173,18 +172,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("cut.avi"));
         QFile::remove(path);
         QVERIFY(QFile::copy(twoSeconds, path));
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.resize(file.size() / 2));
-        }
-        qint64 readable = 0;
-        {
-            VideoFile video;
-            QVERIFY(video.open(path));
-            while (!video.read().isNull())
-                ++readable;
-        }
+        QVERIFY(VideoFixtures::cutShort(path));
+        const qint64 readable = VideoFixtures::readableInOrder(path);
         QVERIFY(readable > 0 && readable < 40);
         const QString warning =
             QStringLiteral("hologram-cli build: warning: %1: the file claims 2.0 s, but only its "

@@ -79,6 +79,8 @@ LoadMediaDialog::~LoadMediaDialog()
     qCDebug(lcImport) << "~LoadMediaDialog";
     cutting = false;
     delete cutter;
+    // No finished() may reach the handler once it is gone.
+    disconnect(this, &QDialog::finished, this, nullptr);
     // Its destructor withdraws codes 5 and 17 and waits for one being handled.
     delete handler;
     for (ImageObject *item : std::as_const(frames))
