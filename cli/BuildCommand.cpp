@@ -40,13 +40,17 @@ bool hasVideoSuffix(const QString &path)
     return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
-// By content: what no picture reader recognises and a video decoder opens. A file named as
-// a video is refused as one; anything else undecodable gets the picture reader's reason.
+// By content: what no picture reader recognises and a video decoder takes for a video. A
+// file named as a video is refused as one, and so is one the decoder took but refused (its
+// frame rate, size or count); anything else undecodable gets the picture reader's reason.
 bool isVideo(const QString &path)
 {
     if (!QImageReader::imageFormat(path).isEmpty())
         return false;
-    return hasVideoSuffix(path) || VideoFile().open(path);
+    if (hasVideoSuffix(path))
+        return true;
+    VideoFile video;
+    return video.open(path) || video.wasDecodable();
 }
 
 bool isGif(const QString &path)
@@ -72,18 +76,24 @@ struct Playlist
 QString addGif(const QString &path, int loops, bool keepSpeed, Playlist &playlist)
 {
     // The same checks as a picture's: a file named .gif may hold any format, SVG included.
-    PictureFile checked(path);
-    if (!checked.open())
-        return QStringLiteral("%1: %2").arg(path, checked.error());
-    GifFrameReader reader(path);
-    QImage first;
-    int delayMs = 0;
-    if (!reader.next(&first, &delayMs))
-        return QStringLiteral("%1: no readable GIF frames (%2)").arg(path, reader.errorString());
+    QSize firstSize;
+    {
+        PictureFile checked(path);
+        if (!checked.open())
+            return QStringLiteral("%1: %2").arg(path, checked.error());
+        // Gone before the cut, which reads the file again: held, it would double the peak.
+        GifFrameReader reader(path);
+        QImage first;
+        int delayMs = 0;
+        if (!reader.next(&first, &delayMs))
+            return QStringLiteral("%1: no readable GIF frames (%2)")
+                .arg(path, reader.errorString());
+        firstSize = first.size();
+    }
     GifCut cut;
     cut.path = path;
-    cut.shownSize = first.size();
-    cut.topLeft = CutRegion::centredTopLeft(first.size());
+    cut.shownSize = firstSize;
+    cut.topLeft = CutRegion::centredTopLeft(firstSize);
     cut.keepSpeed = keepSpeed;
     cut.maxFrames = EffectFormat::kMaxClipFrames;
     cut.writeFiles = false;
@@ -113,7 +123,10 @@ QString addVideo(const QString &path, int loops, const VideoOptions &options,
                  Playlist &playlist)
 {
     QString error;
-    MediaObject *clip = options.cutClip(path, int(playlist.clips.size()), loops, &error);
+    QString notice;
+    MediaObject *clip = options.cutClip(path, int(playlist.clips.size()), loops, &error, &notice);
+    if (!notice.isEmpty())
+        warn(notice);
     if (!clip)
         return error;
     playlist.clips.emplace_back(clip);

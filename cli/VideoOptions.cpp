@@ -66,13 +66,25 @@ bool VideoOptions::read(const QCommandLineParser &parser, QString *error)
 }
 
 MediaObject *VideoOptions::cutClip(const QString &path, int number, int loops,
-                                   QString *error) const
+                                   QString *error, QString *notice) const
 {
     VideoFile video;
     if (!video.open(path)) {
         *error = QStringLiteral("%1: %2").arg(path, video.errorString());
         return nullptr;
     }
+    // The container's length is a claim: the options are held against what can be read.
+    if (!video.probeLength([] { return InterruptGuard::signalNumber() != 0; })) {
+        const QString why = InterruptGuard::signalNumber() != 0 ? QStringLiteral("interrupted")
+                                                                : video.errorString();
+        *error = QStringLiteral("%1: %2").arg(path, why);
+        return nullptr;
+    }
+    if (video.claimsMore() && notice)
+        *notice = QStringLiteral("%1: the file claims %2 s, but only its first %3 s can be read")
+                      .arg(path)
+                      .arg(double(video.claimedFrameCount()) / video.fps(), 0, 'f', 1)
+                      .arg(double(video.frameCount()) / video.fps(), 0, 'f', 1);
     const qint64 last = video.frameCount() - 1;
     VideoCut cut;
     cut.path = path;

@@ -22,8 +22,10 @@ public:
     bool read(const QCommandLineParser &parser, QString *error);
 
     // Cuts the video at path into a clip numbered number; null with error set when the file
-    // cannot be decoded, the options do not fit it, or no frame can be read.
-    MediaObject *cutClip(const QString &path, int number, int loops, QString *error) const;
+    // cannot be decoded, the options do not fit what can be read of it, or no frame can be
+    // read. notice (when given) tells when the file claims more than can be read.
+    MediaObject *cutClip(const QString &path, int number, int loops, QString *error,
+                         QString *notice = nullptr) const;
     // How the frames of the clips cut from now on are sampled.
     void setSampling(SamplingMode mode) { sampling = mode; }
 

@@ -10,12 +10,14 @@ LoadMediaHandler::LoadMediaHandler(HandlerThread *loop, QObject *parent)
 
 LoadMediaHandler::~LoadMediaHandler()
 {
+    stopping = true;
     detachFromLoop();
 }
 
 bool LoadMediaHandler::openVideo(const QString &path)
 {
     QMutexLocker lock(&captureMutex);
+    stopping = false;
     return video.open(path);
 }
 
@@ -37,6 +39,18 @@ qint64 LoadMediaHandler::frameCount() const
     return video.frameCount();
 }
 
+qint64 LoadMediaHandler::claimedFrameCount() const
+{
+    QMutexLocker lock(&captureMutex);
+    return video.claimedFrameCount();
+}
+
+bool LoadMediaHandler::claimsMore() const
+{
+    QMutexLocker lock(&captureMutex);
+    return video.claimsMore();
+}
+
 QImage LoadMediaHandler::frameAt(qint64 index)
 {
     QMutexLocker lock(&captureMutex);
@@ -56,6 +70,8 @@ void LoadMediaHandler::requestSeek(qint64 index, int delayMs)
 
 void LoadMediaHandler::stopPreviews()
 {
+    stopping = true;
+    removeQueued(CodePlaying);
     removeQueued(CodeSeek);
     QMutexLocker lock(&captureMutex);
     video.close();
@@ -64,7 +80,7 @@ void LoadMediaHandler::stopPreviews()
 void LoadMediaHandler::handleMessage(Message *msg)
 {
     if (msg->code == CodePlaying) {
-        emit vlcPlaying();
+        announce();
         return;
     }
     if (msg->code != CodeSeek)
@@ -76,4 +92,21 @@ void LoadMediaHandler::handleMessage(Message *msg)
         return;
     }
     emit signalSeekMediaPosition(image, int(index));
+}
+
+void LoadMediaHandler::announce()
+{
+    QMutexLocker lock(&captureMutex);
+    // Reading a damaged file through to where it breaks may take a while: here, off the
+    // window's thread, and cut short when the dialog goes.
+    if (video.probeLength([this] { return stopping.load(); })) {
+        lock.unlock();
+        emit vlcPlaying();
+        return;
+    }
+    if (stopping)
+        return;
+    qCDebug(lcImport) << "#LoadMediaHandler# no readable frame" << video.errorString();
+    lock.unlock();
+    emit vlcOpenFileError();
 }

@@ -6,9 +6,12 @@
 #include <QImage>
 #include <QMutex>
 
+#include <atomic>
+
 // The video import's seek previews on the loop thread, over a capture of its own that only
-// one thread uses at a time. Code 5 announces an opened video (vlcPlaying), code 17 decodes
-// the frame whose index is the message's text.
+// one thread uses at a time. Code 5 finds how much of an opened video can be read, then
+// announces it (vlcPlaying, or vlcOpenFileError when nothing reads); code 17 decodes the
+// frame whose index is the message's text.
 class LoadMediaHandler : public HandlerMessage
 {
     Q_OBJECT
@@ -25,13 +28,17 @@ public:
     bool openVideo(const QString &path);
     QString errorString() const;
     double fps() const;
+    // The frames that can be read once vlcPlaying() came; the container's claim before.
     qint64 frameCount() const;
+    qint64 claimedFrameCount() const;
+    bool claimsMore() const;
 
     // Decodes one frame on the calling thread (null when it cannot be read).
     QImage frameAt(qint64 index);
     // Asks for a preview of frame index after delayMs, replacing any asked for earlier.
     void requestSeek(qint64 index, int delayMs);
-    // Withdraws pending previews and waits for one being decoded; closes the capture.
+    // Withdraws pending previews and waits for one being decoded (a length check is cut
+    // short); closes the capture.
     void stopPreviews();
 
     void handleMessage(Message *msg) override;
@@ -42,6 +49,9 @@ signals:
     void signalSeekMediaPosition(const QImage &image, int pos);
 
 private:
+    void announce();
+
+    std::atomic<bool> stopping{false};
     mutable QMutex captureMutex;
     VideoFile video;
 };

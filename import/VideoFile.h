@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace cv {
@@ -12,7 +13,9 @@ class VideoCapture;
 }
 
 // One opened video whose frame rate and frame count were checked, read by one thread at a
-// time. Frame counts are estimates: reading may end earlier.
+// time. Frame counts are estimates (reading may end earlier) until probeLength() checked
+// them. Frames come upright, turned as the stream's rotation tag asks (as players show them);
+// sizes and regions are those of the upright frame.
 class VideoFile
 {
 public:
@@ -28,6 +31,9 @@ public:
     bool open(const QString &path);
     void close();
     bool isOpen() const;
+    // open() failed after the decoder took the file for a video: it was refused for its
+    // frame size, rate or count, not for being no video.
+    bool wasDecodable() const { return decodable; }
     // Why open() failed, or why the decoder failed (see failed()).
     QString errorString() const { return error; }
     // A read, skip or seek failed because the decoder did (it could not allocate a frame),
@@ -36,7 +42,20 @@ public:
 
     double fps() const { return rate; }
     qint64 frameCount() const { return count; }
+    // The count the container claims, whatever probeLength() found.
+    qint64 claimedFrameCount() const { return claimed; }
     QSize frameSize() const { return size; }
+    // Clockwise quarter turn (0, 90, 180 or 270 degrees) applied to every decoded frame.
+    int rotation() const { return turn; }
+
+    // Finds how many frames can be read in order from the start, which frameCount() then
+    // gives: the claimed count when the claimed last frame reads, else the frames read from
+    // the start until one fails. The read position is left anywhere. False, with
+    // errorString() set, when no frame reads or the decoder failed; false when interrupted()
+    // returned true (asked between frames).
+    bool probeLength(const std::function<bool()> &interrupted = {});
+    // The container claims at least one clip frame's time (100 ms) more than can be read.
+    bool claimsMore() const;
 
     // Places the next read at frame index (decoding again from the key frame before it).
     bool seek(qint64 index);
@@ -54,12 +73,15 @@ private:
     template<typename Call>
     bool guarded(Call call);
     // The frame as a picture; throws std::bad_alloc when the picture could not be allocated.
-    static QImage converted(const cv::Mat &frame);
+    QImage converted(const cv::Mat &frame) const;
 
     std::unique_ptr<cv::VideoCapture> capture;
     QString error;
     bool broken = false;
+    bool decodable = false;
     double rate = 0.0;
     qint64 count = 0;
+    qint64 claimed = 0;
+    int turn = 0;
     QSize size;
 };

@@ -13,6 +13,7 @@ PACKAGES=(
   libbenchmark-dev
   clang-14 clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  ffmpeg
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64
 )
 

@@ -1,6 +1,11 @@
 #include "VideoFixtures.h"
 
+#include "import/VideoFile.h"
+
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <opencv2/imgproc.hpp>
@@ -25,7 +30,68 @@ int fourcc(Codec codec)
     return 0;
 }
 
+bool runFfmpeg(const QStringList &arguments)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        return false;
+    QProcess process;
+    process.start(ffmpeg, QStringList{"-hide_banner", "-v", "error", "-y"} + arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+           && process.exitCode() == 0;
+}
+
 } // namespace
+
+bool cutShort(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.resize(file.size() / 2);
+}
+
+qint64 readableInOrder(const QString &path)
+{
+    VideoFile video;
+    qint64 frames = 0;
+    if (video.open(path)) {
+        while (!video.read().isNull())
+            ++frames;
+    }
+    return frames;
+}
+
+QString writeWithFfmpeg(const QString &dir, const QString &name, const QSize &size)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    const int w = size.width();
+    const int h = size.height();
+    const QString picture =
+        QStringLiteral("color=c=blue:s=%1x%2:r=25:d=2,"
+                       "drawbox=x=0:y=0:w=%3:h=%4:color=red:t=fill,"
+                       "drawbox=x=%5:y=%6:w=%7:h=%8:color=lime:t=fill")
+            .arg(w).arg(h).arg(w / 2).arg(h / 3).arg(w / 4).arg(h * 3 / 4).arg(w * 3 / 4).arg(h / 4);
+    if (!runFfmpeg({"-f", "lavfi", "-i", picture, "-c:v", "mpeg4", "-q:v", "2", path}))
+        return {};
+    return path;
+}
+
+QString withRotationTag(const QString &path, const QString &copy, int degrees)
+{
+    // Remuxing writes the tag; an encoder ignores it.
+    if (!runFfmpeg({"-i", path, "-c", "copy", "-metadata:s:v:0",
+                    QStringLiteral("rotate=%1").arg(degrees), copy}))
+        return {};
+    return copy;
+}
+
+QImage ffmpegFirstFrame(const QString &path)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("first.png"));
+    if (!dir.isValid() || !runFfmpeg({"-i", path, "-frames:v", "1", png}))
+        return {};
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
+}
 
 QString write(const QString &dir, const QString &name, Codec codec, double fps, int frames,
               const QSize &size)

@@ -8,6 +8,10 @@ hd_add_test(test_video_cli
   LIBS hd_import
   TIMEOUT 180)
 add_dependencies(test_video_cli hologram-cli)
+hd_add_test(test_video_reading
+  SOURCES test_video_reading.cpp VideoFixtures.h VideoFixtures.cpp
+  LIBS hd_import
+  TIMEOUT 120)
 hd_add_test(test_region_dialog SOURCES test_region_dialog.cpp LIBS hd_ui GUI TIMEOUT 60)
 hd_add_test(test_load_media_dialog
   SOURCES test_load_media_dialog.cpp MainWindowTestSupport.h VideoFixtures.h VideoFixtures.cpp

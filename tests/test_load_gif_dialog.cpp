@@ -189,6 +189,22 @@ private slots:
         QVERIFY(frameFiles().isEmpty());
     }
 
+    // Cancel in the region dialog ends the import with nothing made.
+    void regionCancelledImportsNothing()
+    {
+        const QString path = write(QStringLiteral("region.gif"),
+                                   GifFixtures::encode(GifFixtures::frames(3)));
+        ModalWatcher watcher([](QWidget *modal) {
+            if (qobject_cast<GetImgeLocationDialog *>(modal))
+                modal->findChild<QPushButton *>(QStringLiteral("btnCancel"))->click();
+        });
+        LoadGifDialog dialog(path);
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QVERIFY(watcher.boxes.isEmpty());
+        QVERIFY(dialog.takeFrames().isEmpty());
+        QVERIFY(frameFiles().isEmpty());
+    }
+
     // The window's import with the region untouched and hologram-cli build give the same
     // effect file for the same GIF, with and without the GIF's speed kept.
     void sameBytesAsTheCommandLine_data()

@@ -6,6 +6,7 @@
 #include "VideoFixtures.h"
 
 #include "import/FrameHandOver.h"
+#include "import/FrameSchedule.h"
 #include "RegionDialogDriver.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "ui/import/LoadMediaDialog.h"
@@ -32,10 +33,10 @@ QStringList frameFiles()
 }
 
 // Clicks the region dialog's OK, and Start in the import dialog once it is ready, after
-// setting the sliders to start and length (negative: left as they are).
-std::function<void(QWidget *)> driver(int start, int length)
+// setting the sliders to the start and end frames (negative: left as they are).
+std::function<void(QWidget *)> driver(int start, int end)
 {
-    return [start, length](QWidget *modal) {
+    return [start, end](QWidget *modal) {
         if (confirmRegionDialog(modal))
             return;
         auto *import = qobject_cast<LoadMediaDialog *>(modal);
@@ -44,15 +45,15 @@ std::function<void(QWidget *)> driver(int start, int length)
         // Polls until Start is enabled; the timer goes with the dialog.
         auto *poll = new QTimer(import);
         poll->setInterval(20);
-        QObject::connect(poll, &QTimer::timeout, import, [import, poll, start, length] {
+        QObject::connect(poll, &QTimer::timeout, import, [import, poll, start, end] {
             auto *ok = import->findChild<QPushButton *>(QStringLiteral("okBut"));
             if (!ok->isEnabled())
                 return;
             poll->stop();
             if (start >= 0)
                 import->findChild<QSlider *>(QStringLiteral("sliderStartTime"))->setValue(start);
-            if (length >= 0)
-                import->findChild<QSlider *>(QStringLiteral("sliderEndTime"))->setValue(length);
+            if (end >= 0)
+                import->findChild<QSlider *>(QStringLiteral("sliderEndTime"))->setValue(end);
             ok->click();
         });
         poll->start();
@@ -87,28 +88,30 @@ private slots:
 
     void cleanup() { tempDir.reset(); }
 
-    // The sliders choose start and length; the clip holds one frame per 100 ms of that
-    // stretch, numbered in video order, cut where the region dialog put the square.
+    // The sliders choose the first and the last frame; the clip holds one frame per 100 ms
+    // of that stretch, numbered in video order, cut where the region dialog put the square.
     void cutsTheChosenStretch_data()
     {
         QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("end");
         QTest::addColumn<QList<int>>("expected");
         QTest::newRow("nothing moved: the whole video")
             << -1 << -1 << QList<int>{0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27};
-        QTest::newRow("from frame 10 for 15 frames")
-            << 10 << 15 << QList<int>{10, 12, 15, 17, 20, 22, 25};
-        QTest::newRow("length 0: one frame") << 21 << 0 << QList<int>{21};
+        QTest::newRow("frames 10 to 25") << 10 << 25 << QList<int>{10, 12, 15, 17, 20, 22, 25};
+        QTest::newRow("start moved, end left at the last frame")
+            << 20 << -1 << QList<int>{20, 22, 25, 27};
+        QTest::newRow("start and end on one frame") << 21 << 21 << QList<int>{21};
+        QTest::newRow("end set before the start: one frame") << 21 << 5 << QList<int>{21};
     }
 
     void cutsTheChosenStretch()
     {
         QFETCH(int, start);
-        QFETCH(int, length);
+        QFETCH(int, end);
         QFETCH(QList<int>, expected);
         const QString path = VideoFixtures::write(videos.path(), QStringLiteral("clip.avi"),
                                                   Codec::Mjpeg, 25.0, 30);
-        ModalWatcher watcher(driver(start, length));
+        ModalWatcher watcher(driver(start, end));
         LoadMediaDialog dialog;
         QVERIFY(dialog.openMediaPath(path));
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
@@ -138,8 +141,6 @@ private slots:
         QTest::newRow("more frames than a clip holds") << QStringLiteral("long")
             << QStringLiteral("The chosen stretch gives 1001 frames, but a clip holds at most 1000. "
                               "Please choose a shorter stretch.");
-        QTest::newRow("no readable frame in the stretch") << QStringLiteral("overestimated")
-            << QStringLiteral("No frame could be read from the chosen stretch; no clip was added.");
     }
 
     void refusals()
@@ -147,7 +148,6 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, box);
         QString path;
-        int start = -1;
         if (kind == QLatin1String("rate")) {
             const QString fine = VideoFixtures::write(videos.path(), QStringLiteral("rate.avi"),
                                                       Codec::Mjpeg, 25.0, 10);
@@ -165,21 +165,12 @@ private slots:
             QFile file(blocked);
             QVERIFY(file.open(QIODevice::WriteOnly));
             setWorkDirectory(blocked);
-        } else if (kind == QLatin1String("long")) {
+        } else {
             path = VideoFixtures::write(videos.path(), QStringLiteral("long.avi"), Codec::Mjpeg,
                                         10.0, 1001, QSize(40, 30));
-        } else {
-            // A file cut short still claims its 40 frames in its header: a stretch of its
-            // last frame reads nothing.
-            path = VideoFixtures::write(videos.path(), QStringLiteral("cut.avi"), Codec::Mjpeg,
-                                        25.0, 40);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.resize(file.size() * 2 / 3));
-            start = 39;
         }
         LoadMediaDialog dialog;
-        ModalWatcher watcher(driver(start, -1));
+        ModalWatcher watcher(driver(-1, -1));
         if (kind == QLatin1String("garbage") || kind == QLatin1String("rate")) {
             QVERIFY(!dialog.openMediaPath(path));
             QCOMPARE(watcher.boxes.size(), 1);
@@ -203,27 +194,85 @@ private slots:
         QVERIFY(frameFiles().isEmpty());
     }
 
-    // Closing the busy dialog stops the run: the dialog ends rejected with no frames and
-    // no frame files left.
-    void cancelLeavesNothing()
+    // A file whose container claims more than can be read: the dialog says so, offers only
+    // what reads, and the whole offer cuts without a failure.
+    void offersWhatCanBeRead()
+    {
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("cut.avi"),
+                                                  Codec::Mjpeg, 25.0, 40);
+        QVERIFY(VideoFixtures::cutShort(path));
+        const qint64 readable = VideoFixtures::readableInOrder(path);
+        QVERIFY(readable > 0 && readable < 30);
+        LoadMediaDialog dialog;
+        ModalWatcher watcher(driver(-1, -1));
+        auto *start = dialog.findChild<QSlider *>(QStringLiteral("sliderStartTime"));
+        auto *end = dialog.findChild<QSlider *>(QStringLiteral("sliderEndTime"));
+        QVERIFY(dialog.openMediaPath(path));
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(start->maximum(), int(readable - 1));
+        QCOMPARE(end->maximum(), int(readable - 1));
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes.first().text,
+                 QStringLiteral("The file claims to last 1.6 s, but only its first %1 s can be "
+                                "read. The sliders offer what can be read.")
+                     .arg(double(readable) / 25.0, 0, 'f', 1));
+        const QList<ImageObject *> frames = dialog.takeFrames();
+        QCOMPARE(frames.size(), FrameSchedule(0, readable - 1, 25.0).sampleCount());
+        for (ImageObject *item : frames)
+            FrameHandOver::dispose(item);
+    }
+
+    // Cancel in the busy dialog stops the run and returns to the sliders with no frames and
+    // no frame files left; a second run from there completes.
+    void cancelReturnsToTheSliders()
     {
         const QString path = VideoFixtures::write(videos.path(), QStringLiteral("long.avi"),
                                                   Codec::Mjpeg, 25.0, 250);
         auto start = driver(-1, -1);
-        ModalWatcher watcher([start](QWidget *modal) {
+        int busySeen = 0;
+        ModalWatcher watcher([start, &busySeen](QWidget *modal) {
             if (auto *busy = qobject_cast<ProgressDialog *>(modal)) {
-                QTimer::singleShot(50, busy, [busy] { busy->reject(); });
+                if (++busySeen == 1)
+                    QTimer::singleShot(50, busy, [busy] { busy->reject(); });
                 return;
             }
             start(modal);
         });
-        {
-            LoadMediaDialog dialog;
-            QVERIFY(dialog.openMediaPath(path));
-            QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-            QVERIFY(dialog.takeFrames().isEmpty());
-        }
+        LoadMediaDialog dialog;
+        QVERIFY(dialog.openMediaPath(path));
+        dialog.open();
+        auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("okBut"));
+        QTRY_COMPARE(busySeen, 1);
+        QTRY_VERIFY(ok->isEnabled());
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.takeFrames().isEmpty());
+        QVERIFY(frameFiles().isEmpty());
+
+        dialog.findChild<QSlider *>(QStringLiteral("sliderStartTime"))->setValue(200);
+        ok->click();
+        QCOMPARE(busySeen, 2);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QList<ImageObject *> frames = dialog.takeFrames();
+        QCOMPARE(frames.size(), 20);
+        for (ImageObject *item : frames)
+            FrameHandOver::dispose(item);
         QVERIFY(watcher.boxes.isEmpty());
+    }
+
+    // Cancel in the region dialog ends the import with nothing made.
+    void regionCancelledImportsNothing()
+    {
+        const QString path = VideoFixtures::write(videos.path(), QStringLiteral("region.avi"),
+                                                  Codec::Mjpeg, 25.0, 30);
+        ModalWatcher watcher([](QWidget *modal) {
+            if (qobject_cast<GetImgeLocationDialog *>(modal))
+                modal->findChild<QPushButton *>(QStringLiteral("btnCancel"))->click();
+        });
+        LoadMediaDialog dialog;
+        QVERIFY(dialog.openMediaPath(path));
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QVERIFY(watcher.boxes.isEmpty());
+        QVERIFY(dialog.takeFrames().isEmpty());
         QVERIFY(frameFiles().isEmpty());
     }
 

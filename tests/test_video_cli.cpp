@@ -3,6 +3,8 @@
 #include "CliRun.h"
 #include "VideoFixtures.h"
 
+#include "import/FrameSchedule.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -145,6 +147,11 @@ private slots:
             << QStringLiteral("huge.avi") << QStringList{}
             << QStringLiteral("huge.avi: each frame of 16000 x 16000 pixels (256 megapixels) is "
                               "over the limit of 200 megapixels");
+        // Not named as a video: the decoder's refusal, not a picture reader's.
+        QTest::newRow("video named .dat, frames over the pixel limit")
+            << QStringLiteral("huge.dat") << QStringList{}
+            << QStringLiteral("huge.dat: each frame of 16000 x 16000 pixels (256 megapixels) is "
+                              "over the limit of 200 megapixels");
     }
 
     void refusesWithOneLine()
@@ -159,7 +166,7 @@ private slots:
             file.write(QByteArray(3000, '\x5a'));
         } else if (input == QLatin1String("long.avi")) {
             path = VideoFixtures::write(dir.path(), input, Codec::Mjpeg, 10.0, 1001, QSize(40, 30));
-        } else if (input == QLatin1String("huge.avi")) {
+        } else if (input.startsWith(QLatin1String("huge."))) {
             path = VideoFixtures::withFrameSize(twoSeconds, path, QSize(16000, 16000));
             QVERIFY(!path.isEmpty());
         }
@@ -170,6 +177,39 @@ private slots:
         const QString expected = reason.startsWith(QLatin1String("--")) ? reason : dir.path() + QLatin1Char('/') + reason;
         QCOMPARE(run.err, QStringLiteral("hologram-cli build: %1\n").arg(expected));
         QVERIFY(QDir(outputs.path()).isEmpty());
+    }
+
+    // A file whose container claims more than can be read: the build says so and cuts what
+    // reads; a start beyond that is refused.
+    void saysWhenTheFileClaimsMore()
+    {
+        const QString path = dir.filePath(QStringLiteral("cut.avi"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(twoSeconds, path));
+        QVERIFY(VideoFixtures::cutShort(path));
+        const qint64 readable = VideoFixtures::readableInOrder(path);
+        QVERIFY(readable > 0 && readable < 40);
+        const QString warning =
+            QStringLiteral("hologram-cli build: warning: %1: the file claims 2.0 s, but only its "
+                           "first %2 s can be read\n")
+                .arg(path)
+                .arg(double(readable) / 25.0, 0, 'f', 1);
+        QTemporaryDir outputs;
+        const QString out = outputs.filePath(QStringLiteral("out.bin"));
+        const Run build = runCli({"build", path, "-o", out});
+        QCOMPARE(build.exitCode, 0);
+        QCOMPARE(build.err, warning);
+        const Run inspect = runCli({"inspect", out});
+        const qint64 samples = FrameSchedule(0, readable - 1, 25.0).sampleCount();
+        QVERIFY2(inspect.out.contains(QStringLiteral("records: %1\n").arg(samples)),
+                 qPrintable(inspect.out));
+
+        const QString start = QString::number(double(readable + 2) / 25.0);
+        const Run late = runCli({"build", path, "-o", out, "--start", start});
+        QCOMPARE(late.exitCode, 1);
+        QVERIFY2(late.err.startsWith(warning), qPrintable(late.err));
+        QVERIFY2(late.err.contains(QStringLiteral("--start is past the end")),
+                 qPrintable(late.err));
     }
 };
 

@@ -187,6 +187,10 @@ Size: %2</translation>
         <source>缩小图片</source>
         <translation>Zoom Out</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>GetSaveFileDialog</name>
@@ -388,6 +392,14 @@ Size: %2</translation>
     <message>
         <source>loadvideo_no_frames</source>
         <translation>No frame could be read from the chosen stretch; no clip was added.</translation>
+    </message>
+    <message>
+        <source>loadvideo_checking</source>
+        <translation>Checking how much of the video can be read…</translation>
+    </message>
+    <message>
+        <source>loadvideo_shorter</source>
+        <translation>The file claims to last %1 s, but only its first %2 s can be read. The sliders offer what can be read.</translation>
     </message>
     <message>
         <source>loadvideo_save_error</source>

@@ -187,6 +187,10 @@
         <source>缩小图片</source>
         <translation>縮小</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
 </context>
 <context>
     <name>GetSaveFileDialog</name>
@@ -388,6 +392,14 @@
     <message>
         <source>loadvideo_no_frames</source>
         <translation>選択した範囲からフレームを読み取れなかったため、クリップは追加されませんでした。</translation>
+    </message>
+    <message>
+        <source>loadvideo_checking</source>
+        <translation>動画のどこまでを読み取れるか確認しています…</translation>
+    </message>
+    <message>
+        <source>loadvideo_shorter</source>
+        <translation>このファイルは %1 秒あると示していますが、読み取れるのは最初の %2 秒だけです。スライダーでは読み取れる範囲だけを選べます。</translation>
     </message>
     <message>
         <source>loadvideo_save_error</source>

@@ -187,6 +187,10 @@
         <source>确定</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
 </context>
 <context>
     <name>GetSaveFileDialog</name>
@@ -388,6 +392,14 @@
     <message>
         <source>loadvideo_no_frames</source>
         <translation>无法从所选时段读取任何帧，未添加片段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_checking</source>
+        <translation>正在检查视频可读取的长度…</translation>
+    </message>
+    <message>
+        <source>loadvideo_shorter</source>
+        <translation>该文件声称时长为 %1 秒，但只能读取前 %2 秒。滑块只提供可读取的部分。</translation>
     </message>
     <message>
         <source>loadvideo_save_error</source>

@@ -187,6 +187,10 @@
         <source>缩小图片</source>
         <translation>縮小圖片</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
 </context>
 <context>
     <name>GetSaveFileDialog</name>
@@ -388,6 +392,14 @@
     <message>
         <source>loadvideo_no_frames</source>
         <translation>無法從所選時段讀取任何幀，未加入片段。</translation>
+    </message>
+    <message>
+        <source>loadvideo_checking</source>
+        <translation>正在檢查影片可讀取的長度…</translation>
+    </message>
+    <message>
+        <source>loadvideo_shorter</source>
+        <translation>該檔案聲稱時長為 %1 秒，但只能讀取前 %2 秒。滑桿只提供可讀取的部分。</translation>
     </message>
     <message>
         <source>loadvideo_save_error</source>

@@ -61,12 +61,15 @@ GetImgeLocationDialog::GetImgeLocationDialog(QWidget *parent) : QDialog(parent)
     btnZoomIn = zoomButton(tr("放大图片"), groupBox);
     btnZoomOut = zoomButton(tr("缩小图片"), groupBox);
     btnOk = zoomButton(tr("确定"), groupBox);
+    btnCancel = zoomButton(tr("取消"), groupBox);
     btnZoomIn->setObjectName(QStringLiteral("btnZoomIn"));
     btnZoomOut->setObjectName(QStringLiteral("btnZoomOut"));
     btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
     buttons->addWidget(btnZoomIn);
     buttons->addWidget(btnZoomOut);
     buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(scrollArea, 1);
     layout->addWidget(groupBox);
@@ -75,6 +78,7 @@ GetImgeLocationDialog::GetImgeLocationDialog(QWidget *parent) : QDialog(parent)
     connect(btnZoomIn, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnZoomIn);
     connect(btnZoomOut, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnZoomOut);
     connect(btnOk, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnOk);
+    connect(btnCancel, &QPushButton::clicked, this, &GetImgeLocationDialog::reject);
 }
 
 QImage GetImgeLocationDialog::markerPicture()

@@ -10,7 +10,8 @@ class RoundAreaWidget;
 // Chooses the 450 x 450 square of a picture that goes onto the display: the picture is shown
 // zoomable in steps of 10 % of its size, with the round marker over it. The marker is the
 // disc the display samples; it can be dragged, but not out of reach: along each axis it
-// stays inside the picture, or holds the whole picture when that is smaller than it.
+// stays inside the picture, or holds the whole picture when that is smaller than it. Ok
+// accepts the square; Cancel (or closing) rejects, and the caller imports nothing.
 class GetImgeLocationDialog : public QDialog
 {
     Q_OBJECT
@@ -52,6 +53,7 @@ private:
     QPushButton *btnZoomIn = nullptr;
     QPushButton *btnZoomOut = nullptr;
     QPushButton *btnOk = nullptr;
+    QPushButton *btnCancel = nullptr;
     int zoomLevel = 0;
     QImage sourceImage;
     QImage shownImage;

@@ -84,9 +84,13 @@ void LoadGifDialog::showEvent(QShowEvent *event)
     QMetaObject::invokeMethod(this, &LoadGifDialog::getGifImage, Qt::QueuedConnection);
 }
 
-void LoadGifDialog::tip(const QString &text)
+void LoadGifDialog::tip(const QString &text, const QString &reason)
 {
-    QMessageBox::information(this, tr("dialog_title_tip"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, tr("dialog_title_tip"), text, QMessageBox::Ok,
+                    this);
+    // The reason comes from the reading code as a phrase.
+    box.setInformativeText(reason.left(1).toUpper() + reason.mid(1));
+    box.exec();
 }
 
 void LoadGifDialog::getGifImage()
@@ -98,7 +102,7 @@ void LoadGifDialog::getGifImage()
     int delayMs = 0;
     if (!reader.next(&first, &delayMs)) {
         qCDebug(lcImport) << "#LoadGifDialog# cannot read" << cut.path << reader.errorString();
-        tip(tr("loadgif_read_error"));
+        tip(tr("loadgif_read_error"), reader.errorString());
         reject();
         return;
     }
@@ -115,7 +119,7 @@ void LoadGifDialog::getGifImage()
 bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
 {
     GetImgeLocationDialog region(this);
-    region.setWindowTitle(tr("dialog_title_tip"));
+    region.setWindowTitle(QCoreApplication::translate("MainWindow", "dialog_title_load_gif"));
     region.setImage(firstFrame);
     auto *keepSpeed = new QCheckBox(tr("loadgif_keep_speed"));
     keepSpeed->setObjectName(QStringLiteral("chkKeepSpeed"));
@@ -125,13 +129,13 @@ bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
         column->insertWidget(column->count() - 1, keepSpeed);
     else
         keepSpeed->setParent(&region);
-    region.exec();
+    const bool chosen = region.exec() == QDialog::Accepted;
     cut.keepSpeed = keepSpeed->isChecked();
     cut.shownSize = region.shownImageSize();
     cut.topLeft = region.frameTopLeft();
     qCDebug(lcImport) << "#LoadGifDialog# getGifImage() " << cut.shownSize << cut.topLeft
-                      << "keep speed" << cut.keepSpeed;
-    return CutRegion::coversPicture(cut.topLeft, cut.shownSize);
+                      << "keep speed" << cut.keepSpeed << "chosen" << chosen;
+    return chosen && CutRegion::coversPicture(cut.topLeft, cut.shownSize);
 }
 
 void LoadGifDialog::showNewestFrame()
@@ -147,7 +151,8 @@ void LoadGifDialog::cutOver(bool ok)
     qCDebug(lcImport) << "#LoadGifDialog# cutOver" << ok << "read" << end.framesRead << "made"
                       << end.framesMade << "damaged" << end.damaged;
     if (!ok) {
-        tip(end.framesRead == 0 ? tr("loadgif_read_error") : tr("loadgif_save_error"));
+        tip(end.framesRead == 0 ? tr("loadgif_read_error") : tr("loadgif_save_error"),
+            cutter->errorString());
         reject();
         return;
     }

@@ -57,7 +57,8 @@ private slots:
 private:
     void buildForm();
     bool chooseRegion(const QImage &firstFrame);
-    void tip(const QString &text);
+    // A message box with text as its headline and reason below it.
+    void tip(const QString &text, const QString &reason = QString());
     void disposeFrames();
 
     GifCut cut;

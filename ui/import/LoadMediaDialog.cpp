@@ -12,6 +12,7 @@
 #include "loop/HandlerThread.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "model/RoundSquare.h"
 #include "ui/dialogs/ProgressDialog.h"
 
 #include <QDir>
@@ -59,6 +60,13 @@ LoadMediaDialog::LoadMediaDialog(QWidget *parent) : QDialog(parent)
     connect(sliderStartTime, &QSlider::valueChanged, this, &LoadMediaDialog::changeStartPosition);
     connect(sliderEndTime, &QSlider::valueChanged, this, &LoadMediaDialog::changeEndPosition);
     connect(handler, &LoadMediaHandler::vlcPlaying, this, &LoadMediaDialog::vlcPlaying);
+    connect(handler, &LoadMediaHandler::vlcOpenFileError, this,
+            &LoadMediaDialog::vlcOpenFileError);
+    // A dialog closed while the length is checked stops the check; its answer is ignored.
+    connect(this, &QDialog::finished, this, [this] {
+        ended = true;
+        handler->stopPreviews();
+    });
     connect(handler, &LoadMediaHandler::signalSeekMediaPosition, this,
             &LoadMediaDialog::seekMediaToPosition);
     setWindowTitle(tr("loadvideo_tip"));
@@ -71,6 +79,8 @@ LoadMediaDialog::~LoadMediaDialog()
     qCDebug(lcImport) << "~LoadMediaDialog";
     cutting = false;
     delete cutter;
+    // No finished() may reach the handler once it is gone.
+    disconnect(this, &QDialog::finished, this, nullptr);
     // Its destructor withdraws codes 5 and 17 and waits for one being handled.
     delete handler;
     for (ImageObject *item : std::as_const(frames))
@@ -144,27 +154,43 @@ bool LoadMediaDialog::openMediaPath(const QString &chosen)
     frameCount = handler->frameCount();
     setWindowTitle(tr("loadvideo_tip2") + QDir::toNativeSeparators(path));
     okBut->setEnabled(false);
+    // The handler reads how much of the file can be cut before the sliders are offered.
+    videoWidget->setText(tr("loadvideo_checking"));
     handler->sendCode(LoadMediaHandler::CodePlaying);
     return true;
 }
 
-void LoadMediaDialog::tip(const QString &text)
+void LoadMediaDialog::tip(const QString &text, const QString &reason)
 {
-    QMessageBox::information(this, tr("dialog_title_tip"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, tr("dialog_title_tip"), text, QMessageBox::Ok,
+                    this);
+    // The reason comes from the reading code as a phrase.
+    box.setInformativeText(reason.left(1).toUpper() + reason.mid(1));
+    box.exec();
 }
 
 void LoadMediaDialog::vlcOpenFileError()
 {
+    if (ended)
+        return;
     qCDebug(lcImport) << "############ vlc open file error.";
-    tip(tr("loadvideo_player_error"));
+    tip(tr("loadvideo_player_error"), handler->errorString());
     if (isVisible())
         reject();
 }
 
+QString LoadMediaDialog::secondsText(qint64 frames) const
+{
+    return QString::number(double(frames) / fps, 'f', 1);
+}
+
 void LoadMediaDialog::vlcPlaying()
 {
+    if (ended)
+        return;
+    frameCount = handler->frameCount();
     const qint64 last = frameCount - 1;
-    // The middle frame may lie beyond what can be read when the count is an estimate.
+    // A seek may fail where reading in order does not.
     QImage frame = handler->frameAt(last / 2);
     if (frame.isNull())
         frame = handler->frameAt(0);
@@ -172,6 +198,8 @@ void LoadMediaDialog::vlcPlaying()
     QSignalBlocker blockEnd(sliderEndTime);
     sliderStartTime->setMaximum(int(qMin<qint64>(last, INT_MAX)));
     sliderStartTime->setValue(0);
+    sliderEndTime->setMaximum(sliderStartTime->maximum());
+    sliderEndTime->setValue(sliderEndTime->maximum());
     blockStart.unblock();
     blockEnd.unblock();
     changeStartPosition(0);
@@ -184,11 +212,22 @@ void LoadMediaDialog::vlcPlaying()
         reject();
         return;
     }
-    seekMediaToPosition(frame, int(last / 2));
+    showPreview(frame);
+    if (handler->claimsMore()) {
+        qCDebug(lcImport) << "#LoadMediaDialog# readable frames" << frameCount << "of"
+                          << handler->claimedFrameCount();
+        tip(tr("loadvideo_shorter")
+                .arg(secondsText(handler->claimedFrameCount()), secondsText(frameCount)));
+        // Closed while the box was up.
+        if (ended)
+            return;
+    }
     if (!chooseRegion(frame)) {
         reject();
         return;
     }
+    regionChosen = true;
+    seekMediaToPosition(frame, int(last / 2));
     okBut->setEnabled(true);
     cutting = false;
 }
@@ -198,11 +237,11 @@ bool LoadMediaDialog::chooseRegion(const QImage &frame)
     GetImgeLocationDialog region(this);
     region.setWindowTitle(tr("loadvideo_tip"));
     region.setImage(frame);
-    region.exec();
+    const bool chosen = region.exec() == QDialog::Accepted;
     shown = region.shownImageSize();
     topLeft = region.frameTopLeft();
-    qCDebug(lcImport) << "#LoadMediaDialog# vlcPlaying() " << shown << topLeft;
-    return CutRegion::coversPicture(topLeft, shown);
+    qCDebug(lcImport) << "#LoadMediaDialog# vlcPlaying() " << shown << topLeft << chosen;
+    return chosen && CutRegion::coversPicture(topLeft, shown);
 }
 
 QString LoadMediaDialog::timeText(qint64 ms) const
@@ -221,15 +260,13 @@ void LoadMediaDialog::showTimes()
 
 void LoadMediaDialog::changeStartPosition(int a)
 {
-    // Moving the start resets the end to the last frame.
-    const int rest = sliderStartTime->maximum() - a;
-    {
-        QSignalBlocker block(sliderEndTime);
-        sliderEndTime->setMaximum(rest);
-        sliderEndTime->setValue(rest);
-    }
+    // The end keeps its place unless the start passes it; then it goes along.
     firstFrame = a;
-    lastFrame = qint64(a) + rest;
+    if (sliderEndTime->value() < a) {
+        QSignalBlocker block(sliderEndTime);
+        sliderEndTime->setValue(a);
+    }
+    lastFrame = sliderEndTime->value();
     showTimes();
     if (!cutting && fps > 0.0)
         handler->requestSeek(firstFrame, kSeekDelayMs);
@@ -237,7 +274,13 @@ void LoadMediaDialog::changeStartPosition(int a)
 
 void LoadMediaDialog::changeEndPosition(int a)
 {
-    lastFrame = firstFrame + a;
+    // The end never lies before the start.
+    if (a < firstFrame) {
+        QSignalBlocker block(sliderEndTime);
+        sliderEndTime->setValue(int(firstFrame));
+        a = int(firstFrame);
+    }
+    lastFrame = a;
     showTimes();
     if (!cutting && fps > 0.0)
         handler->requestSeek(lastFrame, kSeekDelayMs);
@@ -247,7 +290,14 @@ void LoadMediaDialog::seekMediaToPosition(const QImage &image, int)
 {
     if (image.isNull())
         return;
-    // Frames and, while cutting, the square being cut: both keep their proportions.
+    // Once the region is chosen a frame is shown as the display will get it: its square.
+    showPreview(regionChosen ? RoundSquare::cutShownFrame(image, shown, topLeft) : image);
+}
+
+void LoadMediaDialog::showPreview(const QImage &image)
+{
+    if (image.isNull())
+        return;
     videoWidget->setPixmap(QPixmap::fromImage(
         image.scaled(videoWidget->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
 }
@@ -281,7 +331,7 @@ void LoadMediaDialog::onBtnStart()
     cutter = new VideoClipCutter(cut);
     connect(cutter, &VideoClipCutter::progress, this, &LoadMediaDialog::onCurrentCutPos);
     connect(cutter, &VideoClipCutter::previewReady, this,
-            [this] { seekMediaToPosition(cutter->takePreview(), 0); });
+            [this] { showPreview(cutter->takePreview()); });
     connect(cutter, &VideoClipCutter::finished, this, &LoadMediaDialog::cutMediaOver);
     progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
     cutter->start();
@@ -294,17 +344,34 @@ void LoadMediaDialog::onBtnStart()
         cutter->cancel();
     } else if (cutOk) {
         frames = cutter->takeFrames();
+    } else if (cutter->madeNoFrame()) {
+        tip(tr("loadvideo_no_frames"));
     } else {
-        tip(cutter->madeNoFrame() ? tr("loadvideo_no_frames") : tr("loadvideo_save_error"));
+        tip(tr("loadvideo_save_error"), cutter->errorString());
     }
     delete cutter;
     cutter = nullptr;
     delete progressDialog;
     qCDebug(lcImport) << "#LoadMediaDialog# onBtnStart() end!";
-    if (cutOk && !cancelled)
+    if (cancelled) {
+        returnToSliders();
+        return;
+    }
+    if (cutOk)
         accept();
     else
         reject();
+}
+
+void LoadMediaDialog::returnToSliders()
+{
+    // The previews' capture was closed for the run; the length found at opening stands.
+    if (!handler->openVideo(path)) {
+        vlcOpenFileError();
+        return;
+    }
+    okBut->setEnabled(true);
+    handler->requestSeek(firstFrame, 0);
 }
 
 void LoadMediaDialog::onCurrentCutPos(qint64 pos)

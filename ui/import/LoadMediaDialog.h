@@ -18,9 +18,10 @@ class QPushButton;
 class QSlider;
 class VideoClipCutter;
 
-// Turns a stretch of a video into clip frames: the file is chosen and opened, the region
-// chosen once on its middle frame, start and length set with two sliders while the preview
-// follows, and Start cuts and converts the frames under a busy dialog.
+// Turns a stretch of a video into clip frames: the file is chosen and opened, what can be
+// read of it found out, the region chosen once on its middle frame, the first and the last
+// frame set with two sliders while the preview shows the chosen square, and Start cuts and
+// converts the frames under a busy dialog, whose Cancel returns to the sliders.
 class LoadMediaDialog : public QDialog
 {
     Q_OBJECT
@@ -66,8 +67,13 @@ private:
     void buildForm();
     void showTimes();
     QString timeText(qint64 ms) const;
+    // Seconds of a frame count, to a tenth.
+    QString secondsText(qint64 frames) const;
     bool chooseRegion(const QImage &frame);
-    void tip(const QString &text);
+    void showPreview(const QImage &image);
+    void returnToSliders();
+    // A message box with text as its headline and reason below it.
+    void tip(const QString &text, const QString &reason = QString());
 
     LoadMediaHandler *handler = nullptr;
     VideoClipCutter *cutter = nullptr;
@@ -79,6 +85,8 @@ private:
     qint64 lastFrame = 0;
     QSize shown;
     QPoint topLeft;
+    bool regionChosen = false;
+    bool ended = false;
     bool cutting = false;
     bool cutOk = false;
     SamplingMode sampling = SamplingMode::Sharp;
