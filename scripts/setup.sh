@@ -12,6 +12,7 @@ PACKAGES=(
   libopencv-dev libpng-dev
   libbenchmark-dev
   xvfb xauth imagemagick
+  dpkg-dev fakeroot file help2man lintian desktop-file-utils appstream shared-mime-info
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64
 )
 
