@@ -10,6 +10,7 @@
 #include "ui/main/MainWindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
@@ -49,6 +50,39 @@ int refuseToStart(const WorkDirectory &work)
     return 1;
 }
 
+void describeCommandLine(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Authoring tool for a spinning LED-blade display: collects pictures, GIF and video clips "
+        "into a playlist and writes it as one effect file for the display."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("show"),
+                                 QStringLiteral("A show file (.hdshow) to open."),
+                                 QStringLiteral("[show]"));
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("hologram-display"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HD_VERSION));
+}
+
+// --help and --version answer without a window, so they work where no display is (a
+// terminal over ssh, the manual page's build). Anything else waits for the window.
+bool asksForInformationOnly(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            return false;
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version" || arg == "-?")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -56,7 +90,26 @@ int main(int argc, char *argv[])
     ledCount = kDefaultLedCount;
     lineNumber = kDefaultLineNumber;
 
+    QCommandLineParser parser;
+    if (asksForInformationOnly(argc, argv)) {
+        const QCoreApplication info(argc, argv);
+        nameApplication();
+        describeCommandLine(parser);
+        parser.process(info);  // prints and exits
+        return 0;
+    }
+
     QApplication app(argc, argv);
+    nameApplication();
+    describeCommandLine(parser);
+    // Qt's own options (-platform, -style ...) are taken by QApplication before this.
+    parser.process(app);
+    // The desktop entry hands a show file over; the window has no way to open one yet, so
+    // say it plainly instead of starting as if it had been opened.
+    for (const QString &show : parser.positionalArguments())
+        std::fprintf(stderr, "hologram-display: opening a show file (%s) from the command "
+                             "line is not available yet; the window starts empty\n",
+                     qPrintable(show));
     // Qt 6 reads every narrow string literal as UTF-8 already; nothing to install.
     FontFallbacks::install();
 

@@ -14,6 +14,7 @@ PACKAGES=(
   clang-14 clang libclang-rt-14-dev
   xvfb xauth imagemagick
   ffmpeg
+  dpkg-dev fakeroot file help2man lintian desktop-file-utils appstream shared-mime-info
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64
 )
 

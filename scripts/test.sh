@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the full suite, then the
-# widget-free core again under ThreadSanitizer (its threaded tests), then the whole suite,
-# windows and dialogs included, under AddressSanitizer with leak checking and
-# UndefinedBehaviorSanitizer (offscreen), and last the fuzz targets built with clang:
-# each replays its corpus and regression inputs, then fuzzes for a minute.
+# Installs what is missing, builds everything and runs every test: the full suite, the Debian
+# package with its contents and validators, then the widget-free core again under
+# ThreadSanitizer (its threaded tests), then the whole suite, windows and dialogs included,
+# under AddressSanitizer with leak checking and UndefinedBehaviorSanitizer (offscreen), and
+# last the fuzz targets built with clang: each replays its corpus and regression inputs, then
+# fuzzes for a minute.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -12,6 +13,11 @@ bash "$here/scripts/setup.sh"
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$here/build" -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
+
+# The package from the build above (everything is built: only CPack runs), then its checks.
+rm -f "$here"/build/hologram-display_*.deb
+cmake --build "$here/build" --target package
+bash "$here/scripts/check_package.sh" "$here/build"
 
 sanitized_build() {
   cmake -S "$here" -B "$here/build-$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug \

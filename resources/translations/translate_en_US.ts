@@ -174,6 +174,13 @@ Size: %2</translation>
     </message>
 </context>
 <context>
+    <name>FileFilters</name>
+    <message>
+        <source>All files</source>
+        <translation>All files</translation>
+    </message>
+</context>
+<context>
     <name>GetImgeLocationDialog</name>
     <message>
         <source>放大图片</source>

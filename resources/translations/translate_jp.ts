@@ -174,6 +174,13 @@
     </message>
 </context>
 <context>
+    <name>FileFilters</name>
+    <message>
+        <source>All files</source>
+        <translation>すべてのファイル</translation>
+    </message>
+</context>
+<context>
     <name>GetImgeLocationDialog</name>
     <message>
         <source>放大图片</source>

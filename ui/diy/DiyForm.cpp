@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "diy/DiyFormHandler.h"
 #include "diy/DiyLog.h"
+#include "ui/dialogs/FileFilters.h"
 #include "ui/diy/DiyPainter.h"
 #include "ui/diy/DiyTextEdit.h"
 #include "diy/DiyTool.h"
@@ -496,7 +497,8 @@ void DiyForm::onBtnOk()
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) {
         const QString path = QFileDialog::getSaveFileName(
-            this, tr("diyform_save_diy_selectfile"), QString(), tr("Images (*.png)"));
+            this, tr("diyform_save_diy_selectfile"), QString(),
+            FileFilters::filter(tr("Images (*.png)"), {QStringLiteral("png")}));
         if (path.isEmpty())
             return;
         if (!canvas->saveImage(path)) {

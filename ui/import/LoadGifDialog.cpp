@@ -2,6 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "effect/EffectFormat.h"
+#include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
 #include "ui/import/GetImgeLocationDialog.h"
@@ -188,7 +189,8 @@ MediaObject *LoadGifDialog::importClip(QWidget *parent, int number, SamplingMode
 {
     const QString chosen = QFileDialog::getOpenFileName(
         parent, QCoreApplication::translate("MainWindow", "dialog_title_load_gif"),
-        lastBrowseDirectory, QStringLiteral("gif (*.gif)"));
+        lastBrowseDirectory,
+        FileFilters::withAllFiles(QStringLiteral("gif"), {QStringLiteral("gif")}));
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return nullptr;
     lastBrowseDirectory = QFileInfo(chosen).absoluteFilePath();

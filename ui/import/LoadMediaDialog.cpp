@@ -2,6 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "effect/EffectFormat.h"
+#include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
 #include "import/FrameSchedule.h"
@@ -131,7 +132,8 @@ bool LoadMediaDialog::openMediaFile()
 {
     const QString chosen = QFileDialog::getOpenFileName(
         this, tr("loadvideo_select_file"), lastBrowseDirectory,
-        tr("Medias (*.avi *.rmvb *.mp4 *.mkv)"));
+        FileFilters::withAllFiles(tr("Medias (*.avi *.rmvb *.mp4 *.mkv)"),
+                                  FileFilters::videoSuffixes()));
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return false;
     return openMediaPath(chosen);

@@ -21,6 +21,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/diy/DiyPictureEditor.h"
 #include "ui/main/DownloadFlow.h"
+#include "ui/dialogs/FileFilters.h"
 #include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/playlist/ImageObjectWidget.h"
 #include "ui/playlist/ListImageItemDelegate.h"
@@ -484,7 +485,7 @@ void MainWindow::onActionOpenImage()
     }
     const QStringList files = QFileDialog::getOpenFileNames(
         this, tr("dialog_title_load_picture"), lastBrowseDirectory,
-        tr("image Files (*.png *.jpg)"));
+        FileFilters::withAllFiles(tr("image Files (*.png *.jpg)"), FileFilters::pictureSuffixes()));
     if (files.isEmpty())
         return;
     lastBrowseDirectory = QFileInfo(files.first()).absolutePath();
