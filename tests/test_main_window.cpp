@@ -334,9 +334,7 @@ private slots:
             window->onBtnDelMedia();
         // Stands in for the clip an echo already on its way names (deleted, or not played).
         TouchProbe gone;
-        auto *echo = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
-        echo->object = &gone;
-        window->handlerMessage(echo);
+        emit window->handler()->playFrameDue(&gone, 1);
         QCOMPARE(gone.touched, 0);
         window->onBtnStopClick();
     }
@@ -352,14 +350,16 @@ private slots:
         const quintptr firstChain = 1;
         window->onBtnStopClick();
         window->onBtnPlayClick();
-        // An echo of the first Play, already on its way when Stop and Play were clicked.
-        auto *stale = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
-        stale->object = clip;
-        stale->extra = firstChain;
-        QPointer<Message> staleWatch(stale);
-        window->handlerMessage(stale);
+        // An echo of the first Play, already on its way when Stop and Play were clicked. Hold
+        // the loop so that what the echo sends back stays countable.
+        BlockingHandler blocker(HandlerThread::shared());
+        blocker.sendCode(1);
+        QTest::qWait(50);
+        const int queuedBefore = HandlerThread::shared()->pendingCount();
+        emit window->handler()->playFrameDue(clip, firstChain);
         // Dropped at once rather than sent back beside the new chain.
-        QVERIFY(staleWatch.isNull());
+        QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore);
+        blocker.gate.release();
         window->onBtnStopClick();
     }
 
@@ -705,9 +705,7 @@ private slots:
         QTest::qWait(50);
         emit editor->minusButton()->pressed();
         const int queuedBefore = HandlerThread::shared()->pendingCount();
-        auto *echo = new Message(window->handler(), ImageObjectWidget::CodeTimeDel);
-        echo->object = editor;
-        window->handlerMessage(echo);
+        emit window->handler()->rowStepDue(editor, ImageObjectWidget::CodeTimeDel, 0);
         QCOMPARE(item->displayTime, 4.8);
         QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore + 1);
         emit editor->minusButton()->released();
@@ -732,11 +730,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!ImageObjectWidget::isLive(editor));
         const int queuedBefore = HandlerThread::shared()->pendingCount();
-        for (int code : {9, 10, 11, 12}) {
-            auto *echo = new Message(window->handler(), code);
-            echo->object = editor;
-            window->handlerMessage(echo);
-        }
+        for (int code : {9, 10, 11, 12})
+            emit window->handler()->rowStepDue(editor, code, 0);
         QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore);
         QCOMPARE(window->pictureModel()->itemsAs<ImageObject>().first()->displayTime, 5.0);
         QCOMPARE(clip->loopCount, 1);
@@ -755,10 +750,7 @@ private slots:
         QFETCH(QString, detail);
         QFETCH(QString, text);
         ModalWatcher watcher;
-        auto *done = new Message(window->handler(), PlayMediaHandler::DownloadCode);
-        done->text = QStringLiteral("E:/show.bin");
-        done->detail = detail;
-        window->handlerMessage(done);
+        emit window->handler()->downloadFinished(QStringLiteral("E:/show.bin"), detail);
         QCOMPARE(watcher.boxes.size(), 1);
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text, text);
