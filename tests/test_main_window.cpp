@@ -61,6 +61,12 @@ private:
     std::unique_ptr<QTemporaryDir> tempDir;
     std::unique_ptr<MainWindow> window;
 
+    // Every action that changes a playlist, under the lock that must refuse it.
+    enum Action {
+        OpenImage, ImportFiles, NewDiy, EditDiy, LoadVideo, LoadGif, Contrast, DeletePicture,
+        DeleteClip, ReorderPictures, ReorderClips, Preview, Reset, LedCount, LineNumber
+    };
+
     template <typename T>
     T *child(const char *name) const
     {
@@ -755,6 +761,95 @@ private slots:
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text, text);
         QVERIFY(!window->isDownloadPending());
+    }
+
+    void everyPlaylistChangeIsRefusedWhileLocked_data()
+    {
+        QTest::addColumn<bool>("download");  // else a contrast change under way
+        QTest::addColumn<int>("action");
+        const QList<QPair<const char *, Action>> all{
+            {"import picture", OpenImage}, {"import picture files", ImportFiles},
+            {"new DIY", NewDiy}, {"edit DIY", EditDiy}, {"import video", LoadVideo},
+            {"import GIF", LoadGif}, {"contrast", Contrast}, {"delete picture", DeletePicture},
+            {"delete clip", DeleteClip}, {"reorder pictures", ReorderPictures},
+            {"reorder clips", ReorderClips}, {"preview", Preview}, {"reset", Reset},
+            {"LED count", LedCount}, {"line number", LineNumber}};
+        for (const auto &[name, action] : all)
+            QTest::addRow("download pending: %s", name) << true << int(action);
+        // A contrast change only keeps the items from being destroyed.
+        for (const auto &[name, action] : all) {
+            if (action >= DeletePicture && action != ReorderPictures && action != ReorderClips)
+                QTest::addRow("contrast under way: %s", name) << false << int(action);
+        }
+    }
+
+    void everyPlaylistChangeIsRefusedWhileLocked()
+    {
+        QFETCH(bool, download);
+        QFETCH(int, action);
+        addPictures(2);
+        QList<MediaObject *> clips;
+        for (int i = 1; i <= 2; ++i) {
+            clips << new MediaObject(i, QString());
+            clips.last()->frames << makePicture(i, ImageObject::KindGifFrame);
+        }
+        window->clipModel()->addItems(clips);
+        const QList<ImageObject *> pictures = window->pictureModel()->itemsAs<ImageObject>();
+        child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
+        child<QTableView>("tableViewMedia")->setCurrentIndex(window->clipModel()->index(0, 0));
+
+        auto blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+        blocker->sendCode(1);
+        if (download) {
+            ModalWatcher cancel([](QWidget *modal) {
+                if (auto *busy = qobject_cast<ProgressDialog *>(modal))
+                    busy->reject();
+            });
+            window->startDownload(tempDir->filePath(QStringLiteral("locked.bin")));
+            QVERIFY(window->isDownloadPending());
+        } else {
+            window->contrastJobs()->post(pictures.first(), 12, QImage());
+            QVERIFY(window->playlistInUse());
+        }
+
+        QStringList opened;  // any dialog the action got as far as opening
+        ModalWatcher watcher([&opened](QWidget *modal) {
+            opened << QString::fromLatin1(modal->metaObject()->className());
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+        });
+        const QString file = writePicture(tempDir->path(), QStringLiteral("new.png"), 40, 30);
+        switch (Action(action)) {
+        case OpenImage: window->onActionOpenImage(); break;
+        case ImportFiles: window->importPictureFiles({file}); break;
+        case NewDiy: window->onActionNewDiy(); break;
+        case EditDiy: window->onBtnEditDiy(); break;
+        case LoadVideo: window->onActionLoadMedia(); break;
+        case LoadGif: window->onActionLoadGif(); break;
+        case Contrast: window->updateImageContract(); break;
+        case DeletePicture: window->onBtnDelImage(); break;
+        case DeleteClip: window->onBtnDelMedia(); break;
+        case ReorderPictures: window->onImageIndexChanged(pictures.first(), 1, 2); break;
+        case ReorderClips: window->onMediaIndexChanged(clips.first(), 1, 2); break;
+        case Preview: window->onActionPreviewFromUsb(); break;
+        case Reset: window->onActionRestoreFactory(); break;
+        case LedCount: window->onBtnLedCount(); break;
+        case LineNumber: window->onBtnLineNumber(); break;
+        }
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(watcher.boxes.size(), 1);
+        const QString reason = download ? QStringLiteral("download is in progress")
+                                        : QStringLiteral("still in use");
+        QVERIFY2(watcher.boxes.first().text.contains(reason),
+                 qPrintable(watcher.boxes.first().text));
+        QCOMPARE(window->pictureModel()->itemsAs<ImageObject>(), pictures);
+        QCOMPARE(window->clipModel()->itemsAs<MediaObject>(), clips);
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2}));
+        QCOMPARE(ledCount.load(), kDefaultLedCount);
+
+        blocker->gate.release();
+        QTRY_VERIFY(!window->playlistInUse());
+        blocker.reset();
     }
 
     void cancelledBusyDialogKeepsThePlaylistLockedUntilTheWriteEnds()

@@ -16,9 +16,6 @@
 #include "ui/import/LoadGifDialog.h"
 #include "ui/import/LoadImagesDialog.h"
 #include "ui/import/LoadMediaDialog.h"
-#include "ui/main/ContrastJobs.h"
-#include "ui/main/DownloadFlow.h"
-#include "ui/main/EffectReadFlow.h"
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
@@ -142,21 +139,6 @@ void MainWindow::connectForm()
 QStringList MainWindow::knownDisks() const
 {
     return diskMonitor ? diskMonitor->knownDisks() : QStringList();
-}
-
-bool MainWindow::isDownloadPending() const
-{
-    return download->isPending();
-}
-
-ContrastJobs *MainWindow::contrastJobs() const
-{
-    return contrast.get();
-}
-
-ReadBackMerge *MainWindow::readBack() const
-{
-    return reading->merge();
 }
 
 ProgressDialog *MainWindow::currentBusyDialog() const
@@ -356,7 +338,7 @@ void MainWindow::appendClip(MediaObject *clip)
 void MainWindow::onActionDownToUsb()
 {
     if (!download->refuseWhilePending())
-        downloadInto(chooseDisk());
+        downloadInto(SelectUsbPathDialog::choose(*diskMonitor, this));
 }
 
 void MainWindow::onActionDownToLocal()
@@ -379,17 +361,6 @@ void MainWindow::downloadInto(const QString &directory)
     startDownload(base + name + QStringLiteral(".bin"));
 }
 
-QString MainWindow::chooseDisk()
-{
-    // Disks that come and go while the dialog is open appear and vanish in it.
-    SelectUsbPathDialog dialog(knownDisks(), this);
-    connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
-    connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedPath();
-}
-
 void MainWindow::startDownload(const QString &path)
 {
     download->start(path, playlists->snapshot());
@@ -399,7 +370,8 @@ void MainWindow::startDownload(const QString &path)
 
 void MainWindow::onActionPreviewFromUsb()
 {
-    reading->previewFromDisk([this] { return chooseDisk(); });
+    reading->previewFromDisk(
+        [this] { return SelectUsbPathDialog::choose(*diskMonitor, this); });
 }
 
 void MainWindow::onActionRestoreFactory()

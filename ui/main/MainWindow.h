@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/main/ContrastJobs.h"
+#include "ui/main/DownloadFlow.h"
+#include "ui/main/EffectReadFlow.h"
 #include "ui/main/MainWindowForm.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/main/PreviewPane.h"
@@ -10,11 +13,8 @@
 
 #include <memory>
 
-class ContrastJobs;
 class CustomTableModel;
 class DiskMonitor;
-class DownloadFlow;
-class EffectReadFlow;
 class ImageObject;
 class LanguageButtons;
 class LoadImagesDialog;
@@ -23,7 +23,6 @@ class PlayMediaHandler;
 class ProgressDialog;
 class QAction;
 class QMenu;
-class ReadBackMerge;
 class SamplingChoice;
 class ShowPlayer;
 
@@ -64,7 +63,7 @@ public:
     // Sends the download request for path with a snapshot of the playlist and waits in the
     // busy dialog; the completion (code 8) ends the wait and tells the outcome.
     void startDownload(const QString &path);
-    bool isDownloadPending() const;
+    bool isDownloadPending() const { return download->isPending(); }
     // Present removable disks, in the order they were found.
     QStringList knownDisks() const;
 
@@ -72,8 +71,8 @@ public:
     CustomTableModel *clipModel() const { return playlists->clips(); }
     PlaylistController *playlist() const { return playlists.get(); }
     PlayMediaHandler *handler() const { return playHandler.get(); }
-    ReadBackMerge *readBack() const;
-    ContrastJobs *contrastJobs() const;
+    ReadBackMerge *readBack() const { return reading->merge(); }
+    ContrastJobs *contrastJobs() const { return contrast.get(); }
     // A download or a contrast change still uses the playlist's items.
     bool playlistInUse() const { return playlists->inUse(); }
     ProgressDialog *currentBusyDialog() const;
@@ -130,8 +129,6 @@ private:
     void setUpLists();
     void connectForm();
     void retranslateUi();
-    // The disk chosen in the disk selection dialog; empty when cancelled.
-    QString chooseDisk();
     // Downloads to the directory chosen (empty: cancelled) under a name asked for.
     void downloadInto(const QString &directory);
     void appendClip(MediaObject *clip);
