@@ -852,6 +852,120 @@ private slots:
         blocker.reset();
     }
 
+    void previewButtonsFollowPlayAndSelection_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown");  // "", "play" or "stop"
+        QTest::addColumn<bool>("playing");
+        QTest::newRow("start") << "" << "" << false;
+        QTest::newRow("clip selected") << "clip" << "play" << false;
+        QTest::newRow("played") << "clip play" << "stop" << true;
+        QTest::newRow("stopped") << "clip play stop" << "play" << false;
+        QTest::newRow("played again") << "clip play stop play" << "stop" << true;
+        QTest::newRow("picture selected while playing") << "clip play picture" << "" << false;
+        QTest::newRow("contrast changed while playing") << "clip play contrast" << "" << false;
+        QTest::newRow("clip without frames selected") << "clip play empty" << "play" << false;
+        QTest::newRow("clip deselected") << "clip play none" << "" << false;
+        QTest::newRow("playing clip deleted") << "clip play delete" << "" << false;
+        QTest::newRow("show") << "show" << "stop" << true;
+        QTest::newRow("show stopped, no clip") << "show stop" << "" << false;
+        QTest::newRow("show stopped, clip selected") << "clip show stop" << "play" << false;
+        QTest::newRow("show after the clip") << "clip play show" << "stop" << true;
+    }
+
+    void previewButtonsFollowPlayAndSelection()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        QFETCH(bool, playing);
+        addPictures(1);
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame)
+                     << makePicture(2, ImageObject::KindGifFrame);
+        window->clipModel()->addItems(QList<MediaObject *>{clip, new MediaObject(2, QString())});
+        CustomTableModel *clips = window->clipModel();
+        for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == QLatin1String("clip")) {
+                child<QTableView>("tableViewMedia")->setCurrentIndex(clips->index(0, 0));
+                window->pressMediaWidget(clips->index(0, 0));
+            } else if (step == QLatin1String("empty")) {
+                window->pressMediaWidget(clips->index(1, 0));
+            } else if (step == QLatin1String("none")) {
+                window->pressMediaWidget(QModelIndex());
+            } else if (step == QLatin1String("picture")) {
+                window->pressImageWidget(window->pictureModel()->index(0, 0));
+            } else if (step == QLatin1String("contrast")) {
+                window->onImageContractChanged(window->pictureModel()->itemAt(0));
+            } else if (step == QLatin1String("delete")) {
+                window->onBtnDelMedia();
+            } else if (step == QLatin1String("play")) {
+                window->onBtnPlayClick();
+            } else if (step == QLatin1String("stop")) {
+                window->onBtnStopClick();
+            } else if (step == QLatin1String("show")) {
+                window->onActionPlayShow();
+            }
+        }
+        QCOMPARE(!child<QPushButton>("btnPlay")->isHidden(), shown == QLatin1String("play"));
+        QCOMPARE(!child<QPushButton>("btnStop")->isHidden(), shown == QLatin1String("stop"));
+        QCOMPARE(window->isPlaying(), playing);
+        window->onBtnStopClick();
+    }
+
+    void windowClosesWhileTheWorkerReports_data()
+    {
+        QTest::addColumn<QString>("job");
+        for (const char *job : {"play frame", "row step", "download", "read", "contrast"})
+            QTest::newRow(job) << QString::fromLatin1(job);
+    }
+
+    void windowClosesWhileTheWorkerReports()
+    {
+        // The job waits behind a blocked loop, runs while the window is being destroyed and
+        // reports to receivers that are going or gone.
+        QFETCH(QString, job);
+        addPictures(1);
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        window->show();
+        auto blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+        blocker->sendCode(1);
+        ModalWatcher cancel([](QWidget *modal) {
+            if (auto *busy = qobject_cast<ProgressDialog *>(modal))
+                busy->reject();
+        });
+        ImageObject *picture = window->pictureModel()->itemsAs<ImageObject>().first();
+        if (job == QLatin1String("play frame")) {
+            window->pressMediaWidget(window->clipModel()->index(0, 0));
+            window->onBtnPlayClick();
+        } else if (job == QLatin1String("row step")) {
+            auto *view = child<QTableView>("tableView");
+            view->openPersistentEditor(window->pictureModel()->index(0, 0));
+            auto *editor = qobject_cast<ImageObjectWidget *>(
+                view->indexWidget(window->pictureModel()->index(0, 0)));
+            QVERIFY(editor);
+            emit editor->plusButton()->pressed();
+        } else if (job == QLatin1String("download")) {
+            window->startDownload(tempDir->filePath(QStringLiteral("closing.bin")));
+            QVERIFY(window->isDownloadPending());
+        } else if (job == QLatin1String("read")) {
+            window->readBack()->start(PlayMediaHandler::PreviewReadCode,
+                                      tempDir->filePath(QStringLiteral("none.bin")), QString());
+            QVERIFY(window->readBack()->isBusy());
+        } else {
+            window->contrastJobs()->post(picture, 12, QImage());
+        }
+        QPointer<PlayMediaHandler> handler(window->handler());
+        blocker->gate.release();
+        window.reset();
+        QVERIFY(handler.isNull());
+        // Whatever was reported is dropped with its receiver; nothing more arrives.
+        QTest::qWait(300);
+        QCOMPARE(HandlerThread::shared()->pendingCount(), 0);
+        blocker.reset();
+    }
+
     void cancelledBusyDialogKeepsThePlaylistLockedUntilTheWriteEnds()
     {
         addPictures(2);
