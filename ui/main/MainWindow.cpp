@@ -12,9 +12,7 @@
 #include "ui/dialogs/SettingColorForm.h"
 #include "ui/dialogs/UpdateImageContract.h"
 #include "ui/disk/SelectUsbPathDialog.h"
-#include "ui/diy/DiyPictureEditor.h"
 #include "ui/import/LoadGifDialog.h"
-#include "ui/import/LoadImagesDialog.h"
 #include "ui/import/LoadMediaDialog.h"
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
@@ -29,9 +27,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBox>
@@ -94,6 +90,7 @@ void MainWindow::createWorkers()
         ui.btnDelMedia->setEnabled(false);
     });
 
+    pictures = std::make_unique<PictureActions>(*playlists, this);
     preview = std::make_unique<PreviewPane>(ui, playHandler.get(), pictureModel(), clipModel(),
                                             this);
     connect(playlists.get(), &PlaylistController::aboutToClear, preview.get(), &PreviewPane::release);
@@ -253,62 +250,33 @@ void MainWindow::onMediaIndexChanged(MediaObject *item, int oldIndex, int newInd
 
 void MainWindow::onActionOpenImage()
 {
-    if (playlists->refuse(PlaylistController::Add))
-        return;
-    if (pictureModel()->itemCount() >= MaxPictures) {
-        QMessageBox::information(this, tr("dialog_title_tip"),
-                                 tr("图片最多只能包含%1张图片！").arg(MaxPictures),
-                                 QMessageBox::Ok);
-        return;
-    }
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("dialog_title_load_picture"), lastBrowseDirectory,
-        tr("image Files (*.png *.jpg)"));
-    if (files.isEmpty())
-        return;
-    lastBrowseDirectory = QFileInfo(files.first()).absolutePath();
-    importPictureFiles(files);
+    if (pictures->openImage())
+        ui.toolBox->setCurrentIndex(0);
 }
 
 void MainWindow::importPictureFiles(const QStringList &files)
 {
-    if (files.isEmpty() || playlists->refuse(PlaylistController::Add))
-        return;
-    LoadImagesDialog dialog(files, nullptr);
-    receiveImportsFrom(&dialog);
-    dialog.exec();
-    ui.toolBox->setCurrentIndex(0);
+    if (pictures->importFiles(files))
+        ui.toolBox->setCurrentIndex(0);
 }
 
 void MainWindow::receiveImportsFrom(LoadImagesDialog *dialog)
 {
-    connect(dialog, &LoadImagesDialog::pictureConverted, playlists.get(),
-            &PlaylistController::addCopiedPicture);
-    connect(dialog, &LoadImagesDialog::pictureFileReady, playlists.get(),
-            &PlaylistController::addPictureFile);
+    pictures->receiveImportsFrom(dialog);
 }
 
 void MainWindow::onActionNewDiy()
 {
-    if (playlists->refuse(PlaylistController::Add))
-        return;
-    if (ImageObject *item = DiyPictureEditor::drawNew(this, playlists->nextPictureNumber())) {
-        playlists->addPicture(item);
+    if (pictures->newDiy())
         ui.toolBox->setCurrentIndex(0);
-    }
 }
 
 void MainWindow::onBtnEditDiy()
 {
-    const QModelIndex current = ui.tableView->currentIndex();
-    if (!current.isValid() || playlists->refuse(PlaylistController::Edit))
-        return;
-    auto *item = qobject_cast<ImageObject *>(CustomTableModel::itemOf(current));
-    if (!DiyPictureEditor::editPicture(this, item))
-        return;
-    preview->showItem(item);
-    pictureModel()->refrehItem(current);
-    ui.toolBox->setCurrentIndex(0);
+    if (ImageObject *item = pictures->editCurrent()) {
+        preview->showItem(item);
+        ui.toolBox->setCurrentIndex(0);
+    }
 }
 
 void MainWindow::onActionLoadMedia()
@@ -413,9 +381,7 @@ void MainWindow::updateImageContract()
 
 void MainWindow::onContrastApplied(ImageObject *item, bool ok)
 {
-    const int row = pictureModel()->itemsAs<ImageObject>().indexOf(item);
-    if (row >= 0)
-        pictureModel()->refrehItem(pictureModel()->index(row, 0));
+    playlists->refreshPicture(item);
     if (ok)
         onImageContractChanged(item);
 }

@@ -4,6 +4,7 @@
 #include "ui/main/DownloadFlow.h"
 #include "ui/main/EffectReadFlow.h"
 #include "ui/main/MainWindowForm.h"
+#include "ui/main/PictureActions.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/main/PreviewPane.h"
 
@@ -31,12 +32,12 @@ class ShowPlayer;
 // classes that do the work: the form, the playlists with their lock (PlaylistController),
 // the preview with its Play and Stop (PreviewPane), the worker on the shared loop thread
 // (PlayMediaHandler) and the flows that use it (download, read back, contrast), the
-// language buttons and the disks.
+// picture actions that run a dialog, the language buttons and the disks.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    static constexpr int MaxPictures = 50;
+    static constexpr int MaxPictures = PictureActions::MaxPictures;
     static inline const QString Version = QLatin1String(MainWindowForm::Version);
 
     explicit MainWindow(QWidget *parent = nullptr);
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<ContrastJobs> contrast;
     std::unique_ptr<DownloadFlow> download;
     std::unique_ptr<EffectReadFlow> reading;
+    std::unique_ptr<PictureActions> pictures;
     std::unique_ptr<PreviewPane> preview;
     LanguageButtons *languages = nullptr;
     QMenu *imageMenu = nullptr;

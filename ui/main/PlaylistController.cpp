@@ -186,6 +186,13 @@ MediaObject *PlaylistController::currentClip() const
                              : nullptr;
 }
 
+void PlaylistController::refreshPicture(ImageObject *item)
+{
+    const int row = pictureModel->itemsAs<ImageObject>().indexOf(item);
+    if (row >= 0)
+        pictureModel->refrehItem(pictureModel->index(row, 0));
+}
+
 bool PlaylistController::removeSelectedPicture()
 {
     if (refuse(Remove))

@@ -75,6 +75,8 @@ public:
     // The picture or clip of the view's current row, null without one.
     ImageObject *currentPicture() const;
     MediaObject *currentClip() const;
+    // Announces that the picture's row changed (new thumbnail, time ...).
+    void refreshPicture(ImageObject *item);
     // Deletes the picture row shown selected; true when one went. Nothing stays selected.
     bool removeSelectedPicture();
     // Deletes the clip row shown selected, if any; false only when the lock refused.
