@@ -17,8 +17,6 @@
 PlayMediaHandler::PlayMediaHandler(HandlerThread *loop, QObject *parent)
     : HandlerMessage(loop, parent)
 {
-    // The signals cross to the GUI thread as queued calls carrying the pointer.
-    qRegisterMetaType<Message *>("Message*");
 }
 
 PlayMediaHandler::~PlayMediaHandler()
@@ -55,26 +53,32 @@ void PlayMediaHandler::handleMessage(Message *msg)
     }
 }
 
+void PlayMediaHandler::traceReport(int code)
+{
+    qCDebug(lcEffect) << "handlerMessage " << code;
+}
+
 void PlayMediaHandler::echo(const Message *msg)
 {
-    auto *reply = new Message(this, msg->code);
-    reply->object = msg->object;
-    reply->extra = msg->extra;  // lets the receiver tell one repetition chain from another
-    emit handlerMessage(reply);
+    traceReport(msg->code);
+    // extra lets the receiver tell one repetition chain from another.
+    if (msg->code == PlayFrameCode)
+        emit playFrameDue(msg->object, msg->extra);
+    else
+        emit rowStepDue(msg->object, msg->code, msg->extra);
 }
 
 void PlayMediaHandler::download(const Message *msg)
 {
-    auto *reply = new Message(this, DownloadCode);
-    reply->object = msg->object;
-    reply->text = msg->text;
+    QString error;
     if (msg->payload.canConvert<EffectPlaylist>()) {
-        reply->detail = downToUsb2(msg->payload.value<EffectPlaylist>(), msg->text);
+        error = downToUsb2(msg->payload.value<EffectPlaylist>(), msg->text);
     } else {
         qCWarning(lcEffect, "#PlayMediaHandler# download without a playlist to write");
-        reply->detail = QStringLiteral("no playlist to write");
+        error = QStringLiteral("no playlist to write");
     }
-    emit handlerMessage(reply);
+    traceReport(DownloadCode);
+    emit downloadFinished(msg->text, error);
 }
 
 QString PlayMediaHandler::downToUsb2(const EffectPlaylist &snapshot, const QString &path)
@@ -133,11 +137,7 @@ void PlayMediaHandler::applyContrast(const Message *msg)
 
 void PlayMediaHandler::applyContrastChange(const Message *msg, const ContrastChange &change)
 {
-    auto *reply = new Message(this, ContrastCode);
-    reply->object = change.item;
-    reply->extra = msg->extra;
-    reply->text = QString::number(change.value);
-    if (!ImageContrast::apply(change))
-        reply->detail = QStringLiteral("the source picture cannot be loaded");
-    emit handlerMessage(reply);
+    const bool ok = ImageContrast::apply(change);
+    traceReport(ContrastCode);
+    emit contrastFinished(change.item, change.value, msg->extra, ok);
 }

@@ -11,7 +11,9 @@ struct EffectPlaylist;
 // to the window, which performs them on the GUI thread. Widget-free and never calling into
 // the window: a download message carries the playlist snapshot it writes, a read fills the
 // EffectHost it names, the contrast dialog is reached through its invokable
-// addImageContract(int).
+// addImageContract(int). Every report is a signal of its own carrying values, so nothing
+// the GUI side receives needs deleting, and a report for a receiver that is gone is simply
+// dropped.
 class PlayMediaHandler : public HandlerMessage
 {
     Q_OBJECT
@@ -35,8 +37,17 @@ public:
     void handleMessage(Message *msg) override;
 
 signals:
-    // An echo or completion message for the window, which owns it from then on.
-    void handlerMessage(Message *msg);
+    // Code 7 came round: the next frame of the clip is due. chain is the sender's number for
+    // its run of echoes. The clip is only named: it may be gone by the time this arrives.
+    void playFrameDue(QObject *clip, quintptr chain);
+    // Codes 9 to 12 came round: the next step of the row editor's held button is due. The
+    // editor is only named, as above.
+    void rowStepDue(QObject *editor, int code, quintptr chain);
+    // Code 8 is done: the effect file at path was written (error empty) or why not.
+    void downloadFinished(const QString &path, const QString &error);
+    // Code 16 is done for a change that carried its picture: value applied (ok) or not;
+    // serial is the sender's number for the change.
+    void contrastFinished(QObject *item, int value, quintptr serial, bool ok);
     void previewUsbOver();
     void restoreFactoryOver();
 
@@ -47,6 +58,7 @@ protected:
 
 private:
     void echo(const Message *msg);
+    static void traceReport(int code);
     void download(const Message *msg);
     void readEffectFile(const Message *msg);
     void applyContrast(const Message *msg);

@@ -61,6 +61,12 @@ private:
     std::unique_ptr<QTemporaryDir> tempDir;
     std::unique_ptr<MainWindow> window;
 
+    // Every action that changes a playlist, under the lock that must refuse it.
+    enum Action {
+        OpenImage, ImportFiles, NewDiy, EditDiy, LoadVideo, LoadGif, Contrast, DeletePicture,
+        DeleteClip, ReorderPictures, ReorderClips, Preview, Reset, LedCount, LineNumber
+    };
+
     template <typename T>
     T *child(const char *name) const
     {
@@ -334,9 +340,7 @@ private slots:
             window->onBtnDelMedia();
         // Stands in for the clip an echo already on its way names (deleted, or not played).
         TouchProbe gone;
-        auto *echo = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
-        echo->object = &gone;
-        window->handlerMessage(echo);
+        emit window->handler()->playFrameDue(&gone, 1);
         QCOMPARE(gone.touched, 0);
         window->onBtnStopClick();
     }
@@ -352,14 +356,16 @@ private slots:
         const quintptr firstChain = 1;
         window->onBtnStopClick();
         window->onBtnPlayClick();
-        // An echo of the first Play, already on its way when Stop and Play were clicked.
-        auto *stale = new Message(window->handler(), PlayMediaHandler::PlayFrameCode);
-        stale->object = clip;
-        stale->extra = firstChain;
-        QPointer<Message> staleWatch(stale);
-        window->handlerMessage(stale);
+        // An echo of the first Play, already on its way when Stop and Play were clicked. Hold
+        // the loop so that what the echo sends back stays countable.
+        BlockingHandler blocker(HandlerThread::shared());
+        blocker.sendCode(1);
+        QTest::qWait(50);
+        const int queuedBefore = HandlerThread::shared()->pendingCount();
+        emit window->handler()->playFrameDue(clip, firstChain);
         // Dropped at once rather than sent back beside the new chain.
-        QVERIFY(staleWatch.isNull());
+        QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore);
+        blocker.gate.release();
         window->onBtnStopClick();
     }
 
@@ -705,9 +711,7 @@ private slots:
         QTest::qWait(50);
         emit editor->minusButton()->pressed();
         const int queuedBefore = HandlerThread::shared()->pendingCount();
-        auto *echo = new Message(window->handler(), ImageObjectWidget::CodeTimeDel);
-        echo->object = editor;
-        window->handlerMessage(echo);
+        emit window->handler()->rowStepDue(editor, ImageObjectWidget::CodeTimeDel, 0);
         QCOMPARE(item->displayTime, 4.8);
         QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore + 1);
         emit editor->minusButton()->released();
@@ -732,11 +736,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!ImageObjectWidget::isLive(editor));
         const int queuedBefore = HandlerThread::shared()->pendingCount();
-        for (int code : {9, 10, 11, 12}) {
-            auto *echo = new Message(window->handler(), code);
-            echo->object = editor;
-            window->handlerMessage(echo);
-        }
+        for (int code : {9, 10, 11, 12})
+            emit window->handler()->rowStepDue(editor, code, 0);
         QCOMPARE(HandlerThread::shared()->pendingCount(), queuedBefore);
         QCOMPARE(window->pictureModel()->itemsAs<ImageObject>().first()->displayTime, 5.0);
         QCOMPARE(clip->loopCount, 1);
@@ -755,14 +756,214 @@ private slots:
         QFETCH(QString, detail);
         QFETCH(QString, text);
         ModalWatcher watcher;
-        auto *done = new Message(window->handler(), PlayMediaHandler::DownloadCode);
-        done->text = QStringLiteral("E:/show.bin");
-        done->detail = detail;
-        window->handlerMessage(done);
+        emit window->handler()->downloadFinished(QStringLiteral("E:/show.bin"), detail);
         QCOMPARE(watcher.boxes.size(), 1);
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text, text);
         QVERIFY(!window->isDownloadPending());
+    }
+
+    void everyPlaylistChangeIsRefusedWhileLocked_data()
+    {
+        QTest::addColumn<bool>("download");  // else a contrast change under way
+        QTest::addColumn<int>("action");
+        const QList<QPair<const char *, Action>> all{
+            {"import picture", OpenImage}, {"import picture files", ImportFiles},
+            {"new DIY", NewDiy}, {"edit DIY", EditDiy}, {"import video", LoadVideo},
+            {"import GIF", LoadGif}, {"contrast", Contrast}, {"delete picture", DeletePicture},
+            {"delete clip", DeleteClip}, {"reorder pictures", ReorderPictures},
+            {"reorder clips", ReorderClips}, {"preview", Preview}, {"reset", Reset},
+            {"LED count", LedCount}, {"line number", LineNumber}};
+        for (const auto &[name, action] : all)
+            QTest::addRow("download pending: %s", name) << true << int(action);
+        // A contrast change only keeps the items from being destroyed.
+        for (const auto &[name, action] : all) {
+            if (action >= DeletePicture && action != ReorderPictures && action != ReorderClips)
+                QTest::addRow("contrast under way: %s", name) << false << int(action);
+        }
+    }
+
+    void everyPlaylistChangeIsRefusedWhileLocked()
+    {
+        QFETCH(bool, download);
+        QFETCH(int, action);
+        addPictures(2);
+        QList<MediaObject *> clips;
+        for (int i = 1; i <= 2; ++i) {
+            clips << new MediaObject(i, QString());
+            clips.last()->frames << makePicture(i, ImageObject::KindGifFrame);
+        }
+        window->clipModel()->addItems(clips);
+        const QList<ImageObject *> pictures = window->pictureModel()->itemsAs<ImageObject>();
+        child<QTableView>("tableView")->setCurrentIndex(window->pictureModel()->index(0, 0));
+        child<QTableView>("tableViewMedia")->setCurrentIndex(window->clipModel()->index(0, 0));
+
+        auto blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+        blocker->sendCode(1);
+        if (download) {
+            ModalWatcher cancel([](QWidget *modal) {
+                if (auto *busy = qobject_cast<ProgressDialog *>(modal))
+                    busy->reject();
+            });
+            window->startDownload(tempDir->filePath(QStringLiteral("locked.bin")));
+            QVERIFY(window->isDownloadPending());
+        } else {
+            window->contrastJobs()->post(pictures.first(), 12, QImage());
+            QVERIFY(window->playlistInUse());
+        }
+
+        QStringList opened;  // any dialog the action got as far as opening
+        ModalWatcher watcher([&opened](QWidget *modal) {
+            opened << QString::fromLatin1(modal->metaObject()->className());
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+        });
+        const QString file = writePicture(tempDir->path(), QStringLiteral("new.png"), 40, 30);
+        switch (Action(action)) {
+        case OpenImage: window->onActionOpenImage(); break;
+        case ImportFiles: window->importPictureFiles({file}); break;
+        case NewDiy: window->onActionNewDiy(); break;
+        case EditDiy: window->onBtnEditDiy(); break;
+        case LoadVideo: window->onActionLoadMedia(); break;
+        case LoadGif: window->onActionLoadGif(); break;
+        case Contrast: window->updateImageContract(); break;
+        case DeletePicture: window->onBtnDelImage(); break;
+        case DeleteClip: window->onBtnDelMedia(); break;
+        case ReorderPictures: window->onImageIndexChanged(pictures.first(), 1, 2); break;
+        case ReorderClips: window->onMediaIndexChanged(clips.first(), 1, 2); break;
+        case Preview: window->onActionPreviewFromUsb(); break;
+        case Reset: window->onActionRestoreFactory(); break;
+        case LedCount: window->onBtnLedCount(); break;
+        case LineNumber: window->onBtnLineNumber(); break;
+        }
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(watcher.boxes.size(), 1);
+        const QString reason = download ? QStringLiteral("download is in progress")
+                                        : QStringLiteral("still in use");
+        QVERIFY2(watcher.boxes.first().text.contains(reason),
+                 qPrintable(watcher.boxes.first().text));
+        QCOMPARE(window->pictureModel()->itemsAs<ImageObject>(), pictures);
+        QCOMPARE(window->clipModel()->itemsAs<MediaObject>(), clips);
+        QCOMPARE(pictureNumbers(), (QList<int>{1, 2}));
+        QCOMPARE(ledCount.load(), kDefaultLedCount);
+
+        blocker->gate.release();
+        QTRY_VERIFY(!window->playlistInUse());
+        blocker.reset();
+    }
+
+    void previewButtonsFollowPlayAndSelection_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown");  // "", "play" or "stop"
+        QTest::addColumn<bool>("playing");
+        QTest::newRow("start") << "" << "" << false;
+        QTest::newRow("clip selected") << "clip" << "play" << false;
+        QTest::newRow("played") << "clip play" << "stop" << true;
+        QTest::newRow("stopped") << "clip play stop" << "play" << false;
+        QTest::newRow("played again") << "clip play stop play" << "stop" << true;
+        QTest::newRow("picture selected while playing") << "clip play picture" << "" << false;
+        QTest::newRow("contrast changed while playing") << "clip play contrast" << "" << false;
+        QTest::newRow("clip without frames selected") << "clip play empty" << "play" << false;
+        QTest::newRow("clip deselected") << "clip play none" << "" << false;
+        QTest::newRow("playing clip deleted") << "clip play delete" << "" << false;
+        QTest::newRow("show") << "show" << "stop" << true;
+        QTest::newRow("show stopped, no clip") << "show stop" << "" << false;
+        QTest::newRow("show stopped, clip selected") << "clip show stop" << "play" << false;
+        QTest::newRow("show after the clip") << "clip play show" << "stop" << true;
+    }
+
+    void previewButtonsFollowPlayAndSelection()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        QFETCH(bool, playing);
+        addPictures(1);
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame)
+                     << makePicture(2, ImageObject::KindGifFrame);
+        window->clipModel()->addItems(QList<MediaObject *>{clip, new MediaObject(2, QString())});
+        CustomTableModel *clips = window->clipModel();
+        for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == QLatin1String("clip")) {
+                child<QTableView>("tableViewMedia")->setCurrentIndex(clips->index(0, 0));
+                window->pressMediaWidget(clips->index(0, 0));
+            } else if (step == QLatin1String("empty")) {
+                window->pressMediaWidget(clips->index(1, 0));
+            } else if (step == QLatin1String("none")) {
+                window->pressMediaWidget(QModelIndex());
+            } else if (step == QLatin1String("picture")) {
+                window->pressImageWidget(window->pictureModel()->index(0, 0));
+            } else if (step == QLatin1String("contrast")) {
+                window->onImageContractChanged(window->pictureModel()->itemAt(0));
+            } else if (step == QLatin1String("delete")) {
+                window->onBtnDelMedia();
+            } else if (step == QLatin1String("play")) {
+                window->onBtnPlayClick();
+            } else if (step == QLatin1String("stop")) {
+                window->onBtnStopClick();
+            } else if (step == QLatin1String("show")) {
+                window->onActionPlayShow();
+            }
+        }
+        QCOMPARE(!child<QPushButton>("btnPlay")->isHidden(), shown == QLatin1String("play"));
+        QCOMPARE(!child<QPushButton>("btnStop")->isHidden(), shown == QLatin1String("stop"));
+        QCOMPARE(window->isPlaying(), playing);
+        window->onBtnStopClick();
+    }
+
+    void windowClosesWhileTheWorkerReports_data()
+    {
+        QTest::addColumn<QString>("job");
+        for (const char *job : {"play frame", "row step", "download", "read", "contrast"})
+            QTest::newRow(job) << QString::fromLatin1(job);
+    }
+
+    void windowClosesWhileTheWorkerReports()
+    {
+        // The job waits behind a blocked loop, runs while the window is being destroyed and
+        // reports to receivers that are going or gone.
+        QFETCH(QString, job);
+        addPictures(1);
+        auto *clip = new MediaObject(1, QString());
+        clip->frames << makePicture(1, ImageObject::KindGifFrame);
+        window->clipModel()->addItem(clip);
+        window->show();
+        auto blocker = std::make_unique<BlockingHandler>(HandlerThread::shared());
+        blocker->sendCode(1);
+        ModalWatcher cancel([](QWidget *modal) {
+            if (auto *busy = qobject_cast<ProgressDialog *>(modal))
+                busy->reject();
+        });
+        ImageObject *picture = window->pictureModel()->itemsAs<ImageObject>().first();
+        if (job == QLatin1String("play frame")) {
+            window->pressMediaWidget(window->clipModel()->index(0, 0));
+            window->onBtnPlayClick();
+        } else if (job == QLatin1String("row step")) {
+            auto *view = child<QTableView>("tableView");
+            view->openPersistentEditor(window->pictureModel()->index(0, 0));
+            auto *editor = qobject_cast<ImageObjectWidget *>(
+                view->indexWidget(window->pictureModel()->index(0, 0)));
+            QVERIFY(editor);
+            emit editor->plusButton()->pressed();
+        } else if (job == QLatin1String("download")) {
+            window->startDownload(tempDir->filePath(QStringLiteral("closing.bin")));
+            QVERIFY(window->isDownloadPending());
+        } else if (job == QLatin1String("read")) {
+            window->readBack()->start(PlayMediaHandler::PreviewReadCode,
+                                      tempDir->filePath(QStringLiteral("none.bin")), QString());
+            QVERIFY(window->readBack()->isBusy());
+        } else {
+            window->contrastJobs()->post(picture, 12, QImage());
+        }
+        QPointer<PlayMediaHandler> handler(window->handler());
+        blocker->gate.release();
+        window.reset();
+        QVERIFY(handler.isNull());
+        // Whatever was reported is dropped with its receiver; nothing more arrives.
+        QTest::qWait(300);
+        QCOMPARE(HandlerThread::shared()->pendingCount(), 0);
+        blocker.reset();
     }
 
     void cancelledBusyDialogKeepsThePlaylistLockedUntilTheWriteEnds()

@@ -97,22 +97,33 @@ struct Received
 {
     int code;
     QObject *object;
-    HandlerMessage *target;
     QString text;
     QString detail;
     quintptr extra;
 };
 
-// Receives the worker's signals on the GUI thread, as the window does, and owns the
-// messages it is given.
+// Receives the worker's reports on the GUI thread, as the window does, each with the code it
+// answers.
 class Window : public QObject
 {
     Q_OBJECT
 public slots:
-    void handlerMessage(Message *msg)
+    void playFrameDue(QObject *clip, quintptr chain)
     {
-        received.append({msg->code, msg->object, msg->target, msg->text, msg->detail, msg->extra});
-        delete msg;
+        received.append({PlayMediaHandler::PlayFrameCode, clip, {}, {}, chain});
+    }
+    void rowStepDue(QObject *editor, int code, quintptr chain)
+    {
+        received.append({code, editor, {}, {}, chain});
+    }
+    void downloadFinished(const QString &path, const QString &error)
+    {
+        received.append({PlayMediaHandler::DownloadCode, nullptr, path, error, 0});
+    }
+    void contrastFinished(QObject *item, int value, quintptr serial, bool ok)
+    {
+        received.append({PlayMediaHandler::ContrastCode, item, QString::number(value),
+                         ok ? QString() : QStringLiteral("failed"), serial});
     }
     void previewUsbOver() { ++previewOver; }
     void restoreFactoryOver() { ++restoreOver; }
@@ -171,8 +182,12 @@ void TestPlayMediaHandler::init()
     loop->start();
     handler = std::make_unique<RecordingHandler>(loop.get());
     window = std::make_unique<Window>();
-    connect(handler.get(), &PlayMediaHandler::handlerMessage, window.get(),
-            &Window::handlerMessage);
+    connect(handler.get(), &PlayMediaHandler::playFrameDue, window.get(), &Window::playFrameDue);
+    connect(handler.get(), &PlayMediaHandler::rowStepDue, window.get(), &Window::rowStepDue);
+    connect(handler.get(), &PlayMediaHandler::downloadFinished, window.get(),
+            &Window::downloadFinished);
+    connect(handler.get(), &PlayMediaHandler::contrastFinished, window.get(),
+            &Window::contrastFinished);
     connect(handler.get(), &PlayMediaHandler::previewUsbOver, window.get(),
             &Window::previewUsbOver);
     connect(handler.get(), &PlayMediaHandler::restoreFactoryOver, window.get(),
@@ -228,10 +243,8 @@ void TestPlayMediaHandler::echoesRepeatingCodes()
     QCOMPARE(echo.object, &row);
     // The sender's chain number comes back with the echo.
     QCOMPARE(echo.extra, quintptr(7));
-    // The window sends the echo back to continue the repetition.
-    QCOMPARE(echo.target, handler.get());
 
-    // And it does: the echo resent with a delay comes back once more.
+    // The window continues the repetition: the code sent again with a delay comes back.
     auto *again = request(code, &row);
     handler->sendHandlerMessageAfter(again, 20);
     QTRY_COMPARE(window->received.size(), 2);

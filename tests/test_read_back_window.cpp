@@ -535,8 +535,8 @@ private slots:
         // Every application replies once; counted on this thread.
         int replies = 0;
         QObject counter;
-        connect(window->handler(), &PlayMediaHandler::handlerMessage, &counter,
-                [&replies](Message *) { ++replies; }, Qt::QueuedConnection);
+        connect(window->handler(), &PlayMediaHandler::contrastFinished, &counter,
+                [&replies] { ++replies; }, Qt::QueuedConnection);
         QSignalSpy applied(window->contrastJobs(), &ContrastJobs::applied);
         {
             UpdateImageContract dialog(window->contrastJobs(), item, window.get());

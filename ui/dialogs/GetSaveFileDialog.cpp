@@ -3,6 +3,7 @@
 #include "ui/UiLog.h"
 
 #include <QDebug>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,8 +18,10 @@ GetSaveFileDialog::GetSaveFileDialog(QWidget *parent)
     : QDialog(parent)
 {
     setupUi();
-    connect(okBut, &QPushButton::clicked, this, &GetSaveFileDialog::onBtnOkClick);
-    connect(cancelBut, &QPushButton::clicked, this, &GetSaveFileDialog::onBtnCancelClick);
+    // OK accepts only a usable name, so the box's signals go to the slots, not to accept()
+    // and reject() directly.
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &GetSaveFileDialog::onBtnOkClick);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &GetSaveFileDialog::onBtnCancelClick);
 }
 
 GetSaveFileDialog::~GetSaveFileDialog() = default;
@@ -46,12 +49,12 @@ void GetSaveFileDialog::setupUi()
     groupBox->setMaximumHeight(50);
     groupBox->setFlat(true);
     auto *buttonLayout = new QHBoxLayout(groupBox);
-    okBut = new QPushButton(groupBox);
+    buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, groupBox);
+    okBut = buttonBox->button(QDialogButtonBox::Ok);
     okBut->setObjectName(QStringLiteral("okBut"));
-    cancelBut = new QPushButton(groupBox);
+    cancelBut = buttonBox->button(QDialogButtonBox::Cancel);
     cancelBut->setObjectName(QStringLiteral("cancelBut"));
-    buttonLayout->addWidget(okBut);
-    buttonLayout->addWidget(cancelBut);
+    buttonLayout->addWidget(buttonBox);
     verticalLayout->addWidget(groupBox);
 
     retranslateUi();

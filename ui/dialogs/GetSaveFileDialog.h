@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QGroupBox;
@@ -44,6 +45,7 @@ private:
     QLabel *label = nullptr;
     QLineEdit *txtFileName = nullptr;
     QGroupBox *groupBox = nullptr;
+    QDialogButtonBox *buttonBox = nullptr;
     QPushButton *okBut = nullptr;
     QPushButton *cancelBut = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "ui/disk/SelectUsbPathDialog.h"
 
 #include "disk/DiskLog.h"
+#include "disk/DiskMonitor.h"
 
 #include <QDebug>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,8 +26,10 @@ SelectUsbPathDialog::SelectUsbPathDialog(const QStringList &disks, QWidget *pare
     : QDialog(parent)
 {
     setupUi();
-    connect(okBut, &QPushButton::clicked, this, &SelectUsbPathDialog::onBtnOkClick);
-    connect(cancelBut, &QPushButton::clicked, this, &SelectUsbPathDialog::onBtnCancelClick);
+    // OK accepts only once a disk is chosen, so the box's signals go to the slots, not to
+    // accept() and reject() directly.
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &SelectUsbPathDialog::onBtnOkClick);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &SelectUsbPathDialog::onBtnCancelClick);
     connect(listWidget, &QListWidget::currentTextChanged, this,
             &SelectUsbPathDialog::currentSelectUsbChanged);
     listWidget->addItems(disks);
@@ -33,6 +37,16 @@ SelectUsbPathDialog::SelectUsbPathDialog(const QStringList &disks, QWidget *pare
 }
 
 SelectUsbPathDialog::~SelectUsbPathDialog() = default;
+
+QString SelectUsbPathDialog::choose(const DiskMonitor &disks, QWidget *parent)
+{
+    SelectUsbPathDialog dialog(disks.knownDisks(), parent);
+    connect(&disks, &DiskMonitor::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
+    connect(&disks, &DiskMonitor::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedPath();
+}
 
 void SelectUsbPathDialog::setupUi()
 {
@@ -57,12 +71,12 @@ void SelectUsbPathDialog::setupUi()
     groupBox->setFlat(true);
     groupBox->setTitle(QString());
     auto *buttonLayout = new QHBoxLayout(groupBox);
-    okBut = new QPushButton(groupBox);
+    buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, groupBox);
+    okBut = buttonBox->button(QDialogButtonBox::Ok);
     okBut->setObjectName(QStringLiteral("okBut"));
-    cancelBut = new QPushButton(groupBox);
+    cancelBut = buttonBox->button(QDialogButtonBox::Cancel);
     cancelBut->setObjectName(QStringLiteral("cancelBut"));
-    buttonLayout->addWidget(okBut);
-    buttonLayout->addWidget(cancelBut);
+    buttonLayout->addWidget(buttonBox);
     verticalLayout->addWidget(groupBox);
 
     retranslateUi();

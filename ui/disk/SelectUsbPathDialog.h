@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class DiskMonitor;
+class QDialogButtonBox;
 class QLabel;
 class QListWidget;
 class QGroupBox;
@@ -22,6 +24,10 @@ public:
     // The chosen disk path; empty when no row is current.
     QString selectedPath() const { return m_selectedPath; }
 
+    // Runs the dialog over the disks present, following those that come and go while it is
+    // open; the chosen disk, empty when cancelled.
+    static QString choose(const DiskMonitor &disks, QWidget *parent);
+
 public slots:
     void usbMountEvent(QString path);
     void usbUMountEvent(QString path);
@@ -38,6 +44,7 @@ private:
     QLabel *label = nullptr;
     QListWidget *listWidget = nullptr;
     QGroupBox *groupBox = nullptr;
+    QDialogButtonBox *buttonBox = nullptr;
     QPushButton *okBut = nullptr;
     QPushButton *cancelBut = nullptr;
     QString m_selectedPath;

@@ -5,6 +5,7 @@
 #include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
+#include "ui/import/ClipCutRun.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "import/GifCutThread.h"
 #include "import/GifFrameReader.h"
@@ -40,7 +41,7 @@ LoadGifDialog::LoadGifDialog(const QString &gifPath, QWidget *parent) : QDialog(
 
 LoadGifDialog::~LoadGifDialog()
 {
-    delete cutter;
+    cutRun.reset();
     if (result() != Accepted)
         disposeFrames();
 }
@@ -96,7 +97,7 @@ void LoadGifDialog::tip(const QString &text, const QString &reason)
 
 void LoadGifDialog::getGifImage()
 {
-    if (!isVisible() || cutter)
+    if (!isVisible() || cutRun)
         return;
     GifFrameReader reader(cut.path);
     QImage first;
@@ -111,10 +112,12 @@ void LoadGifDialog::getGifImage()
         reject();
         return;
     }
-    cutter = new VideoClipCutter(GifCutThread::factory(cut, &end), cut.writeFiles);
-    connect(cutter, &VideoClipCutter::previewReady, this, &LoadGifDialog::showNewestFrame);
-    connect(cutter, &VideoClipCutter::finished, this, &LoadGifDialog::cutOver);
-    cutter->start();
+    // This window is the busy one: its Cancel, or closing it, cancels the cut.
+    cutRun = std::make_unique<ClipCutRun>(
+        std::make_unique<VideoClipCutter>(GifCutThread::factory(cut, &end), cut.writeFiles), this);
+    connect(cutRun->cutter(), &VideoClipCutter::previewReady, this, &LoadGifDialog::showNewestFrame);
+    connect(cutRun.get(), &ClipCutRun::ended, this, &LoadGifDialog::cutOver);
+    cutRun->start();
 }
 
 bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
@@ -141,7 +144,7 @@ bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
 
 void LoadGifDialog::showNewestFrame()
 {
-    const QImage frame = cutter ? cutter->takePreview() : QImage();
+    const QImage frame = cutRun ? cutRun->cutter()->takePreview() : QImage();
     if (!frame.isNull())
         thumbLabel->setPixmap(QPixmap::fromImage(frame.scaled(
             thumbLabel->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
@@ -157,7 +160,7 @@ void LoadGifDialog::cutOver(bool ok)
         reject();
         return;
     }
-    gifFrames = cutter->takeFrames();
+    gifFrames = cutRun->cutter()->takeFrames();
     if (end.damaged)
         tip(tr("loadgif_damaged").arg(end.framesRead + 1).arg(gifFrames.size()));
     else if (end.tooLong)
@@ -167,8 +170,7 @@ void LoadGifDialog::cutOver(bool ok)
 
 void LoadGifDialog::reject()
 {
-    if (cutter)
-        cutter->cancel();
+    // QDialog::reject() tells the run, which cancels a cut still under way.
     disposeFrames();
     QDialog::reject();
 }

@@ -7,11 +7,13 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
+class ClipCutRun;
 class ImageObject;
 class MediaObject;
 class QCheckBox;
 class QLabel;
-class VideoClipCutter;
 
 // Turns every frame of an animated GIF into a clip frame: the region is chosen once on the
 // first frame, then the frames are cut and converted on worker threads, in frame order,
@@ -63,7 +65,7 @@ private:
 
     GifCut cut;
     GifCutEnd end;
-    VideoClipCutter *cutter = nullptr;
+    std::unique_ptr<ClipCutRun> cutRun;
     QList<ImageObject *> gifFrames;
     bool begun = false;
     QLabel *thumbLabel = nullptr;

@@ -15,6 +15,7 @@
 #include "model/MediaObject.h"
 #include "model/RoundSquare.h"
 #include "ui/dialogs/ProgressDialog.h"
+#include "ui/import/ClipCutRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +80,7 @@ LoadMediaDialog::~LoadMediaDialog()
 {
     qCDebug(lcImport) << "~LoadMediaDialog";
     cutting = false;
-    delete cutter;
+    cutRun.reset();
     // No finished() may reach the handler once it is gone.
     disconnect(this, &QDialog::finished, this, nullptr);
     // Its destructor withdraws codes 5 and 17 and waits for one being handled.
@@ -330,29 +331,28 @@ void LoadMediaDialog::onBtnStart()
     cut.topLeft = topLeft;
     cut.previewSize = videoWidget->size();
     cut.sampling = sampling;
-    cutter = new VideoClipCutter(cut);
+    progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
+    cutRun = std::make_unique<ClipCutRun>(std::make_unique<VideoClipCutter>(cut), progressDialog);
+    VideoClipCutter *cutter = cutRun->cutter();
     connect(cutter, &VideoClipCutter::progress, this, &LoadMediaDialog::onCurrentCutPos);
     connect(cutter, &VideoClipCutter::previewReady, this,
-            [this] { showPreview(cutter->takePreview()); });
-    connect(cutter, &VideoClipCutter::finished, this, &LoadMediaDialog::cutMediaOver);
-    progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
-    cutter->start();
+            [this, cutter] { showPreview(cutter->takePreview()); });
+    connect(cutRun.get(), &ClipCutRun::ended, this, &LoadMediaDialog::cutMediaOver);
+    cutRun->start();
     progressDialog->exec();
 
-    const bool cancelled = cutting;
+    // A cut the busy dialog's Cancel ended was cancelled by the run.
+    const bool cancelled = cutRun->wasCancelled();
     cutting = false;
-    if (cancelled) {
+    if (cancelled)
         qCDebug(lcImport) << "cancel progress dialog!";
-        cutter->cancel();
-    } else if (cutOk) {
+    else if (cutOk)
         frames = cutter->takeFrames();
-    } else if (cutter->madeNoFrame()) {
+    else if (cutter->madeNoFrame())
         tip(tr("loadvideo_no_frames"));
-    } else {
+    else
         tip(tr("loadvideo_save_error"), cutter->errorString());
-    }
-    delete cutter;
-    cutter = nullptr;
+    cutRun.reset();
     delete progressDialog;
     qCDebug(lcImport) << "#LoadMediaDialog# onBtnStart() end!";
     if (cancelled) {
@@ -384,9 +384,8 @@ void LoadMediaDialog::onCurrentCutPos(qint64 pos)
 
 void LoadMediaDialog::cutMediaOver(bool ok)
 {
-    // Reported once by the cutter, after all three converters are done.
-    if (!cutting)
-        return;
+    // Reported once by the run, after all three converters are done, and never after a
+    // cancel.
     cutting = false;
     cutOk = ok;
     ProgressDialog::finish(progressDialog);

@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <QSize>
 
+#include <memory>
+
+class ClipCutRun;
 class ImageObject;
 class LoadMediaHandler;
 class MediaObject;
@@ -16,7 +19,6 @@ class ProgressDialog;
 class QLabel;
 class QPushButton;
 class QSlider;
-class VideoClipCutter;
 
 // Turns a stretch of a video into clip frames: the file is chosen and opened, what can be
 // read of it found out, the region chosen once on its middle frame, the first and the last
@@ -76,7 +78,7 @@ private:
     void tip(const QString &text, const QString &reason = QString());
 
     LoadMediaHandler *handler = nullptr;
-    VideoClipCutter *cutter = nullptr;
+    std::unique_ptr<ClipCutRun> cutRun;
     QPointer<ProgressDialog> progressDialog;
     QString path;
     double fps = 0.0;

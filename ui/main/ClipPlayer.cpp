@@ -8,6 +8,7 @@
 ClipPlayer::ClipPlayer(PlayMediaHandler *handler, CustomTableModel *clips, QObject *parent)
     : QObject(parent), handler(handler), clips(clips)
 {
+    connect(handler, &PlayMediaHandler::playFrameDue, this, &ClipPlayer::onFrameDue);
 }
 
 ClipPlayer::~ClipPlayer()
@@ -21,12 +22,17 @@ bool ClipPlayer::play()
     if (!playMedia)
         return false;
     playFrame = 0;
-    auto *msg = new Message(handler, PlayMediaHandler::PlayFrameCode);
-    msg->object = playMedia;
-    msg->extra = ++playChain;
-    handler->sendHandlerMessageAfter(msg, 0);
+    send(++playChain, 0);
     playing = true;
     return true;
+}
+
+void ClipPlayer::send(quintptr chain, int delayMs)
+{
+    auto *msg = new Message(handler, PlayMediaHandler::PlayFrameCode);
+    msg->object = playMedia;
+    msg->extra = chain;
+    handler->sendHandlerMessageAfter(msg, delayMs);
 }
 
 void ClipPlayer::stop()
@@ -45,18 +51,16 @@ void ClipPlayer::forget(MediaObject *clip)
     playMedia = nullptr;
 }
 
-void ClipPlayer::handleEcho(Message *msg)
+void ClipPlayer::onFrameDue(QObject *clip, quintptr chain)
 {
-    MediaObject *clip = playMedia;
-    if (!playing || !clip || msg->object != clip || msg->extra != playChain
-        || !clips->itemsAs<MediaObject>().contains(clip) || clip->frames.isEmpty()) {
-        delete msg;
+    MediaObject *current = playMedia;
+    if (!playing || !current || clip != current || chain != playChain
+        || !clips->itemsAs<MediaObject>().contains(current) || current->frames.isEmpty())
         return;
-    }
-    const int n = static_cast<int>(clip->frames.size());
+    const int n = static_cast<int>(current->frames.size());
     if (playFrame < 0 || playFrame >= n)
         playFrame = 0;
-    emit frameShown(clip->frames.at(playFrame));
+    emit frameShown(current->frames.at(playFrame));
     ++playFrame;
-    handler->sendHandlerMessageAfter(msg, 200);
+    send(chain, 200);
 }

@@ -5,7 +5,6 @@
 class CustomTableModel;
 class ImageObject;
 class MediaObject;
-class Message;
 class PlayMediaHandler;
 
 // Plays a clip in the main window's preview area: one frame per echo of the play code,
@@ -31,14 +30,16 @@ public:
     void stop();
     // The clip leaves the list: stops first when it is the one playing and forgets it.
     void forget(MediaObject *clip);
-    // Answers an echo of the play code: shows the next frame and sends the message back, or
-    // ends a stale chain. Takes msg.
-    void handleEcho(Message *msg);
+    // Answers an echo of the play code (the worker's playFrameDue): shows the next frame and
+    // sends the play code again 200 ms later, or ends a stale chain.
+    void onFrameDue(QObject *clip, quintptr chain);
 
 signals:
     void frameShown(ImageObject *frame);
 
 private:
+    void send(quintptr chain, int delayMs);
+
     PlayMediaHandler *handler;
     CustomTableModel *clips;
     bool playing = false;

@@ -8,6 +8,7 @@
 ContrastJobs::ContrastJobs(PlayMediaHandler *handler, QObject *parent)
     : QObject(parent), handler(handler)
 {
+    connect(handler, &PlayMediaHandler::contrastFinished, this, &ContrastJobs::finish);
 }
 
 void ContrastJobs::post(ImageObject *item, int value, const QImage &source)
@@ -30,17 +31,17 @@ void ContrastJobs::post(ImageObject *item, int value, const QImage &source)
         emit busyChanged(true);
 }
 
-void ContrastJobs::finish(const Message *msg)
+void ContrastJobs::finish(QObject *object, int value, quintptr changeSerial, bool ok)
 {
-    auto *item = static_cast<ImageObject *>(msg->object);
+    // Used only once found among the pictures in use, which are kept alive meanwhile.
+    auto *item = static_cast<ImageObject *>(object);
     const auto it = latest.constFind(item);
     // An earlier change of the picture, superseded while it ran.
-    if (it == latest.constEnd() || it.value() != msg->extra)
+    if (it == latest.constEnd() || it.value() != changeSerial)
         return;
     latest.erase(it);
-    const bool ok = msg->detail.isEmpty();
     if (ok)
-        item->contrastFactor = float(msg->text.toInt()) / 10.0f;
+        item->contrastFactor = float(value) / 10.0f;
     emit applied(item, ok);
     if (!isBusy())
         emit busyChanged(false);

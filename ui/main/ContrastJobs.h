@@ -5,7 +5,6 @@
 #include <QObject>
 
 class ImageObject;
-class Message;
 class PlayMediaHandler;
 
 // Contrast changes on their way through the loop thread. A change is applied 200 ms after
@@ -24,9 +23,9 @@ public:
     Q_DISABLE_COPY_MOVE(ContrastJobs)
 
     void post(ImageObject *item, int value, const QImage &source);
-    // The completion (code 16) of a change: for the item's latest change, stores the factor
-    // when the rebuild succeeded and emits applied(). Does not take msg.
-    void finish(const Message *msg);
+    // The completion (code 16, the worker's contrastFinished) of a change: for the item's
+    // latest change, stores the factor when the rebuild succeeded and emits applied().
+    void finish(QObject *item, int value, quintptr changeSerial, bool ok);
     bool isBusy() const { return !latest.isEmpty(); }
     bool uses(const ImageObject *item) const;
 

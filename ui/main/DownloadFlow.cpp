@@ -9,8 +9,9 @@
 #include <QMessageBox>
 
 DownloadFlow::DownloadFlow(PlayMediaHandler *handler, QWidget *window)
-    : QObject(window), handler(handler), window(window)
+    : handler(handler), window(window)
 {
+    connect(handler, &PlayMediaHandler::downloadFinished, this, &DownloadFlow::finish);
 }
 
 DownloadFlow::~DownloadFlow()
@@ -37,20 +38,19 @@ void DownloadFlow::start(const QString &path, const EffectPlaylist &snapshot)
     closeBusyDialog();
 }
 
-void DownloadFlow::finish(const Message *msg)
+void DownloadFlow::finish(const QString &path, const QString &error)
 {
     closeBusyDialog();
     pending = false;
-    if (msg->detail.isEmpty()) {
+    if (error.isEmpty()) {
         QMessageBox::information(
             window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
-            QCoreApplication::translate("MainWindow", "dialog_title_download_suc").arg(msg->text),
+            QCoreApplication::translate("MainWindow", "dialog_title_download_suc").arg(path),
             QMessageBox::Ok);
     } else {
         QMessageBox::information(
             window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
-            QCoreApplication::translate("MainWindow", "dialog_title_download_fail")
-                .arg(msg->detail),
+            QCoreApplication::translate("MainWindow", "dialog_title_download_fail").arg(error),
             QMessageBox::Ok);
     }
 }
@@ -68,4 +68,9 @@ bool DownloadFlow::refuseWhilePending()
 void DownloadFlow::closeBusyDialog()
 {
     ProgressDialog::finish(dialog);
+}
+
+ProgressDialog *DownloadFlow::busyDialog() const
+{
+    return dialog;
 }

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPointer>
 
-class Message;
 class PlayMediaHandler;
 class ProgressDialog;
 class QWidget;
@@ -12,7 +11,7 @@ struct EffectPlaylist;
 // One download from request to completion: sends the write request (code 8) with the
 // playlist snapshot it must write, waits in the busy dialog, and on the echo closes the
 // dialog and tells the outcome. The items the snapshot names must stay alive and unchanged
-// until then, so the window asks isPending() before every change of the playlist.
+// until then, so the playlist's lock asks isPending() before every change of the playlist.
 class DownloadFlow : public QObject
 {
     Q_OBJECT
@@ -25,14 +24,14 @@ public:
     // Sends the request and runs the busy dialog; returns once it is closed (by the
     // completion or by the user). Does nothing while another download is pending.
     void start(const QString &path, const EffectPlaylist &snapshot);
-    // The completion echo (code 8): ends the wait and tells success or failure. Does not
-    // take msg.
-    void finish(const Message *msg);
+    // The completion of the write (code 8, the worker's downloadFinished): ends the wait and
+    // tells success (error empty) or failure.
+    void finish(const QString &path, const QString &error);
     bool isPending() const { return pending; }
     // While a download is pending: tells the user the playlist cannot change now and
     // returns true.
     bool refuseWhilePending();
-    ProgressDialog *busyDialog() const { return dialog; }
+    ProgressDialog *busyDialog() const;
 
 private:
     void closeBusyDialog();

@@ -1,46 +1,43 @@
 #pragma once
 
-#include "app/LanguageSwitcher.h"
+#include "ui/main/ContrastJobs.h"
+#include "ui/main/DownloadFlow.h"
+#include "ui/main/EffectReadFlow.h"
 #include "ui/main/MainWindowForm.h"
+#include "ui/main/PictureActions.h"
+#include "ui/main/PlaylistController.h"
+#include "ui/main/PreviewPane.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QStringList>
 
-#include <atomic>
+#include <memory>
 
-class ClipPlayer;
-class ContrastJobs;
 class CustomTableModel;
 class DiskMonitor;
-class DownloadFlow;
-class GeometryNumberDialog;
 class ImageObject;
+class LanguageButtons;
 class LoadImagesDialog;
 class MediaObject;
-class Message;
 class PlayMediaHandler;
 class ProgressDialog;
 class QAction;
 class QMenu;
-class ReadBackMerge;
-class ReadRequest;
 class SamplingChoice;
 class ShowPlayer;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
-// toolbar with the import and download actions and the language buttons. Owns both playlist
-// models and the worker that runs its file jobs on the shared loop thread; the form, the clip
-// playback, the download and the read-back are classes of their own that it owns and wires.
+// toolbar with the import and download actions and the language buttons. It wires the
+// classes that do the work: the form, the playlists with their lock (PlaylistController),
+// the preview with its Play and Stop (PreviewPane), the worker on the shared loop thread
+// (PlayMediaHandler) and the flows that use it (download, read back, contrast), the
+// picture actions that run a dialog, the language buttons and the disks.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    static constexpr int MaxPictures = 50;
-    // Geometry of the factory effect "default.bin".
-    static constexpr int FactoryLedCount = 36;
-    static constexpr int FactoryLineNumber = 360;
+    static constexpr int MaxPictures = PictureActions::MaxPictures;
     static inline const QString Version = QLatin1String(MainWindowForm::Version);
 
     explicit MainWindow(QWidget *parent = nullptr);
@@ -48,17 +45,17 @@ public:
     Q_DISABLE_COPY_MOVE(MainWindow)
 
     // Copies a picture file into the work directory and appends a new item converted from it.
-    void addPictureFile(const QString &path);
+    void addPictureFile(const QString &path) { playlists->addPictureFile(path); }
     // Appends an item the import already converted, after copying its file into the work
     // directory; the list takes ownership.
-    void addLoadedPicture(ImageObject *item);
+    void addLoadedPicture(ImageObject *item) { playlists->addLoadedPicture(item); }
     // The same for an item whose sourcePath already is its own copy in the work directory
     // (the import workers copy the file themselves, sparing the GUI thread the copy).
-    void addCopiedPicture(ImageObject *item);
+    void addCopiedPicture(ImageObject *item) { playlists->addCopiedPicture(item); }
     // Removes every row of both playlists (destroying the items).
-    void clearPlaylists();
+    void clearPlaylists() { playlists->clear(); }
     // Shows the item's sampling preview in the preview area; white without an item.
-    void showPreviewImage(ImageObject *item);
+    void showPreviewImage(ImageObject *item) { preview->showItem(item); }
     // Runs the picture import dialog over the files (the part of onActionOpenImage after the
     // file choice).
     void importPictureFiles(const QStringList &files);
@@ -67,21 +64,22 @@ public:
     // Sends the download request for path with a snapshot of the playlist and waits in the
     // busy dialog; the completion (code 8) ends the wait and tells the outcome.
     void startDownload(const QString &path);
-    bool isDownloadPending() const;
+    bool isDownloadPending() const { return download->isPending(); }
     // Present removable disks, in the order they were found.
     QStringList knownDisks() const;
 
-    CustomTableModel *pictureModel() const { return imageModel; }
-    CustomTableModel *clipModel() const { return mediaModel; }
-    PlayMediaHandler *handler() const { return playHandler; }
-    ReadBackMerge *readBack() const { return reading; }
-    ContrastJobs *contrastJobs() const { return contrast; }
+    CustomTableModel *pictureModel() const { return playlists->pictures(); }
+    CustomTableModel *clipModel() const { return playlists->clips(); }
+    PlaylistController *playlist() const { return playlists.get(); }
+    PlayMediaHandler *handler() const { return playHandler.get(); }
+    ReadBackMerge *readBack() const { return reading->merge(); }
+    ContrastJobs *contrastJobs() const { return contrast.get(); }
     // A download or a contrast change still uses the playlist's items.
-    bool playlistInUse() const;
+    bool playlistInUse() const { return playlists->inUse(); }
     ProgressDialog *currentBusyDialog() const;
     DiskMonitor *disks() const { return diskMonitor; }
-    ShowPlayer *showPlayer() const { return showPlayback; }
-    bool isPlaying() const;
+    ShowPlayer *showPlayer() const { return preview->showPlayer(); }
+    bool isPlaying() const { return preview->isPlaying(); }
 
 signals:
     void usbMountEvent(QString path);
@@ -108,7 +106,6 @@ public slots:
     void onBtnPlayClick();
     void onBtnStopClick();
     void onActionPlayShow();
-    void handlerMessage(Message *msg);
     void previewUsbOver();
     void restoreFactoryOver();
     void updateImageContract();
@@ -129,61 +126,34 @@ protected:
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
-    void connectForm();
-    // The disk chosen in the disk selection dialog; empty when cancelled.
-    QString chooseDisk();
-    void paintInitialPreview();
-    void setPreviewBackground(const QBrush &brush);
-    void createWorker();
+    void createWorkers();
     void setUpLists();
-    void setUpDisks();
+    void connectForm();
     void retranslateUi();
-    void switchLanguage(int code, const char *slotName);
-    // True (after telling the user) while a download must keep the playlist unchanged.
-    bool refuseWhileDownloading();
-    void endRead(bool logFactory);
-    // True (after telling the user) while the playlist must not be replaced or cleared: a
-    // download or a contrast change uses its items, or a read has not completed.
-    bool refusePlaylistChange();
-    void showTip(const QString &text);
-    // Checks the file for the geometry before anything changes; tells the user why not.
-    bool checkBeforeRead(const QString &path, const QSize &geometry, bool factory);
-    // Asks before a read replaces a playlist that holds items.
-    bool confirmReplace();
-    void readEffect(int code, const QString &path, const QString &busyText, const QSize &geometry);
-    void replacePlaylists(ReadRequest &request);
+    // Downloads to the directory chosen (empty: cancelled) under a name asked for.
+    void downloadInto(const QString &directory);
+    void appendClip(MediaObject *clip);
     // Preview, Reset, downloads and geometry changes wait for every read and contrast change.
     void updateBusyActions();
-    void changeGeometry(GeometryNumberDialog &dialog, std::atomic<int> &number,
-                        const QString &confirmText, const char *trace);
+    void onRowStepDue(QObject *editor, int code);
     void onContrastApplied(ImageObject *item, bool ok);
-    int nextPictureNumber() const;
     void updatePictureButtons(ImageObject *item);
-    void stopIfPlaying();
-    // True when index is valid and its row is highlighted in view.
-    static bool isShownSelected(const QTableView *view, const QModelIndex &index);
-    template <typename T>
-    void moveInList(CustomTableModel *model, T *item, int oldIndex, int newIndex,
-                    const char *trace);
 
     MainWindowForm ui;
-    CustomTableModel *imageModel = nullptr;
-    CustomTableModel *mediaModel = nullptr;
-    PlayMediaHandler *playHandler = nullptr;
-    ClipPlayer *player = nullptr;
-    ShowPlayer *showPlayback = nullptr;
-    DownloadFlow *download = nullptr;
-    ReadBackMerge *reading = nullptr;
-    ContrastJobs *contrast = nullptr;
-    // Why the awaited read could not replace the playlist; told once its busy dialog is gone.
-    QString readFailure;
-    // The program's and Qt's translators of the active language.
-    LanguageSwitcher languages;
+    // Members go in reverse order: first what plays or reads (so nothing of the worker names
+    // an item any more: a read stops at its next record, a write is waited for, no frame
+    // echo is left), then the worker (replies still on their way are dropped with their
+    // receivers), last the playlists, whose views let go of the models before the items go.
+    std::unique_ptr<PlaylistController> playlists;
+    std::unique_ptr<PlayMediaHandler> playHandler;
+    std::unique_ptr<ContrastJobs> contrast;
+    std::unique_ptr<DownloadFlow> download;
+    std::unique_ptr<EffectReadFlow> reading;
+    std::unique_ptr<PictureActions> pictures;
+    std::unique_ptr<PreviewPane> preview;
+    LanguageButtons *languages = nullptr;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
     SamplingChoice *sampling = nullptr;
     DiskMonitor *diskMonitor = nullptr;
-    QString chosenDiskPath;
-    // Set while the window is destroyed: late replies of the worker are only deleted.
-    bool closing = false;
 };

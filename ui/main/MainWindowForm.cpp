@@ -276,7 +276,7 @@ QWidget *MainWindowForm::buildLanguageButtons()
         button->setFixedSize(60, 25);
         button->setIcon(QIcon(icon));
         button->setIconSize(QSize(60, 25));
-        // The window checks the active language's button after every click.
+        // LanguageButtons checks the active language's button after every click.
         button->setCheckable(true);
         row->addWidget(button);
         return button;
@@ -288,14 +288,6 @@ QWidget *MainWindowForm::buildLanguageButtons()
     column->addLayout(row);
     column->addStretch();
     return container;
-}
-
-void MainWindowForm::checkLanguageButton(int code)
-{
-    // In the order of the languageCode values 1 to 4.
-    QPushButton *const buttons[] = {btnZhCn, btnZhHk, btnEnUs, btnJp};
-    for (int i = 0; i < 4; ++i)
-        buttons[i]->setChecked(i + 1 == code);
 }
 
 void MainWindowForm::retranslateUi(QMainWindow *window)

@@ -24,8 +24,6 @@ class MainWindowForm
 public:
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
-    // Checks the button of the language with that languageCode and unchecks the others.
-    void checkLanguageButton(int code);
 
     // Preview area.
     QWidget *previewWidget = nullptr;

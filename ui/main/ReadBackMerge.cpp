@@ -7,7 +7,7 @@
 #include "ui/dialogs/ProgressDialog.h"
 
 ReadBackMerge::ReadBackMerge(PlayMediaHandler *handler, QWidget *window)
-    : QObject(window), handler(handler), window(window)
+    : handler(handler), window(window)
 {
 }
 
@@ -90,4 +90,9 @@ ReadRequest *ReadBackMerge::awaitedRequest() const
             return request;
     }
     return nullptr;
+}
+
+ProgressDialog *ReadBackMerge::busyDialog() const
+{
+    return dialog;
 }

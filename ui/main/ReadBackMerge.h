@@ -43,7 +43,7 @@ public:
     bool isPending() const;
     // Some read's completion has not arrived yet.
     bool isBusy() const { return !inFlight.isEmpty(); }
-    ProgressDialog *busyDialog() const { return dialog; }
+    ProgressDialog *busyDialog() const;
     // Number of the latest request (0 before the first).
     int lastRequestNumber() const { return lastNumber; }
 

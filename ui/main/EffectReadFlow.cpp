@@ -1,0 +1,121 @@
+#include "ui/main/EffectReadFlow.h"
+
+#include "app/AppGlobals.h"
+#include "effect/EffectFileCheck.h"
+#include "effect/PlayMediaHandler.h"
+#include "effect/ReadRequest.h"
+#include "ui/UiLog.h"
+#include "ui/main/PlaylistController.h"
+#include "ui/main/ReadFailureMessage.h"
+#include "ui/playlist/CustomTableModel.h"
+
+#include <QDebug>
+#include <QMessageBox>
+
+#include <utility>
+
+EffectReadFlow::EffectReadFlow(PlayMediaHandler *handler, PlaylistController *playlists,
+                               QWidget *window)
+    : window(window), playlists(playlists), reads(handler, window)
+{
+}
+
+void EffectReadFlow::previewFromDisk(const std::function<QString()> &chooseDisk)
+{
+    if (playlists->refuse(PlaylistController::Replace))
+        return;
+    const QString diskPath = chooseDisk();
+    if (diskPath.isEmpty())
+        return;
+    const QString path = diskPath + QStringLiteral("/T4.bin");
+    if (!checkBeforeRead(path, QSize(ledCount, lineNumber), false) || !confirmReplace())
+        return;
+    read(PlayMediaHandler::PreviewReadCode, path,
+         QCoreApplication::translate("MainWindow", "dialog_title_reading_usb"), QSize());
+}
+
+void EffectReadFlow::restoreFactory()
+{
+    if (playlists->refuse(PlaylistController::Replace))
+        return;
+    // The geometry switches only once the file has been read whole.
+    const QSize factory(FactoryLedCount, FactoryLineNumber);
+    const QString path = appDirectory + QStringLiteral("/default.bin");
+    if (!checkBeforeRead(path, factory, true) || !confirmReplace())
+        return;
+    read(PlayMediaHandler::FactoryReadCode, path,
+         QCoreApplication::translate("MainWindow", "dialog_title_reading_sys"), factory);
+}
+
+bool EffectReadFlow::checkBeforeRead(const QString &path, const QSize &geometry, bool factory)
+{
+    const EffectFileCheck::Outcome outcome =
+        EffectFileCheck::check(path, geometry.width(), geometry.height());
+    if (outcome.ok())
+        return true;
+    if (factory && outcome.problem == EffectFileCheck::Missing)
+        qCDebug(lcUi).noquote() << "not find system ui file. " << u'"' + path + u'"';
+    else
+        qCDebug(lcUi) << "#MainWindow# effect file refused" << path << outcome.detail;
+    tip(ReadFailureMessage::text(outcome, path, geometry, factory));
+    return false;
+}
+
+bool EffectReadFlow::confirmReplace()
+{
+    if (playlists->pictures()->itemCount() == 0 && playlists->clips()->itemCount() == 0)
+        return true;
+    QMessageBox box(QMessageBox::Question,
+                    QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+                    QCoreApplication::translate("MainWindow", "dialog_title_read_replace"),
+                    QMessageBox::Ok | QMessageBox::Cancel, window);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void EffectReadFlow::read(int code, const QString &path, const QString &busyText,
+                          const QSize &geometry)
+{
+    emit readStarting();
+    readFailure.clear();
+    reads.start(code, path, busyText, geometry);
+    if (!readFailure.isEmpty())
+        tip(std::exchange(readFailure, {}));
+    emit readDone();
+}
+
+void EffectReadFlow::readEnded(bool factory)
+{
+    const std::unique_ptr<ReadRequest> done = reads.takeFinished();
+    if (done && !done->outcome().ok()) {
+        readFailure = ReadFailureMessage::text(done->outcome(), done->path, done->geometry,
+                                               done->code == PlayMediaHandler::FactoryReadCode);
+    } else if (done && playlists->inUse()) {
+        readFailure = QCoreApplication::translate("MainWindow", "dialog_title_playlist_in_use");
+    } else if (done) {
+        replacePlaylists(*done);
+    }
+    if (factory)
+        qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 11111111111";
+    // The end of a read cancelled earlier leaves the busy dialog of the awaited one open.
+    if (done || !reads.isPending())
+        reads.closeBusyDialog();
+    if (factory)
+        qCDebug(lcUi) << "#MainWindow# restoreFactoryOver 22222222222";
+}
+
+void EffectReadFlow::replacePlaylists(ReadRequest &request)
+{
+    // Clearing stops the playback first.
+    playlists->replace(request.takeImages(), request.takeMedias());
+    emit playlistsReplaced();
+    // The records were coded for the geometry they were read with.
+    ledCount = request.geometry.width();
+    lineNumber = request.geometry.height();
+}
+
+void EffectReadFlow::tip(const QString &text)
+{
+    QMessageBox::information(window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+                             text, QMessageBox::Ok);
+}

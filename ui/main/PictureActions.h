@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QStringList>
+
+class ImageObject;
+class LoadImagesDialog;
+class PlaylistController;
+class QWidget;
+
+// The picture list's actions that run a dialog: importing picture files (with the list's
+// limit and the file choice), drawing a new DIY picture and redrawing one. Each asks the
+// playlist's lock first; what they make is appended to the picture list.
+class PictureActions
+{
+    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+public:
+    static constexpr int MaxPictures = 50;
+
+    // window is the parent of the dialogs and boxes.
+    PictureActions(PlaylistController &playlists, QWidget *window);
+
+    // Import Picture: true once the import dialog has run.
+    bool openImage();
+    // The import dialog over files (the part of openImage() after the choice); true once it
+    // has run.
+    bool importFiles(const QStringList &files);
+    // Appends the pictures the import dialog delivers.
+    void receiveImportsFrom(LoadImagesDialog *dialog);
+    // New DIY: true when a drawing was appended.
+    bool newDiy();
+    // Redraws the picture of the current row; the picture when it changed, else null.
+    ImageObject *editCurrent();
+
+private:
+    PlaylistController &playlists;
+    QWidget *window;
+};

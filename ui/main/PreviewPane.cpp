@@ -1,0 +1,121 @@
+#include "ui/main/PreviewPane.h"
+
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "ui/main/MainWindowForm.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+PreviewPane::PreviewPane(const MainWindowForm &form, PlayMediaHandler *handler,
+                         CustomTableModel *pictures, CustomTableModel *clips, QObject *parent)
+    : QObject(parent), area(form.previewWidget), btnPlay(form.btnPlay), btnStop(form.btnStop),
+      player(handler, clips, this),
+      show(pictures, clips, form.showPositionBar, form.showLengthLabel, this)
+{
+    setButtons(Buttons::None);
+    paintInitial();
+    connect(&player, &ClipPlayer::frameShown, this, &PreviewPane::showItem);
+    connect(&show, &ShowPlayer::frameShown, this, &PreviewPane::showItem);
+    connect(&show, &ShowPlayer::started, this, [this] { setButtons(Buttons::Stop); });
+    // The show's end puts the buttons back as the selection wants them.
+    connect(&show, &ShowPlayer::stopped, this,
+            [this] { setButtons(player.clip() ? Buttons::Play : Buttons::None); });
+}
+
+void PreviewPane::setButtons(Buttons shown)
+{
+    btnPlay->setVisible(shown == Buttons::Play);
+    btnStop->setVisible(shown == Buttons::Stop);
+}
+
+void PreviewPane::paintInitial()
+{
+    QImage image(449, 449, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::red);
+    painter.setBrush(Qt::transparent);
+    painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
+    painter.end();
+    setBackground(QBrush(image));
+}
+
+void PreviewPane::setBackground(const QBrush &brush)
+{
+    QPalette palette = area->palette();
+    palette.setBrush(QPalette::All, QPalette::Window, brush);
+    area->setPalette(palette);
+    area->setAutoFillBackground(true);
+}
+
+void PreviewPane::showItem(ImageObject *item)
+{
+    setBackground(item ? QBrush(item->loadSamplingPreview()) : QBrush(Qt::white));
+}
+
+void PreviewPane::selectPicture(ImageObject *item)
+{
+    stopIfPlaying();
+    setButtons(Buttons::None);
+    showItem(item);
+}
+
+void PreviewPane::selectClip(MediaObject *clip)
+{
+    stopIfPlaying();
+    if (!clip) {
+        player.setClip(nullptr);
+        showItem(nullptr);
+        setButtons(Buttons::None);
+    } else if (!clip->frames.isEmpty()) {
+        player.setClip(clip);
+        showItem(clip->frames.first());
+        setButtons(Buttons::Play);
+    }
+}
+
+void PreviewPane::play()
+{
+    if (player.play())
+        setButtons(Buttons::Stop);
+}
+
+void PreviewPane::stop()
+{
+    if (show.isPlaying()) {
+        show.stop();
+        return;
+    }
+    player.stop();
+    setButtons(Buttons::Play);
+}
+
+void PreviewPane::playShow()
+{
+    stopIfPlaying();
+    show.play();
+}
+
+void PreviewPane::stopIfPlaying()
+{
+    show.stop();
+    if (player.isPlaying())
+        stop();
+}
+
+void PreviewPane::forget(MediaObject *clip)
+{
+    player.forget(clip);
+}
+
+void PreviewPane::release()
+{
+    stopIfPlaying();
+    player.setClip(nullptr);
+}
