@@ -9,6 +9,7 @@
 #include "cli/TraceFilter.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <memory>
@@ -39,9 +40,16 @@ void printHelp(const std::vector<std::unique_ptr<CliCommand>> &commands)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Text clips need fonts, which come with a GUI application; the tool never shows a
+    // window, so it takes the platform without a screen. Other commands start without it.
+    const bool drawsText = argc > 1 && qstrcmp(argv[1], "build") == 0;
+    if (drawsText)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawsText ? std::make_unique<QGuiApplication>(argc, argv)
+                  : std::make_unique<QCoreApplication>(argc, argv);
     TraceFilter::install();
-    const QStringList arguments = app.arguments().mid(1);
+    const QStringList arguments = app->arguments().mid(1);
     const auto commands = makeCommands();
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {
