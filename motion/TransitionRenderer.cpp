@@ -14,6 +14,9 @@ constexpr int kSide = RoundSquare::Side;
 constexpr double kCentre = kSide / 2.0;
 // Far enough out that a circle of this radius covers the whole square's corners.
 const double kCornerRadius = std::sqrt(2.0) * kCentre + 1.0;
+// The display is round: an iris is measured to its rim, so it opens or closes over the
+// whole transition rather than partly over corners no LED shows.
+constexpr double kRimRadius = kCentre;
 
 QImage squareOf(const QImage &picture)
 {
@@ -120,7 +123,7 @@ QImage TransitionRenderer::frame(int index) const
     }
     case TransitionSpec::Kind::IrisOut: {
         QPainterPath circle;
-        circle.addEllipse(centre, kCornerRadius * t, kCornerRadius * t);
+        circle.addEllipse(centre, kRimRadius * t, kRimRadius * t);
         return revealed(circle);
     }
     case TransitionSpec::Kind::IrisIn: {
@@ -128,7 +131,7 @@ QImage TransitionRenderer::frame(int index) const
         QPainterPath outside;
         outside.addRect(QRectF(0, 0, kSide, kSide));
         QPainterPath circle;
-        circle.addEllipse(centre, kCornerRadius * (1.0 - t), kCornerRadius * (1.0 - t));
+        circle.addEllipse(centre, kRimRadius * (1.0 - t), kRimRadius * (1.0 - t));
         return revealed(outside.subtracted(circle));
     }
     case TransitionSpec::Kind::SpinIn: {
