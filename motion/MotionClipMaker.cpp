@@ -15,7 +15,7 @@ MotionClipMaker::MotionClipMaker(std::shared_ptr<const MotionFrameSource> source
     cutter = std::make_unique<VideoClipCutter>(
         [frames, settings](FrameHandOver *handOver) {
             return std::make_unique<MotionFrameProducer>(frames, settings.sampling,
-                                                         settings.writeFiles, handOver,
+                                                         settings.writeFramePictures, handOver,
                                                          settings.previewSize);
         },
         options.writeFiles);

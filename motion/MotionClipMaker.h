@@ -28,9 +28,13 @@ public:
     struct Options
     {
         SamplingMode sampling = SamplingMode::Sharp;
-        // Each frame's PNG (its source file) and sampling preview, as the window keeps them;
-        // the command-line tool needs neither. The LED data is the same either way.
+        // Each frame's sampling preview "%1_2.png", which the window shows and plays; the
+        // command-line tool needs none. The LED data is the same either way.
         bool writeFiles = true;
+        // Each frame's picture as its source file "motion_<n>.png". Not needed to show or
+        // redo a generated clip (its description draws any frame again), so off by default:
+        // writing them costs more than making the clip.
+        bool writeFramePictures = false;
         // Size of the previews offered while the run works; empty for none.
         QSize previewSize;
     };

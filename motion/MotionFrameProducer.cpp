@@ -20,11 +20,11 @@ std::atomic<int> frameFileCounter{1};
 } // namespace
 
 MotionFrameProducer::MotionFrameProducer(std::shared_ptr<const MotionFrameSource> source,
-                                         SamplingMode sampling, bool writeFiles,
+                                         SamplingMode sampling, bool framePictures,
                                          FrameHandOver *handOver, const QSize &previewSize,
                                          QObject *parent)
     : FrameProducer(handOver, previewSize, parent), source(std::move(source)),
-      sampling(sampling), writeFiles(writeFiles)
+      sampling(sampling), framePictures(framePictures)
 {
 }
 
@@ -51,7 +51,7 @@ void MotionFrameProducer::produce()
                                      ImageObject::KindVideoFrame);
         item->frameTime = float(i * kFrameMs);
         item->sampling = sampling;
-        if (writeFiles)
+        if (framePictures)
             item->sourcePath = workFilePath(
                 QStringLiteral("motion_%1.png").arg(frameFileCounter.fetch_add(1)));
         if (!handOver(item, square, i * kFrameMs))

@@ -11,13 +11,13 @@ class MotionFrameSource;
 // The producer of a cutting run whose frames are drawn rather than decoded (text clips,
 // transitions): hands frame 0, 1, ... of its source to the converters as items numbered
 // 1, 2, ..., each shown 100 ms after the one before, with a "motion_<n>.png" frame file when
-// the run writes files. The converters treat them exactly as video and GIF frames.
+// asked for (framePictures). The converters treat them exactly as video and GIF frames.
 class MotionFrameProducer : public FrameProducer
 {
     Q_OBJECT
 public:
     MotionFrameProducer(std::shared_ptr<const MotionFrameSource> source, SamplingMode sampling,
-                        bool writeFiles, FrameHandOver *handOver, const QSize &previewSize,
+                        bool framePictures, FrameHandOver *handOver, const QSize &previewSize,
                         QObject *parent = nullptr);
     // Stops the hand-over and waits for the thread.
     ~MotionFrameProducer() override;
@@ -29,5 +29,5 @@ protected:
 private:
     const std::shared_ptr<const MotionFrameSource> source;
     const SamplingMode sampling;
-    const bool writeFiles;
+    const bool framePictures;
 };

@@ -503,6 +503,7 @@ void TestMotionClips::makerRunAndCancel()
         textSpec(QStringLiteral("Run"), TextClipSpec::Motion::SlideRight, 3.0), &renderer));
     MotionClipMaker::Options options;
     options.writeFiles = true;
+    options.writeFramePictures = true;
     auto maker = std::make_unique<MotionClipMaker>(renderer, options);
     QSignalSpy progress(maker.get(), &MotionClipMaker::progress);
     QSignalSpy finished(maker.get(), &MotionClipMaker::finished);
