@@ -67,6 +67,8 @@ struct Playlist
     std::vector<std::unique_ptr<ImageObject>> pictures;
     std::vector<std::unique_ptr<MediaObject>> clips;
     SamplingMode sampling = SamplingMode::Sharp;
+    // Play order, kept when text clips or transitions stand among the files.
+    QList<EffectPlaylist::Entry> order;
 };
 
 // The window's GIF import with the region left where its dialog puts it: centred, unzoomed.
@@ -284,6 +286,7 @@ int BuildCommand::run(const QStringList &given)
         if (InterruptGuard::signalNumber() != 0)
             break;
         const QString &input = inputs[i];
+        const size_t clipsBefore = playlist.clips.size();
         if (motion.isMotion(input)) {
             std::unique_ptr<MediaObject> clip;
             const Outcome made = motion.make(
@@ -300,6 +303,9 @@ int BuildCommand::run(const QStringList &given)
             error = addPicture(input, perFile[i][0].toDouble(), playlist);
         if (!error.isEmpty())
             return fail(error);
+        const bool clip = playlist.clips.size() > clipsBefore;
+        playlist.order.append(
+            {clip, int(clip ? playlist.clips.size() : playlist.pictures.size()) - 1});
     }
     QList<ImageObject *> pictures;
     for (const auto &item : playlist.pictures)
@@ -310,8 +316,11 @@ int BuildCommand::run(const QStringList &given)
     // An interrupted build writes nothing: what it holds is not the playlist asked for.
     if (InterruptGuard::signalNumber() != 0)
         return fail(QStringLiteral("interrupted, nothing written"));
-    const DownloadResult result =
-        EffectWriter::write(EffectPlaylist::capture(pictures, clips), target.stagingPath());
+    EffectPlaylist show = EffectPlaylist::capture(pictures, clips);
+    // Without text clips or transitions, pictures come first as the window writes them.
+    if (motion.any())
+        show.order = playlist.order;
+    const DownloadResult result = EffectWriter::write(show, target.stagingPath());
     if (!result.ok)
         return fail(QString(result.error).replace(target.stagingPath(), target.path()));
     if (const Outcome committed = target.commit(); !committed)

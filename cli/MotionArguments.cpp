@@ -69,7 +69,8 @@ QString MotionArguments::help()
         "    text (default: ring, 4 s, speed 5, 64 px, white on black), one frame per\n"
         "    100 ms, played --loops times. --transition fade|clock|iris-in|iris-out|spin\n"
         "    [:SECONDS] (0.2 to 3, default 1) between two pictures or text clips makes a\n"
-        "    clip from the end of the one before to the start of the one after.");
+        "    clip from the end of the one before to the start of the one after. With either,\n"
+        "    the show plays every file in the order given; without, pictures come first.");
 }
 
 Outcome MotionArguments::readText(const QStringList &arguments, qsizetype *at,

@@ -34,6 +34,8 @@ public:
 
     // Refuses a transition first or last among the inputs, or next to another transition.
     Outcome checkPlaces(const QStringList &inputs) const;
+    // Whether any text clip or transition was given.
+    bool any() const { return !entries.isEmpty(); }
     // Whether an input is a stand-in that extract() put there.
     bool isMotion(const QString &input) const;
     // inputs without the stand-ins, with the background pictures the text clips name.

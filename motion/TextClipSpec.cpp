@@ -37,6 +37,9 @@ Outcome TextClipSpec::check() const
 {
     if (text.trimmed().isEmpty())
         return Outcome::failure(QStringLiteral("the text is empty: type the text the clip shows"));
+    if (text.toUcs4().size() > kMaxCharacters)
+        return Outcome::failure(QStringLiteral("the text is longer than %1 characters")
+                                    .arg(kMaxCharacters));
     if (!std::isfinite(seconds) || seconds < kMinSeconds - 1e-9 || seconds > kMaxSeconds + 1e-9)
         return Outcome::failure(QStringLiteral("a text clip lasts from %1 to %2 seconds, not %3")
                                     .arg(kMinSeconds).arg(kMaxSeconds).arg(seconds));

@@ -30,7 +30,10 @@ struct TextClipSpec
     // As long as a clip may be: 1000 frames.
     static constexpr double kMaxSeconds = 100.0;
     static constexpr int kMinPixelSize = 8;
-    static constexpr int kMaxPixelSize = 300;
+    static constexpr int kMaxPixelSize = 200;
+    // A shop's line, not a page: keeps a laid-out line of the largest text within tens of
+    // megabytes whatever a show file claims.
+    static constexpr int kMaxCharacters = 200;
     static constexpr int kMinSpeed = 1;
     static constexpr int kMaxSpeed = 10;
 
@@ -53,7 +56,7 @@ struct TextClipSpec
 
     // round(seconds x 10); at least 1 for a length check() accepts.
     int frameCount() const;
-    // Refuses what cannot make a clip: no text to show, a length out of 0.1 to 100 s, a size,
+    // Refuses what cannot make a clip: no text to show, text over 200 characters, a length out of 0.1 to 100 s, a size,
     // speed or colour out of range, a motion not listed.
     Outcome check() const;
 

@@ -48,11 +48,12 @@ QByteArray fileBytes(const QString &path)
 }
 
 // What the window's download writes for pictures a.png and b.png and the clips the core
-// makes, in order.
+// makes, played in the order they were added.
 struct Show
 {
     std::vector<std::unique_ptr<ImageObject>> pictures;
     std::vector<std::unique_ptr<MediaObject>> clips;
+    QList<EffectPlaylist::Entry> order;
 
     bool addPicture(const QString &path, SamplingMode sampling)
     {
@@ -62,6 +63,7 @@ struct Show
         convertPicture(PictureLoader::load(path), item.get(), nullptr,
                        ReadImageThread::SamplingPreview::Skip);
         pictures.push_back(std::move(item));
+        order.append({false, int(pictures.size()) - 1});
         return true;
     }
 
@@ -77,6 +79,7 @@ struct Show
         if (!clips.back())
             return false;
         clips.back()->loopCount = loops;
+        order.append({true, int(clips.size()) - 1});
         return true;
     }
 
@@ -89,8 +92,9 @@ struct Show
         for (const auto &clip : clips)
             c << clip.get();
         languageCode = 3;
-        return EffectWriter::write(EffectPlaylist::capture(p, c), path).ok ? fileBytes(path)
-                                                                          : QByteArray();
+        EffectPlaylist playlist = EffectPlaylist::capture(p, c);
+        playlist.order = order;
+        return EffectWriter::write(playlist, path).ok ? fileBytes(path) : QByteArray();
     }
 };
 
@@ -202,10 +206,11 @@ void TestMotionCli::sameBytesAsTheCore()
     } else if (tag.startsWith(QLatin1String("text with"))) {
         QVERIFY(show.addClip(text(QStringLiteral("大減價")), sampling, 3));
     } else if (tag.startsWith(QLatin1String("fade"))) {
+        // Played in place: the fade between the two pictures.
         show.addPicture(a, sampling);
-        show.addPicture(b, sampling);
         QVERIFY(show.addClip(
             transition(TransitionSpec::Kind::CrossFade, 0.5, pictureA, pictureB), sampling, 1));
+        show.addPicture(b, sampling);
     } else if (tag.startsWith(QLatin1String("clock"))) {
         show.addPicture(a, sampling);
         const auto hi = text(QStringLiteral("Hi"));

@@ -2,8 +2,12 @@
 // frames as pictures, their timing, text in the interface's four scripts, refusals, the
 // cross-fade in linear light, the descriptions as JSON, and the maker's run and cancel.
 #include "app/AppGlobals.h"
+#include "effect/DownloadResult.h"
 #include "effect/EffectPlaylist.h"
+#include "effect/EffectWriter.h"
+#include "effect/IndexedHeader.h"
 #include "effect/ShowTimeline.h"
+#include "model/DataBitCalculation.h"
 #include "model/ImageObject.h"
 #include "model/LinearLight.h"
 #include "model/MediaObject.h"
@@ -147,6 +151,8 @@ private slots:
     void descriptionsAsJson();
     void makerRunAndCancel_data();
     void makerRunAndCancel();
+    void mixedPlayOrder_data();
+    void mixedPlayOrder();
 
 private:
     std::unique_ptr<QTemporaryDir> work;
@@ -541,6 +547,84 @@ void TestMotionClips::makerRunAndCancel()
     QVERIFY2(left == frameFiles, qPrintable(left.join(QLatin1Char(' '))));
     if (end != QLatin1String("finished"))
         QCOMPARE(left.size(), 0);
+}
+
+// Entries written as "p0 c1 p1": picture or clip and its index.
+void TestMotionClips::mixedPlayOrder_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("played");
+    QTest::newRow("none: pictures, then clips") << "" << "p0 p1 c0 c1";
+    QTest::newRow("photo, fade, photo, text") << "p0 c0 p1 c1" << "p0 c0 p1 c1";
+    QTest::newRow("clips first") << "c1 c0 p1 p0" << "c1 c0 p1 p0";
+    QTest::newRow("one missing: the lists' order") << "p0 c0 p1" << "p0 p1 c0 c1";
+    QTest::newRow("one twice: the lists' order") << "p0 c0 p1 p1" << "p0 p1 c0 c1";
+    QTest::newRow("out of range: the lists' order") << "p0 c0 p1 c2" << "p0 p1 c0 c1";
+    QTest::newRow("negative: the lists' order") << "p0 c0 p1 c-1" << "p0 p1 c0 c1";
+}
+
+void TestMotionClips::mixedPlayOrder()
+{
+    QFETCH(QString, order);
+    QFETCH(QString, played);
+    const int leds = 4, lines = 8;
+    const qint64 length = DataBitCalculation::ledDataLength(leds, lines);
+    // Items whose LED data tells them apart: picture i is filled with 'A' + i, frame f of
+    // clip c with 'a' + 3c + f. Clip 0 has two frames, clip 1 three.
+    std::vector<std::unique_ptr<ImageObject>> items;
+    auto item = [&items, length](char fill) {
+        items.push_back(std::make_unique<ImageObject>(1, QString(), 0.5,
+                                                      ImageObject::KindPictureFile));
+        items.back()->ledData = QByteArray(length, fill);
+        return items.back().get();
+    };
+    EffectPlaylist playlist;
+    playlist.ledCount = leds;
+    playlist.lineNumber = lines;
+    playlist.languageCode = 3;
+    playlist.pictures = {{item('A'), 0.5}, {item('B'), 1.0}};
+    playlist.clips = {{{item('a'), item('b')}, 2}, {{item('d'), item('e'), item('f')}, 1}};
+    auto entryOf = [](const QString &word) {
+        return EffectPlaylist::Entry{word.startsWith(QLatin1Char('c')), word.mid(1).toInt()};
+    };
+    for (const QString &word : order.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        playlist.order.append(entryOf(word));
+
+    QList<IndexedHeader::Segment> expectedSegments;
+    QByteArray expectedFills;
+    int next = 1;
+    for (const QString &word : played.split(QLatin1Char(' '))) {
+        const EffectPlaylist::Entry entry = entryOf(word);
+        if (entry.isClip) {
+            const EffectPlaylist::Clip &clip = playlist.clips[entry.index];
+            const int frames = int(clip.frames.size());
+            expectedSegments.append({next, next + frames - 1, 1, clip.loopCount});
+            for (ImageObject *frame : clip.frames)
+                expectedFills.append(frame->ledData.at(0));
+            next += frames;
+        } else {
+            expectedSegments.append({next, next, 5 * (entry.index + 1), 1});
+            expectedFills.append(playlist.pictures[entry.index].item->ledData.at(0));
+            ++next;
+        }
+    }
+    const IndexedHeader header = IndexedHeader::fromPlaylist(playlist);
+    QCOMPARE(header.segments.size(), expectedSegments.size());
+    for (int i = 0; i < expectedSegments.size(); ++i) {
+        QCOMPARE(header.segments[i].first, expectedSegments[i].first);
+        QCOMPARE(header.segments[i].last, expectedSegments[i].last);
+        QCOMPARE(header.segments[i].time, expectedSegments[i].time);
+        QCOMPARE(header.segments[i].repeat, expectedSegments[i].repeat);
+    }
+    // The records follow the segments: each segment's records hold its items' data.
+    const QString path = work->filePath(QStringLiteral("order.bin"));
+    QVERIFY(EffectWriter::write(playlist, path).ok);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.size(), 4096 + expectedFills.size() * length);
+    for (int r = 0; r < expectedFills.size(); ++r)
+        QCOMPARE(bytes.at(4096 + r * length + 7), expectedFills.at(r));
 }
 
 QTEST_MAIN(TestMotionClips)
