@@ -20,7 +20,8 @@ class TextClipRenderer final : public MotionFrameSource
 {
 public:
     // Checks the spec, loads the background picture and lays the text out. Needs a
-    // QGuiApplication (fonts); call it on the thread that owns the application.
+    // QGuiApplication (fonts) to exist; runs on any thread (a few milliseconds, so the
+    // dialog may call it on every settings change).
     static Outcome prepare(const TextClipSpec &spec, std::shared_ptr<TextClipRenderer> *made);
 
     int frameCount() const override { return count; }
