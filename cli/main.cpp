@@ -40,6 +40,8 @@ void printHelp(const std::vector<std::unique_ptr<CliCommand>> &commands)
 
 int main(int argc, char *argv[])
 {
+    // Before the application: its platform's warnings go through the filter too.
+    TraceFilter::install();
     // Text clips need fonts, which come with a GUI application; the tool never shows a
     // window, so it takes the platform without a screen. Other commands start without it.
     const bool drawsText = argc > 1 && qstrcmp(argv[1], "build") == 0;
@@ -48,7 +50,6 @@ int main(int argc, char *argv[])
     const std::unique_ptr<QCoreApplication> app =
         drawsText ? std::make_unique<QGuiApplication>(argc, argv)
                   : std::make_unique<QCoreApplication>(argc, argv);
-    TraceFilter::install();
     const QStringList arguments = app->arguments().mid(1);
     const auto commands = makeCommands();
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
