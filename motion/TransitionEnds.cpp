@@ -1,5 +1,6 @@
 #include "motion/TransitionEnds.h"
 
+#include "model/ImageContrast.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/PictureLoader.h"
@@ -30,7 +31,11 @@ Outcome TransitionEnds::ofItem(const ImageObject &item, QImage *square)
     const QImage picture = PictureLoader::load(item.sourcePath, &why);
     if (picture.isNull())
         return Outcome::failure(QStringLiteral("%1: %2").arg(item.sourcePath, why));
-    *square = ofPicture(picture, item.sampling);
+    // As the item was converted: its contrast applied to the picture before the square.
+    *square = ofPicture(item.contrastFactor == 1.0f
+                            ? picture
+                            : ImageContrast::scaled(picture, item.contrastFactor),
+                        item.sampling);
     return Outcome::success();
 }
 

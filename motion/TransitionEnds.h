@@ -15,7 +15,8 @@ class TransitionEnds
 public:
     // A picture as the conversion brings it to the square.
     static QImage ofPicture(const QImage &picture, SamplingMode sampling);
-    // A picture item, from its source file. Items read back from an effect file have none.
+    // A picture item, from its source file with its contrast and sampling. Items read back
+    // from an effect file have none.
     static Outcome ofItem(const ImageObject &item, QImage *square);
     // The first and last frame of a clip, from their frame files (the window's clips keep
     // them; clips read back from an effect file do not).
