@@ -16,7 +16,9 @@
 #include "motion/TransitionEnds.h"
 #include "motion/TransitionRenderer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -161,8 +163,16 @@ void TestMotionCli::sameBytesAsTheCore()
     QStringList call{QStringLiteral("build"), QStringLiteral("-o"), out};
     if (smooth)
         call << QStringLiteral("--smooth");
-    const CliRun run = CliRun::of(call + words, 120000);
+    // The fonts' platform leaves nothing in the temporary folder, with no runtime folder set.
+    const QString temp = dir.filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temp));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temp);
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const CliRun run = CliRun::of(call + words, 120000, environment);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(run.err.isEmpty());
+    QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 
     // The same show made by the core, as the window makes it.
     Show show;
