@@ -6,6 +6,7 @@
 #include "app/OutputFile.h"
 #include "cli/GeometryOptions.h"
 #include "cli/InterruptGuard.h"
+#include "cli/MotionArguments.h"
 #include "cli/PerFileOptions.h"
 #include "cli/VideoOptions.h"
 #include "effect/EffectPlaylist.h"
@@ -70,6 +71,8 @@ struct Playlist
     std::vector<std::unique_ptr<ImageObject>> pictures;
     std::vector<std::unique_ptr<MediaObject>> clips;
     SamplingMode sampling = SamplingMode::Sharp;
+    // Play order, kept when text clips or transitions stand among the files.
+    QList<EffectPlaylist::Entry> order;
 };
 
 // The window's GIF import with the region left where its dialog puts it: centred, unzoomed.
@@ -191,7 +194,8 @@ QString BuildCommand::help() const
         "    --length seconds (default: to its last readable frame), the frame zoomed by\n"
         "    --zoom steps of 10 % (default 0), the 450 x 450 square at --at X,Y of the\n"
         "    zoomed frame (default: centred). Files are told apart by their content.\n"
-        "    --smooth samples pictures, GIF and video frames by area average (see convert).");
+        "    --smooth samples pictures, GIF and video frames by area average (see convert).\n")
+           + MotionArguments::help();
 }
 
 int BuildCommand::languageCodeOf(const QString &name)
@@ -203,8 +207,13 @@ int BuildCommand::languageCodeOf(const QString &name)
 }
 
 
-int BuildCommand::run(const QStringList &arguments)
+int BuildCommand::run(const QStringList &given)
 {
+    // Text clips and transitions stand among the files; the parser sees a word for each.
+    MotionArguments motion;
+    QStringList arguments;
+    if (const Outcome extracted = motion.extract(given, &arguments); !extracted)
+        return fail(extracted.error());
     QCommandLineParser parser;
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("effect file"), QStringLiteral("OUT"));
@@ -267,12 +276,14 @@ int BuildCommand::run(const QStringList &arguments)
         return fail(error);
     if (!video.read(parser, &error))
         return fail(error);
-    for (const QString &input : inputs) {
+    if (const Outcome placed = motion.checkPlaces(inputs); !placed)
+        return fail(placed.error());
+    for (const QString &input : motion.files(inputs)) {
         if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
             return fail(refusal);
     }
     OutputFile target(parser.value(output));
-    if (const Outcome prepared = target.prepare(inputs); !prepared)
+    if (const Outcome prepared = target.prepare(motion.files(inputs)); !prepared)
         return fail(prepared.error());
 
     // Items keep their files in a private work directory, removed on return.
@@ -288,7 +299,16 @@ int BuildCommand::run(const QStringList &arguments)
         if (InterruptGuard::signalNumber() != 0)
             break;
         const QString &input = inputs[i];
-        if (isGif(input))
+        const size_t clipsBefore = playlist.clips.size();
+        if (motion.isMotion(input)) {
+            std::unique_ptr<MediaObject> clip;
+            const Outcome made = motion.make(
+                inputs, int(i), int(playlist.clips.size()), perFile[i][1].toInt(),
+                playlist.sampling, [] { return InterruptGuard::signalNumber() != 0; }, &clip);
+            if (!made)
+                return fail(made.error());
+            playlist.clips.push_back(std::move(clip));
+        } else if (isGif(input))
             error = addGif(input, perFile[i][1].toInt(), parser.isSet(gifTiming), playlist);
         else if (isVideo(input))
             error = addVideo(input, perFile[i][1].toInt(), video, playlist);
@@ -296,6 +316,9 @@ int BuildCommand::run(const QStringList &arguments)
             error = addPicture(input, perFile[i][0].toDouble(), playlist);
         if (!error.isEmpty())
             return fail(error);
+        const bool clip = playlist.clips.size() > clipsBefore;
+        playlist.order.append(
+            {clip, int(clip ? playlist.clips.size() : playlist.pictures.size()) - 1});
     }
     QList<ImageObject *> pictures;
     for (const auto &item : playlist.pictures)
@@ -306,8 +329,11 @@ int BuildCommand::run(const QStringList &arguments)
     // An interrupted build writes nothing: what it holds is not the playlist asked for.
     if (InterruptGuard::signalNumber() != 0)
         return fail(QStringLiteral("interrupted, nothing written"));
-    const DownloadResult result =
-        EffectWriter::write(EffectPlaylist::capture(pictures, clips), target.stagingPath());
+    EffectPlaylist show = EffectPlaylist::capture(pictures, clips);
+    // Without text clips or transitions, pictures come first as the window writes them.
+    if (motion.any())
+        show.order = playlist.order;
+    const DownloadResult result = EffectWriter::write(show, target.stagingPath());
     if (!result.ok)
         return fail(QString(result.error).replace(target.stagingPath(), target.path()));
     if (const Outcome committed = target.commit(); !committed)

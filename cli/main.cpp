@@ -9,6 +9,10 @@
 #include "cli/TraceFilter.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <memory>
@@ -39,9 +43,29 @@ void printHelp(const std::vector<std::unique_ptr<CliCommand>> &commands)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Before the application: its platform's warnings go through the filter too.
     TraceFilter::install();
-    const QStringList arguments = app.arguments().mid(1);
+    // Text clips need fonts, which come with a GUI application; the tool never shows a
+    // window, so it takes the platform without a screen. Other commands start without it.
+    bool drawsText = false;
+    for (int i = 2; i < argc && argc > 1 && qstrcmp(argv[1], "build") == 0; ++i)
+        drawsText = drawsText || qstrncmp(argv[i], "--text", 6) == 0;
+    // That platform wants a runtime directory and, without one, leaves its own in the
+    // temporary folder: it gets a private one, removed after the application.
+    std::unique_ptr<QTemporaryDir> runtime;
+    if (drawsText) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            runtime = std::make_unique<QTemporaryDir>(QDir::tempPath()
+                                                      + QStringLiteral("/hologram-cli-XXXXXX"));
+            if (runtime->isValid())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+        }
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        drawsText ? std::make_unique<QGuiApplication>(argc, argv)
+                  : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList arguments = app->arguments().mid(1);
     const auto commands = makeCommands();
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {

@@ -27,3 +27,27 @@ qint64 EffectPlaylist::recordCount() const
         count += clip.frames.size();
     return count;
 }
+
+QList<EffectPlaylist::Entry> EffectPlaylist::playOrder() const
+{
+    QList<bool> pictureSeen(pictures.size(), false);
+    QList<bool> clipSeen(clips.size(), false);
+    bool valid = order.size() == pictures.size() + clips.size();
+    for (const Entry &entry : order) {
+        if (!valid)
+            break;
+        QList<bool> &seen = entry.isClip ? clipSeen : pictureSeen;
+        valid = entry.index >= 0 && entry.index < seen.size() && !seen[entry.index];
+        if (valid)
+            seen[entry.index] = true;
+    }
+    if (valid)
+        return order;
+    QList<Entry> lists;
+    lists.reserve(pictures.size() + clips.size());
+    for (int i = 0; i < pictures.size(); ++i)
+        lists.append({false, i});
+    for (int i = 0; i < clips.size(); ++i)
+        lists.append({true, i});
+    return lists;
+}

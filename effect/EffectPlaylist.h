@@ -28,8 +28,21 @@ struct EffectPlaylist
         int loopCount = 1;
     };
 
+    // One entry of the show in play order: pictures[index] or clips[index].
+    struct Entry
+    {
+        bool isClip = false;
+        int index = 0;
+        bool operator==(const Entry &) const = default;
+    };
+
     QList<Picture> pictures;
     QList<Clip> clips;
+    // The order the show plays its pictures and clips in, when they are mixed (a transition
+    // between two pictures, a text clip between photos): records and segments follow it.
+    // Empty, or not naming every picture and clip once, for the lists' own order: every
+    // picture, then every clip, as the window's two lists are written.
+    QList<Entry> order;
     int languageCode = 0;
     int ledCount = 0;
     int lineNumber = 0;
@@ -41,6 +54,8 @@ struct EffectPlaylist
 
     // Pictures plus the frames of every clip.
     qint64 recordCount() const;
+    // order when it names every picture and clip exactly once, else the lists' own order.
+    QList<Entry> playOrder() const;
 };
 
 Q_DECLARE_METATYPE(EffectPlaylist)

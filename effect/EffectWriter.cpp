@@ -22,15 +22,18 @@
 
 namespace {
 
-// Every record in file order: the pictures, then each clip's frames.
+// Every record in file order: the pictures and each clip's frames in play order (every
+// picture, then every clip, unless the playlist gives another order).
 QList<ImageObject *> recordItems(const EffectPlaylist &playlist)
 {
     QList<ImageObject *> items;
     items.reserve(playlist.recordCount());
-    for (const EffectPlaylist::Picture &picture : playlist.pictures)
-        items.append(picture.item);
-    for (const EffectPlaylist::Clip &clip : playlist.clips)
-        items.append(clip.frames);
+    for (const EffectPlaylist::Entry &entry : playlist.playOrder()) {
+        if (entry.isClip)
+            items.append(playlist.clips[entry.index].frames);
+        else
+            items.append(playlist.pictures[entry.index].item);
+    }
     return items;
 }
 

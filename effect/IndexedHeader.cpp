@@ -32,21 +32,22 @@ IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist, Trace 
     header.languageByte = EffectFormat::languageByte(playlist.languageCode);
     header.recordCount = int(qMin<qint64>(playlist.recordCount(), EffectFormat::kMaxRecords));
 
+    // Records are numbered in play order, so segments follow each other as readers expect.
     int next = 1;
-    for (const EffectPlaylist::Picture &picture : playlist.pictures) {
+    for (const EffectPlaylist::Entry &entry : playlist.playOrder()) {
         if (header.segments.size() >= EffectFormat::kMaxSegments)
             break;
-        const qint64 tenths = EffectFormat::tenthsOf(picture.displayTime);
-        const EffectFormat::PictureTiming timing = EffectFormat::pictureTiming(tenths);
-        if (trace == Trace::On)
-            qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 time = " << tenths;
-        header.segments.append({next, next, timing.time, timing.repeat});
-        ++next;
-    }
-    next = playlist.pictures.size() + 1;
-    for (const EffectPlaylist::Clip &clip : playlist.clips) {
-        if (header.segments.size() >= EffectFormat::kMaxSegments)
-            break;
+        if (!entry.isClip) {
+            const EffectPlaylist::Picture &picture = playlist.pictures[entry.index];
+            const qint64 tenths = EffectFormat::tenthsOf(picture.displayTime);
+            const EffectFormat::PictureTiming timing = EffectFormat::pictureTiming(tenths);
+            if (trace == Trace::On)
+                qCDebug(lcEffect).noquote() << "#MainWindow# downToUsb2 time = " << tenths;
+            header.segments.append({next, next, timing.time, timing.repeat});
+            ++next;
+            continue;
+        }
+        const EffectPlaylist::Clip &clip = playlist.clips[entry.index];
         if (clip.frames.isEmpty())
             continue;
         const int last = next + int(clip.frames.size()) - 1;

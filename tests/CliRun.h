@@ -13,9 +13,12 @@ struct CliRun
     QString out;
     QString err;
 
-    static CliRun of(const QStringList &arguments, int timeoutMs = 60000)
+    static CliRun of(const QStringList &arguments, int timeoutMs = 60000,
+                     const QProcessEnvironment &environment =
+                         QProcessEnvironment::systemEnvironment())
     {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hologram-cli"),
                       arguments);
         CliRun run;
