@@ -66,7 +66,7 @@ int ConvertCommand::run(const QStringList &arguments)
     const QString inputPath = inputs.first();
     if (const QString refusal = InputFileCheck::refusal(inputPath); !refusal.isEmpty())
         return fail(refusal);
-    const QImage picture = PictureLoader::load(inputPath, &error);
+    const QImage picture = PictureLoader::loadCentredSquare(inputPath, &error);
     if (picture.isNull())
         return fail(QStringLiteral("%1: %2").arg(inputPath, error));
 

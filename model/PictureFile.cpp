@@ -1,7 +1,9 @@
 #include "model/PictureFile.h"
 
 #include "app/InputFileCheck.h"
+#include "model/JpegRegionReader.h"
 #include "model/PictureDataLength.h"
+#include "model/RoundSquare.h"
 
 namespace {
 
@@ -116,5 +118,34 @@ bool PictureFile::read(QImage *image)
         *image = QImage();
         return refuse(QStringLiteral("not a readable picture (%1)").arg(reader.errorString()));
     }
+    return true;
+}
+
+bool PictureFile::readJpegSquare(QImage *image)
+{
+    // Qt's reader would turn the picture by its EXIF orientation when told to; it is left
+    // to do that itself.
+    if (detected != "jpeg" || (reader.autoTransform()
+                               && reader.transformation() != QImageIOHandler::TransformationNone))
+        return false;
+    const uchar *data = file.map(0, file.size());
+    if (!data)
+        return false;
+    const bool done = JpegRegionReader::read(data, file.size(),
+                                             RoundSquare::centredSquare(pixels), image);
+    file.unmap(const_cast<uchar *>(data));
+    return done;
+}
+
+bool PictureFile::readCentredSquare(QImage *image)
+{
+    if (readJpegSquare(image))
+        return true;
+    // Anything declined (damaged data included) goes the ordinary way, with its errors.
+    if (!read(image))
+        return false;
+    const QRect square = RoundSquare::centredSquare(image->size());
+    if (square != image->rect())
+        *image = image->copy(square);
     return true;
 }

@@ -3,12 +3,15 @@
 // buffer is held on the budget the import workers share.
 #include "PictureFixtures.h"
 
+#include "model/JpegRegionReader.h"
 #include "model/PictureDecoder.h"
+#include "model/RoundSquare.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -54,6 +57,49 @@ private:
     }
 
     static QImage fresh(const QString &path) { return QImageReader(path).read(); }
+
+    // A JPEG written by a program of the libjpeg-turbo tools or ImageMagick from a noisy
+    // picture: the kinds of JPEG cameras and editors make, which Qt cannot write itself.
+    QString writeWith(const QString &name, const QSize &size, const QString &program,
+                      QStringList arguments)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb((x * 13 + y * y) % 256, (x * x + y * 7) % 256,
+                                          (x ^ y) % 256));
+        const QString source = dir.filePath(name + QStringLiteral(".ppm"));
+        const QString path = dir.filePath(name);
+        if (!image.save(source, "PPM"))
+            return QString();
+        QProcess process;
+        if (program == QStringLiteral("cjpeg")) {
+            arguments << QStringLiteral("-outfile") << path << source;
+        } else {
+            arguments.prepend(source);
+            arguments << path;
+        }
+        process.start(program, arguments);
+        if (!process.waitForFinished(30000) || process.exitCode() != 0)
+            return QString();
+        return path;
+    }
+
+    // An EXIF block turning the picture a quarter (orientation 6) after the JPEG's start.
+    QString withOrientation(const QString &name, const QString &from)
+    {
+        QFile source(from);
+        if (!source.open(QIODevice::ReadOnly))
+            return QString();
+        const QByteArray bytes = source.readAll();
+        const QByteArray tiff = QByteArray::fromHex("49492a0008000000" "0100" "1201030001000000"
+                                                    "06000000" "00000000");
+        const QByteArray block = QByteArray("Exif\0\0", 6) + tiff;
+        QByteArray segment = QByteArray::fromHex("ffe1");
+        segment.append(char((block.size() + 2) >> 8)).append(char((block.size() + 2) & 0xff));
+        return PictureFixtures::write(dir.path(), name,
+                                      bytes.left(2) + segment + block + bytes.mid(2));
+    }
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
@@ -106,6 +152,86 @@ private slots:
         QCOMPARE(got.isNull(), expected.isNull());
         QCOMPARE(got.format(), expected.format());
         QCOMPARE(got, expected);
+    }
+
+    // The centred square alone, decoded straight by libjpeg-turbo, has exactly the pixels of
+    // Qt's reader for that square, for every kind of JPEG; so do parts off the centre (their
+    // edges cut through chroma blocks and restart intervals). Non-JPEG files take Qt's way.
+    void centredSquareAsQtReadsIt_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("direct");
+        const QSize wide(203, 131);
+        const QSize tall(96, 250);
+        const QString cjpeg = QStringLiteral("cjpeg");
+        const QString magick = QStringLiteral("convert");
+        const auto sample = [](const char *factors) {
+            return QStringList{QStringLiteral("-sample"), QString::fromLatin1(factors)};
+        };
+        QTest::newRow("Qt's own 4:2:0") << writePicture(QStringLiteral("qt.jpg"), 203, 131, 20)
+                                        << true;
+        QTest::newRow("4:4:4") << writeWith(QStringLiteral("444.jpg"), wide, cjpeg, sample("1x1"))
+                               << true;
+        QTest::newRow("4:2:2, tall")
+            << writeWith(QStringLiteral("422.jpg"), tall, cjpeg, sample("2x1")) << true;
+        QTest::newRow("4:4:0") << writeWith(QStringLiteral("440.jpg"), wide, cjpeg, sample("1x2"))
+                               << true;
+        QTest::newRow("4:1:1") << writeWith(QStringLiteral("411.jpg"), wide, cjpeg, sample("4x1"))
+                               << true;
+        QTest::newRow("progressive 4:2:0, tall")
+            << writeWith(QStringLiteral("prog.jpg"), tall, cjpeg,
+                         sample("2x2") << QStringLiteral("-progressive"))
+            << true;
+        QTest::newRow("restart every row, arithmetic coding")
+            << writeWith(QStringLiteral("restart.jpg"), wide, cjpeg,
+                         sample("2x2") << QStringLiteral("-restart") << QStringLiteral("1")
+                                       << QStringLiteral("-arithmetic"))
+            << true;
+        QTest::newRow("greyscale") << writeWith(QStringLiteral("grey.jpg"), tall, cjpeg,
+                                                {QStringLiteral("-grayscale")})
+                                   << true;
+        QTest::newRow("RGB without YCbCr")
+            << writeWith(QStringLiteral("rgb.jpg"), wide, cjpeg, {QStringLiteral("-rgb")}) << true;
+        QTest::newRow("CMYK") << writeWith(QStringLiteral("cmyk.jpg"), wide, magick,
+                                           {QStringLiteral("-colorspace"), QStringLiteral("CMYK")})
+                              << true;
+        const QString turned = withOrientation(QStringLiteral("exif.jpg"),
+                                               dir.filePath(QStringLiteral("444.jpg")));
+        QTest::newRow("EXIF orientation (Qt does not turn it)") << turned << true;
+        const QString cut = writeTruncated(QStringLiteral("cut_prog.jpg"),
+                                           dir.filePath(QStringLiteral("prog.jpg")), 2500);
+        QTest::newRow("progressive cut short: Qt's way") << cut << false;
+        QTest::newRow("PNG") << writePicture(QStringLiteral("square.png"), 150, 90, 21,
+                                             QImage::Format_ARGB32, "PNG")
+                             << false;
+    }
+
+    void centredSquareAsQtReadsIt()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, direct);
+        QVERIFY2(!path.isEmpty(), "fixture not written (cjpeg and convert come with setup.sh)");
+        const QImage whole = fresh(path);
+        QVERIFY(!whole.isNull());
+        const QRect square = RoundSquare::centredSquare(whole.size());
+        PictureDecoder decoder;
+        QVERIFY(!decoder.decode(path).isNull());
+        QCOMPARE(decoder.decodeCentredSquare(path), whole.copy(square));
+        QCOMPARE(decoder.decodeCentredSquare(path).format(), whole.format());
+        QCOMPARE(decoder.pictureSize(), whole.size());
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+        const QList<QRect> parts{square, QRect(0, 0, 1, 1), QRect(17, 9, 40, 33),
+                                 QRect(whole.width() - 21, whole.height() - 30, 21, 30)};
+        for (const QRect &part : parts) {
+            QImage image;
+            QCOMPARE(JpegRegionReader::read(data, bytes.size(), part, &image), direct);
+            if (direct)
+                QCOMPARE(image, whole.copy(part));
+        }
     }
 
     // Only the file's own header leaves a failed decode null, and the decoder recovers.
