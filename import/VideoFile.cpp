@@ -1,10 +1,9 @@
 #include "import/VideoFile.h"
 
-#include "import/VideoFrameImage.h"
+#include "import/VideoModule.h"
+#include "video/VideoBackend.h"
 
 #include <QFile>
-
-#include <opencv2/videoio.hpp>
 
 #include <cmath>
 
@@ -16,20 +15,17 @@ bool VideoFile::open(const QString &path)
 {
     close();
     error.clear();
-    capture = std::make_unique<cv::VideoCapture>();
-    // The encoded name reaches non-ASCII paths; the FFmpeg backend alone, so no image
-    // sequence reader takes a picture for a one-frame video.
-    try {
-        capture->open(QFile::encodeName(path).toStdString(), cv::CAP_FFMPEG);
-    } catch (const cv::Exception &) {
-    }
-    if (!capture->isOpened()) {
-        close();
+    VideoBackend *backend = VideoModule::backend(&error);
+    if (!backend)
+        return false;
+    // The encoded name reaches non-ASCII paths.
+    decoder = backend->openDecoder(QFile::encodeName(path));
+    if (!decoder) {
         error = QStringLiteral("cannot be decoded as a video");
         return false;
     }
-    rate = capture->get(cv::CAP_PROP_FPS);
-    const double frames = capture->get(cv::CAP_PROP_FRAME_COUNT);
+    rate = decoder->fps();
+    const double frames = decoder->frameCount();
     if (!std::isfinite(rate) || rate <= 0.0 || rate > MaxFps) {
         error = QStringLiteral("reports a frame rate of %1 frames per second").arg(rate);
         close();
@@ -40,8 +36,7 @@ bool VideoFile::open(const QString &path)
         close();
         return false;
     }
-    const QSize frameSize(int(capture->get(cv::CAP_PROP_FRAME_WIDTH)),
-                          int(capture->get(cv::CAP_PROP_FRAME_HEIGHT)));
+    const QSize frameSize = decoder->frameSize();
     // The decoder takes some text files for a stream without pictures.
     if (frameSize.isEmpty()) {
         error = QStringLiteral("cannot be decoded as a video");
@@ -55,9 +50,7 @@ bool VideoFile::open(const QString &path)
 
 void VideoFile::close()
 {
-    if (capture)
-        capture->release();
-    capture.reset();
+    decoder.reset();
     rate = 0.0;
     count = 0;
     size = QSize();
@@ -65,39 +58,25 @@ void VideoFile::close()
 
 bool VideoFile::isOpen() const
 {
-    return capture && capture->isOpened();
+    return decoder != nullptr;
 }
 
 bool VideoFile::seek(qint64 index)
 {
-    return isOpen() && capture->set(cv::CAP_PROP_POS_FRAMES, double(index));
+    return isOpen() && decoder->seek(index);
 }
 
 QImage VideoFile::read()
 {
-    if (!isOpen())
-        return {};
-    cv::Mat frame;
-    if (!capture->read(frame))
-        return {};
-    return VideoFrameImage::fromMat(frame);
+    return isOpen() ? decoder->read() : QImage();
 }
 
 QImage VideoFile::readRegion(const QRect &region, QPoint *origin)
 {
-    if (!isOpen())
-        return {};
-    cv::Mat frame;
-    if (!capture->read(frame) || frame.empty())
-        return {};
-    const QRect part = region.intersected(QRect(0, 0, frame.cols, frame.rows));
-    if (part.isEmpty())
-        return {};
-    *origin = part.topLeft();
-    return VideoFrameImage::fromMat(frame(cv::Rect(part.x(), part.y(), part.width(), part.height())));
+    return isOpen() ? decoder->readRegion(region, origin) : QImage();
 }
 
 bool VideoFile::skip()
 {
-    return isOpen() && capture->grab();
+    return isOpen() && decoder->skip();
 }

@@ -6,12 +6,11 @@
 
 #include <memory>
 
-namespace cv {
-class VideoCapture;
-}
+class VideoDecoder;
 
 // One opened video whose frame rate and frame count were checked, read by one thread at a
-// time. Frame counts are estimates: reading may end earlier.
+// time. Frame counts are estimates: reading may end earlier. Decoded by the video module
+// (VideoModule), loaded at the first open.
 class VideoFile
 {
 public:
@@ -22,7 +21,8 @@ public:
     static constexpr double MaxFps = 1000.0;
 
     // False with errorString() set when the file cannot be decoded as a video, or reports a
-    // frame rate that is not a number in (0, 1000], fewer than one frame or no picture size.
+    // frame rate that is not a number in (0, 1000], fewer than one frame or no picture size,
+    // or when the video module is missing.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
@@ -44,7 +44,7 @@ public:
     bool skip();
 
 private:
-    std::unique_ptr<cv::VideoCapture> capture;
+    std::unique_ptr<VideoDecoder> decoder;
     QString error;
     double rate = 0.0;
     qint64 count = 0;

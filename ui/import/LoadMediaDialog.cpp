@@ -9,6 +9,7 @@
 #include "import/ImportLog.h"
 #include "import/LoadMediaHandler.h"
 #include "import/VideoClipCutter.h"
+#include "import/VideoModule.h"
 #include "loop/HandlerThread.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -156,7 +157,11 @@ void LoadMediaDialog::tip(const QString &text)
 void LoadMediaDialog::vlcOpenFileError()
 {
     qCDebug(lcImport) << "############ vlc open file error.";
-    tip(tr("loadvideo_player_error"));
+    // Without the video module no video opens: that is said, not left as a bad file.
+    QString text = tr("loadvideo_player_error");
+    if (QString missing; !VideoModule::backend(&missing))
+        text += QStringLiteral("\n\n") + missing;
+    tip(text);
     if (isVisible())
         reject();
 }
