@@ -14,3 +14,9 @@ hd_add_test(test_load_media_dialog
   SOURCES test_load_media_dialog.cpp MainWindowTestSupport.h VideoFixtures.h VideoFixtures.cpp
   LIBS hd_ui ${OpenCV_LIBS}
   GUI LABELS threads TIMEOUT 180)
+# Without the video module: everything but videos as before, videos refused with the reason.
+hd_add_test(test_video_module_absent
+  SOURCES test_video_module_absent.cpp VideoFixtures.h VideoFixtures.cpp
+  LIBS hd_import ${OpenCV_LIBS}
+  TIMEOUT 180)
+add_dependencies(test_video_module_absent hologram-cli)
