@@ -112,6 +112,32 @@ private slots:
                  QStringLiteral("Importing picture %1 of %1").arg(files));
     }
 
+    // Workers never wait for the GUI thread: with no event handled meanwhile they still take
+    // and convert every file and end; the reports then arrive, each picture once.
+    void workersNeverWaitForTheWindow_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::newRow("three files") << 3;
+        QTest::newRow("eleven files, more than the workers") << 11;
+    }
+
+    void workersNeverWaitForTheWindow()
+    {
+        QFETCH(int, files);
+        LoadImagesDialog dialog(makePictures(files));
+        window->receiveImportsFrom(&dialog);
+        for (LoadImagesHandler *worker : dialog.findChildren<LoadImagesHandler *>())
+            QVERIFY2(worker->wait(QDeadlineTimer(30000)), "a worker waits for the GUI thread");
+        QCOMPARE(dialog.activeWorkerCount(), 0);
+        QTRY_COMPARE(window->pictureModel()->itemCount(), files);
+        QCOMPARE(dialog.done(), files);
+        QList<int> expected;
+        for (int i = 0; i < files; ++i)
+            expected << 80 + i;
+        QCOMPARE(importedSides(), expected);
+        QVERIFY(dialog.loadOverButton()->isEnabled());
+    }
+
     void emptyListStartsNoWorker()
     {
         LoadImagesDialog dialog{QStringList()};
