@@ -29,9 +29,10 @@ constexpr J_COLOR_SPACE kRgb32Layout =
     Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
 
 // Everything between setjmp and a possible longjmp lives in the caller or in libjpeg's own
-// pools, so a jump skips no destructor.
+// pools, so a jump skips no destructor. On success *skip is the region's first column in
+// the rows decoded into *rows.
 bool decode(jpeg_decompress_struct *info, ErrorManager *errors, const QRect &region,
-            QImage *image)
+            QImage *rows, int *skip)
 {
     if (setjmp(errors->jump))
         return false;
@@ -59,10 +60,6 @@ bool decode(jpeg_decompress_struct *info, ErrorManager *errors, const QRect &reg
     const QRect whole(0, 0, int(info->output_width), int(info->output_height));
     if (region.isEmpty() || !whole.contains(region))
         return false;
-    if (image->size() != region.size() || image->format() != format || !image->isDetached())
-        *image = QImage(region.size(), format);
-    if (image->isNull())
-        return false;
 
     jpeg_start_decompress(info);
     // Upsampled chroma at the edge of a cropped part is computed as at a picture edge, so
@@ -78,42 +75,54 @@ bool decode(jpeg_decompress_struct *info, ErrorManager *errors, const QRect &reg
     if (firstRow > 0 && jpeg_skip_scanlines(info, JDIMENSION(firstRow)) != JDIMENSION(firstRow))
         return false;
 
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(
+    // The rows go straight into the picture, as wide as the columns decoded: no copy.
+    const QSize rowsSize(int(info->output_width), region.height());
+    if (rows->size() != rowsSize || rows->format() != format || !rows->isDetached())
+        *rows = QImage(rowsSize, format);
+    if (rows->isNull())
+        return false;
+    uchar *const first = rows->bits();
+    const qsizetype stride = rows->bytesPerLine();
+    JSAMPARRAY above = (*info->mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
         info->output_width * JDIMENSION(info->output_components), 1);
-    const int bytesPerPixel = info->output_components;
-    const int skipColumns = region.x() - int(left);
     while (int(info->output_scanline) <= region.bottom()) {
         const int y = int(info->output_scanline) - region.y();
-        if (jpeg_read_scanlines(info, row, 1) != 1)
+        JSAMPROW row = y < 0 ? above[0] : first + y * stride;
+        if (jpeg_read_scanlines(info, &row, 1) != 1)
             return false;
-        if (y < 0)
+        if (y < 0 || !cmyk)
             continue;
-        const uchar *in = row[0] + qsizetype(skipColumns) * bytesPerPixel;
-        uchar *out = image->scanLine(y);
-        if (!cmyk) {
-            std::memcpy(out, in, size_t(region.width()) * size_t(bytesPerPixel));
-            continue;
-        }
-        // Qt's reader turns CMYK (as stored, Adobe's inverted values included) into RGB so.
-        auto *pixel = reinterpret_cast<QRgb *>(out);
-        for (int i = 0; i < region.width(); ++i, in += 4) {
+        // Qt's reader turns CMYK (as stored, Adobe's inverted values included) into RGB so;
+        // each pixel in place, 4 bytes either way.
+        for (uchar *in = row; in < row + rowsSize.width() * 4; in += 4) {
             const int k = in[3];
-            pixel[i] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+            const QRgb pixel = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+            std::memcpy(in, &pixel, 4);
         }
     }
+    *skip = region.x() - int(left);
     // Damaged data (a progressive picture cut short above all) is smoothed across blocks
     // that a part decoded alone does not see the same way: Qt's reader takes those.
     return errors->num_warnings == 0;
 }
 
+void dropRows(void *rows)
+{
+    delete static_cast<QImage *>(rows);
+}
+
 } // namespace
 
 bool JpegRegionReader::read(const uchar *data, qsizetype size, const QRect &region,
-                            QImage *image)
+                            QImage *image, QImage *buffer)
 {
     if (!data || size <= 0 || quint64(size) > quint64(~0UL))
         return false;
+    // A view handed out earlier keeps its rows; once it is gone they can take the next picture.
+    *image = QImage();
+    QImage scratch;
+    QImage *rows = buffer ? buffer : &scratch;
     jpeg_decompress_struct info;
     ErrorManager errors;
     info.err = jpeg_std_error(&errors);
@@ -121,7 +130,15 @@ bool JpegRegionReader::read(const uchar *data, qsizetype size, const QRect &regi
     errors.output_message = dropMessage;
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    const bool done = decode(&info, &errors, region, image);
+    int skip = 0;
+    const bool done = decode(&info, &errors, region, rows, &skip);
     jpeg_destroy_decompress(&info);
-    return done;
+    if (!done)
+        return false;
+    // Read-only, so nothing written to the view reaches the rows; they live as long as it.
+    const int bytesPerPixel = rows->depth() / 8;
+    *image = QImage(rows->constBits() + qsizetype(skip) * bytesPerPixel, region.width(),
+                    region.height(), rows->bytesPerLine(), rows->format(), dropRows,
+                    new QImage(*rows));
+    return true;
 }

@@ -14,8 +14,11 @@
 class JpegRegionReader
 {
 public:
-    // data: the whole file. region: inside the picture's stored size. image is reused when it
-    // already has the region's size and format and is not shared. False (image untouched or
-    // null) when declined.
-    static bool read(const uchar *data, qsizetype size, const QRect &region, QImage *image);
+    // data: the whole file. region: inside the picture's stored size. The rows are decoded
+    // straight into *buffer (a picture as wide as the columns decoded), which is kept for the
+    // next call and reused when nothing else holds it any more; image becomes a read-only
+    // view of the region in it, keeping it alive. Without a buffer one is made for this
+    // call. False (image null) when declined.
+    static bool read(const uchar *data, qsizetype size, const QRect &region, QImage *image,
+                     QImage *buffer = nullptr);
 };

@@ -6,6 +6,7 @@
 void PictureDecoder::release()
 {
     picture = QImage();
+    rows = QImage();
     ticket.release();
 }
 
@@ -52,7 +53,7 @@ const QImage &PictureDecoder::decodePart(const QString &path, const std::atomic<
         }
     }
     const bool read = part == Part::Whole ? file.read(&picture)
-                                          : file.readCentredSquare(&picture);
+                                          : file.readCentredSquare(&picture, &rows);
     if (!read) {
         release();
         why = file.error();

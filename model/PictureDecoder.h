@@ -41,6 +41,7 @@ private:
     const QImage &decodePart(const QString &path, const std::atomic<bool> *stop, Part part);
 
     QImage picture;
+    QImage rows;  // what a JPEG square is decoded into; picture is then a view into it
     QSize wholeSize;
     DecodeBudget *budget;
     DecodeBudget::Ticket ticket;

@@ -121,7 +121,7 @@ bool PictureFile::read(QImage *image)
     return true;
 }
 
-bool PictureFile::readJpegSquare(QImage *image)
+bool PictureFile::readJpegSquare(QImage *image, QImage *buffer)
 {
     // Qt's reader would turn the picture by its EXIF orientation when told to; it is left
     // to do that itself.
@@ -132,14 +132,14 @@ bool PictureFile::readJpegSquare(QImage *image)
     if (!data)
         return false;
     const bool done = JpegRegionReader::read(data, file.size(),
-                                             RoundSquare::centredSquare(pixels), image);
+                                             RoundSquare::centredSquare(pixels), image, buffer);
     file.unmap(const_cast<uchar *>(data));
     return done;
 }
 
-bool PictureFile::readCentredSquare(QImage *image)
+bool PictureFile::readCentredSquare(QImage *image, QImage *buffer)
 {
-    if (readJpegSquare(image))
+    if (readJpegSquare(image, buffer))
         return true;
     // Anything declined (damaged data included) goes the ordinary way, with its errors.
     if (!read(image))

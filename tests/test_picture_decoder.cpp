@@ -245,17 +245,36 @@ private slots:
         QCOMPARE(decoder.decode(good), fresh(good));
     }
 
-    // A copy kept of an earlier result is never overwritten by a later decode.
+    // A copy kept of an earlier result is never overwritten by a later decode, neither of a
+    // whole picture nor of a square (a view into the rows the next square is decoded into).
+    void keptCopyStaysIntact_data()
+    {
+        QTest::addColumn<bool>("square");
+        QTest::newRow("whole") << false;
+        QTest::newRow("centred square") << true;
+    }
+
     void keptCopyStaysIntact()
     {
+        QFETCH(bool, square);
         const QString first = writePicture(QStringLiteral("first.jpg"), 120, 100, 8);
         const QString second = writePicture(QStringLiteral("second.jpg"), 120, 100, 9);
+        const QRect part = square ? RoundSquare::centredSquare(QSize(120, 100)) : QRect(0, 0, 120, 100);
         PictureDecoder decoder;
-        const QImage kept = decoder.decode(first);
-        const QImage next = decoder.decode(second);
-        QCOMPARE(kept, fresh(first));
-        QCOMPARE(next, fresh(second));
+        const auto decode = [&](const QString &path) {
+            return square ? decoder.decodeCentredSquare(path) : decoder.decode(path);
+        };
+        const QImage kept = decode(first);
+        const QImage next = decode(second);
+        QCOMPARE(kept, fresh(first).copy(part));
+        QCOMPARE(next, fresh(second).copy(part));
         QVERIFY(kept != next);
+        // Without a copy kept, the buffer is taken again for the next picture of its size.
+        const uchar *bits = decode(first).constBits();
+        QCOMPARE(decode(second).constBits(), bits);
+        QCOMPARE(decoder.decode(second).isNull(), false);
+        QCOMPARE(kept, fresh(first).copy(part));
+        QCOMPARE(next, fresh(second).copy(part));
     }
 
     // A run of same-sized pictures, as a camera's, each decoded exactly.
