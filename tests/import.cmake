@@ -16,7 +16,8 @@ hd_add_test(test_load_media_dialog
   GUI LABELS threads TIMEOUT 180)
 # Without the video module: everything but videos as before, videos refused with the reason.
 hd_add_test(test_video_module_absent
-  SOURCES test_video_module_absent.cpp VideoFixtures.h VideoFixtures.cpp
+  SOURCES test_video_module_absent.cpp VideoFixtures.h VideoFixtures.cpp PictureFixtures.h
+    PictureFixtures.cpp
   LIBS hd_import ${OpenCV_LIBS}
   TIMEOUT 180)
 add_dependencies(test_video_module_absent hologram-cli)

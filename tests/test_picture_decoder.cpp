@@ -58,47 +58,34 @@ private:
 
     static QImage fresh(const QString &path) { return QImageReader(path).read(); }
 
-    // A JPEG written by a program of the libjpeg-turbo tools or ImageMagick from a noisy
-    // picture: the kinds of JPEG cameras and editors make, which Qt cannot write itself.
-    QString writeWith(const QString &name, const QSize &size, const QString &program,
-                      QStringList arguments)
+    // A JPEG written by cjpeg (or ImageMagick's convert for CMYK) from a noisy picture: the
+    // kinds cameras and editors make, which Qt cannot write. With an EXIF orientation block
+    // (6: a quarter turn) after the start when asked.
+    QString writeWith(const QString &name, const QSize &size, QStringList arguments,
+                      bool turned = false)
     {
         QImage image(size, QImage::Format_RGB32);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb((x * 13 + y * y) % 256, (x * x + y * 7) % 256,
-                                          (x ^ y) % 256));
+                image.setPixel(x, y, qRgb((x * 13 + y * y) % 256, (x * x + y * 7) % 256, x ^ y));
         const QString source = dir.filePath(name + QStringLiteral(".ppm"));
         const QString path = dir.filePath(name);
-        if (!image.save(source, "PPM"))
+        const bool cmyk = arguments.contains(QStringLiteral("CMYK"));
+        arguments = cmyk ? QStringList{source} + arguments + QStringList{path}
+                         : arguments + QStringList{QStringLiteral("-outfile"), path, source};
+        if (!image.save(source, "PPM")
+            || QProcess::execute(cmyk ? QStringLiteral("convert") : QStringLiteral("cjpeg"),
+                                 arguments) != 0)
             return QString();
-        QProcess process;
-        if (program == QStringLiteral("cjpeg")) {
-            arguments << QStringLiteral("-outfile") << path << source;
-        } else {
-            arguments.prepend(source);
-            arguments << path;
-        }
-        process.start(program, arguments);
-        if (!process.waitForFinished(30000) || process.exitCode() != 0)
-            return QString();
+        QFile file(path);
+        if (!turned || !file.open(QIODevice::ReadWrite))
+            return path;
+        const QByteArray bytes = file.readAll();
+        const QByteArray exif = QByteArray::fromHex("ffe10022" "457869660000" "49492a0008000000"
+                                                    "0100" "120103000100000006000000" "00000000");
+        file.seek(0);
+        file.write(bytes.left(2) + exif + bytes.mid(2));
         return path;
-    }
-
-    // An EXIF block turning the picture a quarter (orientation 6) after the JPEG's start.
-    QString withOrientation(const QString &name, const QString &from)
-    {
-        QFile source(from);
-        if (!source.open(QIODevice::ReadOnly))
-            return QString();
-        const QByteArray bytes = source.readAll();
-        const QByteArray tiff = QByteArray::fromHex("49492a0008000000" "0100" "1201030001000000"
-                                                    "06000000" "00000000");
-        const QByteArray block = QByteArray("Exif\0\0", 6) + tiff;
-        QByteArray segment = QByteArray::fromHex("ffe1");
-        segment.append(char((block.size() + 2) >> 8)).append(char((block.size() + 2) & 0xff));
-        return PictureFixtures::write(dir.path(), name,
-                                      bytes.left(2) + segment + block + bytes.mid(2));
     }
 
 private slots:
@@ -163,46 +150,24 @@ private slots:
         QTest::addColumn<bool>("direct");
         const QSize wide(203, 131);
         const QSize tall(96, 250);
-        const QString cjpeg = QStringLiteral("cjpeg");
-        const QString magick = QStringLiteral("convert");
-        const auto sample = [](const char *factors) {
-            return QStringList{QStringLiteral("-sample"), QString::fromLatin1(factors)};
-        };
-        QTest::newRow("Qt's own 4:2:0") << writePicture(QStringLiteral("qt.jpg"), 203, 131, 20)
-                                        << true;
-        QTest::newRow("4:4:4") << writeWith(QStringLiteral("444.jpg"), wide, cjpeg, sample("1x1"))
-                               << true;
-        QTest::newRow("4:2:2, tall")
-            << writeWith(QStringLiteral("422.jpg"), tall, cjpeg, sample("2x1")) << true;
-        QTest::newRow("4:4:0") << writeWith(QStringLiteral("440.jpg"), wide, cjpeg, sample("1x2"))
-                               << true;
-        QTest::newRow("4:1:1") << writeWith(QStringLiteral("411.jpg"), wide, cjpeg, sample("4x1"))
-                               << true;
-        QTest::newRow("progressive 4:2:0, tall")
-            << writeWith(QStringLiteral("prog.jpg"), tall, cjpeg,
-                         sample("2x2") << QStringLiteral("-progressive"))
-            << true;
+        const auto args = [](const char *line) { return QString::fromLatin1(line).split(' '); };
+        QTest::newRow("Qt's own 4:2:0") << writePicture("qt.jpg", 203, 131, 20) << true;
+        QTest::newRow("4:4:4") << writeWith("444.jpg", wide, args("-sample 1x1")) << true;
+        QTest::newRow("4:2:2, tall") << writeWith("422.jpg", tall, args("-sample 2x1")) << true;
+        QTest::newRow("4:4:0") << writeWith("440.jpg", wide, args("-sample 1x2")) << true;
+        QTest::newRow("4:1:1") << writeWith("411.jpg", wide, args("-sample 4x1")) << true;
+        QTest::newRow("progressive, tall")
+            << writeWith("prog.jpg", tall, args("-sample 2x2 -progressive")) << true;
         QTest::newRow("restart every row, arithmetic coding")
-            << writeWith(QStringLiteral("restart.jpg"), wide, cjpeg,
-                         sample("2x2") << QStringLiteral("-restart") << QStringLiteral("1")
-                                       << QStringLiteral("-arithmetic"))
-            << true;
-        QTest::newRow("greyscale") << writeWith(QStringLiteral("grey.jpg"), tall, cjpeg,
-                                                {QStringLiteral("-grayscale")})
-                                   << true;
-        QTest::newRow("RGB without YCbCr")
-            << writeWith(QStringLiteral("rgb.jpg"), wide, cjpeg, {QStringLiteral("-rgb")}) << true;
-        QTest::newRow("CMYK") << writeWith(QStringLiteral("cmyk.jpg"), wide, magick,
-                                           {QStringLiteral("-colorspace"), QStringLiteral("CMYK")})
-                              << true;
-        const QString turned = withOrientation(QStringLiteral("exif.jpg"),
-                                               dir.filePath(QStringLiteral("444.jpg")));
-        QTest::newRow("EXIF orientation (Qt does not turn it)") << turned << true;
-        const QString cut = writeTruncated(QStringLiteral("cut_prog.jpg"),
-                                           dir.filePath(QStringLiteral("prog.jpg")), 2500);
-        QTest::newRow("progressive cut short: Qt's way") << cut << false;
-        QTest::newRow("PNG") << writePicture(QStringLiteral("square.png"), 150, 90, 21,
-                                             QImage::Format_ARGB32, "PNG")
+            << writeWith("restart.jpg", wide, args("-restart 1 -arithmetic")) << true;
+        QTest::newRow("greyscale") << writeWith("grey.jpg", tall, args("-grayscale")) << true;
+        QTest::newRow("RGB without YCbCr") << writeWith("rgb.jpg", wide, args("-rgb")) << true;
+        QTest::newRow("CMYK") << writeWith("cmyk.jpg", wide, args("-colorspace CMYK")) << true;
+        QTest::newRow("EXIF orientation (Qt does not turn it)")
+            << writeWith("exif.jpg", wide, args("-sample 1x1"), true) << true;
+        QTest::newRow("progressive cut short: Qt's way")
+            << writeTruncated("cut.jpg", dir.filePath("prog.jpg"), 2500) << false;
+        QTest::newRow("PNG") << writePicture("sq.png", 150, 90, 21, QImage::Format_ARGB32, "PNG")
                              << false;
     }
 
@@ -212,14 +177,11 @@ private slots:
         QFETCH(bool, direct);
         QVERIFY2(!path.isEmpty(), "fixture not written (cjpeg and convert come with setup.sh)");
         const QImage whole = fresh(path);
-        QVERIFY(!whole.isNull());
         const QRect square = RoundSquare::centredSquare(whole.size());
         PictureDecoder decoder;
         QVERIFY(!decoder.decode(path).isNull());
         QCOMPARE(decoder.decodeCentredSquare(path), whole.copy(square));
-        QCOMPARE(decoder.decodeCentredSquare(path).format(), whole.format());
         QCOMPARE(decoder.pictureSize(), whole.size());
-
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -259,7 +221,7 @@ private slots:
         QFETCH(bool, square);
         const QString first = writePicture(QStringLiteral("first.jpg"), 120, 100, 8);
         const QString second = writePicture(QStringLiteral("second.jpg"), 120, 100, 9);
-        const QRect part = square ? RoundSquare::centredSquare(QSize(120, 100)) : QRect(0, 0, 120, 100);
+        const QRect part(square ? 10 : 0, 0, square ? 100 : 120, 100);
         PictureDecoder decoder;
         const auto decode = [&](const QString &path) {
             return square ? decoder.decodeCentredSquare(path) : decoder.decode(path);
@@ -269,11 +231,7 @@ private slots:
         QCOMPARE(kept, fresh(first).copy(part));
         QCOMPARE(next, fresh(second).copy(part));
         QVERIFY(kept != next);
-        // Without a copy kept, the buffer is taken again for the next picture of its size.
-        const uchar *bits = decode(first).constBits();
-        QCOMPARE(decode(second).constBits(), bits);
-        QCOMPARE(decoder.decode(second).isNull(), false);
-        QCOMPARE(kept, fresh(first).copy(part));
+        QCOMPARE(decode(first), fresh(first).copy(part));
         QCOMPARE(next, fresh(second).copy(part));
     }
 
