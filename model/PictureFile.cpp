@@ -128,13 +128,14 @@ bool PictureFile::readJpegSquare(QImage *image, QImage *buffer)
     if (detected != "jpeg" || (reader.autoTransform()
                                && reader.transformation() != QImageIOHandler::TransformationNone))
         return false;
-    const uchar *data = file.map(0, file.size());
-    if (!data)
+    // Read whole through a second handle: the reader's own stays where Qt's reader left it,
+    // and a file cut short meanwhile gives a short read, not the fault a mapping would.
+    QFile whole(path);
+    if (!whole.open(QIODevice::ReadOnly))
         return false;
-    const bool done = JpegRegionReader::read(data, file.size(),
-                                             RoundSquare::centredSquare(pixels), image, buffer);
-    file.unmap(const_cast<uchar *>(data));
-    return done;
+    const QByteArray bytes = whole.read(file.size());
+    return JpegRegionReader::read(reinterpret_cast<const uchar *>(bytes.constData()),
+                                  bytes.size(), RoundSquare::centredSquare(pixels), image, buffer);
 }
 
 bool PictureFile::readCentredSquare(QImage *image, QImage *buffer)
