@@ -139,7 +139,7 @@ QString addVideo(const QString &path, int loops, const VideoOptions &options,
 QString addPicture(const QString &path, double seconds, Playlist &playlist)
 {
     QString error;
-    const QImage picture = PictureLoader::load(path, &error);
+    const QImage picture = PictureLoader::loadCentredSquare(path, &error);
     if (picture.isNull())
         return QStringLiteral("%1: %2").arg(path, error);
     auto item = std::make_unique<ImageObject>(int(playlist.pictures.size()) + 1, QString(),

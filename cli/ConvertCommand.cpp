@@ -87,7 +87,7 @@ int ConvertCommand::run(const QStringList &arguments)
     }
     if (parser.isSet(preview) && previewOutput.target() == ledOutput.target())
         return fail(QStringLiteral("-o and --preview name the same file"));
-    const QImage picture = PictureLoader::load(inputPath, &error);
+    const QImage picture = PictureLoader::loadCentredSquare(inputPath, &error);
     if (picture.isNull())
         return fail(QStringLiteral("%1: %2").arg(inputPath, error));
 

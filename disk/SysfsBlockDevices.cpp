@@ -52,7 +52,10 @@ QString SysfsBlockDevices::blockDirectory(const QString &source, const QString &
         }
     }
     // Sources such as /dev/mapper/x or /dev/disk/by-label/y: find the device by its number.
-    if (majorMinor.isEmpty())
+    // Major 0 numbers the kernel's anonymous devices (proc, tmpfs, overlay, network file
+    // systems), which have no block device: looking through every device for one of them,
+    // for each such mount, was most of the disk scan at start.
+    if (majorMinor.isEmpty() || majorMinor.startsWith(QLatin1String("0:")))
         return {};
     const QStringList names = QDir(m_classBlockDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {

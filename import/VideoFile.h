@@ -7,15 +7,13 @@
 #include <functional>
 #include <memory>
 
-namespace cv {
-class Mat;
-class VideoCapture;
-}
+class VideoDecoder;
 
 // One opened video whose frame rate and frame count were checked, read by one thread at a
 // time. Frame counts are estimates (reading may end earlier) until probeLength() checked
 // them. Frames come upright, turned as the stream's rotation tag asks (as players show them);
-// sizes and regions are those of the upright frame.
+// sizes and regions are those of the upright frame. Decoded by the video module
+// (VideoModule), loaded at the first open.
 class VideoFile
 {
 public:
@@ -27,7 +25,8 @@ public:
 
     // False with errorString() set when the file cannot be decoded as a video, or reports no
     // picture size, frames over the pictures' pixel limit (judged before any frame is
-    // decoded), a frame rate that is not a number in (0, 1000] or fewer than one frame.
+    // decoded), a frame rate that is not a number in (0, 1000] or fewer than one frame, or
+    // when the video module is missing.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
@@ -69,13 +68,12 @@ public:
     bool skip();
 
 private:
-    // Runs a decoder call; an exception from it (an allocation that failed) becomes failed().
+    // Runs a decoder call; a failure inside the decoder (an allocation that failed) becomes
+    // failed().
     template<typename Call>
     bool guarded(Call call);
-    // The frame as a picture; throws std::bad_alloc when the picture could not be allocated.
-    QImage converted(const cv::Mat &frame) const;
 
-    std::unique_ptr<cv::VideoCapture> capture;
+    std::unique_ptr<VideoDecoder> decoder;
     QString error;
     bool broken = false;
     bool decodable = false;

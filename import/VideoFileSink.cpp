@@ -1,43 +1,38 @@
 #include "import/VideoFileSink.h"
 
+#include "import/VideoModule.h"
+#include "video/VideoBackend.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
-
-#include <opencv2/imgproc.hpp>
-#include <opencv2/videoio.hpp>
 
 namespace {
 
 // Free space is looked at every few frames: the encoder buffers more than one frame anyway.
 constexpr int kSpaceCheckEvery = 4;
 
-std::string nativePath(const QString &path)
+constexpr int fourcc(char a, char b, char c, char d)
 {
-    return QFile::encodeName(path).toStdString();
+    return int(uchar(a)) | int(uchar(b)) << 8 | int(uchar(c)) << 16 | int(uchar(d)) << 24;
 }
 
 } // namespace
 
 VideoFileSink::VideoFileSink(SpaceProbe probe)
-    : probe(probe ? std::move(probe) : SpaceProbe(&VideoFileSink::freeBytes)),
-      converted(std::make_unique<cv::Mat>())
+    : probe(probe ? std::move(probe) : SpaceProbe(&VideoFileSink::freeBytes))
 {
 }
 
-VideoFileSink::~VideoFileSink()
-{
-    if (writer)
-        writer->release();
-}
+VideoFileSink::~VideoFileSink() = default;
 
 int VideoFileSink::fourccFor(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("mp4"))
-        return cv::VideoWriter::fourcc('m', 'p', '4', 'v');
+        return fourcc('m', 'p', '4', 'v');
     if (suffix == QLatin1String("avi"))
-        return cv::VideoWriter::fourcc('M', 'J', 'P', 'G');
+        return fourcc('M', 'J', 'P', 'G');
     return 0;
 }
 
@@ -49,14 +44,9 @@ qint64 VideoFileSink::freeBytes(const QString &path)
 
 qint64 VideoFileSink::framesIn(const QString &path)
 {
-    cv::VideoCapture capture;
-    try {
-        if (!capture.open(nativePath(path), cv::CAP_FFMPEG))
-            return -1;
-    } catch (const cv::Exception &) {
-        return -1;
-    }
-    return qint64(capture.get(cv::CAP_PROP_FRAME_COUNT));
+    VideoBackend *backend = VideoModule::backend();
+    const auto decoder = backend ? backend->openDecoder(QFile::encodeName(path)) : nullptr;
+    return decoder ? qint64(decoder->frameCount()) : -1;
 }
 
 bool VideoFileSink::fail(const QString &why)
@@ -76,16 +66,12 @@ bool VideoFileSink::open(const QString &target, int frameSide, int fps)
     const qint64 space = probe(path);
     if (space >= 0 && space < kReserveBytes)
         return fail(QStringLiteral("%1: the disk is full (%2 bytes free)").arg(path).arg(space));
-    writer = std::make_unique<cv::VideoWriter>();
-    try {
-        writer->open(nativePath(path), cv::CAP_FFMPEG, fourcc, double(fps),
-                     cv::Size(side, side), true);
-    } catch (const cv::Exception &) {
-    }
-    if (!writer->isOpened()) {
-        writer.reset();
+    VideoBackend *backend = VideoModule::backend(&message);
+    if (!backend)
+        return false;
+    writer = backend->openEncoder(QFile::encodeName(path), quint32(fourcc), fps, side);
+    if (!writer)
         return fail(QStringLiteral("cannot write a video to %1").arg(path));
-    }
     return true;
 }
 
@@ -93,14 +79,10 @@ bool VideoFileSink::write(const QImage &frame)
 {
     if (!writer)
         return fail(QStringLiteral("%1: the video is not open").arg(path));
-    if (frame.cacheKey() != lastKey || converted->empty()) {
-        const QImage argb = frame.size() == QSize(side, side)
-                                ? frame.convertToFormat(QImage::Format_ARGB32)
-                                : frame.scaled(side, side).convertToFormat(QImage::Format_ARGB32);
-        // ARGB32 lies in memory as blue, green, red, alpha: OpenCV's BGRA.
-        const cv::Mat view(side, side, CV_8UC4, const_cast<uchar *>(argb.constBits()),
-                           size_t(argb.bytesPerLine()));
-        cv::cvtColor(view, *converted, cv::COLOR_BGRA2BGR);
+    if (frame.cacheKey() != lastKey || lastFrame.isNull()) {
+        lastFrame = frame.size() == QSize(side, side)
+                        ? frame.convertToFormat(QImage::Format_ARGB32)
+                        : frame.scaled(side, side).convertToFormat(QImage::Format_ARGB32);
         lastKey = frame.cacheKey();
     }
     if (written % kSpaceCheckEvery == 0) {
@@ -108,7 +90,7 @@ bool VideoFileSink::write(const QImage &frame)
         if (space >= 0 && space < kReserveBytes)
             return fail(QStringLiteral("%1: the disk is full (%2 bytes free)").arg(path).arg(space));
     }
-    writer->write(*converted);
+    writer->write(lastFrame);
     ++written;
     return true;
 }
@@ -117,7 +99,7 @@ bool VideoFileSink::finish()
 {
     if (!writer)
         return fail(QStringLiteral("%1: the video is not open").arg(path));
-    writer->release();
+    writer->finish();
     writer.reset();
     const qint64 frames = framesIn(path);
     if (frames != written)
@@ -132,7 +114,7 @@ bool VideoFileSink::finish()
 void VideoFileSink::discard()
 {
     if (writer) {
-        writer->release();
+        writer->finish();
         writer.reset();
     }
     if (!path.isEmpty())

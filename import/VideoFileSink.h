@@ -7,13 +7,11 @@
 #include <functional>
 #include <memory>
 
-namespace cv {
-class Mat;
-class VideoWriter;
-}
+class VideoEncoder;
 
-// Writes frames into a video file through OpenCV's FFmpeg writer: MPEG-4 Part 2 ("mp4v")
-// for ".mp4", Motion JPEG ("MJPG") for ".avi", the codecs Debian's OpenCV writes.
+// Writes frames into a video file through the video module (VideoModule, OpenCV's FFmpeg
+// writer): MPEG-4 Part 2 ("mp4v") for ".mp4", Motion JPEG ("MJPG") for ".avi", the codecs
+// Debian's OpenCV writes.
 //
 // The writer reports no write errors, so a full disk would leave a truncated file behind a
 // claim of success. The sink watches the free space of the target's file system while it
@@ -48,8 +46,8 @@ private:
     bool fail(const QString &why);
 
     SpaceProbe probe;
-    std::unique_ptr<cv::VideoWriter> writer;
-    std::unique_ptr<cv::Mat> converted;
+    std::unique_ptr<VideoEncoder> writer;
+    QImage lastFrame;  // the last frame written, as the encoder takes it
     qint64 lastKey = 0;
     QString path;
     QString message;

@@ -122,11 +122,12 @@ void ImageObject::prepareThumbnail()
     contrastFactor = 1.0f;
     // Refused files (a FIFO, a directory, an oversized or truncated picture) leave no
     // thumbnail, as an unreadable one does.
-    const QImage picture = PictureLoader::load(sourcePath);
-    squareRect = RoundSquare::centredSquare(picture.size());
-    if (picture.isNull() || squareRect.isEmpty())
+    QSize wholeSize;
+    const QImage square = PictureLoader::loadCentredSquare(sourcePath, nullptr, &wholeSize);
+    squareRect = RoundSquare::centredSquare(wholeSize);
+    if (square.isNull() || squareRect.isEmpty())
         return;
-    saveThumbnail(RoundSquare::thumbnailOf(RoundSquare::sampledSquare(picture)));
+    saveThumbnail(RoundSquare::thumbnailOf(RoundSquare::sampledSquare(square)));
 }
 
 QString ImageObject::copyIntoWorkDirectory(const QString &path)

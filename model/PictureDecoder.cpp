@@ -1,16 +1,31 @@
 #include "model/PictureDecoder.h"
 
 #include "model/PictureFile.h"
+#include "model/RoundSquare.h"
 
 void PictureDecoder::release()
 {
     picture = QImage();
+    rows = QImage();
     ticket.release();
 }
 
 const QImage &PictureDecoder::decode(const QString &path, const std::atomic<bool> *stop)
 {
+    return decodePart(path, stop, Part::Whole);
+}
+
+const QImage &PictureDecoder::decodeCentredSquare(const QString &path,
+                                                  const std::atomic<bool> *stop)
+{
+    return decodePart(path, stop, Part::CentredSquare);
+}
+
+const QImage &PictureDecoder::decodePart(const QString &path, const std::atomic<bool> *stop,
+                                         Part part)
+{
     why.clear();
+    wholeSize = QSize();
     PictureFile file(path);
     if (!file.open()) {
         release();
@@ -22,9 +37,11 @@ const QImage &PictureDecoder::decode(const QString &path, const std::atomic<bool
     // the buffer. Other readers are not known to write every row, so they start from a new
     // image as a fresh read would. A buffer still shared with a copy would be copied on the
     // first write: drop it instead.
+    // The square's own decoder writes every row of the square too.
+    const QSize wanted = part == Part::Whole ? file.size()
+                                             : RoundSquare::centredSquare(file.size()).size();
     const bool reuse = file.format() == QByteArrayLiteral("jpeg") && picture.isDetached()
-                       && picture.size() == file.size()
-                       && picture.format() == file.imageFormat();
+                       && picture.size() == wanted && picture.format() == file.imageFormat();
     if (!reuse)
         release();
     // A worker holds no ticket while it waits for one: the kept buffer went back above.
@@ -35,9 +52,13 @@ const QImage &PictureDecoder::decode(const QString &path, const std::atomic<bool
             return picture;
         }
     }
-    if (!file.read(&picture)) {
+    const bool read = part == Part::Whole ? file.read(&picture)
+                                          : file.readCentredSquare(&picture, &rows);
+    if (!read) {
         release();
         why = file.error();
+        return picture;
     }
+    wholeSize = file.size();
     return picture;
 }

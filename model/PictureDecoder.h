@@ -24,13 +24,25 @@ public:
     // was set while waiting for the budget). It stays valid until the next decode or
     // release; keep no copy of it past that, or the next decode has to allocate.
     const QImage &decode(const QString &path, const std::atomic<bool> *stop = nullptr);
+    // The same for the picture's centred square alone (PictureFile::readCentredSquare):
+    // a JPEG's other rows and columns are never decoded. pictureSize() gives the whole
+    // picture's size.
+    const QImage &decodeCentredSquare(const QString &path,
+                                      const std::atomic<bool> *stop = nullptr);
+    // The size of the picture last decoded, whole (invalid after a failed decode).
+    QSize pictureSize() const { return wholeSize; }
     // Why the last decode gave a null picture, without the path.
     QString error() const { return why; }
     // Gives the buffer back to the system and its bytes back to the budget.
     void release();
 
 private:
+    enum class Part { Whole, CentredSquare };
+    const QImage &decodePart(const QString &path, const std::atomic<bool> *stop, Part part);
+
     QImage picture;
+    QImage rows;  // what a JPEG square is decoded into; picture is then a view into it
+    QSize wholeSize;
     DecodeBudget *budget;
     DecodeBudget::Ticket ticket;
     QString why;

@@ -2,7 +2,9 @@
 
 #include "app/InputFileCheck.h"
 #include "model/GifLayout.h"
+#include "model/JpegRegionReader.h"
 #include "model/PictureDataLength.h"
+#include "model/RoundSquare.h"
 
 namespace {
 
@@ -123,5 +125,35 @@ bool PictureFile::read(QImage *image)
         *image = QImage();
         return refuse(QStringLiteral("not a readable picture (%1)").arg(reader.errorString()));
     }
+    return true;
+}
+
+bool PictureFile::readJpegSquare(QImage *image, QImage *buffer)
+{
+    // Qt's reader would turn the picture by its EXIF orientation when told to; it is left
+    // to do that itself.
+    if (detected != "jpeg" || (reader.autoTransform()
+                               && reader.transformation() != QImageIOHandler::TransformationNone))
+        return false;
+    // Read whole through a second handle: the reader's own stays where Qt's reader left it,
+    // and a file cut short meanwhile gives a short read, not the fault a mapping would.
+    QFile whole(path);
+    if (!whole.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = whole.read(file.size());
+    return JpegRegionReader::read(reinterpret_cast<const uchar *>(bytes.constData()),
+                                  bytes.size(), RoundSquare::centredSquare(pixels), image, buffer);
+}
+
+bool PictureFile::readCentredSquare(QImage *image, QImage *buffer)
+{
+    if (readJpegSquare(image, buffer))
+        return true;
+    // Anything declined (damaged data included) goes the ordinary way, with its errors.
+    if (!read(image))
+        return false;
+    const QRect square = RoundSquare::centredSquare(image->size());
+    if (square != image->rect())
+        *image = image->copy(square);
     return true;
 }

@@ -30,6 +30,12 @@ public:
     // data is unreadable. A JPEG picture of the same size and format is decoded into the
     // buffer image already holds.
     bool read(QImage *image);
+    // After open(): the centred square of the picture (RoundSquare::centredSquare) and
+    // nothing else, as read() followed by a copy of the square would give it. A JPEG is
+    // decoded straight by libjpeg-turbo, only the square's rows and columns, into *buffer
+    // when given (see JpegRegionReader::read: kept and reused from one picture to the next);
+    // image is then a read-only view into it.
+    bool readCentredSquare(QImage *image, QImage *buffer = nullptr);
 
     // Why the file was refused or could not be read, without the path.
     QString error() const { return why; }
@@ -48,6 +54,7 @@ public:
 
 private:
     bool refuse(const QString &reason);
+    bool readJpegSquare(QImage *image, QImage *buffer);
 
     QString path;
     QFile file;

@@ -41,6 +41,9 @@ done
 for path in "${expected[@]}"; do
   grep -qxF "$path" "$tmp/listing" || fail "missing $path"
 done
+# The video module, loaded on first use from the programs' private library folder.
+grep -qE '^/usr/lib/.*hologram-display/libhd_video_opencv\.so$' "$tmp/listing" ||
+  fail "missing the video module libhd_video_opencv.so"
 if grep -v '^/usr/' "$tmp/listing" | grep -qv '^/$'; then
   fail "files outside /usr: $(grep -v '^/usr/' "$tmp/listing" | grep -v '^/$' | tr '\n' ' ')"
 fi

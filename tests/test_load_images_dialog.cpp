@@ -63,20 +63,26 @@ private slots:
     {
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("expectedWorkers");
-        QTest::newRow("one file, one worker") << 1 << 1;
-        QTest::newRow("three files, three workers") << 3 << 3;
-        QTest::newRow("twelve files, five workers") << 12 << 5;
+        // Workers never wait for the GUI thread: they end before it has handled a report.
+        QTest::addColumn<bool>("joinFirst");
+        QTest::newRow("one file, one worker") << 1 << 1 << false;
+        QTest::newRow("three files, three workers") << 3 << 3 << false;
+        QTest::newRow("twelve files, five workers") << 12 << 5 << false;
+        QTest::newRow("eleven files, every report after the workers' end") << 11 << 5 << true;
     }
 
     void importsEveryFileOnceWithAtMostFiveWorkers()
     {
         QFETCH(int, files);
         QFETCH(int, expectedWorkers);
+        QFETCH(bool, joinFirst);
         const QStringList paths = makePictures(files);
         LoadImagesDialog dialog(paths);
         window->receiveImportsFrom(&dialog);
         QCOMPARE(dialog.workerCount(), expectedWorkers);
         QCOMPARE(dialog.total(), files);
+        for (LoadImagesHandler *worker : dialog.findChildren<LoadImagesHandler *>())
+            QVERIFY2(!joinFirst || worker->wait(QDeadlineTimer(30000)), "a worker waits");
         dialog.show();
         QTRY_COMPARE_WITH_TIMEOUT(window->pictureModel()->itemCount(), files, 20000);
         QTRY_VERIFY(dialog.loadOverButton()->isEnabled());

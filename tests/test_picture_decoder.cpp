@@ -3,12 +3,15 @@
 // buffer is held on the budget the import workers share.
 #include "PictureFixtures.h"
 
+#include "model/JpegRegionReader.h"
 #include "model/PictureDecoder.h"
+#include "model/RoundSquare.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -54,6 +57,36 @@ private:
     }
 
     static QImage fresh(const QString &path) { return QImageReader(path).read(); }
+
+    // A JPEG written by cjpeg (or ImageMagick's convert for CMYK) from a noisy picture: the
+    // kinds cameras and editors make, which Qt cannot write. With an EXIF orientation block
+    // (6: a quarter turn) after the start when asked.
+    QString writeWith(const QString &name, const QSize &size, QStringList arguments,
+                      bool turned = false)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb((x * 13 + y * y) % 256, (x * x + y * 7) % 256, x ^ y));
+        const QString source = dir.filePath(name + QStringLiteral(".ppm"));
+        const QString path = dir.filePath(name);
+        const bool cmyk = arguments.contains(QStringLiteral("CMYK"));
+        arguments = cmyk ? QStringList{source} + arguments + QStringList{path}
+                         : arguments + QStringList{QStringLiteral("-outfile"), path, source};
+        if (!image.save(source, "PPM")
+            || QProcess::execute(cmyk ? QStringLiteral("convert") : QStringLiteral("cjpeg"),
+                                 arguments) != 0)
+            return QString();
+        QFile file(path);
+        if (!turned || !file.open(QIODevice::ReadWrite))
+            return path;
+        const QByteArray bytes = file.readAll();
+        const QByteArray exif = QByteArray::fromHex("ffe10022" "457869660000" "49492a0008000000"
+                                                    "0100" "120103000100000006000000" "00000000");
+        file.seek(0);
+        file.write(bytes.left(2) + exif + bytes.mid(2));
+        return path;
+    }
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
@@ -108,6 +141,61 @@ private slots:
         QCOMPARE(got, expected);
     }
 
+    // The centred square alone, decoded straight by libjpeg-turbo, has exactly the pixels of
+    // Qt's reader for that square, for every kind of JPEG; so do parts off the centre (their
+    // edges cut through chroma blocks and restart intervals). Non-JPEG files take Qt's way.
+    void centredSquareAsQtReadsIt_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("direct");
+        const QSize wide(203, 131);
+        const QSize tall(96, 250);
+        const auto args = [](const char *line) { return QString::fromLatin1(line).split(' '); };
+        QTest::newRow("Qt's own 4:2:0") << writePicture("qt.jpg", 203, 131, 20) << true;
+        QTest::newRow("4:4:4") << writeWith("444.jpg", wide, args("-sample 1x1")) << true;
+        QTest::newRow("4:2:2, tall") << writeWith("422.jpg", tall, args("-sample 2x1")) << true;
+        QTest::newRow("4:4:0") << writeWith("440.jpg", wide, args("-sample 1x2")) << true;
+        QTest::newRow("4:1:1") << writeWith("411.jpg", wide, args("-sample 4x1")) << true;
+        QTest::newRow("progressive, tall")
+            << writeWith("prog.jpg", tall, args("-sample 2x2 -progressive")) << true;
+        QTest::newRow("restart every row, arithmetic coding")
+            << writeWith("restart.jpg", wide, args("-restart 1 -arithmetic")) << true;
+        QTest::newRow("greyscale") << writeWith("grey.jpg", tall, args("-grayscale")) << true;
+        QTest::newRow("RGB without YCbCr") << writeWith("rgb.jpg", wide, args("-rgb")) << true;
+        QTest::newRow("CMYK") << writeWith("cmyk.jpg", wide, args("-colorspace CMYK")) << true;
+        QTest::newRow("EXIF orientation (Qt does not turn it)")
+            << writeWith("exif.jpg", wide, args("-sample 1x1"), true) << true;
+        QTest::newRow("progressive cut short: Qt's way")
+            << writeTruncated("cut.jpg", dir.filePath("prog.jpg"), 2500) << false;
+        QTest::newRow("PNG") << writePicture("sq.png", 150, 90, 21, QImage::Format_ARGB32, "PNG")
+                             << false;
+    }
+
+    void centredSquareAsQtReadsIt()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, direct);
+        QVERIFY2(!path.isEmpty(), "fixture not written (cjpeg and convert come with setup.sh)");
+        const QImage whole = fresh(path);
+        const QRect square = RoundSquare::centredSquare(whole.size());
+        PictureDecoder decoder;
+        QVERIFY(!decoder.decode(path).isNull());
+        QCOMPARE(decoder.decodeCentredSquare(path), whole.copy(square));
+        QCOMPARE(decoder.pictureSize(), whole.size());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+        const QList<QRect> parts{square, QRect(0, 0, 1, 1), QRect(17, 9, 40, 33),
+                                 QRect(whole.width() - 21, whole.height() - 30, 21, 30)};
+        for (const QRect &part : parts) {
+            QImage image;
+            QCOMPARE(JpegRegionReader::read(data, bytes.size(), part, &image), direct);
+            if (direct)
+                QCOMPARE(image, whole.copy(part));
+        }
+    }
+
     // Only the file's own header leaves a failed decode null, and the decoder recovers.
     void failedDecodeIsNullAndRecovers()
     {
@@ -119,17 +207,32 @@ private slots:
         QCOMPARE(decoder.decode(good), fresh(good));
     }
 
-    // A copy kept of an earlier result is never overwritten by a later decode.
+    // A copy kept of an earlier result is never overwritten by a later decode, neither of a
+    // whole picture nor of a square (a view into the rows the next square is decoded into).
+    void keptCopyStaysIntact_data()
+    {
+        QTest::addColumn<bool>("square");
+        QTest::newRow("whole") << false;
+        QTest::newRow("centred square") << true;
+    }
+
     void keptCopyStaysIntact()
     {
+        QFETCH(bool, square);
         const QString first = writePicture(QStringLiteral("first.jpg"), 120, 100, 8);
         const QString second = writePicture(QStringLiteral("second.jpg"), 120, 100, 9);
+        const QRect part(square ? 10 : 0, 0, square ? 100 : 120, 100);
         PictureDecoder decoder;
-        const QImage kept = decoder.decode(first);
-        const QImage next = decoder.decode(second);
-        QCOMPARE(kept, fresh(first));
-        QCOMPARE(next, fresh(second));
+        const auto decode = [&](const QString &path) {
+            return square ? decoder.decodeCentredSquare(path) : decoder.decode(path);
+        };
+        const QImage kept = decode(first);
+        const QImage next = decode(second);
+        QCOMPARE(kept, fresh(first).copy(part));
+        QCOMPARE(next, fresh(second).copy(part));
         QVERIFY(kept != next);
+        QCOMPARE(decode(first), fresh(first).copy(part));
+        QCOMPARE(next, fresh(second).copy(part));
     }
 
     // A run of same-sized pictures, as a camera's, each decoded exactly.

@@ -11,7 +11,7 @@
 #include "import/FrameSchedule.h"
 #include "import/VideoClipCutter.h"
 #include "import/VideoFile.h"
-#include "import/VideoFrameImage.h"
+#include "video/VideoFrameImage.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QMetaMethod>
 #include <QMessageBox>
-#include <QMutexLocker>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -91,20 +90,22 @@ void LoadImagesDialog::startWorkers()
     for (int i = 0; i < count; ++i) {
         auto *worker = new LoadImagesHandler(this);
         workers.append(worker);
-        // Blocking: a worker waits until its report has been handled, so the preview it
-        // shows is the picture being converted and the append happens in report order.
+        // Queued without waiting: a worker goes on with its picture while the GUI thread
+        // shows the preview and appends the item, so both cores stay busy. Reports of one
+        // worker arrive in the order it sent them; stopWorkers() delivers the ones still on
+        // their way.
         connect(worker, &LoadImagesHandler::handlerMessage, this,
-                &LoadImagesDialog::handlerMessage, Qt::BlockingQueuedConnection);
+                &LoadImagesDialog::handlerMessage, Qt::QueuedConnection);
         worker->start(QThread::InheritPriority);
     }
 }
 
 QString LoadImagesDialog::takeNextPath()
 {
-    QMutexLocker lock(&mutex);
-    if (stopped || queue.isEmpty())
+    if (stopped)
         return QString();
-    return queue.takeFirst();
+    const qsizetype index = nextIndex.fetch_add(1);
+    return index < queue.size() ? queue.at(index) : QString();
 }
 
 int LoadImagesDialog::activeWorkerCount() const
@@ -119,24 +120,20 @@ int LoadImagesDialog::activeWorkerCount() const
 
 void LoadImagesDialog::stopWorkers(bool finishCurrent)
 {
-    {
-        QMutexLocker lock(&mutex);
-        stopped = true;
-        if (!finishCurrent)
-            discarding = true;
-    }
+    stopped = true;
+    if (!finishCurrent)
+        discarding = true;
     if (!finishCurrent) {
         for (LoadImagesHandler *worker : workers)
             worker->stop();
     }
-    // A worker may be inside its blocking emit, waiting for this thread: deliver the
-    // reports posted to this dialog (and only those) while waiting, so it can finish.
+    // Reports posted to this dialog (and only those) are delivered while waiting and once
+    // every worker has ended, so none is left behind with its item.
     for (LoadImagesHandler *worker : workers) {
         while (!worker->wait(10))
             QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    QMutexLocker lock(&mutex);
     discarding = true;
 }
 
@@ -151,7 +148,6 @@ void LoadImagesDialog::done(int result)
 void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImage &image,
                                       QObject *item, const QString &reason)
 {
-    QMutexLocker lock(&mutex);
     if (discarding) {
         // The import was cancelled: the report is dropped, and with it the converted item.
         dropItem(code, path, item);
@@ -208,7 +204,7 @@ void LoadImagesDialog::dropItem(int code, const QString &path, QObject *item)
 void LoadImagesDialog::noteProcessed(const QString &)
 {
     ++reportedCount;
-    if (queue.isEmpty())
+    if (nextIndex.load() >= queue.size())
         btnLoadOver->setEnabled(true);
     // Every file has been dealt with: tell about the unreadable ones now, after the worker
     // that reported last has been released.

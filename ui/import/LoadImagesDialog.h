@@ -4,8 +4,9 @@
 
 #include <QDialog>
 #include <QList>
-#include <QMutex>
 #include <QStringList>
+
+#include <atomic>
 
 class LoadImagesHandler;
 class ImageObject;
@@ -29,7 +30,8 @@ public:
     Q_DISABLE_COPY_MOVE(LoadImagesDialog)
 
     // Worker side: the next path to process, or an empty string when none is left or the
-    // dialog is closing.
+    // dialog is closing. Takes no lock: workers never wait for each other or for the GUI
+    // thread to get their next file.
     QString takeNextPath();
 
     int total() const { return totalCount; }
@@ -79,12 +81,14 @@ private:
     QDialogButtonBox *buttonBox = nullptr;
     QPushButton *btnLoadOver = nullptr;
     QPushButton *btnCancel = nullptr;
-    QMutex mutex;
-    QStringList queue;
+    // The chosen files; workers take them in order by the index of the next one. Everything
+    // else below is touched by the GUI thread alone (reports arrive there queued).
+    const QStringList queue;
+    std::atomic<qsizetype> nextIndex{0};
+    std::atomic<bool> stopped{false};  // no further file is taken
     int totalCount = 0;
     int doneCount = 0;
     int reportedCount = 0;  // files whose processing ended (converted or unreadable)
-    bool stopped = false;     // no further file is taken
     bool discarding = false;  // reports are dropped
     bool failuresShown = false;
     QStringList unreadable;

@@ -54,14 +54,14 @@ void LoadImagesHandler::processOne(const QString &path)
     // One decode per picture: the preview, the thumbnail and the conversion all start from it.
     // It stays in the decoder's buffer, reused for the next picture: no copy may outlive
     // this call.
-    const QImage &picture = decoder.decode(path, &stopRequested);
-    const QRect squareRect = RoundSquare::centredSquare(picture.size());
-    if (picture.isNull() || squareRect.width() <= 0) {
+    // Only the centred square is decoded: nothing else of the picture is ever shown or sampled.
+    const QImage &square = decoder.decodeCentredSquare(path, &stopRequested);
+    const QRect squareRect = RoundSquare::centredSquare(decoder.pictureSize());
+    if (square.isNull() || squareRect.width() <= 0) {
         if (running)
             emit handlerMessage(CodeUnreadable, path, QImage(), nullptr, decoder.error());
         return;
     }
-    const QImage square = RoundSquare::squareView(picture, squareRect);
     const QImage preview = previewOf(square);
     if (!running)
         return;

@@ -13,7 +13,7 @@ class QObject;
 
 // One picture import worker: takes paths from its dialog's queue until the queue is empty or
 // the dialog stops it, decodes each picture once, shows it and converts it into a picture
-// item. Reports reach the dialog through handlerMessage (blocking queued). The workers of
+// item. Reports reach the dialog through handlerMessage (queued, not waited for). The workers of
 // one dialog share its decode budget, so they do not all hold a large picture at once.
 class LoadImagesHandler : public QThread
 {

@@ -10,6 +10,7 @@
 #include "import/ImportLog.h"
 #include "import/LoadMediaHandler.h"
 #include "import/VideoClipCutter.h"
+#include "import/VideoModule.h"
 #include "loop/HandlerThread.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -177,7 +178,11 @@ void LoadMediaDialog::vlcOpenFileError()
     if (ended)
         return;
     qCDebug(lcImport) << "############ vlc open file error.";
-    tip(tr("loadvideo_player_error"), handler->errorString());
+    // Without the video module no video opens: that is said, not left as a bad file.
+    QString reason = handler->errorString();
+    if (QString missing; !VideoModule::backend(&missing))
+        reason = missing;
+    tip(tr("loadvideo_player_error"), reason);
     if (isVisible())
         reject();
 }

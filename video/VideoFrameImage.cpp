@@ -1,4 +1,4 @@
-#include "import/VideoFrameImage.h"
+#include "video/VideoFrameImage.h"
 
 #include <opencv2/core.hpp>
 
