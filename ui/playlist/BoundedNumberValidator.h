@@ -1,16 +1,25 @@
 #pragma once
 
-#include <QIntValidator>
+#include <QValidator>
 
-// An integer validator whose fix-up brings a number typed beyond the range back into it.
-// QIntValidator lets "150" stand as intermediate input under a top of 100; on Return or when
-// the field loses focus this one turns it into "100", so the field never shows a value the
-// row does not hold.
-class BoundedIntValidator : public QIntValidator
+// Validator of a row's time or loop count field. Admits plain decimal numbers with at most
+// `decimals` places ("." or "," as the point) and no more integer digits than the top has;
+// a number outside bottom ... top is Intermediate, so the field can show it as invalid while
+// the row keeps its stored value. Nothing is brought into range silently: the field shows
+// what was typed, the row what was stored.
+class BoundedNumberValidator : public QValidator
 {
     Q_OBJECT
 public:
-    BoundedIntValidator(int bottom, int top, QObject *parent = nullptr);
+    BoundedNumberValidator(double bottom, double top, int decimals, QObject *parent = nullptr);
 
-    void fixup(QString &input) const override;
+    State validate(QString &input, int &pos) const override;
+
+    // The value of an Acceptable text; false for any other text.
+    bool parse(const QString &text, double *value) const;
+
+private:
+    double bottom;
+    double top;
+    int decimals;
 };
