@@ -217,6 +217,16 @@ private slots:
         QTRY_COMPARE(child<QLabel>("showLengthLabel")->text(), text);
     }
 
+    void noFormatWarningBeforeTheFirstLanguage()
+    {
+        // The window is built before a catalogue is loaded, as at every start.
+        closeFreshWindow(tempDir, window);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QString::arg")));
+        QVERIFY(openFreshWindow(tempDir, window));
+        fillPlaylist();
+        QCOMPARE(child<QLabel>("showLengthLabel")->text(), QStringLiteral("Show length: 0:05.8"));
+    }
+
     void emptyPlaylistDoesNotPlay()
     {
         window->clearPlaylists();
