@@ -174,16 +174,14 @@ private slots:
     void controlsFollowTheKind_data();
     void controlsFollowTheKind();
     void pictureRowLayout();
-    void typedTimeIsStored();
-    void typedLoopCountIsStored();
     void clipLabel_data();
     void clipLabel();
     void paintPictureRow_data();
     void paintPictureRow();
     void paintClipRow();
     void delegateCreatesEditors();
-    void typedValueBeyondTheLimitsIsBroughtIntoThem_data();
-    void typedValueBeyondTheLimitsIsBroughtIntoThem();
+    void typedTextIsStoredOrRefused_data();
+    void typedTextIsStoredOrRefused();
     void wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox_data();
     void wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox();
 
@@ -541,41 +539,6 @@ void TestPlaylistRows::pictureRowLayout()
     QCOMPARE(widget.minusButton()->geometry(), plus.translated(20, 0));
 }
 
-void TestPlaylistRows::typedTimeIsStored()
-{
-    std::unique_ptr<ImageObject> item(makePicture(tempDir->path(), 1, 5.123456789));
-    ImageObjectWidget widget(nullptr, item.get(), QModelIndex());
-    // Opening the editor does not round the stored time to the field's six digits.
-    QCOMPARE(item->displayTime, 5.123456789);
-    QLineEdit *field = widget.timeField();
-    field->clear();
-    QCOMPARE(item->displayTime, 5.123456789);
-    QTest::keyClicks(field, QStringLiteral("12"));
-    QCOMPARE(item->displayTime, 12.0);
-    field->clear();
-    QTest::keyClicks(field, QStringLiteral("0"));
-    QCOMPARE(item->displayTime, 12.0);  // no picture is shown for no time
-    field->clear();
-    QTest::keyClicks(field, QStringLiteral("7.5"));  // the validator admits whole seconds
-    QCOMPARE(item->displayTime, 75.0);
-}
-
-void TestPlaylistRows::typedLoopCountIsStored()
-{
-    std::unique_ptr<MediaObject> clip(makeClip(tempDir->path(), 1, 1));
-    MediaObjectWidget widget(nullptr, clip.get(), QModelIndex());
-    QLineEdit *field = widget.loopField();
-    field->clear();
-    QTest::keyClicks(field, QStringLiteral("42"));
-    QCOMPARE(clip->loopCount, 42);
-    field->clear();
-    QTest::keyClicks(field, QStringLiteral("0"));
-    QCOMPARE(clip->loopCount, 42);  // loop counts are 1 ... 255
-    field->clear();
-    QTest::keyClicks(field, QStringLiteral("300"));
-    QCOMPARE(clip->loopCount, 30);
-}
-
 void TestPlaylistRows::clipLabel_data()
 {
     QTest::addColumn<int>("frames");
@@ -684,28 +647,38 @@ void TestPlaylistRows::delegateCreatesEditors()
              nullptr);
 }
 
-void TestPlaylistRows::typedValueBeyondTheLimitsIsBroughtIntoThem_data()
+void TestPlaylistRows::typedTextIsStoredOrRefused_data()
 {
     QTest::addColumn<bool>("picture");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<double>("whileTyping");  // stored after the keys
-    QTest::addColumn<QString>("shownAfter");  // field after Return
-    QTest::addColumn<double>("storedAfter");
+    QTest::addColumn<QString>("shown");  // what the validator let into the field
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<bool>("acceptable");
     QTest::addColumn<double>("afterPlus");
-    QTest::newRow("time 150") << true << "150" << 15.0 << "100" << 100.0 << 100.0;
-    QTest::newRow("time 0") << true << "0" << 5.0 << "1" << 1.0 << 1.2;
-    QTest::newRow("time 100") << true << "100" << 100.0 << "100" << 100.0 << 100.0;
-    QTest::newRow("loops 0") << false << "0" << 3.0 << "1" << 1.0 << 2.0;
-    QTest::newRow("loops 255") << false << "255" << 255.0 << "255" << 255.0 << 255.0;
+    // Pictures start at 5 s, clips at 3 loops.
+    QTest::newRow("time 2.5") << true << "2.5" << "2.5" << 2.5 << true << 2.7;
+    QTest::newRow("time 2,5") << true << "2,5" << "2,5" << 2.5 << true << 2.7;
+    QTest::newRow("time 0.2") << true << "0.2" << "0.2" << 0.2 << true << 0.4;
+    QTest::newRow("time 100") << true << "100" << "100" << 100.0 << true << 100.0;
+    QTest::newRow("time 150") << true << "150" << "150" << 5.0 << false << 5.2;
+    QTest::newRow("time 0") << true << "0" << "0" << 5.0 << false << 5.2;
+    QTest::newRow("time 0.1") << true << "0.1" << "0.1" << 5.0 << false << 5.2;
+    QTest::newRow("time 1000") << true << "1000" << "100" << 100.0 << true << 100.0;
+    QTest::newRow("time letters") << true << "abc" << "" << 5.0 << false << 5.2;
+    QTest::newRow("loops 42") << false << "42" << "42" << 42.0 << true << 43.0;
+    QTest::newRow("loops 255") << false << "255" << "255" << 255.0 << true << 255.0;
+    QTest::newRow("loops 300") << false << "300" << "300" << 3.0 << false << 4.0;
+    QTest::newRow("loops 0") << false << "0" << "0" << 3.0 << false << 4.0;
+    QTest::newRow("loops 2.5") << false << "2.5" << "25" << 25.0 << true << 26.0;
 }
 
-void TestPlaylistRows::typedValueBeyondTheLimitsIsBroughtIntoThem()
+void TestPlaylistRows::typedTextIsStoredOrRefused()
 {
     QFETCH(bool, picture);
     QFETCH(QString, typed);
-    QFETCH(double, whileTyping);
-    QFETCH(QString, shownAfter);
-    QFETCH(double, storedAfter);
+    QFETCH(QString, shown);
+    QFETCH(double, stored);
+    QFETCH(bool, acceptable);
     QFETCH(double, afterPlus);
     std::unique_ptr<ImageObject> item(makePicture(tempDir->path(), 1, 5.0));
     std::unique_ptr<MediaObject> clip(makeClip(tempDir->path(), 1, 1));
@@ -721,16 +694,27 @@ void TestPlaylistRows::typedValueBeyondTheLimitsIsBroughtIntoThem()
         field = editor->loopField();
         row.reset(editor);
     }
-    const auto stored = [&] { return picture ? item->displayTime : double(clip->loopCount); };
+    const auto value = [&] { return picture ? item->displayTime : double(clip->loopCount); };
+    // The show length is recounted on every valueChanged: each must name a value the row can
+    // hold, the last one the value finally stored.
+    QList<double> announced;
+    connect(row.get(), &RowEditorWidget::valueChanged, this, [&] { announced << value(); });
     field->clear();
     QTest::keyClicks(field, typed);
-    QCOMPARE(stored(), whileTyping);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(value(), stored);
+    QCOMPARE(field->hasAcceptableInput(), acceptable);
+    QCOMPARE(field->property("invalid").toBool(), !acceptable);
+    for (double v : std::as_const(announced))
+        QVERIFY2(picture ? v >= 0.2 && v <= 100.0 : v >= 1 && v <= 255, qPrintable(QString::number(v)));
+    QCOMPARE(announced.isEmpty() ? (picture ? 5.0 : 3.0) : announced.last(), stored);
+    // Return brings nothing into range behind the user's back.
     QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(field->text(), shownAfter);
-    QCOMPARE(stored(), storedAfter);
-    QVERIFY(row->applyStep(picture ? ImageObjectWidget::CodeTimeAdd
-                                   : MediaObjectWidget::CodeLoopAdd) == false);
-    QVERIFY(qAbs(stored() - afterPlus) < 1e-9);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(value(), stored);
+    row->applyStep(picture ? ImageObjectWidget::CodeTimeAdd : MediaObjectWidget::CodeLoopAdd);
+    QVERIFY(qAbs(value() - afterPlus) < 1e-9);
+    QCOMPARE(field->property("invalid").toBool(), false);
 }
 
 void TestPlaylistRows::wheelMovesAPictureOnlyWhenTheUserFocusedItsOrderBox_data()

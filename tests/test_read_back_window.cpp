@@ -573,6 +573,50 @@ private slots:
         QTRY_COMPARE(item->contrastFactor, 1.5f);
         QTRY_VERIFY(!window->playlistInUse());
     }
+
+    void contrastDialogEnd_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("ok") << "ok" << true;
+        QTest::newRow("cancel") << "cancel" << false;
+        QTest::newRow("escape") << "escape" << false;
+        QTest::newRow("window closed") << "close" << false;
+    }
+
+    void contrastDialogEnd()
+    {
+        QFETCH(QString, end);
+        QFETCH(bool, kept);
+        window->addPictureFile(writePicture(tempDir->path(), QStringLiteral("p.png"), 64, 64));
+        ImageObject *item = window->pictureModel()->itemsAs<ImageObject>().first();
+        const QByteArray fresh = item->readLedData();
+        QVERIFY(!fresh.isEmpty());
+        UpdateImageContract dialog(window->contrastJobs(), item, window.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.slider()->setFocus();
+        QTest::keyClick(dialog.slider(), Qt::Key_Home);
+        QCOMPARE(dialog.slider()->value(), 0);
+        // The black picture is applied before the dialog ends, as the user sees it.
+        QTRY_COMPARE(item->contrastFactor, 0.0f);
+        QTRY_VERIFY(!window->playlistInUse());
+        if (end == QLatin1String("ok"))
+            dialog.findChild<QPushButton *>(QStringLiteral("btnOk"))->click();
+        else if (end == QLatin1String("cancel"))
+            dialog.findChild<QPushButton *>(QStringLiteral("btnCancel"))->click();
+        else if (end == QLatin1String("escape"))
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            dialog.close();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), kept ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QTRY_COMPARE(item->contrastFactor, kept ? 0.0f : 1.0f);
+        QTRY_VERIFY(!window->playlistInUse());
+        QCOMPARE(item->readLedData() == fresh, !kept);
+        UpdateImageContract again(window->contrastJobs(), item, window.get());
+        QCOMPARE(again.slider()->value(), kept ? 0 : 10);
+    }
 };
 
 QTEST_MAIN(TestReadBackWindow)

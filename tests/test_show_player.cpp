@@ -116,22 +116,38 @@ private slots:
     void showEnds_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Stop button") << "stop";
-        QTest::newRow("selecting a picture") << "picture";
-        QTest::newRow("selecting a clip") << "clip";
-        QTest::newRow("the show's end") << "end";
-        QTest::newRow("a row removed") << "remove";
-        QTest::newRow("the list reordered") << "reorder";
-        QTest::newRow("the playlists cleared") << "clear";
+        QTest::addColumn<int>("shownAfter"); // record the preview shows afterwards, -1 unchecked
+        // The second picture is selected when the show starts with the first.
+        QTest::newRow("Stop button") << "stop" << 1;
+        QTest::newRow("F5 again") << "f5" << 1;
+        QTest::newRow("Esc") << "escape" << 1;
+        QTest::newRow("selecting a picture") << "picture" << 1;
+        QTest::newRow("selecting a clip") << "clip" << 2;
+        QTest::newRow("the show's end") << "end" << 1;
+        QTest::newRow("a row removed") << "remove" << 1;
+        QTest::newRow("the list reordered") << "reorder" << 1;
+        QTest::newRow("the playlists cleared") << "clear" << -1;
     }
 
     void showEnds()
     {
         QFETCH(QString, how);
+        QFETCH(int, shownAfter);
+        window->pressImageWidget(window->pictureModel()->index(1, 0));
         play();
+        QVERIFY(player()->isPlaying());
         QSignalSpy stopped(player(), &ShowPlayer::stopped);
         if (how == QLatin1String("stop"))
             child<QPushButton>("btnStop")->click();
+        else if (how == QLatin1String("f5"))
+            play();
+        else if (how == QLatin1String("escape")) {
+            // A shortcut needs the window on screen and active.
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        }
         else if (how == QLatin1String("picture"))
             window->pressImageWidget(window->pictureModel()->index(1, 0));
         else if (how == QLatin1String("clip"))
@@ -157,6 +173,12 @@ private slots:
         QVERIFY(player()->shownItems().isEmpty());
         player()->showAt(300);
         QVERIFY(!player()->isPlaying());
+        if (shownAfter >= 0) {
+            const QImage background = child<QWidget>("previewWidget")
+                                          ->palette().brush(QPalette::Window).textureImage();
+            QCOMPARE(background.pixel(225, 225),
+                     shown[shownAfter]->loadSamplingPreview().pixel(225, 225));
+        }
     }
 
     void statusBarTellsTheLength_data()
@@ -193,6 +215,16 @@ private slots:
         loopEditor->loopField()->setText(QString::number(loops));
         QCOMPARE(shown[1]->displayTime, secondTime);
         QTRY_COMPARE(child<QLabel>("showLengthLabel")->text(), text);
+    }
+
+    void noFormatWarningBeforeTheFirstLanguage()
+    {
+        // The window is built before a catalogue is loaded, as at every start.
+        closeFreshWindow(tempDir, window);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QString::arg")));
+        QVERIFY(openFreshWindow(tempDir, window));
+        fillPlaylist();
+        QCOMPARE(child<QLabel>("showLengthLabel")->text(), QStringLiteral("Show length: 0:05.8"));
     }
 
     void emptyPlaylistDoesNotPlay()

@@ -667,6 +667,10 @@ Size: %2</translation>
 <context>
     <name>UpdateImageContract</name>
     <message>
+        <source>action_btn_cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>action_btn_ok</source>
         <translation>Ok</translation>
     </message>

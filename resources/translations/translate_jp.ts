@@ -667,6 +667,10 @@
 <context>
     <name>UpdateImageContract</name>
     <message>
+        <source>action_btn_cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
         <source>action_btn_ok</source>
         <translation>OK</translation>
     </message>

@@ -667,6 +667,10 @@
 <context>
     <name>UpdateImageContract</name>
     <message>
+        <source>action_btn_cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
         <source>action_btn_ok</source>
         <translation>确定</translation>
     </message>

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -20,7 +21,8 @@ UpdateImageContract::UpdateImageContract(ContrastJobs *jobs, ImageObject *item, 
     if (item && !item->sourcePath.isEmpty())
         sourceImage = PictureLoader::load(item->sourcePath).convertToFormat(QImage::Format_ARGB32);
     buildForm();
-    sliderContract->setValue(item ? int(std::lround(item->contrastFactor * 10.0f)) : 10);
+    openedWith = item ? int(std::lround(item->contrastFactor * 10.0f)) : 10;
+    sliderContract->setValue(openedWith);
     connect(sliderContract, &QSlider::valueChanged, this,
             &UpdateImageContract::sliderValueChanged);
     connect(jobs, &ContrastJobs::applied, this, [this](ImageObject *changed) {
@@ -50,6 +52,10 @@ void UpdateImageContract::buildForm()
     QPushButton *ok = buttons->addButton(tr("action_btn_ok"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("btnOk"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton *cancel =
+        buttons->addButton(tr("action_btn_cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
@@ -60,4 +66,16 @@ void UpdateImageContract::sliderValueChanged(int value)
 {
     // Without a source picture the loop only notes the change and leaves the item as it is.
     jobs->post(item, value, sourceImage);
+}
+
+void UpdateImageContract::reject()
+{
+    // Cancel, Esc and the window's close button take back every move: the value the dialog
+    // opened with is posted again, which also withdraws a change still waiting.
+    if (sliderContract->value() != openedWith) {
+        const QSignalBlocker quiet(sliderContract);
+        sliderContract->setValue(openedWith);
+        jobs->post(item, openedWith, sourceImage);
+    }
+    QDialog::reject();
 }

@@ -212,7 +212,7 @@ void MainWindow::pressMediaWidget(const QModelIndex &index)
 
 void MainWindow::onBtnPlayClick() { preview->play(); }
 void MainWindow::onBtnStopClick() { preview->stop(); }
-void MainWindow::onActionPlayShow() { preview->playShow(); }
+void MainWindow::onActionPlayShow() { preview->toggleShow(); }
 
 void MainWindow::onRowStepDue(QObject *editor, int code)
 {

@@ -4,6 +4,7 @@
 #include "ui/main/ShowPlayer.h"
 
 #include <QObject>
+#include <QPointer>
 
 class CustomTableModel;
 class ImageObject;
@@ -12,12 +13,14 @@ class MainWindowForm;
 class PlayMediaHandler;
 class QBrush;
 class QPushButton;
+class QShortcut;
 class QWidget;
 
 // The round preview area of the main window with its Play and Stop buttons: shows the
 // selected picture or clip frame, plays the selected clip (ClipPlayer) or the whole show
 // (ShowPlayer) there, and keeps the two buttons in step with one of three states: nothing
-// to play (both hidden), ready (Play shown) and playing (Stop shown).
+// to play (both hidden), ready (Play shown) and playing (Stop shown). Esc stops whatever
+// plays; when the show ends or is stopped, the selected row is shown again.
 class PreviewPane : public QObject
 {
     Q_OBJECT
@@ -43,6 +46,8 @@ public:
     void play();
     void stop();
     void playShow();
+    // F5: plays the show, or stops it while it plays.
+    void toggleShow();
     void stopIfPlaying();
     // The clip leaves its list: it is stopped when playing and no longer played.
     void forget(MediaObject *clip);
@@ -54,10 +59,15 @@ private:
     void setButtons(Buttons shown);
     void setBackground(const QBrush &brush);
     void paintInitial();
+    void showSelected();
 
     QWidget *area;
     QPushButton *btnPlay;
     QPushButton *btnStop;
     ClipPlayer player;
     ShowPlayer show;
+    QShortcut *escape;
+    // What the selected row shows; nothing selected yet shows the empty circle.
+    bool selectionMade = false;
+    QPointer<ImageObject> selected;
 };

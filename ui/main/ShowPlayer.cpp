@@ -112,6 +112,12 @@ void ShowPlayer::showAt(qint64 now)
 
 void ShowPlayer::updateLength()
 {
-    lengthLabel->setText(tr("show_length").arg(ShowTimeline::lengthText(
-        currentTimeline().totalMs())));
+    // The window is built before its first catalogue is loaded; until then the bare key has
+    // no place for the length, and the label waits for the language change to fill it.
+    const QString format = tr("show_length");
+    if (!format.contains(QLatin1String("%1"))) {
+        lengthLabel->clear();
+        return;
+    }
+    lengthLabel->setText(format.arg(ShowTimeline::lengthText(currentTimeline().totalMs())));
 }

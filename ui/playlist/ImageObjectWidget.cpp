@@ -1,7 +1,7 @@
 #include "ui/playlist/ImageObjectWidget.h"
 
 #include "model/ImageObject.h"
-#include "ui/playlist/BoundedIntValidator.h"
+#include "ui/playlist/BoundedNumberValidator.h"
 #include "ui/playlist/RowGeometry.h"
 #include "ui/UiLog.h"
 #include "ui/playlist/WheelGuard.h"
@@ -78,11 +78,16 @@ void ImageObjectWidget::buildControls()
         timeEdit = new QLineEdit(this);
         timeEdit->setAlignment(Qt::AlignCenter);
         timeEdit->setText(QString::number(item->displayTime, 'g', 6));
-        timeEdit->setValidator(new BoundedIntValidator(1, 100, timeEdit));
+        // Up to six places: the text of any stored time ('g', 6 digits) stays editable.
+        timeValidator = new BoundedNumberValidator(kTimeFloor, kTimeCeiling, 6, timeEdit);
+        timeEdit->setValidator(timeValidator);
         timeEdit->setGeometry(row.timeField);
         timeEdit->setMouseTracking(true);
         // Connected after the text is set: opening the editor must not round the stored time.
         connect(timeEdit, &QLineEdit::textChanged, this, &ImageObjectWidget::onTimeEdit);
+        connect(timeEdit, &QLineEdit::editingFinished, this,
+                [this] { typedFrom = item ? item->displayTime : typedFrom; });
+        typedFrom = item->displayTime;
 
         lblUnit = makeLabel(row.unit);
         retranslate();
@@ -141,6 +146,7 @@ bool ImageObjectWidget::step(bool up)
         item->displayTime = time;
         qCDebug(lcUi) << "onBtnTimeDel time = " << time;
     }
+    typedFrom = time;
     if (timeEdit)
         timeEdit->setText(QString::number(time, 'g', 6));
     emit valueChanged();
@@ -149,11 +155,16 @@ bool ImageObjectWidget::step(bool up)
 
 void ImageObjectWidget::onTimeEdit(const QString &value)
 {
-    bool ok = false;
-    const double time = value.toDouble(&ok);
-    // The validator lets "0" and "150" stand as intermediate text; only times the buttons
-    // can reach are display times (the field is brought into range when editing ends).
-    if (!ok || !std::isfinite(time) || time < kTimeFloor || time > kTimeCeiling || !item)
+    if (!item)
+        return;
+    double time = 0.0;
+    const bool acceptable = timeValidator && timeValidator->parse(value, &time);
+    showValidity(timeEdit, acceptable);
+    // A text beyond the limits is never stored; the row goes back to the time it had before
+    // the typing began, since a prefix of the text ("15" of "150") may have been stored.
+    if (!acceptable)
+        time = typedFrom;
+    if (time == item->displayTime)
         return;
     item->displayTime = time;
     emit valueChanged();

@@ -8,6 +8,7 @@
 
 #include <QPointer>
 
+class BoundedNumberValidator;
 class HandlerMessage;
 class QComboBox;
 class QLineEdit;
@@ -58,4 +59,7 @@ private:
     QLabel *lblUnit = nullptr;
     QComboBox *orderCombo = nullptr;
     QLineEdit *timeEdit = nullptr;
+    BoundedNumberValidator *timeValidator = nullptr;
+    // The stored time before the current typing began.
+    double typedFrom = 0.0;
 };

@@ -2,7 +2,7 @@
 
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
-#include "ui/playlist/BoundedIntValidator.h"
+#include "ui/playlist/BoundedNumberValidator.h"
 #include "ui/playlist/RowGeometry.h"
 #include "ui/UiLog.h"
 
@@ -47,9 +47,13 @@ void MediaObjectWidget::buildControls()
     loopEdit = new QLineEdit(this);
     loopEdit->setAlignment(Qt::AlignCenter);
     loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
-    loopEdit->setValidator(new BoundedIntValidator(MinLoopCount, MaxLoopCount, loopEdit));
+    loopValidator = new BoundedNumberValidator(MinLoopCount, MaxLoopCount, 0, loopEdit);
+    loopEdit->setValidator(loopValidator);
     loopEdit->setMouseTracking(true);
     connect(loopEdit, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
+    connect(loopEdit, &QLineEdit::editingFinished, this,
+            [this] { typedFrom = item ? item->loopCount : typedFrom; });
+    typedFrom = item ? item->loopCount : MinLoopCount;
 
     createStepButtons();
     layOutTexts();
@@ -95,6 +99,7 @@ bool MediaObjectWidget::step(bool up)
         item->loopCount = loops;
         qCDebug(lcUi) << "onBtnTimeDel() loopcount = " << loops;
     }
+    typedFrom = loops;
     loopEdit->setText(QString::number(loops));
     emit valueChanged();
     return true;
@@ -102,11 +107,15 @@ bool MediaObjectWidget::step(bool up)
 
 void MediaObjectWidget::onTimeEdit(const QString &value)
 {
-    bool ok = false;
-    const int loops = value.toInt(&ok, 10);
-    // "0" passes the validator as an intermediate text; the effect stores the count in
-    // one byte, so only 1 ... 255 are loop counts.
-    if (!ok || loops < MinLoopCount || loops > MaxLoopCount || !item)
+    if (!item)
+        return;
+    double typed = 0.0;
+    const bool acceptable = loopValidator && loopValidator->parse(value, &typed);
+    showValidity(loopEdit, acceptable);
+    // The effect stores the count in one byte: a text beyond 1 ... 255 is never stored, and
+    // the row goes back to the count it had before the typing began ("30" of "300").
+    const int loops = acceptable ? int(typed) : typedFrom;
+    if (loops == item->loopCount)
         return;
     item->loopCount = loops;
     emit valueChanged();

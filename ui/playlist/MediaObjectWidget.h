@@ -9,6 +9,7 @@
 #include <QPointer>
 
 class HandlerMessage;
+class BoundedNumberValidator;
 class QLineEdit;
 
 // Row editor of the clip list: first-frame thumbnail, frame count and loop count with
@@ -57,4 +58,7 @@ private:
     QLabel *lblLoop = nullptr;
     QLineEdit *loopEdit = nullptr;
     int thumbnailWidth = 0;
+    BoundedNumberValidator *loopValidator = nullptr;
+    // The stored count before the current typing began.
+    int typedFrom = MinLoopCount;
 };

@@ -159,6 +159,22 @@ void RowEditorWidget::withdrawLateRepeat()
         Qt::QueuedConnection);
 }
 
+void RowEditorWidget::showValidity(QWidget *field, bool acceptable)
+{
+    if (!field || field->property("invalid").toBool() == !acceptable)
+        return;
+    field->setProperty("invalid", !acceptable);
+    // The palette keeps the style's own frame; the text and its background turn red.
+    // An empty palette inherits the window's again.
+    QPalette palette;
+    if (!acceptable) {
+        palette = field->palette();
+        palette.setColor(QPalette::Base, QColor(255, 200, 200));
+        palette.setColor(QPalette::Text, Qt::darkRed);
+    }
+    field->setPalette(palette);
+}
+
 void RowEditorWidget::paintEvent(QPaintEvent *)
 {
     QImage background(size(), QImage::Format_ARGB32);

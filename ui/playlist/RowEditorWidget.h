@@ -70,6 +70,9 @@ protected:
 
     void paintEvent(QPaintEvent *event) override;
 
+    // Frames a field red while its text is not a value the row can hold.
+    static void showValidity(QWidget *field, bool acceptable);
+
     QPointer<HandlerMessage> handler;
     QPersistentModelIndex index;
     QLabel *lblThumbnail = nullptr;
