@@ -840,6 +840,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         stats.piecesWritten = store.written;
         stats.bytesWritten = store.bytes;
     }
+    if (beforeCommit)
+        beforeCommit();
     if (!db.exec(QStringLiteral("PRAGMA incremental_vacuum")) ||
         !db.exec(QStringLiteral("COMMIT")))
         return failed(db.errorText());

@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ShowContent;
@@ -71,6 +72,10 @@ public:
     };
     SaveStats lastSave() const;
 
+    // Seam for tests: called on the saving thread with every piece and row written, just
+    // before the transaction commits.
+    void setBeforeCommit(std::function<void()> hook) { beforeCommit = std::move(hook); }
+
 private:
     Outcome write(const ShowSnapshot &snapshot, const QString &dbPath, bool fresh);
 
@@ -78,4 +83,5 @@ private:
     std::shared_ptr<ShowHashCache> cache;
     QMutex saving;
     SaveStats stats;
+    std::function<void()> beforeCommit;
 };
