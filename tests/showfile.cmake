@@ -8,3 +8,6 @@ if(TARGET hologram-cli)
     LIBS hd_show LABELS show cli TIMEOUT 180)
   add_dependencies(test_show_file_cli hologram-cli)
 endif()
+hd_add_test(test_show_threads
+  SOURCES test_show_threads.cpp ShowFixtures.h ShowFixtures.cpp
+  LIBS hd_show LABELS show threads TIMEOUT 240)
