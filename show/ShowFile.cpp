@@ -126,9 +126,15 @@ struct PieceIds
     qint64 preview = 0;
 };
 
+// Never a null string: Qt SQL binds a null string as NULL.
+QString textOf(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString suffixOf(const QString &path)
 {
-    return QFileInfo(path).completeSuffix();
+    return textOf(QFileInfo(path).completeSuffix());
 }
 
 // A suffix from a file is used in a file name: letters, digits and inner dots only.
@@ -525,7 +531,10 @@ struct Plan
     Kind kind = Stored;
 };
 
-ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces, QString *error)
+// written: every source file made, for removal when the load fails (an item's destructor
+// removes its other files, not its source).
+ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces,
+                      QStringList *written, QString *error)
 {
     auto item = std::make_unique<ImageObject>(row.number, QString(), row.displayTime, row.kind);
     item->frameTime = float(row.frameTime);
@@ -537,6 +546,7 @@ ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces, QSt
         if (!pieces.read(row.ids.source, &bytes, error))
             return nullptr;
         const QString path = workFilePath(restoredSourceName(row.kind, row.suffix));
+        written->append(path);
         if (!writeWholeFile(path, bytes, error))
             return nullptr;
         item->sourcePath = path;
@@ -814,7 +824,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
             const ShowSnapshot::Clip &clip = snapshot.clips[c];
             const ClipOrigin &origin = clip.origin;
             const QVariantList values{c, clip.number, clip.loopCount, clip.isGif ? 1 : 0,
-                                      int(origin.source), origin.path, origin.startMs,
+                                      int(origin.source), textOf(origin.path), origin.startMs,
                                       origin.lengthMs, origin.zoomSteps,
                                       origin.shownSize.width(), origin.shownSize.height(),
                                       origin.regionTopLeft.x(), origin.regionTopLeft.y(),
@@ -917,45 +927,56 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
 
     QList<ShowConverter::Job> jobs;
     QList<std::pair<const ItemRow *, ImageObject *>> stored;
+    QStringList written;
+    bool complete = false;
+    // A failed load leaves no source behind (items remove only their other files).
+    const auto removeSources = qScopeGuard([&] {
+        if (!complete)
+            for (const QString &path : std::as_const(written))
+                QFile::remove(path);
+    });
     QString error;
-    PieceReader pieces(*db);
     ensureWorkDirectory();
-    const auto make = [&](const ItemRow &row) -> ImageObject * {
-        const Plan::Kind plan = planFor(row);
-        if (plan == Plan::Drop)
-            return nullptr;
-        ImageObject *item = makeItem(row, plan == Plan::Stored, pieces, &error);
-        if (!item)
-            return nullptr;
-        if (plan == Plan::Convert) {
-            item->sampling = options.sampling.value_or(row.sampling);
-            jobs.append({item, item->sourcePath, item->contrastFactor, row.label});
-        } else {
-            stored.append({&row, item});
-        }
-        return item;
-    };
-    for (const ItemRow &row : rows.pictures) {
-        if (options.stop && options.stop->load())
-            return refused(QStringLiteral("cancelled"));
-        if (ImageObject *item = make(row))
-            loaded.addPicture(item);
-        else if (!error.isEmpty())
-            return refused(error);
-    }
-    for (const ClipRow &clipRow : rows.clips) {
-        auto *clip = new MediaObject(clipRow.number, clipRow.origin.path);
-        loaded.addClip(clip);
-        clip->loopCount = clipRow.loopCount;
-        clip->isGif = clipRow.isGif;
-        clip->origin = clipRow.origin;
-        for (const ItemRow &row : clipRow.frames) {
+    {
+        PieceReader pieces(*db);
+        const auto make = [&](const ItemRow &row) -> ImageObject * {
+            const Plan::Kind plan = planFor(row);
+            if (plan == Plan::Drop)
+                return nullptr;
+            ImageObject *item =
+                makeItem(row, plan == Plan::Stored, pieces, &written, &error);
+            if (!item)
+                return nullptr;
+            if (plan == Plan::Convert) {
+                item->sampling = options.sampling.value_or(row.sampling);
+                jobs.append({item, item->sourcePath, item->contrastFactor, row.label});
+            } else {
+                stored.append({&row, item});
+            }
+            return item;
+        };
+        for (const ItemRow &row : rows.pictures) {
             if (options.stop && options.stop->load())
                 return refused(QStringLiteral("cancelled"));
             if (ImageObject *item = make(row))
-                clip->frames.append(item);
+                loaded.addPicture(item);
             else if (!error.isEmpty())
                 return refused(error);
+        }
+        for (const ClipRow &clipRow : rows.clips) {
+            auto *clip = new MediaObject(clipRow.number, clipRow.origin.path);
+            loaded.addClip(clip);
+            clip->loopCount = clipRow.loopCount;
+            clip->isGif = clipRow.isGif;
+            clip->origin = clipRow.origin;
+            for (const ItemRow &row : clipRow.frames) {
+                if (options.stop && options.stop->load())
+                    return refused(QStringLiteral("cancelled"));
+                if (ImageObject *item = make(row))
+                    clip->frames.append(item);
+                else if (!error.isEmpty())
+                    return refused(error);
+            }
         }
     }
     db.reset();
@@ -987,5 +1008,6 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
                               << " pictures, " << loaded.clips().size() << " clips, "
                               << loaded.converted << " converted";
     *content = std::move(loaded);
+    complete = true;
     return outcome;
 }

@@ -139,6 +139,17 @@ void build(const QString &dir, const QStringList &recipe, Playlist &playlist,
             playlist.clips << clip(dir, n, false, 4, mode(SamplingMode::Sharp));
         } else if (word == QLatin1String("gif")) {
             playlist.clips << clip(dir, n, true, 3, mode(SamplingMode::Smooth));
+        } else if (word == QLatin1String("bareclip")) {
+            // As the command line cuts one: frames without source files, no origin.
+            auto *media = new MediaObject(n, QString());
+            for (int k = 1; k <= 2; ++k) {
+                auto *frame = new ImageObject(k, QString(), 10.0, ImageObject::KindGifFrame);
+                QImage square(450, 450, QImage::Format_ARGB32);
+                square.fill(qRgb(k * 90, 30, 60));
+                convertPicture(square, frame, nullptr, ReadImageThread::SamplingPreview::Skip);
+                media->frames.append(frame);
+            }
+            playlist.clips << media;
         } else if (word == QLatin1String("readback")) {
             playlist.pictures << readBack(n);
         } else if (word == QLatin1String("twice")) {

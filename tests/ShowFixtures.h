@@ -29,7 +29,8 @@ QString writeSource(const QString &dir, const QString &name, int seed, int width
 
 // Adds items to playlist by a recipe of words: "picture", "smooth" (a picture sampled
 // smoothly), "contrast" (a picture with its contrast changed), "diy", "video", "gif",
-// "readback" (a picture read back from an effect file, LED data only), "twice" (two
+// "readback" (a picture read back from an effect file, LED data only), "bareclip" (a clip
+// of frames without sources or origin, as the command line cuts one), "twice" (two
 // pictures of the same source). Sources are written into dir. With forced, every item is
 // sampled that way instead.
 void build(const QString &dir, const QStringList &recipe, Playlist &playlist,
