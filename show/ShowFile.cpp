@@ -679,7 +679,7 @@ QString ShowFile::stagingPath() const
 
 ShowFile::SaveStats ShowFile::lastSave() const
 {
-    QMutexLocker lock(const_cast<QMutex *>(&saving));
+    QMutexLocker lock(&saving);
     return stats;
 }
 
@@ -703,9 +703,13 @@ Outcome ShowFile::save(const ShowSnapshot &snapshot)
     // Updated in place only when the file is a show this version writes: anything else is
     // replaced whole, so a save never half-changes a file it does not understand.
     bool inPlace = false;
+    const QString journal = target + QStringLiteral("-journal");
     if (QFileInfo(target).isFile() && looksLikeShow(target) &&
         ShowSchema::headerProblem(target).isEmpty()) {
-        ShowDatabase db(target, ShowDatabase::Mode::ReadOnly);
+        // A journal left by a save that died is rolled back by the first read-write look.
+        const bool hotJournal = QFileInfo(journal).size() > 0;
+        ShowDatabase db(target, hotJournal ? ShowDatabase::Mode::ReadWrite
+                                           : ShowDatabase::Mode::ReadOnly);
         inPlace = db.isOpen() &&
                   db.value(QStringLiteral("PRAGMA user_version")).toInt() == ShowSchema::Version;
     }
@@ -721,6 +725,10 @@ Outcome ShowFile::save(const ShowSnapshot &snapshot)
     Outcome outcome = write(snapshot, staged, true);
     if (!outcome)
         return outcome;
+    // A journal of the file being replaced would be played back into the new one.
+    if (QFileInfo::exists(journal) && !QFile::remove(journal))
+        return Outcome::failure(QStringLiteral("cannot replace %1: its journal %2 stays")
+                                    .arg(target, journal));
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(staged).toStdString()),
                             std::filesystem::path(QFile::encodeName(target).toStdString()), error);

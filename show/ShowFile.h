@@ -81,7 +81,7 @@ private:
 
     const QString target;
     std::shared_ptr<ShowHashCache> cache;
-    QMutex saving;
+    mutable QMutex saving;
     SaveStats stats;
     std::function<void()> beforeCommit;
 };

@@ -536,13 +536,17 @@ void TestShowFile::restoredSourceStaysInWorkDirectory()
 void TestShowFile::saveThatDiesLeavesThePreviousShow_data()
 {
     QTest::addColumn<bool>("inPlace");
-    QTest::newRow("updating a show") << true;
-    QTest::newRow("replacing another file") << false;
+    // What comes next: opening the file, or saving over it at once.
+    QTest::addColumn<bool>("openFirst");
+    QTest::newRow("updating a show, then opening") << true << true;
+    QTest::newRow("updating a show, then saving") << true << false;
+    QTest::newRow("replacing another file") << false << true;
 }
 
 void TestShowFile::saveThatDiesLeavesThePreviousShow()
 {
     QFETCH(bool, inPlace);
+    QFETCH(bool, openFirst);
     QByteArray effect;
     QByteArray previous;
     if (inPlace) {
@@ -574,12 +578,26 @@ void TestShowFile::saveThatDiesLeavesThePreviousShow()
         return;
     }
     QVERIFY(QFileInfo(showPath() + QStringLiteral("-journal")).size() > 0);
-    ShowContent content;
-    const Outcome load = ShowFile(showPath()).load({}, &content);
-    QVERIFY2(load.ok(), qPrintable(load.error()));
     Playlist loaded;
-    takeInto(content, loaded);
-    QCOMPARE(ShowFixtures::effectBytes(dir->path(), loaded.pictures, loaded.clips), effect);
+    if (openFirst) {
+        ShowContent content;
+        const Outcome load = ShowFile(showPath()).load({}, &content);
+        QVERIFY2(load.ok(), qPrintable(load.error()));
+        takeInto(content, loaded);
+        QCOMPARE(ShowFixtures::effectBytes(dir->path(), loaded.pictures, loaded.clips), effect);
+    }
+
+    // The next save over the file the dead one left opens to what it saved.
+    ShowFixtures::build(dir->path(), {"smooth"}, loaded);
+    const QByteArray next = ShowFixtures::effectBytes(dir->path(), loaded.pictures, loaded.clips);
+    QVERIFY(saveShow(showPath(), loaded).ok());
+    QVERIFY(!QFile::exists(showPath() + QStringLiteral("-journal")));
+    ShowContent again;
+    const Outcome reload = ShowFile(showPath()).load({}, &again);
+    QVERIFY2(reload.ok(), qPrintable(reload.error()));
+    Playlist reloaded;
+    takeInto(again, reloaded);
+    QCOMPARE(ShowFixtures::effectBytes(dir->path(), reloaded.pictures, reloaded.clips), next);
 }
 
 void TestShowFile::inspectsWithoutItems()
