@@ -5,10 +5,12 @@
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QThreadPool>
-#include <QWaitCondition>
+#include <QThread>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 QString ShowConverter::convert(const Job &job)
 {
@@ -37,46 +39,48 @@ Outcome ShowConverter::run(const QList<Job> &jobs,
     if (total == 0)
         return Outcome::success();
 
-    QMutex mutex;
-    QWaitCondition changed;
+    // Plain threads and standard locks: their hand-overs are visible to ThreadSanitizer,
+    // which Qt's pool and wait conditions (inside the uninstrumented Qt Core) are not.
+    std::mutex mutex;
+    std::condition_variable changed;
     int done = 0;
     QString failure;
+    std::atomic<int> next{0};
     const auto stopped = [&] { return stop && stop->load(); };
-
-    QThreadPool pool;
-    pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
-    for (const Job &job : jobs) {
-        pool.start([&, job] {
+    const auto work = [&] {
+        for (int i = next.fetch_add(1); i < total; i = next.fetch_add(1)) {
+            bool skip = false;
             {
-                QMutexLocker lock(&mutex);
-                if (!failure.isEmpty() || stopped()) {
-                    ++done;
-                    changed.wakeAll();
-                    return;
-                }
+                std::lock_guard lock(mutex);
+                skip = !failure.isEmpty() || stopped();
             }
-            const QString error = convert(job);
-            QMutexLocker lock(&mutex);
+            const QString error = skip ? QString() : convert(jobs[i]);
+            std::lock_guard lock(mutex);
             if (!error.isEmpty() && failure.isEmpty())
                 failure = error;
             ++done;
-            changed.wakeAll();
-        });
-    }
-    int reported = 0;
-    QMutexLocker lock(&mutex);
-    while (reported < total) {
-        while (done == reported)
-            changed.wait(&mutex);
-        reported = done;
-        if (progress) {
-            lock.unlock();
-            progress(reported, total);
-            lock.relock();
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const int width = qBound(1, QThread::idealThreadCount(), total);
+    for (int t = 0; t < width; ++t)
+        workers.emplace_back(work);
+    {
+        std::unique_lock lock(mutex);
+        int reported = 0;
+        while (reported < total) {
+            changed.wait(lock, [&] { return done != reported; });
+            reported = done;
+            if (progress) {
+                lock.unlock();
+                progress(reported, total);
+                lock.lock();
+            }
         }
     }
-    lock.unlock();
-    pool.waitForDone();
+    for (std::thread &worker : workers)
+        worker.join();
     if (!failure.isEmpty())
         return Outcome::failure(failure);
     if (stopped())

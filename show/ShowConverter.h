@@ -10,7 +10,7 @@
 
 class ImageObject;
 
-// Converts items afresh from their source pictures, a few at a time on a pool as large as
+// Converts items afresh from their source pictures, a few at a time on as many threads as
 // the machine has cores (each conversion runs its own sampler and coder besides): the
 // source is decoded, its contrast applied as the contrast dialog applies it, and the
 // picture converted into the item's LED data and sampling preview for the process-wide
