@@ -19,6 +19,13 @@ public:
     // arguments: everything after the command name. Returns the process exit code;
     // errors are reported as one line on stderr.
     virtual int run(const QStringList &arguments) = 0;
+    // Whether this command takes these arguments; two commands of one name (build of files,
+    // build of a show) tell them apart here.
+    virtual bool accepts(const QStringList &arguments) const
+    {
+        Q_UNUSED(arguments);
+        return true;
+    }
 
     // Reads text as a whole number from low to high into *value.
     static bool readWholeNumber(const QString &text, int low, int high, int *value)

@@ -6,6 +6,8 @@
 #include "cli/InterruptGuard.h"
 #include "cli/PreviewCommand.h"
 #include "cli/RenderCommand.h"
+#include "cli/ShowBuildCommand.h"
+#include "cli/ShowInfoCommand.h"
 #include "cli/TraceFilter.h"
 
 #include <QCoreApplication>
@@ -23,7 +25,10 @@ std::vector<std::unique_ptr<CliCommand>> makeCommands()
 {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ConvertCommand>());
+    // The show commands go first: they take only arguments that name a show.
+    commands.push_back(std::make_unique<ShowBuildCommand>());
     commands.push_back(std::make_unique<BuildCommand>());
+    commands.push_back(std::make_unique<ShowInfoCommand>());
     commands.push_back(std::make_unique<EffectInfoCommand>());
     commands.push_back(std::make_unique<PreviewCommand>());
     commands.push_back(std::make_unique<RenderCommand>());
@@ -73,7 +78,7 @@ int main(int argc, char *argv[])
         return arguments.isEmpty() ? 1 : 0;
     }
     for (const auto &command : commands) {
-        if (command->name() != arguments.first())
+        if (command->name() != arguments.first() || !command->accepts(arguments.mid(1)))
             continue;
         // A signal stops the command, which returns and removes its work directory.
         const InterruptGuard guard;

@@ -10,9 +10,22 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 
+namespace {
+// Revisions of every item come from one counter, so a revision never names two states.
+std::atomic<quint64> nextRevision{1};
+
+QByteArray readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+} // namespace
+
 ImageObject::ImageObject(int number, const QString &sourcePath, double displayTime, int kind)
     : kind(kind), number(number), sourcePath(sourcePath), displayTime(displayTime),
-      squareRect(), id(nextItemId.fetch_add(1))
+      squareRect(), id(nextItemId.fetch_add(1)), stamp(nextRevision.fetch_add(1))
 {
     prepareThumbnail();
 }
@@ -43,6 +56,22 @@ QString ImageObject::samplingPreviewPath() const
     return workFilePath(QStringLiteral("%1_2.png").arg(id));
 }
 
+void ImageObject::touch()
+{
+    stamp.store(nextRevision.fetch_add(1), std::memory_order_release);
+}
+
+ImageObject::StoredFiles ImageObject::readStoredFiles() const
+{
+    QMutexLocker lock(&mutex);
+    StoredFiles files;
+    files.revision = stamp.load(std::memory_order_acquire);
+    files.ledData = ledData.isEmpty() ? readWholeFile(m_bufPath) : ledData;
+    files.thumbnailPng = readWholeFile(thumbnailPath());
+    files.samplingPreviewPng = readWholeFile(samplingPreviewPath());
+    return files;
+}
+
 QByteArray ImageObject::readLedData()
 {
     QMutexLocker lock(&mutex);
@@ -60,6 +89,7 @@ void ImageObject::writeLedDataFile()
     if (ledData.isEmpty())
         return;
     ensureWorkDirectory();
+    touch();
     m_bufPath = workFilePath(QStringLiteral("%1.buf").arg(id));
     QFile::remove(m_bufPath);
     QFile file(m_bufPath);
@@ -82,6 +112,7 @@ int ImageObject::savePng(const QImage &image, const QString &path, PngCoding cod
         return -1;
     QMutexLocker lock(&mutex);
     ensureWorkDirectory();
+    touch();
     QFile::remove(path);
     const bool saved = coding == PngCoding::OpaqueSparse
                            ? OpaquePngFile::save(image, path, OpaquePngFile::Content::Sparse)

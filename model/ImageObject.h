@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+#include <atomic>
+
 // One still picture of the playlist, or one frame of a clip. Owns the picture's LED data
 // and three temporary files in the work directory named after its id:
 // "%1_1.png" (60 x 60 thumbnail), "%1_2.png" (450 x 450 sampling preview), "%1.buf" (LED data).
@@ -56,6 +58,20 @@ public:
     QImage loadThumbnail() const;
     QImage loadSamplingPreview() const;
 
+    // The item's files as they are at one moment, read under the item's mutex: what a
+    // saver stores. revision names that state (see revision()).
+    struct StoredFiles
+    {
+        QByteArray ledData;
+        QByteArray thumbnailPng;
+        QByteArray samplingPreviewPng;
+        quint64 revision = 0;
+    };
+    StoredFiles readStoredFiles() const;
+    // Changes whenever the LED data file, the thumbnail or the sampling preview is written;
+    // unique in the process, so a saver can tell an unchanged item without reading it.
+    quint64 revision() const { return stamp.load(std::memory_order_acquire); }
+
     // Rebuilds the thumbnail and squareRect from sourcePath and resets the contrast factor.
     void prepareThumbnail();
 
@@ -72,6 +88,9 @@ private:
     enum class PngCoding { Qt, OpaqueSparse };
     int savePng(const QImage &image, const QString &path, PngCoding coding);
 
+    void touch();
+
     mutable QMutex mutex;
     QString m_bufPath;
+    std::atomic<quint64> stamp;
 };

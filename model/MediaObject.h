@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ClipOrigin.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -20,4 +22,6 @@ public:
     int number;
     bool isGif = false;
     int loopCount = 1;
+    // Filled by the importers; empty for clips read back from an effect file.
+    ClipOrigin origin;
 };

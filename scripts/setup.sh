@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  qt6-translations-l10n qt6-qpa-plugins libqt6svg6
+  qt6-translations-l10n qt6-qpa-plugins libqt6svg6 libqt6sql6-sqlite
   fonts-noto-cjk
   libgl-dev
   libopencv-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs

@@ -1,0 +1,49 @@
+#include "show/ShowContent.h"
+
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+
+#include <utility>
+
+ShowContent::~ShowContent()
+{
+    clear();
+}
+
+ShowContent::ShowContent(ShowContent &&other) noexcept
+{
+    *this = std::move(other);
+}
+
+ShowContent &ShowContent::operator=(ShowContent &&other) noexcept
+{
+    if (this == &other)
+        return *this;
+    clear();
+    pictureItems = std::exchange(other.pictureItems, {});
+    clipItems = std::exchange(other.clipItems, {});
+    ledCount = other.ledCount;
+    lineNumber = other.lineNumber;
+    savedLedCount = other.savedLedCount;
+    savedLineNumber = other.savedLineNumber;
+    languageCode = other.languageCode;
+    sampling = other.sampling;
+    converted = other.converted;
+    return *this;
+}
+
+QList<ImageObject *> ShowContent::takePictures()
+{
+    return std::exchange(pictureItems, {});
+}
+
+QList<MediaObject *> ShowContent::takeClips()
+{
+    return std::exchange(clipItems, {});
+}
+
+void ShowContent::clear()
+{
+    qDeleteAll(std::exchange(pictureItems, {}));
+    qDeleteAll(std::exchange(clipItems, {}));
+}

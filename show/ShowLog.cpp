@@ -1,0 +1,3 @@
+#include "show/ShowLog.h"
+
+Q_LOGGING_CATEGORY(lcShow, "hologram.show")
