@@ -51,7 +51,6 @@ private:
         QList<int> sides;
         for (const ImageObject *item : pictures())
             sides << item->squareRect.width();
-        std::sort(sides.begin(), sides.end());
         return sides;
     }
 
@@ -65,10 +64,13 @@ private slots:
         QTest::addColumn<int>("expectedWorkers");
         // Workers never wait for the GUI thread: they end before it has handled a report.
         QTest::addColumn<bool>("joinFirst");
-        QTest::newRow("one file, one worker") << 1 << 1 << false;
-        QTest::newRow("three files, three workers") << 3 << 3 << false;
-        QTest::newRow("twelve files, five workers") << 12 << 5 << false;
-        QTest::newRow("eleven files, every report after the workers' end") << 11 << 5 << true;
+        // The first file is this much larger, so that it finishes last: it still comes first.
+        QTest::addColumn<int>("firstScale");
+        QTest::newRow("one file, one worker") << 1 << 1 << false << 1;
+        QTest::newRow("three files, three workers") << 3 << 3 << false << 1;
+        QTest::newRow("twelve files, five workers") << 12 << 5 << false << 1;
+        QTest::newRow("eleven files, every report after the workers' end") << 11 << 5 << true << 1;
+        QTest::newRow("first file slowest, chosen order kept") << 8 << 5 << false << 40;
     }
 
     void importsEveryFileOnceWithAtMostFiveWorkers()
@@ -76,7 +78,11 @@ private slots:
         QFETCH(int, files);
         QFETCH(int, expectedWorkers);
         QFETCH(bool, joinFirst);
-        const QStringList paths = makePictures(files);
+        QFETCH(int, firstScale);
+        QStringList paths = makePictures(files);
+        if (firstScale > 1)
+            paths[0] = writePicture(picturesDir(), QStringLiteral("large.jpg"), 100 * firstScale,
+                                    80 * firstScale);
         LoadImagesDialog dialog(paths);
         window->receiveImportsFrom(&dialog);
         QCOMPARE(dialog.workerCount(), expectedWorkers);
@@ -88,10 +94,11 @@ private slots:
         QTRY_VERIFY(dialog.loadOverButton()->isEnabled());
         QTRY_COMPARE(dialog.activeWorkerCount(), 0);
 
-        // Each picture exactly once: the square sides 80 .. 80 + files - 1 all appear once.
+        // Each picture exactly once and in the chosen order: the square sides 80 .. 80 +
+        // files - 1, whichever worker finished first.
         QList<int> expected;
         for (int i = 0; i < files; ++i)
-            expected << 80 + i;
+            expected << (i == 0 ? 80 * firstScale : 80 + i);
         QCOMPARE(importedSides(), expected);
 
         // Numbered 1..n in list order, with their own copy in the work directory.

@@ -30,6 +30,8 @@ LoadImagesDialog::LoadImagesDialog(const QStringList &files, QWidget *parent)
     setObjectName(QStringLiteral("LoadImagesDialog"));
     buildForm();
     totalCount = static_cast<int>(files.size());
+    for (qsizetype i = 0; i < queue.size(); ++i)
+        indicesOfPath[queue.at(i)].append(i);
     startWorkers();
 }
 
@@ -39,6 +41,7 @@ LoadImagesDialog::~LoadImagesDialog()
     stopWorkers();
     qDeleteAll(workers);
     workers.clear();
+    dropWaiting();
 }
 
 void LoadImagesDialog::buildForm()
@@ -140,6 +143,9 @@ void LoadImagesDialog::stopWorkers(bool finishCurrent)
 void LoadImagesDialog::done(int result)
 {
     stopWorkers(result == QDialog::Accepted);
+    if (result == QDialog::Accepted)
+        deliverInOrder(true);
+    dropWaiting();
     if (!unreadable.isEmpty())
         reportUnreadableFiles();
     QDialog::done(result);
@@ -161,16 +167,10 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
         break;
     case LoadImagesHandler::CodeConverted:
-        if (auto *picture = qobject_cast<ImageObject *>(item)) {
-            // Nobody to take the item: it must not be lost with its copy in the work
-            // directory.
-            if (isSignalConnected(QMetaMethod::fromSignal(&LoadImagesDialog::pictureConverted)))
-                emit pictureConverted(picture);
-            else
-                dropItem(code, path, item);
-        } else {
-            emit pictureFileReady(path);
-        }
+        if (auto *picture = qobject_cast<ImageObject *>(item))
+            finish(path, {picture, QString()});
+        else
+            finish(path, {nullptr, path});
         noteProcessed(path);
         break;
     case LoadImagesHandler::CodeUnreadable:
@@ -178,6 +178,7 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         ++doneCount;
         unreadable.append(path);
         unreadableReasons.append(reason);
+        finish(path, {});
         lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
         lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
         noteProcessed(path);
@@ -199,6 +200,47 @@ void LoadImagesDialog::dropItem(int code, const QString &path, QObject *item)
             QFile::remove(copy.filePath());
     }
     delete item;
+}
+
+void LoadImagesDialog::finish(const QString &path, const Finished &result)
+{
+    QList<qsizetype> &indices = indicesOfPath[path];
+    if (indices.isEmpty()) {
+        // Not a file of this import: nothing to wait for.
+        if (result.item)
+            dropItem(LoadImagesHandler::CodeConverted, path, result.item);
+        return;
+    }
+    waiting.insert(indices.takeFirst(), result);
+    deliverInOrder();
+}
+
+void LoadImagesDialog::deliverInOrder(bool all)
+{
+    while (!waiting.isEmpty() && (all || waiting.firstKey() == nextToDeliver)) {
+        const qsizetype index = waiting.firstKey();
+        const Finished result = waiting.take(index);
+        nextToDeliver = index + 1;
+        if (result.item) {
+            // Nobody to take the item: it must not be lost with its copy in the work
+            // directory.
+            if (isSignalConnected(QMetaMethod::fromSignal(&LoadImagesDialog::pictureConverted)))
+                emit pictureConverted(result.item);
+            else
+                dropItem(LoadImagesHandler::CodeConverted, queue.at(index), result.item);
+        } else if (!result.fileReady.isEmpty()) {
+            emit pictureFileReady(result.fileReady);
+        }
+    }
+}
+
+void LoadImagesDialog::dropWaiting()
+{
+    for (auto it = waiting.cbegin(); it != waiting.cend(); ++it) {
+        if (it->item)
+            dropItem(LoadImagesHandler::CodeConverted, queue.at(it.key()), it->item);
+    }
+    waiting.clear();
 }
 
 void LoadImagesDialog::noteProcessed(const QString &)

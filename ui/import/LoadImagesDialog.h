@@ -3,6 +3,8 @@
 #include "model/DecodeBudget.h"
 
 #include <QDialog>
+#include <QMap>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -72,6 +74,12 @@ private:
     void noteProcessed(const QString &path);
     void reportUnreadableFiles();
     void dropItem(int code, const QString &path, QObject *item);
+    // Files are reported in any order; this records one under its place in the queue.
+    void finish(const QString &path, const Finished &result);
+    // Hands over what waits in queue order; with all, also what waits behind a gap (files
+    // never taken once the import stopped).
+    void deliverInOrder(bool all = false);
+    void dropWaiting();
 
     DecodeBudget budget;  // outlives the workers, which the destructor deletes
     QList<LoadImagesHandler *> workers;
@@ -93,4 +101,14 @@ private:
     bool failuresShown = false;
     QStringList unreadable;
     QStringList unreadableReasons;  // one per unreadable file
+    // Items enter the playlist in the order the files were chosen, whichever worker finishes
+    // first: a finished file waits here until every file before it has been dealt with.
+    struct Finished
+    {
+        ImageObject *item = nullptr;  // owned until delivered; null for a refused file
+        QString fileReady;            // a path handed over without an item
+    };
+    QHash<QString, QList<qsizetype>> indicesOfPath;  // queue positions not yet reported
+    QMap<qsizetype, Finished> waiting;
+    qsizetype nextToDeliver = 0;
 };
