@@ -2,7 +2,16 @@
 
 #include "app/AppGlobals.h"
 
+#include "app/AppLog.h"
+
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QLatin1String kPrefix("hologram-display-");
+
+} // namespace
 
 WorkDirectory::WorkDirectory()
 {
@@ -11,10 +20,54 @@ WorkDirectory::WorkDirectory()
     const QString base = QDir::tempPath();
     if (base.isEmpty())
         return;
-    dir = std::make_unique<QTemporaryDir>(
-        QDir(base).filePath(QStringLiteral("hologram-display-XXXXXX")));
-    if (dir->isValid())
-        setWorkDirectory(dir->path());
+    dir = std::make_unique<QTemporaryDir>(QDir(base).filePath(QStringLiteral("%1XXXXXX").arg(kPrefix)));
+    if (!dir->isValid())
+        return;
+    lock = std::make_unique<QLockFile>(QDir(dir->path()).filePath(QLatin1String(LockFileName)));
+    // Only a dead owner makes a lock stale, never its age: a copy may run for days.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        qCWarning(lcApp) << "#WorkDirectory# cannot lock" << lock->error();
+    setWorkDirectory(dir->path());
+    removeAbandoned(base, dir->path());
+}
+
+int WorkDirectory::removeAbandoned(const QString &base, const QString &keep)
+{
+    int removed = 0;
+    const QFileInfoList found = QDir(base).entryInfoList({QStringLiteral("%1*").arg(kPrefix)},
+                                                         QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo &entry : found) {
+        QDir other(entry.absoluteFilePath());
+        if (!keep.isEmpty() && other == QDir(keep))
+            continue;
+        const QString lockPath = other.filePath(QLatin1String(LockFileName));
+        // No lock file: a copy between making its directory and locking it, or not one of
+        // ours. Its owner is unknown, so it stays.
+        if (!QFileInfo::exists(lockPath))
+            continue;
+        QLockFile owner(lockPath);
+        owner.setStaleLockTime(0);
+        // Taken only when the owner is gone (tryLock removes a dead owner's lock).
+        if (!owner.tryLock(0))
+            continue;
+        const QFileInfoList contents =
+            other.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (const QFileInfo &item : contents) {
+            if (item.fileName() == QLatin1String(LockFileName))
+                continue;
+            if (item.isDir() && !item.isSymLink())
+                QDir(item.absoluteFilePath()).removeRecursively();
+            else
+                QFile::remove(item.absoluteFilePath());
+        }
+        owner.unlock();
+        if (other.rmdir(other.absolutePath())) {
+            ++removed;
+            qCDebug(lcApp) << "#WorkDirectory# removed the abandoned" << other.absolutePath();
+        }
+    }
+    return removed;
 }
 
 WorkDirectory::~WorkDirectory()

@@ -6,6 +6,7 @@
 #include "model/PictureLoader.h"
 #include "model/RoundSquare.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -24,7 +25,19 @@ ImageObject::~ImageObject()
         QFile::remove(m_bufPath);
     QFile::remove(thumbnailPath());
     QFile::remove(samplingPreviewPath());
+    // The source in the work directory is this item's own copy (a cut frame, a copied or
+    // drawn picture): nobody else names it, and it would outlive the item otherwise.
+    if (ownsSourceFile())
+        QFile::remove(sourcePath);
     ledData.clear();
+}
+
+bool ImageObject::ownsSourceFile() const
+{
+    const QString work = workDirectory();
+    if (sourcePath.isEmpty() || work.isEmpty())
+        return false;
+    return QFileInfo(sourcePath).absoluteDir() == QDir(work);
 }
 
 QString ImageObject::bufPath() const

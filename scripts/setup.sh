@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-translations-l10n qt6-qpa-plugins libqt6svg6
   fonts-noto-cjk
   libgl-dev
-  libopencv-dev libpng-dev
+  libopencv-dev libpng-dev libzstd-dev
   libbenchmark-dev
   xvfb xauth imagemagick
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64

@@ -8,6 +8,7 @@
 #include "import/GifCut.h"
 #include "import/GifCutThread.h"
 #include "import/VideoClipCutter.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/RoundSquare.h"
 
@@ -52,7 +53,7 @@ QList<int> colours(const QList<ImageObject *> &frames)
 {
     QList<int> found;
     for (ImageObject *item : frames) {
-        const QRgb pixel = QImage(item->sourcePath).pixel(225, 225) | 0xff000000;
+        const QRgb pixel = PictureLoader::load(item->sourcePath).pixel(225, 225) | 0xff000000;
         int index = -1;
         for (int i = 0; i < 256 && index < 0; ++i)
             if (GifFixtures::paletteColour(i) == pixel)
@@ -221,12 +222,12 @@ private slots:
             const QImage composed = reader.read();
             const QImage expected = RoundSquare::cutFrame(
                 composed, RoundSquare::centredRegion(composed.size()));
-            QCOMPARE(QImage(item->sourcePath).convertToFormat(QImage::Format_RGB32),
+            QCOMPARE(PictureLoader::load(item->sourcePath).convertToFormat(QImage::Format_RGB32),
                      expected.convertToFormat(QImage::Format_RGB32));
         }
         // The first frame's hole shows nothing beneath it: black.
         if (transparent)
-            QCOMPARE(QImage(run.frames[0]->sourcePath).pixel(225, 225), qRgb(0, 0, 0));
+            QCOMPARE(PictureLoader::load(run.frames[0]->sourcePath).pixel(225, 225), qRgb(0, 0, 0));
     }
 
     // Two imports of one GIF: every frame file is new, the first import's stay as they were.

@@ -12,6 +12,7 @@
 #include "RegionDialogDriver.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "ui/import/LoadGifDialog.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 
@@ -119,7 +120,7 @@ private slots:
             QCOMPARE(made[k]->number, k + 1);
             QCOMPARE(made[k]->kind, int(ImageObject::KindGifFrame));
             QCOMPARE(made[k]->displayTime, 10.0);
-            QCOMPARE(QImage(made[k]->sourcePath).size(), QSize(450, 450));
+            QCOMPARE(PictureLoader::load(made[k]->sourcePath).size(), QSize(450, 450));
         }
         QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("thumbLabel"))->pixmap().isNull());
         dispose(made);

@@ -11,6 +11,7 @@
 #include "import/VideoClipCutter.h"
 #include "import/VideoFile.h"
 #include "import/VideoFrameImage.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
 #include "model/RoundSquare.h"
@@ -200,7 +201,7 @@ private slots:
             QCOMPARE(item->kind, int(ImageObject::KindVideoFrame));
             QVERIFY(qAbs(item->frameTime - float(start * 1000.0 / fps + 100.0 * k)) < 0.01f);
             QVERIFY(!item->readLedData().isEmpty());
-            const QImage square(item->sourcePath);
+            const QImage square = PictureLoader::load(item->sourcePath);
             QCOMPARE(square.size(), QSize(RoundSquare::Side, RoundSquare::Side));
             cut.append(VideoFixtures::indexIn(square, frameInSquare()));
         }
@@ -236,7 +237,7 @@ private slots:
             QCOMPARE(item->sampling, mode);
             ImageObject again(1, QString(), 10.0, ImageObject::KindVideoFrame);
             again.sampling = mode;
-            convertPicture(QImage(item->sourcePath), &again, nullptr,
+            convertPicture(PictureLoader::load(item->sourcePath), &again, nullptr,
                            ReadImageThread::SamplingPreview::Skip);
             QCOMPARE(item->readLedData(), again.readLedData());
             FrameHandOver::dispose(item);
@@ -265,7 +266,7 @@ private slots:
             QVERIFY(k < clip.size());
             QVERIFY(video.seek(schedule.frameIndex()));
             const QImage seeked = RoundSquare::cutFrame(video.read(), cut.topLeft);
-            const QImage sequential = QImage(clip[k]->sourcePath).convertToFormat(QImage::Format_ARGB32);
+            const QImage sequential = PictureLoader::load(clip[k]->sourcePath).convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(VideoFixtures::indexIn(sequential, frameInSquare()), int(schedule.frameIndex()));
             QVERIFY2(seeked == sequential, qPrintable(QString::number(k)));
         }

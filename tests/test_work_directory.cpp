@@ -99,6 +99,60 @@ private slots:
         QCOMPARE(mine.readAll(), QByteArray("the user's own file"));
     }
 
+    void leftoversGoOnlyWhenTheirOwnerIsGone_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("killed copy") << QStringLiteral("killed") << true;
+        QTest::newRow("running copy") << QStringLiteral("running") << false;
+        QTest::newRow("no lock file") << QStringLiteral("none") << false;
+    }
+
+    void leftoversGoOnlyWhenTheirOwnerIsGone()
+    {
+        QFETCH(QString, owner);
+        QFETCH(bool, removed);
+        QImage picture(32, 32, QImage::Format_RGB32);
+        picture.fill(Qt::darkRed);
+        const QString path = sandbox.filePath(QStringLiteral("picture.png"));
+        QVERIFY(picture.save(path));
+
+        std::unique_ptr<QProcess> first;
+        QString leftover;
+        if (owner == QLatin1String("none")) {
+            leftover = QStringLiteral("hologram-display-unlock");
+            QVERIFY(QDir(tmpDir()).mkpath(leftover + QStringLiteral("/sub")));
+            QFile kept(QDir(tmpDir()).filePath(leftover + QStringLiteral("/sub/1.buf")));
+            QVERIFY(kept.open(QIODevice::WriteOnly));
+        } else {
+            first = start(tmpDir(), path);
+            QTRY_COMPARE_WITH_TIMEOUT(instanceDirs().size(), 1, 20000);
+            leftover = instanceDirs().constFirst();
+            QTRY_VERIFY_WITH_TIMEOUT(holdsConvertedPicture(leftover), 20000);
+            if (owner == QLatin1String("killed")) {
+                first->kill();
+                QVERIFY(first->waitForFinished(20000));
+                QVERIFY(holdsConvertedPicture(leftover));
+            }
+        }
+
+        auto next = start(tmpDir(), path);
+        const auto others = [this, &leftover] {
+            QStringList dirs = instanceDirs();
+            dirs.removeOne(leftover);
+            return dirs;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(others().size(), 1, 20000);
+        // Once the new copy has converted its picture, its start is long over.
+        QTRY_VERIFY_WITH_TIMEOUT(holdsConvertedPicture(others().constFirst()), 20000);
+        QCOMPARE(instanceDirs().contains(leftover), !removed);
+        if (owner == QLatin1String("running"))
+            QVERIFY(holdsConvertedPicture(leftover));
+        stop(*next);
+        if (first && first->state() != QProcess::NotRunning)
+            stop(*first);
+    }
+
     void missingWorkLocationIsToldAndNothingIsMade()
     {
         auto process = start(sandbox.filePath(QStringLiteral("no/such/place")), QString());
