@@ -60,6 +60,7 @@ void PlayMediaHandler::echo(const Message *msg)
     auto *reply = new Message(this, msg->code);
     reply->object = msg->object;
     reply->extra = msg->extra;  // lets the receiver tell one repetition chain from another
+    reply->dueTime = msg->dueTime;  // when it was due: the pace it was sent at can be seen
     emit handlerMessage(reply);
 }
 

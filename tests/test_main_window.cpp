@@ -9,6 +9,7 @@
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ImageObjectWidget.h"
+#include "ui/main/ClipPlayer.h"
 #include "ui/main/MainWindow.h"
 #include "ui/playlist/MediaObjectWidget.h"
 #include "ui/dialogs/ProgressDialog.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMutex>
 #include <QMovie>
 #include <QPushButton>
 #include <QSemaphore>
@@ -363,6 +365,62 @@ private slots:
         window->onBtnStopClick();
     }
 
+    void clipPreviewKeepsTheDisplaysFrameTime_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("frameTime");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("loops");
+        // The display shows every clip frame one tenth of a second, whatever the frame items
+        // keep as their own time.
+        QTest::newRow("video clip") << int(ImageObject::KindVideoFrame) << 10.0 << 3 << 1;
+        QTest::newRow("GIF clip, 5 loops") << int(ImageObject::KindGifFrame) << 10.0 << 2 << 5;
+        QTest::newRow("read-back clip") << int(ImageObject::KindReadClipFrame) << 0.2 << 4 << 1;
+        QTest::newRow("one frame") << int(ImageObject::KindVideoFrame) << 10.0 << 1 << 1;
+    }
+
+    void clipPreviewKeepsTheDisplaysFrameTime()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, frameTime);
+        QFETCH(int, frames);
+        QFETCH(int, loops);
+        auto *clip = new MediaObject(1, QString());
+        clip->loopCount = loops;
+        for (int i = 1; i <= frames; ++i) {
+            clip->frames << makePicture(i, kind);
+            clip->frames.last()->displayTime = frameTime;
+        }
+        QCOMPARE(ClipPlayer::frameIntervalMs(clip), 100);
+
+        // Each echo falls due one frame time after the frame before it was shown.
+        window->clipModel()->addItem(clip);
+        window->pressMediaWidget(window->clipModel()->index(0, 0));
+        auto *player = window->findChild<ClipPlayer *>();
+        QVERIFY(player);
+        QList<qint64> shownAt;
+        QMutex dueMutex;
+        QList<qint64> dueAt;
+        const auto shown = connect(player, &ClipPlayer::frameShown, this,
+                                   [&shownAt] { shownAt << HandlerThread::now(); });
+        const auto echoed = connect(window->handler(), &PlayMediaHandler::handlerMessage, this,
+                                    [&](Message *msg) {
+                                        QMutexLocker lock(&dueMutex);
+                                        if (msg->code == PlayMediaHandler::PlayFrameCode)
+                                            dueAt << msg->dueTime;
+                                    }, Qt::DirectConnection);
+        window->onBtnPlayClick();
+        QTRY_VERIFY_WITH_TIMEOUT(shownAt.size() >= 4, 10000);
+        window->onBtnStopClick();
+        disconnect(shown);
+        disconnect(echoed);
+        QMutexLocker lock(&dueMutex);
+        for (int k = 0; k + 1 < 4; ++k) {
+            const qint64 after = dueAt.at(k + 1) - shownAt.at(k);
+            QVERIFY2(after >= 100 && after < 200, qPrintable(QString::number(after)));
+        }
+    }
+
     void playingAClipCyclesItsFramesUntilStopped()
     {
         auto *clip = new MediaObject(1, QString());
@@ -378,7 +436,7 @@ private slots:
         window->onBtnPlayClick();
         QVERIFY(child<QPushButton>("btnPlay")->isHidden());
         QVERIFY(!child<QPushButton>("btnStop")->isHidden());
-        // Frames 0, 1, 2, 0 ... about every 200 ms (red 10, 20, 30).
+        // Frames 0, 1, 2, 0 ... about every 100 ms (red 10, 20, 30).
         QList<int> seen;
         QElapsedTimer clock;
         clock.start();

@@ -1,6 +1,8 @@
 #include "ui/main/ClipPlayer.h"
 
+#include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
+#include "effect/ShowTimeline.h"
 #include "loop/Message.h"
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -58,5 +60,16 @@ void ClipPlayer::handleEcho(Message *msg)
         playFrame = 0;
     emit frameShown(clip->frames.at(playFrame));
     ++playFrame;
-    handler->sendHandlerMessageAfter(msg, 200);
+    handler->sendHandlerMessageAfter(msg, frameIntervalMs(clip));
+}
+
+int ClipPlayer::frameIntervalMs(MediaObject *clip)
+{
+    if (!clip)
+        return ShowTimeline::kTenthMs;
+    // The timeline of the clip alone: the same frame time the show player and the file use.
+    const ShowTimeline timeline = ShowTimeline::fromPlaylist(EffectPlaylist::capture({}, {clip}));
+    if (timeline.runs().isEmpty() || timeline.runs().constFirst().frameMs <= 0)
+        return ShowTimeline::kTenthMs;
+    return int(timeline.runs().constFirst().frameMs);
 }
