@@ -1,4 +1,5 @@
 // The colour correction table: creation from several threads, lookups, edits.
+#include "model/ColourTableInverse.h"
 #include "model/TestColorUtil.h"
 #include "model/TestValue.h"
 
@@ -21,6 +22,8 @@ private slots:
     void unparsableTextKeepsValue();
     void missingRowGivesZero();
     void validatorRange();
+    void drivesAreShownAsTheirColours_data();
+    void drivesAreShownAsTheirColours();
     void cleanup();
 };
 
@@ -141,6 +144,48 @@ void TestModelColour::validatorRange()
     QString text = QStringLiteral("256");
     int pos = 0;
     QVERIFY(validator->validate(text, pos) != QValidator::Acceptable);
+}
+
+// What the display shows for the LED data of a colour: the table's output with the two low
+// bits the LED data does not keep, turned back.
+void TestModelColour::drivesAreShownAsTheirColours_data()
+{
+    QTest::addColumn<QColor>("input");
+    QTest::addColumn<int>("tolerance");
+    QTest::addColumn<int>("editedGreen16");
+    QTest::newRow("white stays white") << QColor(255, 255, 255) << 0 << -1;
+    QTest::newRow("black stays black") << QColor(0, 0, 0) << 0 << -1;
+    QTest::newRow("pure red") << QColor(255, 0, 0) << 0 << -1;
+    QTest::newRow("mid grey, not pink") << QColor(128, 128, 128) << 4 << -1;
+    QTest::newRow("light colour") << QColor(200, 180, 240) << 8 << -1;
+    QTest::newRow("edited row") << QColor(128, 128, 128) << 4 << 90;
+    QTest::newRow("row edited to zero") << QColor(255, 255, 255) << 0 << 0;
+}
+
+void TestModelColour::drivesAreShownAsTheirColours()
+{
+    QFETCH(QColor, input);
+    QFETCH(int, tolerance);
+    QFETCH(int, editedGreen16);
+    TestColorUtil *table = TestColorUtil::getInstance();
+    if (editedGreen16 >= 0)
+        table->values.value(16)->green = editedGreen16;
+    const ColourTableInverse inverse = ColourTableInverse::current();
+    const auto drive = [](int value) { return value & ~3; };
+    const QColor shown(inverse.shown(drive(table->getTestRValue(input.red())),
+                                     drive(table->getTestGValue(input.green())),
+                                     drive(table->getTestBValue(input.blue()))));
+    QVERIFY2(qAbs(shown.red() - input.red()) <= tolerance, qPrintable(shown.name()));
+    QVERIFY2(qAbs(shown.green() - input.green()) <= tolerance, qPrintable(shown.name()));
+    QVERIFY2(qAbs(shown.blue() - input.blue()) <= tolerance, qPrintable(shown.name()));
+    // Drive values the table never gives still show between their neighbours.
+    QColor previous(inverse.shown(0, 0, 0));
+    for (int d = 4; d < 256; d += 4) {
+        const QColor next(inverse.shown(d, d, d));
+        if (editedGreen16 < 0)
+            QVERIFY(next.red() >= previous.red() && next.green() >= previous.green());
+        previous = next;
+    }
 }
 
 void TestModelColour::cleanup()
