@@ -224,6 +224,11 @@ private slots:
                 composed, RoundSquare::centredRegion(composed.size()));
             QCOMPARE(PictureLoader::load(item->sourcePath).convertToFormat(QImage::Format_RGB32),
                      expected.convertToFormat(QImage::Format_RGB32));
+            // The clip's row shows its first frame.
+            QCOMPARE(QFile::exists(item->thumbnailPath()), item == run.frames.first());
+            if (item == run.frames.first())
+                QCOMPARE(item->loadThumbnail().convertToFormat(QImage::Format_RGB32),
+                         RoundSquare::thumbnailOf(expected).convertToFormat(QImage::Format_RGB32));
         }
         // The first frame's hole shows nothing beneath it: black.
         if (transparent)

@@ -685,7 +685,6 @@ private slots:
         QTest::newRow("row position") << "ImageObjectWidget" << "imgwidget_lbl_text2" << "%1 ";
         QTest::newRow("row spacer is one space") << "ImageObjectWidget" << "imgwidget_lbl_text3" << " ";
         QTest::newRow("failed files") << "LoadImagesDialog" << "loadimg_failed_files" << "These files could not be read as pictures:\n%1";
-        QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 pictures, %2 s";
         QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing picture %1 of %2";
         QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
         QTest::newRow("video time") << "LoadMediaDialog" << "%1hour%2minute%3second" << "%1H %2M %3S";

@@ -203,6 +203,11 @@ private slots:
             QVERIFY(!item->readLedData().isEmpty());
             const QImage square = PictureLoader::load(item->sourcePath);
             QCOMPARE(square.size(), QSize(RoundSquare::Side, RoundSquare::Side));
+            // The clip's row shows its first frame; the other frames keep no thumbnail.
+            QCOMPARE(QFile::exists(item->thumbnailPath()), k == 0);
+            if (k == 0)
+                QCOMPARE(item->loadThumbnail().convertToFormat(QImage::Format_RGB32),
+                         RoundSquare::thumbnailOf(square).convertToFormat(QImage::Format_RGB32));
             cut.append(VideoFixtures::indexIn(square, frameInSquare()));
         }
         QCOMPARE(cut, expected);

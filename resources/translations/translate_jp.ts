@@ -247,9 +247,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>ループ回数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1枚、%2秒表示</translation>
+        <translation>
+            <numerusform>%n枚、%1秒表示</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -591,9 +593,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>ループ回数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1枚、%2秒表示</translation>
+        <translation>
+            <numerusform>%n枚、%1秒表示</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -247,9 +247,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>循环次数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1张图片，显示%2秒</translation>
+        <translation>
+            <numerusform>%n张图片，显示%1秒</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -591,9 +593,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>循环次数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1张图片，显示%2秒</translation>
+        <translation>
+            <numerusform>%n张图片，显示%1秒</numerusform>
+        </translation>
     </message>
 </context>
 <context>

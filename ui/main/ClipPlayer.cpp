@@ -1,8 +1,7 @@
 #include "ui/main/ClipPlayer.h"
 
-#include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
-#include "effect/ShowTimeline.h"
+#include "ui/playlist/ClipLength.h"
 #include "loop/Message.h"
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -65,11 +64,5 @@ void ClipPlayer::handleEcho(Message *msg)
 
 int ClipPlayer::frameIntervalMs(MediaObject *clip)
 {
-    if (!clip)
-        return ShowTimeline::kTenthMs;
-    // The timeline of the clip alone: the same frame time the show player and the file use.
-    const ShowTimeline timeline = ShowTimeline::fromPlaylist(EffectPlaylist::capture({}, {clip}));
-    if (timeline.runs().isEmpty() || timeline.runs().constFirst().frameMs <= 0)
-        return ShowTimeline::kTenthMs;
-    return int(timeline.runs().constFirst().frameMs);
+    return ClipLength::frameMs(clip);
 }
