@@ -4,14 +4,26 @@
 
 #include "app/AppLog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace {
 
 const QLatin1String kPrefix("hologram-display-");
+// Above this many files the directory is removed by a detached process: on a busy disk an
+// unlink can take milliseconds, and a long clip leaves thousands of files.
+constexpr int kRemoveDetachedAbove = 200;
 
 } // namespace
+
+std::atomic<bool> WorkDirectory::whole{false};
+
+bool WorkDirectory::goesWhole()
+{
+    return whole.load(std::memory_order_relaxed);
+}
 
 WorkDirectory::WorkDirectory()
 {
@@ -30,6 +42,9 @@ WorkDirectory::WorkDirectory()
         qCWarning(lcApp) << "#WorkDirectory# cannot lock" << lock->error();
     setWorkDirectory(dir->path());
     removeAbandoned(base, dir->path());
+    whole = false;
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { whole = true; });
 }
 
 int WorkDirectory::removeAbandoned(const QString &base, const QString &keep)
@@ -73,8 +88,21 @@ int WorkDirectory::removeAbandoned(const QString &base, const QString &keep)
 WorkDirectory::~WorkDirectory()
 {
     // The items destroyed before this have removed their own files; the rest goes here.
-    if (isValid() && QDir(workDirectory()) == QDir(dir->path()))
+    if (!isValid())
+        return;
+    if (QDir(workDirectory()) == QDir(dir->path()))
         setWorkDirectory(QString());
+#ifdef Q_OS_UNIX
+    // The window is closed already; the files need not hold the process up. The lock goes
+    // first, so that the remover takes every file (a remover killed half-way leaves a
+    // directory without a lock, which later starts leave alone).
+    if (QDir(dir->path()).count() > uint(kRemoveDetachedAbove)) {
+        lock.reset();
+        if (QProcess::startDetached(QStringLiteral("rm"), {QStringLiteral("-rf"), QStringLiteral("--"), dir->path()}))
+            dir->setAutoRemove(false);
+    }
+#endif
+    whole = false;
 }
 
 QString WorkDirectory::errorString() const

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <memory>
 
 // The running instance's own work directory: a fresh directory under the system's temporary
@@ -31,8 +32,13 @@ public:
 
     static constexpr const char *LockFileName = "owner.lock";
 
+    // True once the event loop has ended: the directory is about to go as a whole, and the
+    // items destroyed now leave their files to it rather than unlinking them one by one.
+    static bool goesWhole();
+
 private:
     std::unique_ptr<QTemporaryDir> dir;
     // Destroyed before the directory: unlocked, then removed with it.
     std::unique_ptr<QLockFile> lock;
+    static std::atomic<bool> whole;
 };

@@ -3,6 +3,7 @@
 #include "model/OpaquePngFile.h"
 
 #include "app/AppGlobals.h"
+#include "app/WorkDirectory.h"
 #include "model/PictureLoader.h"
 #include "model/RoundSquare.h"
 
@@ -20,6 +21,9 @@ ImageObject::ImageObject(int number, const QString &sourcePath, double displayTi
 
 ImageObject::~ImageObject()
 {
+    // At exit the work directory goes as a whole, faster than file by file.
+    if (WorkDirectory::goesWhole())
+        return;
     QMutexLocker lock(&mutex);
     if (!m_bufPath.isEmpty() && QFile::exists(m_bufPath))
         QFile::remove(m_bufPath);

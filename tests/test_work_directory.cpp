@@ -153,6 +153,33 @@ private slots:
             stop(*first);
     }
 
+    void exitRemovesTheWholeDirectory_data()
+    {
+        QTest::addColumn<int>("extraFiles");
+        QTest::newRow("a few files, removed in the process") << 0;
+        QTest::newRow("a long clip's files, removed detached") << 400;
+    }
+
+    void exitRemovesTheWholeDirectory()
+    {
+        QFETCH(int, extraFiles);
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        const QString path = sandbox.filePath(QStringLiteral("picture.png"));
+        QVERIFY(picture.save(path));
+        auto process = start(tmpDir(), path);
+        QTRY_COMPARE_WITH_TIMEOUT(instanceDirs().size(), 1, 20000);
+        const QString dir = instanceDirs().constFirst();
+        QTRY_VERIFY_WITH_TIMEOUT(holdsConvertedPicture(dir), 20000);
+        for (int k = 0; k < extraFiles; ++k) {
+            QFile frame(QDir(tmpDir()).filePath(dir + QStringLiteral("/loadMedia_%1.frame").arg(k)));
+            QVERIFY(frame.open(QIODevice::WriteOnly));
+        }
+        stop(*process);
+        QCOMPARE(process->exitCode(), 128 + 15);
+        QTRY_COMPARE_WITH_TIMEOUT(instanceDirs(), QStringList(), 20000);
+    }
+
     void missingWorkLocationIsToldAndNothingIsMade()
     {
         auto process = start(sandbox.filePath(QStringLiteral("no/such/place")), QString());
