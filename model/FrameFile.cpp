@@ -32,31 +32,48 @@ inline int predict(int left, int up, int upLeft)
     return left + up - upLeft;
 }
 
-// Plane c of a pixel: 0 green, 1 red minus green, 2 blue minus green. The differences are
-// kept as bytes and read signed, so that predictions near zero do not wrap.
-inline int planeValue(QRgb pixel, int c)
+// The red and blue planes hold differences from green as bytes; they are predicted read as
+// signed values, so that predictions near zero do not wrap.
+template <bool Signed>
+inline int valueOf(quint8 byte)
 {
-    const int green = qGreen(pixel);
-    if (c == 0)
-        return green;
-    const int other = c == 1 ? qRed(pixel) : qBlue(pixel);
-    return int(qint8(quint8(other - green)));
+    return Signed ? int(qint8(byte)) : int(byte);
 }
 
-inline int fromByte(quint8 byte, int c)
+// Residuals of one plane: each value less its prediction, modulo 256.
+template <bool Signed>
+void residualsOf(const quint8 *plane, quint8 *out, int width, int height)
 {
-    return c == 0 ? int(byte) : int(qint8(byte));
+    out[0] = plane[0];
+    for (int x = 1; x < width; ++x)
+        out[x] = quint8(plane[x] - valueOf<Signed>(plane[x - 1]));
+    for (int y = 1; y < height; ++y) {
+        const quint8 *row = plane + qsizetype(y) * width;
+        const quint8 *up = row - width;
+        quint8 *res = out + qsizetype(y) * width;
+        res[0] = quint8(row[0] - valueOf<Signed>(up[0]));
+        for (int x = 1; x < width; ++x)
+            res[x] = quint8(row[x] - predict(valueOf<Signed>(row[x - 1]), valueOf<Signed>(up[x]),
+                                             valueOf<Signed>(up[x - 1])));
+    }
 }
 
-// Neighbours of (x, y) in one plane; value(x, y) gives a plane value already known.
-template <typename Value>
-inline int predictAt(int x, int y, Value value)
+// The plane back from its residuals, in the order they were taken.
+template <bool Signed>
+void rebuild(const quint8 *res, quint8 *plane, int width, int height)
 {
-    if (y == 0)
-        return x == 0 ? 0 : value(x - 1, 0);
-    if (x == 0)
-        return value(0, y - 1);
-    return predict(value(x - 1, y), value(x, y - 1), value(x - 1, y - 1));
+    plane[0] = res[0];
+    for (int x = 1; x < width; ++x)
+        plane[x] = quint8(res[x] + valueOf<Signed>(plane[x - 1]));
+    for (int y = 1; y < height; ++y) {
+        quint8 *row = plane + qsizetype(y) * width;
+        const quint8 *up = row - width;
+        const quint8 *in = res + qsizetype(y) * width;
+        row[0] = quint8(in[0] + valueOf<Signed>(up[0]));
+        for (int x = 1; x < width; ++x)
+            row[x] = quint8(in[x] + predict(valueOf<Signed>(row[x - 1]), valueOf<Signed>(up[x]),
+                                            valueOf<Signed>(up[x - 1])));
+    }
 }
 
 } // namespace
@@ -75,26 +92,19 @@ QByteArray FrameFile::encode(const QImage &picture)
     auto *values = reinterpret_cast<quint8 *>(planes.data());
     for (int y = 0; y < height; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        quint8 *green = values + qsizetype(y) * width;
         for (int x = 0; x < width; ++x) {
-            const qsizetype at = qsizetype(y) * width + x;
-            for (int c = 0; c < 3; ++c)
-                values[planeSize * c + at] = quint8(planeValue(row[x], c));
+            const int g = qGreen(row[x]);
+            green[x] = quint8(g);
+            green[planeSize + x] = quint8(qRed(row[x]) - g);
+            green[2 * planeSize + x] = quint8(qBlue(row[x]) - g);
         }
     }
     QByteArray residuals(planeSize * 3, Qt::Uninitialized);
     auto *out = reinterpret_cast<quint8 *>(residuals.data());
-    for (int c = 0; c < 3; ++c) {
-        const quint8 *plane = values + planeSize * c;
-        const auto value = [plane, width, c](int x, int y) {
-            return fromByte(plane[qsizetype(y) * width + x], c);
-        };
-        quint8 *res = out + planeSize * c;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const qsizetype at = qsizetype(y) * width + x;
-                res[at] = quint8(fromByte(plane[at], c) - predictAt(x, y, value));
-            }
-    }
+    residualsOf<false>(values, out, width, height);
+    residualsOf<true>(values + planeSize, out + planeSize, width, height);
+    residualsOf<true>(values + 2 * planeSize, out + 2 * planeSize, width, height);
     const size_t bound = ZSTD_compressBound(size_t(residuals.size()));
     QByteArray file(qsizetype(kHeaderSize + bound), Qt::Uninitialized);
     std::memcpy(file.data(), kMagic, sizeof kMagic);
@@ -136,18 +146,9 @@ QImage FrameFile::decode(const QByteArray &bytes)
     // green, which is complete by then.
     QByteArray planes(planeSize * 3, Qt::Uninitialized);
     auto *values = reinterpret_cast<quint8 *>(planes.data());
-    for (int c = 0; c < 3; ++c) {
-        quint8 *plane = values + planeSize * c;
-        const auto value = [plane, width, c](int x, int y) {
-            return fromByte(plane[qsizetype(y) * int(width) + x], c);
-        };
-        const quint8 *res = in + planeSize * c;
-        for (int y = 0; y < int(height); ++y)
-            for (int x = 0; x < int(width); ++x) {
-                const qsizetype at = qsizetype(y) * width + x;
-                plane[at] = quint8(res[at] + predictAt(x, y, value));
-            }
-    }
+    rebuild<false>(in, values, int(width), int(height));
+    rebuild<true>(in + planeSize, values + planeSize, int(width), int(height));
+    rebuild<true>(in + 2 * planeSize, values + 2 * planeSize, int(width), int(height));
     for (int y = 0; y < int(height); ++y) {
         auto *row = reinterpret_cast<QRgb *>(frame.scanLine(y));
         for (int x = 0; x < int(width); ++x) {
