@@ -155,7 +155,7 @@ private slots:
     // ends refused, with nothing left, instead of waiting for converters that stopped.
     void failedSaveEndsTheRun()
     {
-        QVERIFY(QDir().mkpath(workFilePath(QStringLiteral("loadGif_3.png"))));
+        QVERIFY(QDir().mkpath(workFilePath(QStringLiteral("loadGif_3.frame"))));
         const QString path = write(QStringLiteral("unsaved.gif"),
                                    GifFixtures::encode(GifFixtures::frames(12, 450, 450)));
         ModalWatcher watcher(confirmRegion());
