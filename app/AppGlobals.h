@@ -31,8 +31,8 @@ extern std::atomic<int> nextItemId;
 // at 1 and is never reset during a run.
 extern std::atomic<int> imageCopyCounter;  // "image_" + n + "." + suffix
 extern std::atomic<int> diyCounter;        // "diy_" + n + ".png"
-extern std::atomic<int> loadMediaCounter;  // "loadMedia_" + n + ".png"
-extern std::atomic<int> loadGifCounter;    // "loadGif_" + n + ".png"
+extern std::atomic<int> loadMediaCounter;  // "loadMedia_" + n + ".frame" (the dialog's check: ".png")
+extern std::atomic<int> loadGifCounter;    // "loadGif_" + n + ".frame"
 
 // Guards the creation of the colour correction table singleton (TestColorUtil).
 extern QMutex colourTableMutex;

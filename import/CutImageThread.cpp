@@ -29,7 +29,7 @@ CutImageThread::~CutImageThread()
 QString CutImageThread::frameFilePath()
 {
     // A counter of the whole run: names never meet those of earlier clips or dialogs.
-    return workFilePath(QStringLiteral("loadMedia_%1.png").arg(loadMediaCounter.fetch_add(1)));
+    return workFilePath(QStringLiteral("loadMedia_%1.frame").arg(loadMediaCounter.fetch_add(1)));
 }
 
 QImage CutImageThread::readSquare(VideoFile &video) const

@@ -4,7 +4,8 @@
 #include "import/ImportLog.h"
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
-#include "model/OpaquePngFile.h"
+#include "model/FrameFile.h"
+#include "model/RoundSquare.h"
 
 
 GetImageDataThread::GetImageDataThread(FrameHandOver *handOver,
@@ -27,8 +28,12 @@ bool GetImageDataThread::saveFrameFile(const FrameHandOver::Frame &frame)
     const QString path = frame.item->sourcePath;
     if (path.isEmpty())
         return true;
-    if (ensureWorkDirectory() && OpaquePngFile::save(frame.picture, path))
+    if (ensureWorkDirectory() && FrameFile::save(frame.picture, path)) {
+        // The clip's row shows its first frame.
+        if (frame.item->number == 1)
+            frame.item->saveThumbnail(RoundSquare::thumbnailOf(frame.picture));
         return true;
+    }
     buffer->fail(QStringLiteral("cannot save the frame picture %1").arg(path));
     return false;
 }

@@ -20,7 +20,7 @@ struct GifCut
     bool keepSpeed = false;
     // The most clip frames made; the run ends there.
     int maxFrames = 1000;
-    // Each frame item's PNG (its "loadGif_" source file) and sampling preview.
+    // Each frame item's frame file (its "loadGif_" source file) and sampling preview.
     bool writeFiles = true;
     // Size of the previews offered while the run works; empty for none.
     QSize previewSize;

@@ -35,7 +35,7 @@ VideoClipCutter::ProducerFactory GifCutThread::factory(const GifCut &cut, GifCut
 QString GifCutThread::frameFilePath()
 {
     // One counter for every GIF import of the run: a second import never overwrites a first.
-    return workFilePath(QStringLiteral("loadGif_%1.png").arg(loadGifCounter.fetch_add(1)));
+    return workFilePath(QStringLiteral("loadGif_%1.frame").arg(loadGifCounter.fetch_add(1)));
 }
 
 bool GifCutThread::handOverSquare(const QImage &square, qint64 posMs)

@@ -3,9 +3,11 @@
 #include "model/OpaquePngFile.h"
 
 #include "app/AppGlobals.h"
+#include "app/WorkDirectory.h"
 #include "model/PictureLoader.h"
 #include "model/RoundSquare.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -32,12 +34,27 @@ ImageObject::ImageObject(int number, const QString &sourcePath, double displayTi
 
 ImageObject::~ImageObject()
 {
+    // At exit the work directory goes as a whole, faster than file by file.
+    if (WorkDirectory::goesWhole())
+        return;
     QMutexLocker lock(&mutex);
     if (!m_bufPath.isEmpty() && QFile::exists(m_bufPath))
         QFile::remove(m_bufPath);
     QFile::remove(thumbnailPath());
     QFile::remove(samplingPreviewPath());
+    // The source in the work directory is this item's own copy (a cut frame, a copied or
+    // drawn picture): nobody else names it, and it would outlive the item otherwise.
+    if (ownsSourceFile())
+        QFile::remove(sourcePath);
     ledData.clear();
+}
+
+bool ImageObject::ownsSourceFile() const
+{
+    const QString work = workDirectory();
+    if (sourcePath.isEmpty() || work.isEmpty())
+        return false;
+    return QFileInfo(sourcePath).absoluteDir() == QDir(work);
 }
 
 QString ImageObject::bufPath() const

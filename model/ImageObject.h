@@ -79,6 +79,9 @@ public:
     // the process-wide counter) and returns the copy's path. Safe on any thread.
     static QString copyIntoWorkDirectory(const QString &path);
 
+    // True when sourcePath lies in the work directory: the file goes with the item.
+    bool ownsSourceFile() const;
+
     QString bufPath() const;
     QString thumbnailPath() const;
     QString samplingPreviewPath() const;

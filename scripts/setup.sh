@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-translations-l10n qt6-qpa-plugins libqt6svg6 libqt6sql6-sqlite
   fonts-noto-cjk
   libgl-dev
-  libopencv-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs
+  libopencv-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs libzstd-dev
   libbenchmark-dev
   clang-14 clang libclang-rt-14-dev
   xvfb xauth imagemagick

@@ -23,6 +23,8 @@ struct Entry
     QString comment;
     QString translation;
     QString type;  // "unfinished", "vanished", "obsolete" or empty for a finished text
+    bool numerus = false;
+    QStringList forms;  // the plural forms of a numerus message, fewest items first
     QString name() const { return context + QStringLiteral(" / ") + source; }
 };
 
@@ -46,20 +48,38 @@ QList<Entry> readTs(const QString &path, QString *error)
         if (tag == u"name") {
             context = xml.readElementText();
         } else if (tag == u"message") {
-            entry = Entry{context, {}, {}, {}, {}};
+            entry = Entry{context, {}, {}, {}, {}, false, {}};
+            entry.numerus = xml.attributes().value(QStringLiteral("numerus")) == u"yes";
         } else if (tag == u"source") {
             entry.source = xml.readElementText();
         } else if (tag == u"comment") {
             entry.comment = xml.readElementText();
         } else if (tag == u"translation") {
             entry.type = xml.attributes().value(QStringLiteral("type")).toString();
-            entry.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            if (entry.numerus) {
+                while (xml.readNextStartElement())
+                    entry.forms << xml.readElementText();
+                entry.translation = entry.forms.join(u'\n');
+            } else {
+                entry.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            }
             entries << entry;
         }
     }
     if (xml.hasError())
         *error = xml.errorString();
     return entries;
+}
+
+// One item takes the first plural form, two the last (languages without plurals have one).
+bool numerusCompiled(const QTranslator &compiled, const Entry &key, const Entry &entry)
+{
+    const auto translate = [&](int n) {
+        return compiled.translate(key.context.toUtf8().constData(), key.source.toUtf8().constData(),
+                                  key.comment.isEmpty() ? nullptr : key.comment.toUtf8().constData(), n);
+    };
+    return !entry.forms.isEmpty() && translate(1) == entry.forms.first()
+           && translate(2) == entry.forms.last();
 }
 
 QSet<QString> placeholders(const QString &text)
@@ -169,7 +189,7 @@ private slots:
                 lacking << key.name() + QStringLiteral(" (%1)").arg(entry.type);
             else if (entry.translation.isEmpty())
                 lacking << key.name() + QStringLiteral(" (empty)");
-            else if (text != entry.translation)
+            else if (entry.numerus ? !numerusCompiled(compiled, key, entry) : text != entry.translation)
                 lacking << key.name() + QStringLiteral(" (not in the compiled catalogue)");
         }
         QVERIFY2(lacking.isEmpty(), qPrintable(QStringLiteral("translate_%1 lacks:\n  ").arg(name)

@@ -240,6 +240,53 @@ private slots:
         QVERIFY2(QString::fromUtf8(run.err).split(u'\n').contains(warning), run.err.constData());
     }
 
+    void previewsOfLedDataShowThePicture_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::newRow("white") << 0;
+        QTest::newRow("mid grey") << 1;
+        QTest::newRow("colour gradients") << 2;
+        QTest::newRow("fine detail") << 3;
+    }
+
+    // The window's preview of a picture and the one drawn back from its LED data (preview,
+    // render, read-back) show the same colours, not the drive values.
+    void previewsOfLedDataShowThePicture()
+    {
+        QFETCH(int, pattern);
+        QImage picture(450, 450, QImage::Format_RGB32);
+        for (int y = 0; y < 450; ++y)
+            for (int x = 0; x < 450; ++x) {
+                const QRgb colours[] = {qRgb(255, 255, 255), qRgb(128, 128, 128),
+                                        qRgb(x * 255 / 449, y * 255 / 449, 255 - (x + y) * 255 / 898),
+                                        qRgb((x * 7 + y * 3) % 256, (x * y) % 256, (x ^ y) % 256)};
+                picture.setPixel(x, y, colours[pattern]);
+            }
+        const QString name = QStringLiteral("shown%1").arg(pattern);
+        QVERIFY(picture.save(file(name + QStringLiteral(".png"))));
+        const QList<QStringList> runs{
+            {"convert", file(name + ".png"), "-o", file(name + ".buf"), "--preview", file(name + "-window.png")},
+            {"build", "-o", file(name + ".bin"), file(name + ".png")},
+            {"preview", file(name + ".bin"), "-o", file(name)}};
+        for (const QStringList &arguments : runs) {
+            const Run run = runCli(arguments);
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+        }
+        const QImage window = QImage(file(name + "-window.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = QImage(file(name + "/picture_01.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(drawn.size(), window.size());
+        qint64 difference[3] = {0, 0, 0};
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x) {
+                const QRgb a = window.pixel(x, y), b = drawn.pixel(x, y);
+                difference[0] += qAbs(qRed(a) - qRed(b));
+                difference[1] += qAbs(qGreen(a) - qGreen(b));
+                difference[2] += qAbs(qBlue(a) - qBlue(b));
+            }
+        for (qint64 channel : difference)
+            QVERIFY2(channel < 8 * 450 * 450, qPrintable(QString::number(channel / (450.0 * 450))));
+    }
+
     void inspectSlottedFile()
     {
         GeometryScope geometry(8, 16);

@@ -10,6 +10,7 @@
 #include "import/GifFrameReader.h"
 #include "import/GifTimeline.h"
 #include "import/VideoClipCutter.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/RoundSquare.h"
 
@@ -54,7 +55,7 @@ QList<int> colours(const QList<ImageObject *> &frames)
 {
     QList<int> found;
     for (ImageObject *item : frames) {
-        const QRgb pixel = QImage(item->sourcePath).pixel(225, 225) | 0xff000000;
+        const QRgb pixel = PictureLoader::load(item->sourcePath).pixel(225, 225) | 0xff000000;
         int index = -1;
         for (int i = 0; i < 256 && index < 0; ++i)
             if (GifFixtures::paletteColour(i) == pixel)
@@ -230,12 +231,17 @@ private slots:
             const QImage composed = reader.read();
             const QImage expected = RoundSquare::cutFrame(
                 composed, RoundSquare::centredRegion(composed.size()));
-            QCOMPARE(QImage(item->sourcePath).convertToFormat(QImage::Format_RGB32),
+            QCOMPARE(PictureLoader::load(item->sourcePath).convertToFormat(QImage::Format_RGB32),
                      expected.convertToFormat(QImage::Format_RGB32));
+            // The clip's row shows its first frame.
+            QCOMPARE(QFile::exists(item->thumbnailPath()), item == run.frames.first());
+            if (item == run.frames.first())
+                QCOMPARE(item->loadThumbnail().convertToFormat(QImage::Format_RGB32),
+                         RoundSquare::thumbnailOf(expected).convertToFormat(QImage::Format_RGB32));
         }
         // The first frame's hole shows nothing beneath it: black.
         if (transparent)
-            QCOMPARE(QImage(run.frames[0]->sourcePath).pixel(225, 225), qRgb(0, 0, 0));
+            QCOMPARE(PictureLoader::load(run.frames[0]->sourcePath).pixel(225, 225), qRgb(0, 0, 0));
     }
 
     // Where the file stops or is spoilt names the damaged frame: a frame the file stops

@@ -188,7 +188,8 @@ private slots:
         QTRY_COMPARE(clipEditor->loopLabel()->text(),
                      translated("MediaObjectWidget", "videowidget_lbl_loopcount"));
         QCOMPARE(clipEditor->textLabel()->text(),
-                 translated("MediaObjectWidget", "videowidget_lbl_text").arg(0).arg(0));
+                 QCoreApplication::translate("MediaObjectWidget", "videowidget_lbl_text", nullptr, 0)
+                     .arg(QStringLiteral("0.0")));
         // The loop field moves with the width of the new label.
         QCOMPARE(clipEditor->loopField()->x(),
                  clipEditor->loopLabel()->x() + clipEditor->loopLabel()->width());

@@ -12,6 +12,7 @@
 #include "RegionDialogDriver.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "ui/import/LoadGifDialog.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 
@@ -119,7 +120,7 @@ private slots:
             QCOMPARE(made[k]->number, k + 1);
             QCOMPARE(made[k]->kind, int(ImageObject::KindGifFrame));
             QCOMPARE(made[k]->displayTime, 10.0);
-            QCOMPARE(QImage(made[k]->sourcePath).size(), QSize(450, 450));
+            QCOMPARE(PictureLoader::load(made[k]->sourcePath).size(), QSize(450, 450));
         }
         QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("thumbLabel"))->pixmap().isNull());
         dispose(made);
@@ -154,7 +155,7 @@ private slots:
     // ends refused, with nothing left, instead of waiting for converters that stopped.
     void failedSaveEndsTheRun()
     {
-        QVERIFY(QDir().mkpath(workFilePath(QStringLiteral("loadGif_3.png"))));
+        QVERIFY(QDir().mkpath(workFilePath(QStringLiteral("loadGif_3.frame"))));
         const QString path = write(QStringLiteral("unsaved.gif"),
                                    GifFixtures::encode(GifFixtures::frames(12, 450, 450)));
         ModalWatcher watcher(confirmRegion());

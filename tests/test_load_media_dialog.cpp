@@ -10,6 +10,7 @@
 #include "RegionDialogDriver.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "ui/import/LoadMediaDialog.h"
+#include "model/PictureLoader.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -123,7 +124,7 @@ private slots:
         for (int k = 0; k < frames.size(); ++k) {
             QCOMPARE(frames[k]->number, k + 1);
             QVERIFY(!frames[k]->readLedData().isEmpty());
-            cut.append(VideoFixtures::indexIn(QImage(frames[k]->sourcePath), inSquare));
+            cut.append(VideoFixtures::indexIn(PictureLoader::load(frames[k]->sourcePath), inSquare));
         }
         QCOMPARE(cut, expected);
         for (ImageObject *item : frames)

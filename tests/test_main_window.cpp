@@ -9,6 +9,7 @@
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ImageObjectWidget.h"
+#include "ui/main/ClipPlayer.h"
 #include "ui/main/MainWindow.h"
 #include "ui/playlist/MediaObjectWidget.h"
 #include "ui/dialogs/ProgressDialog.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMutex>
 #include <QMovie>
 #include <QPushButton>
 #include <QSemaphore>
@@ -369,6 +371,27 @@ private slots:
         window->onBtnStopClick();
     }
 
+    void clipPreviewKeepsTheDisplaysFrameTime_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("frameTime");
+        // The display shows every clip frame a tenth of a second, whatever the items keep.
+        QTest::newRow("video clip") << int(ImageObject::KindVideoFrame) << 10.0;
+        QTest::newRow("read-back clip") << int(ImageObject::KindReadClipFrame) << 0.2;
+    }
+
+    // The preview sends each next frame after the time the display shows a clip frame.
+    void clipPreviewKeepsTheDisplaysFrameTime()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, frameTime);
+        auto *clip = new MediaObject(1, QString());
+        for (int i = 1; i <= 3; ++i)
+            (clip->frames << makePicture(i, kind)).last()->displayTime = frameTime;
+        window->clipModel()->addItem(clip);
+        QCOMPARE(ClipPlayer::frameIntervalMs(clip), 100);
+    }
+
     void playingAClipCyclesItsFramesUntilStopped()
     {
         auto *clip = new MediaObject(1, QString());
@@ -384,7 +407,7 @@ private slots:
         window->onBtnPlayClick();
         QVERIFY(child<QPushButton>("btnPlay")->isHidden());
         QVERIFY(!child<QPushButton>("btnStop")->isHidden());
-        // Frames 0, 1, 2, 0 ... about every 200 ms (red 10, 20, 30).
+        // Frames 0, 1, 2, 0 ... about every 100 ms (red 10, 20, 30).
         QList<int> seen;
         QElapsedTimer clock;
         clock.start();
@@ -633,7 +656,6 @@ private slots:
         QTest::newRow("row position") << "ImageObjectWidget" << "imgwidget_lbl_text2" << "%1 ";
         QTest::newRow("row spacer is one space") << "ImageObjectWidget" << "imgwidget_lbl_text3" << " ";
         QTest::newRow("failed files") << "LoadImagesDialog" << "loadimg_failed_files" << "These files could not be read as pictures:\n%1";
-        QTest::newRow("clip text") << "MediaObjectWidget" << "videowidget_lbl_text" << "%1 pictures, %2 s";
         QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing picture %1 of %2";
         QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
         QTest::newRow("video time") << "LoadMediaDialog" << "%1hour%2minute%3second" << "%1H %2M %3S";

@@ -1,4 +1,5 @@
 // The colour correction table: creation from several threads, lookups, edits.
+#include "model/ColourTableInverse.h"
 #include "model/TestColorUtil.h"
 #include "model/TestValue.h"
 
@@ -21,6 +22,8 @@ private slots:
     void unparsableTextKeepsValue();
     void missingRowGivesZero();
     void validatorRange();
+    void drivesAreShownAsTheirColours_data();
+    void drivesAreShownAsTheirColours();
     void cleanup();
 };
 
@@ -141,6 +144,36 @@ void TestModelColour::validatorRange()
     QString text = QStringLiteral("256");
     int pos = 0;
     QVERIFY(validator->validate(text, pos) != QValidator::Acceptable);
+}
+
+// What the display shows for the LED data of a colour (the table's output without the two low
+// bits the LED data does not keep), turned back: close to the colour, never pink.
+void TestModelColour::drivesAreShownAsTheirColours_data()
+{
+    QTest::addColumn<QColor>("input");
+    QTest::addColumn<int>("tolerance");
+    QTest::addColumn<int>("editedGreen16");
+    QTest::newRow("white stays white") << QColor(255, 255, 255) << 0 << -1;
+    QTest::newRow("black stays black") << QColor(0, 0, 0) << 0 << -1;
+    QTest::newRow("mid grey, not pink") << QColor(128, 128, 128) << 4 << -1;
+    QTest::newRow("light colour") << QColor(200, 180, 240) << 8 << -1;
+    QTest::newRow("edited row") << QColor(128, 128, 128) << 4 << 90;
+}
+
+void TestModelColour::drivesAreShownAsTheirColours()
+{
+    QFETCH(QColor, input);
+    QFETCH(int, tolerance);
+    QFETCH(int, editedGreen16);
+    TestColorUtil *table = TestColorUtil::getInstance();
+    if (editedGreen16 >= 0)
+        table->values.value(16)->green = editedGreen16;
+    const QColor shown(ColourTableInverse::current().shown(table->getTestRValue(input.red()) & ~3,
+                                                           table->getTestGValue(input.green()) & ~3,
+                                                           table->getTestBValue(input.blue()) & ~3));
+    QVERIFY2(qAbs(shown.red() - input.red()) <= tolerance && qAbs(shown.green() - input.green()) <= tolerance
+                 && qAbs(shown.blue() - input.blue()) <= tolerance,
+             qPrintable(shown.name()));
 }
 
 void TestModelColour::cleanup()

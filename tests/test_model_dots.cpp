@@ -1,5 +1,6 @@
 // The fast dot renderer against QPainter, and the round preview drawn with it.
 #include "app/AppGlobals.h"
+#include "model/ColourTableInverse.h"
 #include "model/DotRenderer.h"
 #include "model/ImageObject.h"
 #include "model/RoundPreview.h"
@@ -151,6 +152,15 @@ void TestModelDots::quarterAndHalfPositions()
         QCOMPARE(drawFast(24, {dot}), drawWithPainter(24, {dot}));
 }
 
+namespace {
+
+QRgb shown(int red, int green, int blue)
+{
+    return ColourTableInverse::current().shown(red, green, blue);
+}
+
+} // namespace
+
 void TestModelDots::roundPreviewGreenRedOrder()
 {
     const int leds = 112, lines = 430;
@@ -189,14 +199,15 @@ void TestModelDots::roundPreviewShortBlockIsPartial()
 
 void TestModelDots::roundPreviewHubAndTopDots()
 {
-    // The first LED of line 0 is drawn at (size / 2, 0), the hub LED at the centre: with
-    // one line of two LEDs the picture equals these two dots drawn by QPainter.
+    // The first LED of line 0 is drawn where the sampler reads it, (size / 2, 1) at 450, the
+    // hub LED at the centre, each in the colour its drive values show: with one line of two
+    // LEDs the picture equals these two dots drawn by QPainter.
     QByteArray triples;
     triples.append(char(10)).append(char(20)).append(char(30));
     triples.append(char(40)).append(char(50)).append(char(60));
     const QImage image = roundPreviewImage(450, triples, 2, 1);
     const QImage reference =
-        drawWithPainter(450, {{225.0, 0.0, qRgb(20, 10, 30)}, {225.0, 225.0, qRgb(50, 40, 60)}});
+        drawWithPainter(450, {{225.0, 1.0, shown(20, 10, 30)}, {225.0, 225.0, shown(50, 40, 60)}});
     QVERIFY2(image == reference, qPrintable(firstDifference(image, reference)));
 }
 
@@ -206,7 +217,7 @@ void TestModelDots::roundPreviewSingleLedAtHub()
     for (int line = 0; line < 4; ++line)
         triples.append(char(0)).append(char(0)).append(char(200));
     const QImage image = roundPreviewImage(450, triples, 1, 4);
-    const QImage reference = drawWithPainter(450, {{225.0, 225.0, qRgb(0, 0, 200)}});
+    const QImage reference = drawWithPainter(450, {{225.0, 225.0, shown(0, 0, 200)}});
     QCOMPARE(image, reference);
 }
 

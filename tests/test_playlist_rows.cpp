@@ -46,8 +46,8 @@ public:
         static const QHash<QByteArray, QString> texts{
             {"ImageObjectWidget/imgwidget_lbl_text2", QStringLiteral("%1 ")},
             {"ListImageItemDelegate/imgwidget_lbl_text2", QStringLiteral("%1 ")},
-            {"MediaObjectWidget/videowidget_lbl_text", QStringLiteral("%1 picture, show %2 s")},
-            {"ListMediaItemDelegate/videowidget_lbl_text", QStringLiteral("%1 picture, show %2 s")},
+            {"MediaObjectWidget/videowidget_lbl_text", QStringLiteral("%n picture, show %1 s")},
+            {"ListMediaItemDelegate/videowidget_lbl_text", QStringLiteral("%n picture, show %1 s")},
             {"MediaObjectWidget/videowidget_lbl_loopcount", QStringLiteral("Cycle times")},
         };
         return texts.value(key);
@@ -543,9 +543,13 @@ void TestPlaylistRows::clipLabel_data()
 {
     QTest::addColumn<int>("frames");
     QTest::addColumn<QString>("text");
-    QTest::newRow("7 frames") << 7 << QStringLiteral("7 picture, show 0 s");
-    QTest::newRow("25 frames") << 25 << QStringLiteral("25 picture, show 2 s");
-    QTest::newRow("no frames") << 0 << QStringLiteral("0 picture, show 0 s");
+    // One pass at the display's 100 ms a frame, to a tenth of a second.
+    QTest::newRow("7 frames") << 7 << QStringLiteral("7 picture, show 0.7 s");
+    QTest::newRow("25 frames") << 25 << QStringLiteral("25 picture, show 2.5 s");
+    QTest::newRow("46 frames") << 46 << QStringLiteral("46 picture, show 4.6 s");
+    QTest::newRow("1 frame") << 1 << QStringLiteral("1 picture, show 0.1 s");
+    QTest::newRow("1000 frames") << 1000 << QStringLiteral("1000 picture, show 100.0 s");
+    QTest::newRow("no frames") << 0 << QStringLiteral("0 picture, show 0.0 s");
 }
 
 void TestPlaylistRows::clipLabel()

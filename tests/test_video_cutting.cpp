@@ -11,6 +11,7 @@
 #include "import/FrameSchedule.h"
 #include "import/VideoClipCutter.h"
 #include "import/VideoFile.h"
+#include "model/PictureLoader.h"
 #include "video/VideoFrameImage.h"
 #include "model/ImageObject.h"
 #include "model/ReadImageThread.h"
@@ -258,8 +259,13 @@ private slots:
             QCOMPARE(item->kind, int(ImageObject::KindVideoFrame));
             QVERIFY(qAbs(item->frameTime - float(start * 1000.0 / fps + 100.0 * k)) < 0.01f);
             QVERIFY(!item->readLedData().isEmpty());
-            const QImage square(item->sourcePath);
+            const QImage square = PictureLoader::load(item->sourcePath);
             QCOMPARE(square.size(), QSize(RoundSquare::Side, RoundSquare::Side));
+            // The clip's row shows its first frame; the other frames keep no thumbnail.
+            QCOMPARE(QFile::exists(item->thumbnailPath()), k == 0);
+            if (k == 0)
+                QCOMPARE(item->loadThumbnail().convertToFormat(QImage::Format_RGB32),
+                         RoundSquare::thumbnailOf(square).convertToFormat(QImage::Format_RGB32));
             cut.append(VideoFixtures::indexIn(square, frameInSquare()));
         }
         QCOMPARE(cut, expected);
@@ -294,7 +300,7 @@ private slots:
             QCOMPARE(item->sampling, mode);
             ImageObject again(1, QString(), 10.0, ImageObject::KindVideoFrame);
             again.sampling = mode;
-            convertPicture(QImage(item->sourcePath), &again, nullptr,
+            convertPicture(PictureLoader::load(item->sourcePath), &again, nullptr,
                            ReadImageThread::SamplingPreview::Skip);
             QCOMPARE(item->readLedData(), again.readLedData());
             FrameHandOver::dispose(item);
@@ -323,7 +329,7 @@ private slots:
             QVERIFY(k < clip.size());
             QVERIFY(video.seek(schedule.frameIndex()));
             const QImage seeked = RoundSquare::cutFrame(video.read(), cut.topLeft);
-            const QImage sequential = QImage(clip[k]->sourcePath).convertToFormat(QImage::Format_ARGB32);
+            const QImage sequential = PictureLoader::load(clip[k]->sourcePath).convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(VideoFixtures::indexIn(sequential, frameInSquare()), int(schedule.frameIndex()));
             QVERIFY2(seeked == sequential, qPrintable(QString::number(k)));
         }

@@ -99,6 +99,59 @@ private slots:
         QCOMPARE(mine.readAll(), QByteArray("the user's own file"));
     }
 
+    void leftoversGoOnlyWhenTheirOwnerIsGone_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::newRow("killed copy: removed") << QStringLiteral("killed");
+        QTest::newRow("running copy: kept") << QStringLiteral("running");
+        QTest::newRow("no lock file: kept") << QStringLiteral("none");
+        // Removed by a detached process at exit, once there are many files.
+        QTest::newRow("many files at exit: removed") << QStringLiteral("exited");
+    }
+
+    void leftoversGoOnlyWhenTheirOwnerIsGone()
+    {
+        QFETCH(QString, owner);
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(Qt::darkRed);
+        const QString path = sandbox.filePath(QStringLiteral("picture.png"));
+        QVERIFY(picture.save(path));
+        std::unique_ptr<QProcess> first;
+        QString leftover = QStringLiteral("hologram-display-unlock");
+        if (owner == QLatin1String("none")) {
+            QVERIFY(QDir(tmpDir()).mkpath(leftover + QStringLiteral("/sub")));
+        } else {
+            first = start(tmpDir(), path);
+            QTRY_COMPARE_WITH_TIMEOUT(instanceDirs().size(), 1, 20000);
+            leftover = instanceDirs().constFirst();
+            QTRY_VERIFY_WITH_TIMEOUT(holdsConvertedPicture(leftover), 20000);
+            for (int k = 0; owner == QLatin1String("exited") && k < 400; ++k)
+                QVERIFY(QFile(QDir(tmpDir()).filePath(leftover + QStringLiteral("/%1.frame").arg(k)))
+                            .open(QIODevice::WriteOnly));
+            if (owner == QLatin1String("killed"))
+                first->kill();
+            if (owner == QLatin1String("exited"))
+                first->terminate();
+            if (owner != QLatin1String("running"))
+                QVERIFY(first->waitForFinished(20000));
+        }
+        const bool removed = owner == QLatin1String("killed") || owner == QLatin1String("exited");
+        auto next = start(tmpDir(), path);
+        const auto others = [this, &leftover] {
+            QStringList dirs = instanceDirs();
+            dirs.removeOne(leftover);
+            return dirs;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(others().size(), 1, 20000);
+        // Once the new copy has converted its picture, its start is long over.
+        QTRY_VERIFY_WITH_TIMEOUT(holdsConvertedPicture(others().constFirst()), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(instanceDirs().contains(leftover), !removed, 20000);
+        QVERIFY(owner != QLatin1String("running") || holdsConvertedPicture(leftover));
+        stop(*next);
+        if (first && first->state() != QProcess::NotRunning)
+            stop(*first);
+    }
+
     void missingWorkLocationIsToldAndNothingIsMade()
     {
         auto process = start(sandbox.filePath(QStringLiteral("no/such/place")), QString());

@@ -262,9 +262,12 @@ Size: %2</translation>
         <source>videowidget_lbl_loopcount</source>
         <translation>Loops</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1 pictures, %2 s</translation>
+        <translation>
+            <numerusform>%n picture, %1 s</numerusform>
+            <numerusform>%n pictures, %1 s</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -614,9 +617,12 @@ Size: %2</translation>
         <source>videowidget_lbl_loopcount</source>
         <translation>Loops</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1 pictures, %2 s</translation>
+        <translation>
+            <numerusform>%n picture, %1 s</numerusform>
+            <numerusform>%n pictures, %1 s</numerusform>
+        </translation>
     </message>
 </context>
 <context>

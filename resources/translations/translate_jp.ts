@@ -262,9 +262,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>ループ回数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1枚、%2秒表示</translation>
+        <translation>
+            <numerusform>%n枚、%1秒表示</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -614,9 +616,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>ループ回数</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1枚、%2秒表示</translation>
+        <translation>
+            <numerusform>%n枚、%1秒表示</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -262,9 +262,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>循環次數</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1張圖片，顯示%2秒</translation>
+        <translation>
+            <numerusform>%n張圖片，顯示%1秒</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -614,9 +616,11 @@
         <source>videowidget_lbl_loopcount</source>
         <translation>循環次數</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>videowidget_lbl_text</source>
-        <translation>%1張圖片，顯示%2秒</translation>
+        <translation>
+            <numerusform>%n張圖片，顯示%1秒</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "ui/main/ClipPlayer.h"
 
 #include "effect/PlayMediaHandler.h"
+#include "ui/playlist/ClipLength.h"
 #include "loop/Message.h"
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -62,5 +63,10 @@ void ClipPlayer::onFrameDue(QObject *clip, quintptr chain)
         playFrame = 0;
     emit frameShown(current->frames.at(playFrame));
     ++playFrame;
-    send(chain, 200);
+    send(chain, frameIntervalMs(current));
+}
+
+int ClipPlayer::frameIntervalMs(MediaObject *clip)
+{
+    return ClipLength::frameMs(clip);
 }

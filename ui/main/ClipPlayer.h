@@ -8,7 +8,7 @@ class MediaObject;
 class PlayMediaHandler;
 
 // Plays a clip in the main window's preview area: one frame per echo of the play code,
-// which comes back from the loop thread every 200 ms until stop(). Every play numbers its
+// which comes back from the loop thread after each frame's time on the display until stop(). Every play numbers its
 // chain of echoes, so a late echo of an earlier chain ends instead of doubling the pace, and
 // an echo is matched to the playing clip by comparing pointers only: the clip it names may
 // have been deleted while it was on its way.
@@ -33,6 +33,9 @@ public:
     // Answers an echo of the play code (the worker's playFrameDue): shows the next frame and
     // sends the play code again 200 ms later, or ends a stale chain.
     void onFrameDue(QObject *clip, quintptr chain);
+
+    // How long the display shows each frame of clip, as the effect file will store it.
+    static int frameIntervalMs(MediaObject *clip);
 
 signals:
     void frameShown(ImageObject *frame);

@@ -1,3 +1,4 @@
+#include "ui/playlist/ClipLength.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
 
 #include "loop/HandlerMessage.h"
@@ -30,8 +31,8 @@ void ListMediaItemDelegate::paintRow(RowPainter &row, QPainter *painter,
         painter->drawImage(origin, thumbnail);
         thumbnailWidth = thumbnail.width();
     }
-    const QString text = tr("videowidget_lbl_text")
-                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
+    const QString text = tr("videowidget_lbl_text", nullptr, frameCount)
+                             .arg(ClipLength::secondsText(clip));
     const QString loopText = tr("videowidget_lbl_loopcount");
     const RowGeometry::ClipRow geometry = RowGeometry::clipRow(
         thumbnailWidth, row.textWidth(text), row.textWidth(loopText), row.fieldWidth());

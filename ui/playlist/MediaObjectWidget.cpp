@@ -1,3 +1,4 @@
+#include "ui/playlist/ClipLength.h"
 #include "ui/playlist/MediaObjectWidget.h"
 
 #include "model/ImageObject.h"
@@ -62,8 +63,8 @@ void MediaObjectWidget::buildControls()
 void MediaObjectWidget::layOutTexts()
 {
     const int frameCount = item ? static_cast<int>(item->frames.size()) : 0;
-    const QString text = tr("videowidget_lbl_text")
-                             .arg(QString::number(frameCount), QString::number(frameCount / 10));
+    const QString text = tr("videowidget_lbl_text", nullptr, frameCount)
+                             .arg(ClipLength::secondsText(item));
     const QString loopText = tr("videowidget_lbl_loopcount");
     const QFontMetrics metrics = fontMetrics();
     const RowGeometry::ClipRow row = RowGeometry::clipRow(

@@ -27,6 +27,11 @@ RowEditorWidget::RowEditorWidget(HandlerMessage *handler, const QModelIndex &ind
     : QWidget(parent), handler(handler), index(index), plusCode(plusCode), minusCode(minusCode)
 {
     liveEditors().insert(this);
+    // The editor is open on the selected row: its labels take the highlighted text colour,
+    // readable on the highlight it is drawn on.
+    QPalette shown = palette();
+    shown.setColor(QPalette::WindowText, shown.color(QPalette::HighlightedText));
+    setPalette(shown);
 }
 
 RowEditorWidget::~RowEditorWidget()
@@ -177,8 +182,7 @@ void RowEditorWidget::showValidity(QWidget *field, bool acceptable)
 
 void RowEditorWidget::paintEvent(QPaintEvent *)
 {
-    QImage background(size(), QImage::Format_ARGB32);
-    background.fill(Qt::blue);
+    // The highlight of the selected row, as the painted row has it.
     QPainter painter(this);
-    painter.drawImage(0, 0, background);
+    painter.fillRect(rect(), palette().brush(QPalette::Highlight));
 }

@@ -20,7 +20,7 @@ void RowItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->save();
     RowPainter row(painter, option);
     row.fillSelection();
-    painter->setPen(Qt::black);
+    painter->setPen(row.textColour());
     if (index.column() == 0) {
         if (QObject *item = CustomTableModel::itemOf(index))
             paintRow(row, painter, option, item);

@@ -16,14 +16,29 @@ RowPainter::RowPainter(QPainter *painter, const QStyleOptionViewItem &option)
 {
 }
 
+namespace {
+
+QPalette::ColorGroup groupOf(const QStyleOptionViewItem &option)
+{
+    if (!(option.state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+}
+
+} // namespace
+
 void RowPainter::fillSelection()
 {
     if (!(option.state & QStyle::State_Selected))
         return;
-    QPalette::ColorGroup group = QPalette::Disabled;
-    if (option.state & QStyle::State_Enabled)
-        group = (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
-    painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    painter->fillRect(option.rect, option.palette.brush(groupOf(option), QPalette::Highlight));
+}
+
+QColor RowPainter::textColour() const
+{
+    return option.palette.color(groupOf(option), (option.state & QStyle::State_Selected)
+                                                     ? QPalette::HighlightedText
+                                                     : QPalette::Text);
 }
 
 void RowPainter::prepare(QStyleOption &styled, QStyle::State state, const QRect &rect) const

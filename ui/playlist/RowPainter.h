@@ -19,6 +19,8 @@ public:
 
     // Fills a selected row with the highlight brush of the view's colour group.
     void fillSelection();
+    // The palette's text colour of the row: highlighted text on a selected row.
+    QColor textColour() const;
     void drawComboBox(const QRect &rect, const QString &text);
     void drawCentredText(const QRect &rect, const QString &text);
     // Text at the rectangle's top-left with default text options.
