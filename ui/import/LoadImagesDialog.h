@@ -69,6 +69,12 @@ public slots:
     void done(int result) override;
 
 private:
+    struct Finished
+    {
+        ImageObject *item = nullptr;  // owned until delivered; null for a refused file
+        QString fileReady;            // a path handed over without an item
+    };
+
     void buildForm();
     void startWorkers();
     void noteProcessed(const QString &path);
@@ -102,12 +108,7 @@ private:
     QStringList unreadable;
     QStringList unreadableReasons;  // one per unreadable file
     // Items enter the playlist in the order the files were chosen, whichever worker finishes
-    // first: a finished file waits here until every file before it has been dealt with.
-    struct Finished
-    {
-        ImageObject *item = nullptr;  // owned until delivered; null for a refused file
-        QString fileReady;            // a path handed over without an item
-    };
+    // first: a finished file waits in waiting until every file before it has been dealt with.
     QHash<QString, QList<qsizetype>> indicesOfPath;  // queue positions not yet reported
     QMap<qsizetype, Finished> waiting;
     qsizetype nextToDeliver = 0;
