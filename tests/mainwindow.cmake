@@ -21,3 +21,9 @@ hd_add_test(test_sampling_choice
   SOURCES test_sampling_choice.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# The list rows driven by clicks and keys: selection, Del, the row controls.
+hd_add_test(test_playlist_selection
+  SOURCES test_playlist_selection.cpp MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)

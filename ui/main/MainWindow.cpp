@@ -27,6 +27,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -110,6 +111,16 @@ void MainWindow::setUpLists()
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
             &MainWindow::onTableViewMenuRequested);
     connect(ui.tableViewMedia, &QTableView::pressed, this, &MainWindow::pressMediaWidget);
+    // The preview and the buttons follow the highlighted row, however it was chosen (a click
+    // on a row's editor, the keyboard, a delete or a reorder).
+    const auto selected = [](const QTableView *view) {
+        const QModelIndexList rows = view->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first() : QModelIndex();
+    };
+    connect(ui.tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, selected] { pressImageWidget(selected(ui.tableView)); });
+    connect(ui.tableViewMedia->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, selected] { pressMediaWidget(selected(ui.tableViewMedia)); });
 }
 
 void MainWindow::connectForm()
@@ -120,6 +131,20 @@ void MainWindow::connectForm()
     connect(ui.actionPlayShow, &QAction::triggered, this, &MainWindow::onActionPlayShow);
     connect(ui.btnEditImage, &QPushButton::clicked, this, &MainWindow::onBtnEditDiy);
     connect(ui.btnDelMedia, &QPushButton::clicked, this, &MainWindow::onBtnDelMedia);
+    // The Delete key works as the page's Del button wherever the focus is on that page, a
+    // row's combo box or button included (a field keeps the key for its text). A button's own
+    // shortcut would not do: every new text resets it.
+    for (QWidget *page : {ui.page, ui.page_2}) {
+        QPushButton *button = page == ui.page ? ui.btnDelImage : ui.btnDelMedia;
+        auto *key = new QAction(page);
+        key->setShortcut(QKeySequence::Delete);
+        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        page->addAction(key);
+        connect(key, &QAction::triggered, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    }
     connect(ui.actionNewDiy, &QAction::triggered, this, &MainWindow::onActionNewDiy);
     connect(ui.actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
     connect(ui.actionLoadMedia, &QAction::triggered, this, &MainWindow::onActionLoadMedia);

@@ -11,25 +11,17 @@
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTableView>
 
 #include <algorithm>
 
-namespace {
 
-// True when index is valid and its row is highlighted in view: the view moves its current
-// index to a neighbour without highlighting it, and a click must never delete that unseen row.
-bool isShownSelected(const QTableView *view, const QModelIndex &index)
-{
-    return index.isValid() && view->selectionModel()
-           && view->selectionModel()->isRowSelected(index.row(), index.parent());
-}
-
-} // namespace
 
 PlaylistController::PlaylistController(QTableView *pictureView, QTableView *clipView,
                                        QWidget *window)
@@ -37,8 +29,79 @@ PlaylistController::PlaylistController(QTableView *pictureView, QTableView *clip
       pictureModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1)),
       clipModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1))
 {
-    pictureView->setModel(pictureModel.get());
-    clipView->setModel(clipModel.get());
+    for (QTableView *view : {pictureView, clipView}) {
+        CustomTableModel *model = view == pictureView ? pictureModel.get() : clipModel.get();
+        view->setModel(model);
+        // Editors opened on the current row alone made the current row look selected while
+        // Del acted on the selection, and swallowed the first click of a row. Every row keeps
+        // its editor; the highlight shows the selection and nothing else.
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        const auto reopen = [this, view] { openEditors(view); };
+        connect(model, &QAbstractItemModel::rowsInserted, this, reopen);
+        connect(model, &QAbstractItemModel::modelReset, this, reopen);
+        connect(model, &QAbstractItemModel::layoutChanged, this, reopen);
+    }
+}
+
+void PlaylistController::openEditors(QTableView *view)
+{
+    QAbstractItemModel *model = view->model();
+    if (!model)
+        return;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (view->isPersistentEditorOpen(index))
+            continue;
+        view->openPersistentEditor(index);
+        if (QWidget *editor = view->indexWidget(index))
+            watchPresses(editor);
+    }
+}
+
+void PlaylistController::watchPresses(QWidget *editor)
+{
+    editor->installEventFilter(this);
+    for (QWidget *child : editor->findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+bool PlaylistController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    const auto *press = static_cast<QMouseEvent *>(event);
+    for (QTableView *view : {pictureView, clipView}) {
+        if (!view->viewport()->isAncestorOf(qobject_cast<QWidget *>(watched)))
+            continue;
+        const QPoint at = view->viewport()->mapFromGlobal(press->globalPosition().toPoint());
+        const QModelIndex index = view->indexAt(at);
+        if (index.isValid() && selectedRow(view) != index.row())
+            selectRow(view, index.row());
+    }
+    return false;
+}
+
+void PlaylistController::selectRow(QTableView *view, int row)
+{
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void PlaylistController::releaseFocus(QTableView *view)
+{
+    // A control of the row about to go may hold the focus; when its editor goes, the focus
+    // would wander to another row and select it.
+    if (view->viewport()->isAncestorOf(QApplication::focusWidget()))
+        view->setFocus(Qt::OtherFocusReason);
+}
+
+int PlaylistController::selectedRow(const QTableView *view)
+{
+    if (!view->selectionModel())
+        return -1;
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
 }
 
 PlaylistController::~PlaylistController()
@@ -160,6 +223,9 @@ void PlaylistController::move(CustomTableModel *model, T *item, int oldIndex, in
     std::stable_sort(list.begin(), list.end(),
                      [](const T *a, const T *b) { return a->number < b->number; });
     model->setItems(list);
+    // The reset forgot the selection without a word; the moved item stays the selected one.
+    QTableView *view = model == pictureModel.get() ? pictureView : clipView;
+    selectRow(view, list.indexOf(item));
 }
 
 void PlaylistController::movePicture(ImageObject *item, int oldIndex, int newIndex)
@@ -197,12 +263,14 @@ bool PlaylistController::removeSelectedPicture()
 {
     if (refuse(Remove))
         return false;
-    const QModelIndex current = pictureView->currentIndex();
-    if (!isShownSelected(pictureView, current))
+    // The highlighted row, asked at the press: never the current index, which the view moves
+    // to a neighbour without highlighting it.
+    const int row = selectedRow(pictureView);
+    if (row < 0)
         return false;
-    pictureModel->delRow(current.row(), 1);
-    pictureView->closePersistentEditor(pictureView->currentIndex());
+    releaseFocus(pictureView);
     pictureView->selectionModel()->clear();
+    pictureModel->delRow(row, 1);
     return true;
 }
 
@@ -210,12 +278,14 @@ bool PlaylistController::removeSelectedClip()
 {
     if (refuse(Remove))
         return false;
-    const QModelIndex current = clipView->currentIndex();
-    if (isShownSelected(clipView, current)) {
-        emit clipAboutToGo(qobject_cast<MediaObject *>(CustomTableModel::itemOf(current)));
-        clipModel->delRow(current.row(), 1);
-    }
+    const int row = selectedRow(clipView);
+    releaseFocus(clipView);
     clipView->selectionModel()->clear();
+    if (row >= 0) {
+        emit clipAboutToGo(qobject_cast<MediaObject *>(
+            CustomTableModel::itemOf(clipModel->index(row, 0))));
+        clipModel->delRow(row, 1);
+    }
     return true;
 }
 

@@ -95,7 +95,18 @@ signals:
     void aboutToClear();
     void clipAboutToGo(MediaObject *clip);
 
+protected:
+    // A press anywhere on a row's editor selects that row and still reaches the control.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Every row of view carries its editor, so a first click on + / - / field / combo acts.
+    void openEditors(QTableView *view);
+    void watchPresses(QWidget *editor);
+    void selectRow(QTableView *view, int row);
+    static void releaseFocus(QTableView *view);
+    // The one row highlighted in view, -1 when none or several.
+    static int selectedRow(const QTableView *view);
     template <typename T>
     void move(CustomTableModel *model, T *item, int oldIndex, int newIndex, const char *trace);
     void tip(const QString &text);

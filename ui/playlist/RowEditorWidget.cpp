@@ -8,6 +8,8 @@
 #include <QDebug>
 #include <QLabel>
 #include <QMutexLocker>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSet>
@@ -161,8 +163,13 @@ void RowEditorWidget::withdrawLateRepeat()
 
 void RowEditorWidget::paintEvent(QPaintEvent *)
 {
-    QImage background(size(), QImage::Format_ARGB32);
-    background.fill(Qt::blue);
+    // Every row carries its editor, so the editor shows whether its row is the selected one.
+    const auto *view = parentWidget() ? qobject_cast<const QAbstractItemView *>(
+                                            parentWidget()->parentWidget())
+                                      : nullptr;
+    const bool selected = view && view->selectionModel() && index.isValid()
+                          && view->selectionModel()->isRowSelected(index.row(), index.parent());
     QPainter painter(this);
-    painter.drawImage(0, 0, background);
+    painter.fillRect(rect(), selected ? palette().color(QPalette::Highlight)
+                                      : palette().color(QPalette::Base));
 }
