@@ -29,6 +29,8 @@
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QUndoStack>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBox>
@@ -47,6 +49,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     languages = new LanguageButtons(this, this);
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 
+    createEditMenu();
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
@@ -106,6 +109,8 @@ void MainWindow::setUpLists()
     for (QTableView *view : {ui.tableView, ui.tableViewMedia}) {
         connect(static_cast<RowItemDelegate *>(view->itemDelegate()),
                 &RowItemDelegate::rowValueChanged, preview->showPlayer(), &ShowPlayer::updateLength);
+        connect(static_cast<RowItemDelegate *>(view->itemDelegate()),
+                &RowItemDelegate::rowValueChanged, playlists.get(), &PlaylistController::noteValues);
     }
     connect(ui.tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
@@ -158,6 +163,31 @@ void MainWindow::connectForm()
     connect(ui.actionLineNumber, &QAction::triggered, this, &MainWindow::onBtnLineNumber);
 }
 
+void MainWindow::createEditMenu()
+{
+    editMenu = new QMenu(this);
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    menuBar()->insertMenu(ui.toolsMenu->menuAction(), editMenu);
+    undoAction = editMenu->addAction(QString());
+    undoAction->setObjectName(QStringLiteral("actionUndo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = editMenu->addAction(QString());
+    redoAction->setObjectName(QStringLiteral("actionRedo"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Through the controller, so that the lock rule holds for undo and redo too.
+    connect(undoAction, &QAction::triggered, playlists.get(), &PlaylistController::undo);
+    connect(redoAction, &QAction::triggered, playlists.get(), &PlaylistController::redo);
+    QUndoStack *history = playlists->history();
+    undoAction->setEnabled(history->canUndo());
+    redoAction->setEnabled(history->canRedo());
+    connect(history, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
+    connect(history, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    connect(playlists.get(), &PlaylistController::historyApplied, preview->showPlayer(),
+            &ShowPlayer::updateLength);
+    retranslateUi();
+}
+
 QStringList MainWindow::knownDisks() const
 {
     return diskMonitor ? diskMonitor->knownDisks() : QStringList();
@@ -184,6 +214,11 @@ void MainWindow::retranslateUi()
         sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
+    if (editMenu) {
+        editMenu->setTitle(tr("menu_title_edit"));
+        undoAction->setText(tr("action_title_undo"));
+        redoAction->setText(tr("action_title_redo"));
+    }
 }
 
 void MainWindow::changeEvent(QEvent *event)

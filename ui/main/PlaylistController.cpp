@@ -7,7 +7,10 @@
 #include "ui/UiLog.h"
 #include "ui/main/ContrastJobs.h"
 #include "ui/main/DownloadFlow.h"
+#include "ui/main/MoveRowCommand.h"
 #include "ui/main/ReadBackMerge.h"
+#include "ui/main/RemoveRowCommand.h"
+#include "ui/main/RowValueCommand.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
 
@@ -18,6 +21,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -27,7 +31,8 @@ PlaylistController::PlaylistController(QTableView *pictureView, QTableView *clip
                                        QWidget *window)
     : window(window), pictureView(pictureView), clipView(clipView),
       pictureModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1)),
-      clipModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1))
+      clipModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1)),
+      undoStack(std::make_unique<QUndoStack>())
 {
     for (QTableView *view : {pictureView, clipView}) {
         CustomTableModel *model = view == pictureView ? pictureModel.get() : clipModel.get();
@@ -53,6 +58,9 @@ void PlaylistController::openEditors(QTableView *view)
         if (view->isPersistentEditorOpen(index))
             continue;
         view->openPersistentEditor(index);
+        // A new item, or one whose editor shows it anew: what it holds now is its value.
+        if (const QObject *item = CustomTableModel::itemOf(index))
+            knownValues.insert(item, valueOf(item));
         if (QWidget *editor = view->indexWidget(index))
             watchPresses(editor);
     }
@@ -203,14 +211,26 @@ void PlaylistController::move(CustomTableModel *model, T *item, int oldIndex, in
         refuse(Reorder);
         return;
     }
-    QList<T *> list = model->itemsAs<T>();
+    const QList<T *> list = model->itemsAs<T>();
     if (list.isEmpty() || oldIndex == newIndex || !list.contains(item))
         return;
     int max = 0;
-    for (const T *entry : std::as_const(list))
+    for (const T *entry : list)
         max = qMax(max, entry->number);
     qCDebug(lcUi) << trace << newIndex << max;
     newIndex = qMin(newIndex, max);
+    undoStack->push(new MoveRowCommand(item, oldIndex, newIndex,
+                                       [this, model](QObject *moved, int from, int to) {
+                                           reorder(model, static_cast<T *>(moved), from, to);
+                                       }));
+}
+
+template <typename T>
+void PlaylistController::reorder(CustomTableModel *model, T *item, int oldIndex, int newIndex)
+{
+    QList<T *> list = model->itemsAs<T>();
+    if (!list.contains(item))
+        return;
     item->number = newIndex;
     for (T *other : std::as_const(list)) {
         if (other == item)
@@ -270,7 +290,7 @@ bool PlaylistController::removeSelectedPicture()
         return false;
     releaseFocus(pictureView);
     pictureView->selectionModel()->clear();
-    pictureModel->delRow(row, 1);
+    undoStack->push(new RemoveRowCommand(pictureModel.get(), row));
     return true;
 }
 
@@ -284,9 +304,84 @@ bool PlaylistController::removeSelectedClip()
     if (row >= 0) {
         emit clipAboutToGo(qobject_cast<MediaObject *>(
             CustomTableModel::itemOf(clipModel->index(row, 0))));
-        clipModel->delRow(row, 1);
+        undoStack->push(new RemoveRowCommand(clipModel.get(), row));
     }
     return true;
+}
+
+bool PlaylistController::undo()
+{
+    return step(true);
+}
+
+bool PlaylistController::redo()
+{
+    return step(false);
+}
+
+bool PlaylistController::step(bool back)
+{
+    if (back ? !undoStack->canUndo() : !undoStack->canRedo())
+        return false;
+    if (refuse(Remove))
+        return false;
+    // A clip leaving its list must not go on playing: nothing stays selected.
+    for (QTableView *view : {pictureView, clipView}) {
+        releaseFocus(view);
+        view->selectionModel()->clear();
+    }
+    back ? undoStack->undo() : undoStack->redo();
+    emit historyApplied();
+    return true;
+}
+
+double PlaylistController::valueOf(const QObject *item)
+{
+    if (const auto *picture = qobject_cast<const ImageObject *>(item))
+        return picture->displayTime;
+    if (const auto *clip = qobject_cast<const MediaObject *>(item))
+        return clip->loopCount;
+    return 0;
+}
+
+void PlaylistController::noteValues()
+{
+    QList<QObject *> items = pictureModel->itemList();
+    items += clipModel->itemList();
+    for (QObject *item : std::as_const(items)) {
+        const double now = valueOf(item);
+        const auto known = knownValues.constFind(item);
+        if (known == knownValues.cend()) {
+            knownValues.insert(item, now);
+        } else if (*known != now) {
+            const double before = *known;
+            knownValues.insert(item, now);
+            undoStack->push(new RowValueCommand(item, before, now,
+                                                [this](QObject *target, double value) {
+                                                    applyValue(target, value);
+                                                }));
+        }
+    }
+}
+
+void PlaylistController::applyValue(QObject *item, double value)
+{
+    if (auto *picture = qobject_cast<ImageObject *>(item))
+        picture->displayTime = value;
+    else if (auto *clip = qobject_cast<MediaObject *>(item))
+        clip->loopCount = qRound(value);
+    knownValues.insert(item, value);
+    const bool isPicture = qobject_cast<ImageObject *>(item) != nullptr;
+    CustomTableModel *model = isPicture ? pictureModel.get() : clipModel.get();
+    QTableView *view = isPicture ? pictureView : clipView;
+    const int row = model->itemList().indexOf(item);
+    if (row < 0)
+        return;
+    // The editor reads its item when it is made: a new one shows the restored value.
+    const QModelIndex index = model->index(row, 0);
+    view->closePersistentEditor(index);
+    openEditors(view);
+    model->refrehItem(index);
 }
 
 void PlaylistController::clear()
@@ -297,6 +392,8 @@ void PlaylistController::clear()
         return;
     }
     emit aboutToClear();
+    undoStack->clear();
+    knownValues.clear();
     clipModel->delAll();
     pictureModel->delAll();
 }

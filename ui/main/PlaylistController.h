@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,7 @@ class ReadBackMerge;
 class ImageObject;
 class MediaObject;
 class QTableView;
+class QUndoStack;
 class QWidget;
 struct EffectPlaylist;
 
@@ -83,7 +85,17 @@ public:
     // Nothing stays selected.
     bool removeSelectedClip();
 
-    // Empties both lists, destroying the items; silently refused while they are in use.
+    // The playlist edits that can be undone: deleting, reordering, times and loop counts.
+    QUndoStack *history() const { return undoStack.get(); }
+    // Undo or redo one edit; refused (and said why) while the lock rule refuses a deletion,
+    // since either may take an item out of a list. True when the edit was undone / redone.
+    bool undo();
+    bool redo();
+    // A row editor changed a display time or a loop count: recorded as an edit.
+    void noteValues();
+
+    // Empties both lists (forgetting the edits), destroying the items; silently refused
+    // while they are in use.
     void clear();
     // Empties both lists and appends the items given (owned by the lists from then on).
     void replace(const QList<ImageObject *> &images, const QList<MediaObject *> &medias);
@@ -94,6 +106,8 @@ signals:
     // Both lists are about to be emptied, or clip is about to leave its list.
     void aboutToClear();
     void clipAboutToGo(MediaObject *clip);
+    // An edit was undone or redone: what the lists hold or play changed.
+    void historyApplied();
 
 protected:
     // A press anywhere on a row's editor selects that row and still reaches the control.
@@ -103,6 +117,12 @@ private:
     // Every row of view carries its editor, so a first click on + / - / field / combo acts.
     void openEditors(QTableView *view);
     void watchPresses(QWidget *editor);
+    template <typename T>
+    void reorder(CustomTableModel *model, T *item, int oldIndex, int newIndex);
+    // Stores a display time or loop count (the row's editor shows it anew).
+    void applyValue(QObject *item, double value);
+    static double valueOf(const QObject *item);
+    bool step(bool back);
     void selectRow(QTableView *view, int row);
     static void releaseFocus(QTableView *view);
     // The one row highlighted in view, -1 when none or several.
@@ -116,6 +136,10 @@ private:
     QTableView *clipView;
     std::unique_ptr<CustomTableModel> pictureModel;
     std::unique_ptr<CustomTableModel> clipModel;
+    // Declared after the models, so removed items it still holds go first.
+    std::unique_ptr<QUndoStack> undoStack;
+    // The last display time or loop count seen per item, to tell what an editor changed.
+    QHash<const QObject *, double> knownValues;
     QPointer<DownloadFlow> download;
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;
