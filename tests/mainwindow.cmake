@@ -27,3 +27,9 @@ hd_add_test(test_playlist_selection
   SOURCES test_playlist_selection.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# Undo and redo of the playlist edits, and the lifetime of deleted items.
+hd_add_test(test_playlist_history
+  SOURCES test_playlist_history.cpp MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)
