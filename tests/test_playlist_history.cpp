@@ -33,9 +33,11 @@ private:
         QObject *item;
         int number;
         double value;
+        float contrast;
         bool operator==(const Row &o) const
         {
-            return item == o.item && number == o.number && value == o.value;
+            return item == o.item && number == o.number && value == o.value
+                   && contrast == o.contrast;
         }
     };
     using State = QList<Row>;
@@ -44,9 +46,9 @@ private:
     {
         State rows;
         for (ImageObject *p : window->pictureModel()->itemsAs<ImageObject>())
-            rows << Row{p, p->number, p->displayTime};
+            rows << Row{p, p->number, p->displayTime, p->contrastFactor};
         for (MediaObject *c : window->clipModel()->itemsAs<MediaObject>())
-            rows << Row{c, c->number, double(c->loopCount)};
+            rows << Row{c, c->number, double(c->loopCount), 0.0f};
         return rows;
     }
 
@@ -60,7 +62,9 @@ private:
     void fill()
     {
         for (int i = 1; i <= 4; ++i) {
-            auto *picture = new ImageObject(i, QString(), 5.0, ImageObject::KindPictureFile);
+            const QString file = writePicture(tempDir->path(), QStringLiteral("p%1.png").arg(i),
+                                              40, 30);
+            auto *picture = new ImageObject(i, file, 5.0, ImageObject::KindPictureFile);
             window->pictureModel()->addItem(picture);
             auto *clip = new MediaObject(i, QString());
             clip->loopCount = 3;
@@ -111,6 +115,7 @@ private slots:
         QTest::newRow("picture time") << "plus" << false;
         QTest::newRow("picture time down") << "minus" << false;
         QTest::newRow("clip loop count") << "plus" << true;
+        QTest::newRow("picture contrast") << "contrast" << false;
     }
 
     void everyEditIsUndoneAndRedoneExactly()
@@ -128,6 +133,10 @@ private slots:
                 window->onMediaIndexChanged(static_cast<MediaObject *>(item), 1, 3);
             else
                 window->onImageIndexChanged(static_cast<ImageObject *>(item), 1, 3);
+        } else if (edit == "contrast") {
+            auto *item = window->pictureModel()->itemsAs<ImageObject>().at(2);
+            window->contrastJobs()->post(item, 15, QImage(item->sourcePath));
+            QTRY_COMPARE(item->contrastFactor, 1.5f);
         } else {
             stepRow(clips, 2, edit == "plus");
         }
@@ -135,13 +144,16 @@ private slots:
         QVERIFY(after != before);
         QVERIFY(action("actionUndo")->isEnabled());
 
+        // A contrast is converted anew on the loop thread; the rest at once.
         action("actionUndo")->trigger();
-        QCOMPARE(state(), before);
+        QTRY_COMPARE(state(), before);
         QVERIFY(action("actionRedo")->isEnabled());
+        QTRY_VERIFY(!window->playlistInUse());
         action("actionRedo")->trigger();
-        QCOMPARE(state(), after);
+        QTRY_COMPARE(state(), after);
+        QTRY_VERIFY(!window->playlistInUse());
         action("actionUndo")->trigger();
-        QCOMPARE(state(), before);
+        QTRY_COMPARE(state(), before);
         QVERIFY(!action("actionUndo")->isEnabled());
         // The editors show the restored values.
         if (!clips && edit != "delete") {

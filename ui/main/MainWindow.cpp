@@ -7,6 +7,7 @@
 #include "loop/HandlerThread.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "model/PictureLoader.h"
 #include "ui/UiLog.h"
 #include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/dialogs/SettingColorForm.h"
@@ -183,6 +184,13 @@ void MainWindow::createEditMenu()
     redoAction->setEnabled(history->canRedo());
     connect(history, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
     connect(history, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    playlists->setContrastApplier([this](ImageObject *item, int value) {
+        const QImage source = item->sourcePath.isEmpty()
+                                  ? QImage()
+                                  : PictureLoader::load(item->sourcePath)
+                                        .convertToFormat(QImage::Format_ARGB32);
+        contrast->post(item, value, source);
+    });
     connect(playlists.get(), &PlaylistController::historyApplied, preview->showPlayer(),
             &ShowPlayer::updateLength);
     retranslateUi();
@@ -442,8 +450,10 @@ void MainWindow::updateImageContract()
 void MainWindow::onContrastApplied(ImageObject *item, bool ok)
 {
     playlists->refreshPicture(item);
-    if (ok)
+    if (ok) {
         onImageContractChanged(item);
+        playlists->noteContrast(item);
+    }
 }
 
 void MainWindow::onTableViewMenuRequested(const QPoint &)

@@ -5,6 +5,7 @@
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
 #include "ui/UiLog.h"
+#include "ui/main/ContrastCommand.h"
 #include "ui/main/ContrastJobs.h"
 #include "ui/main/DownloadFlow.h"
 #include "ui/main/MoveRowCommand.h"
@@ -24,6 +25,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <cmath>
 
 
 
@@ -59,8 +61,11 @@ void PlaylistController::openEditors(QTableView *view)
             continue;
         view->openPersistentEditor(index);
         // A new item, or one whose editor shows it anew: what it holds now is its value.
-        if (const QObject *item = CustomTableModel::itemOf(index))
+        if (const QObject *item = CustomTableModel::itemOf(index)) {
             knownValues.insert(item, valueOf(item));
+            if (const auto *picture = qobject_cast<const ImageObject *>(item))
+                knownContrast.insert(item, int(std::lround(picture->contrastFactor * 10.0f)));
+        }
         if (QWidget *editor = view->indexWidget(index))
             watchPresses(editor);
     }
@@ -364,6 +369,30 @@ void PlaylistController::noteValues()
     }
 }
 
+void PlaylistController::setContrastApplier(std::function<void(ImageObject *, int)> apply)
+{
+    contrastApplier = std::move(apply);
+}
+
+void PlaylistController::noteContrast(ImageObject *item)
+{
+    if (!item || !pictureModel->itemList().contains(item))
+        return;
+    const int now = int(std::lround(item->contrastFactor * 10.0f));
+    const int before = knownContrast.value(item, now);
+    knownContrast.insert(item, now);
+    if (before == now || !contrastApplier)
+        return;
+    undoStack->push(new ContrastCommand(item, before, now, [this](QObject *target, double value) {
+        auto *picture = qobject_cast<ImageObject *>(target);
+        if (!picture)
+            return;
+        // Known at once, so that its completion is not taken for a new change.
+        knownContrast.insert(picture, qRound(value));
+        contrastApplier(picture, qRound(value));
+    }));
+}
+
 void PlaylistController::applyValue(QObject *item, double value)
 {
     if (auto *picture = qobject_cast<ImageObject *>(item))
@@ -394,6 +423,7 @@ void PlaylistController::clear()
     emit aboutToClear();
     undoStack->clear();
     knownValues.clear();
+    knownContrast.clear();
     clipModel->delAll();
     pictureModel->delAll();
 }

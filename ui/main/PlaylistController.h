@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ContrastJobs;
@@ -93,6 +94,10 @@ public:
     bool redo();
     // A row editor changed a display time or a loop count: recorded as an edit.
     void noteValues();
+    // A contrast change was applied to item: recorded as an edit, undone and redone through
+    // apply (which converts the picture with a slider value).
+    void noteContrast(ImageObject *item);
+    void setContrastApplier(std::function<void(ImageObject *, int)> apply);
 
     // Empties both lists (forgetting the edits), destroying the items; silently refused
     // while they are in use.
@@ -140,6 +145,8 @@ private:
     std::unique_ptr<QUndoStack> undoStack;
     // The last display time or loop count seen per item, to tell what an editor changed.
     QHash<const QObject *, double> knownValues;
+    QHash<const QObject *, int> knownContrast;
+    std::function<void(ImageObject *, int)> contrastApplier;
     QPointer<DownloadFlow> download;
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;

@@ -24,6 +24,7 @@ void RowValueCommand::undo()
 
 bool RowValueCommand::mergeWith(const QUndoCommand *other)
 {
+    // Same id, so the same command class.
     const auto *next = static_cast<const RowValueCommand *>(other);
     if (next->item != item)
         return false;

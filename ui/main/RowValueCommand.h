@@ -16,11 +16,13 @@ public:
     // apply stores a value on item and shows it.
     RowValueCommand(QObject *item, double before, double after,
                     std::function<void(QObject *, double)> apply);
+    ~RowValueCommand() override = default;
     Q_DISABLE_COPY_MOVE(RowValueCommand)
 
     void redo() override;
     void undo() override;
     int id() const override { return 1; }
+    // Merges only with a command of the same kind (id) for the same item.
     bool mergeWith(const QUndoCommand *other) override;
 
 private:
