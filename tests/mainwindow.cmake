@@ -21,3 +21,15 @@ hd_add_test(test_sampling_choice
   SOURCES test_sampling_choice.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# The list rows driven by clicks and keys: selection, Del, the row controls.
+hd_add_test(test_playlist_selection
+  SOURCES test_playlist_selection.cpp MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)
+
+# Undo and redo of the playlist edits, and the lifetime of deleted items.
+hd_add_test(test_playlist_history
+  SOURCES test_playlist_history.cpp MainWindowTestSupport.h
+  LIBS hd_ui
+  GUI TIMEOUT 120)

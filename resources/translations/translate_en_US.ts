@@ -567,6 +567,18 @@ Size: %2</translation>
         <translation>Adjust contrast</translation>
     </message>
     <message>
+        <source>menu_title_edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>action_title_undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>action_title_redo</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>Colour correction</translation>
     </message>

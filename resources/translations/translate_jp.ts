@@ -566,6 +566,18 @@
         <translation>コントラスト調整</translation>
     </message>
     <message>
+        <source>menu_title_edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>action_title_undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>action_title_redo</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>色補正パラメータ</translation>
     </message>

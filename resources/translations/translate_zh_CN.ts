@@ -434,6 +434,18 @@
         <translation>调整对比度</translation>
     </message>
     <message>
+        <source>menu_title_edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>action_title_undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>action_title_redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
         <source>图片最多只能包含%1张图片！</source>
         <translation>图片列表最多只能包含%1张图片！</translation>
     </message>

@@ -566,6 +566,18 @@
         <translation>調整對比度</translation>
     </message>
     <message>
+        <source>menu_title_edit</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>action_title_undo</source>
+        <translation>復原</translation>
+    </message>
+    <message>
+        <source>action_title_redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>顏色校正參數</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "loop/HandlerThread.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "model/PictureLoader.h"
 #include "ui/UiLog.h"
 #include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/dialogs/SettingColorForm.h"
@@ -27,7 +28,10 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QUndoStack>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBox>
@@ -46,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     languages = new LanguageButtons(this, this);
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 
+    createEditMenu();
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
@@ -105,11 +110,23 @@ void MainWindow::setUpLists()
     for (QTableView *view : {ui.tableView, ui.tableViewMedia}) {
         connect(static_cast<RowItemDelegate *>(view->itemDelegate()),
                 &RowItemDelegate::rowValueChanged, preview->showPlayer(), &ShowPlayer::updateLength);
+        connect(static_cast<RowItemDelegate *>(view->itemDelegate()),
+                &RowItemDelegate::rowValueChanged, playlists.get(), &PlaylistController::noteValues);
     }
     connect(ui.tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
             &MainWindow::onTableViewMenuRequested);
     connect(ui.tableViewMedia, &QTableView::pressed, this, &MainWindow::pressMediaWidget);
+    // The preview and the buttons follow the highlighted row, however it was chosen (a click
+    // on a row's editor, the keyboard, a delete or a reorder).
+    const auto selected = [](const QTableView *view) {
+        const QModelIndexList rows = view->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first() : QModelIndex();
+    };
+    connect(ui.tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, selected] { pressImageWidget(selected(ui.tableView)); });
+    connect(ui.tableViewMedia->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, selected] { pressMediaWidget(selected(ui.tableViewMedia)); });
 }
 
 void MainWindow::connectForm()
@@ -120,6 +137,20 @@ void MainWindow::connectForm()
     connect(ui.actionPlayShow, &QAction::triggered, this, &MainWindow::onActionPlayShow);
     connect(ui.btnEditImage, &QPushButton::clicked, this, &MainWindow::onBtnEditDiy);
     connect(ui.btnDelMedia, &QPushButton::clicked, this, &MainWindow::onBtnDelMedia);
+    // The Delete key works as the page's Del button wherever the focus is on that page, a
+    // row's combo box or button included (a field keeps the key for its text). A button's own
+    // shortcut would not do: every new text resets it.
+    for (QWidget *page : {ui.page, ui.page_2}) {
+        QPushButton *button = page == ui.page ? ui.btnDelImage : ui.btnDelMedia;
+        auto *key = new QAction(page);
+        key->setShortcut(QKeySequence::Delete);
+        key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        page->addAction(key);
+        connect(key, &QAction::triggered, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    }
     connect(ui.actionNewDiy, &QAction::triggered, this, &MainWindow::onActionNewDiy);
     connect(ui.actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
     connect(ui.actionLoadMedia, &QAction::triggered, this, &MainWindow::onActionLoadMedia);
@@ -131,6 +162,38 @@ void MainWindow::connectForm()
     connect(ui.actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);
     connect(ui.actionLedCount, &QAction::triggered, this, &MainWindow::onBtnLedCount);
     connect(ui.actionLineNumber, &QAction::triggered, this, &MainWindow::onBtnLineNumber);
+}
+
+void MainWindow::createEditMenu()
+{
+    editMenu = new QMenu(this);
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    menuBar()->insertMenu(ui.toolsMenu->menuAction(), editMenu);
+    undoAction = editMenu->addAction(QString());
+    undoAction->setObjectName(QStringLiteral("actionUndo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = editMenu->addAction(QString());
+    redoAction->setObjectName(QStringLiteral("actionRedo"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Through the controller, so that the lock rule holds for undo and redo too.
+    connect(undoAction, &QAction::triggered, playlists.get(), &PlaylistController::undo);
+    connect(redoAction, &QAction::triggered, playlists.get(), &PlaylistController::redo);
+    QUndoStack *history = playlists->history();
+    undoAction->setEnabled(history->canUndo());
+    redoAction->setEnabled(history->canRedo());
+    connect(history, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
+    connect(history, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    playlists->setContrastApplier([this](ImageObject *item, int value) {
+        const QImage source = item->sourcePath.isEmpty()
+                                  ? QImage()
+                                  : PictureLoader::load(item->sourcePath)
+                                        .convertToFormat(QImage::Format_ARGB32);
+        contrast->post(item, value, source);
+    });
+    connect(playlists.get(), &PlaylistController::historyApplied, preview->showPlayer(),
+            &ShowPlayer::updateLength);
+    retranslateUi();
 }
 
 QStringList MainWindow::knownDisks() const
@@ -159,6 +222,11 @@ void MainWindow::retranslateUi()
         sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
+    if (editMenu) {
+        editMenu->setTitle(tr("menu_title_edit"));
+        undoAction->setText(tr("action_title_undo"));
+        redoAction->setText(tr("action_title_redo"));
+    }
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -382,8 +450,10 @@ void MainWindow::updateImageContract()
 void MainWindow::onContrastApplied(ImageObject *item, bool ok)
 {
     playlists->refreshPicture(item);
-    if (ok)
+    if (ok) {
         onImageContractChanged(item);
+        playlists->noteContrast(item);
+    }
 }
 
 void MainWindow::onTableViewMenuRequested(const QPoint &)

@@ -154,6 +154,11 @@ private:
     LanguageButtons *languages = nullptr;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
+    // Edit menu: undo and redo of the playlist edits.
+    QMenu *editMenu = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
     SamplingChoice *sampling = nullptr;
+    void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;
 };

@@ -5,40 +5,116 @@
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
 #include "ui/UiLog.h"
+#include "ui/main/ContrastCommand.h"
 #include "ui/main/ContrastJobs.h"
 #include "ui/main/DownloadFlow.h"
+#include "ui/main/MoveRowCommand.h"
 #include "ui/main/ReadBackMerge.h"
+#include "ui/main/RemoveRowCommand.h"
+#include "ui/main/RowValueCommand.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTableView>
+#include <QUndoStack>
 
 #include <algorithm>
+#include <cmath>
 
-namespace {
 
-// True when index is valid and its row is highlighted in view: the view moves its current
-// index to a neighbour without highlighting it, and a click must never delete that unseen row.
-bool isShownSelected(const QTableView *view, const QModelIndex &index)
-{
-    return index.isValid() && view->selectionModel()
-           && view->selectionModel()->isRowSelected(index.row(), index.parent());
-}
-
-} // namespace
 
 PlaylistController::PlaylistController(QTableView *pictureView, QTableView *clipView,
                                        QWidget *window)
     : window(window), pictureView(pictureView), clipView(clipView),
       pictureModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1)),
-      clipModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1))
+      clipModel(std::make_unique<CustomTableModel>(QList<CustomTableItem>{}, 1, -1)),
+      undoStack(std::make_unique<QUndoStack>())
 {
-    pictureView->setModel(pictureModel.get());
-    clipView->setModel(clipModel.get());
+    for (QTableView *view : {pictureView, clipView}) {
+        CustomTableModel *model = view == pictureView ? pictureModel.get() : clipModel.get();
+        view->setModel(model);
+        // Editors opened on the current row alone made the current row look selected while
+        // Del acted on the selection, and swallowed the first click of a row. Every row keeps
+        // its editor; the highlight shows the selection and nothing else.
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        const auto reopen = [this, view] { openEditors(view); };
+        connect(model, &QAbstractItemModel::rowsInserted, this, reopen);
+        connect(model, &QAbstractItemModel::modelReset, this, reopen);
+        connect(model, &QAbstractItemModel::layoutChanged, this, reopen);
+    }
+}
+
+void PlaylistController::openEditors(QTableView *view)
+{
+    QAbstractItemModel *model = view->model();
+    if (!model)
+        return;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (view->isPersistentEditorOpen(index))
+            continue;
+        view->openPersistentEditor(index);
+        // A new item, or one whose editor shows it anew: what it holds now is its value.
+        if (const QObject *item = CustomTableModel::itemOf(index)) {
+            knownValues.insert(item, valueOf(item));
+            if (const auto *picture = qobject_cast<const ImageObject *>(item))
+                knownContrast.insert(item, int(std::lround(picture->contrastFactor * 10.0f)));
+        }
+        if (QWidget *editor = view->indexWidget(index))
+            watchPresses(editor);
+    }
+}
+
+void PlaylistController::watchPresses(QWidget *editor)
+{
+    editor->installEventFilter(this);
+    for (QWidget *child : editor->findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+bool PlaylistController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    const auto *press = static_cast<QMouseEvent *>(event);
+    for (QTableView *view : {pictureView, clipView}) {
+        if (!view->viewport()->isAncestorOf(qobject_cast<QWidget *>(watched)))
+            continue;
+        const QPoint at = view->viewport()->mapFromGlobal(press->globalPosition().toPoint());
+        const QModelIndex index = view->indexAt(at);
+        if (index.isValid() && selectedRow(view) != index.row())
+            selectRow(view, index.row());
+    }
+    return false;
+}
+
+void PlaylistController::selectRow(QTableView *view, int row)
+{
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void PlaylistController::releaseFocus(QTableView *view)
+{
+    // A control of the row about to go may hold the focus; when its editor goes, the focus
+    // would wander to another row and select it.
+    if (view->viewport()->isAncestorOf(QApplication::focusWidget()))
+        view->setFocus(Qt::OtherFocusReason);
+}
+
+int PlaylistController::selectedRow(const QTableView *view)
+{
+    if (!view->selectionModel())
+        return -1;
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
 }
 
 PlaylistController::~PlaylistController()
@@ -140,14 +216,26 @@ void PlaylistController::move(CustomTableModel *model, T *item, int oldIndex, in
         refuse(Reorder);
         return;
     }
-    QList<T *> list = model->itemsAs<T>();
+    const QList<T *> list = model->itemsAs<T>();
     if (list.isEmpty() || oldIndex == newIndex || !list.contains(item))
         return;
     int max = 0;
-    for (const T *entry : std::as_const(list))
+    for (const T *entry : list)
         max = qMax(max, entry->number);
     qCDebug(lcUi) << trace << newIndex << max;
     newIndex = qMin(newIndex, max);
+    undoStack->push(new MoveRowCommand(item, oldIndex, newIndex,
+                                       [this, model](QObject *moved, int from, int to) {
+                                           reorder(model, static_cast<T *>(moved), from, to);
+                                       }));
+}
+
+template <typename T>
+void PlaylistController::reorder(CustomTableModel *model, T *item, int oldIndex, int newIndex)
+{
+    QList<T *> list = model->itemsAs<T>();
+    if (!list.contains(item))
+        return;
     item->number = newIndex;
     for (T *other : std::as_const(list)) {
         if (other == item)
@@ -160,6 +248,9 @@ void PlaylistController::move(CustomTableModel *model, T *item, int oldIndex, in
     std::stable_sort(list.begin(), list.end(),
                      [](const T *a, const T *b) { return a->number < b->number; });
     model->setItems(list);
+    // The reset forgot the selection without a word; the moved item stays the selected one.
+    QTableView *view = model == pictureModel.get() ? pictureView : clipView;
+    selectRow(view, list.indexOf(item));
 }
 
 void PlaylistController::movePicture(ImageObject *item, int oldIndex, int newIndex)
@@ -197,12 +288,14 @@ bool PlaylistController::removeSelectedPicture()
 {
     if (refuse(Remove))
         return false;
-    const QModelIndex current = pictureView->currentIndex();
-    if (!isShownSelected(pictureView, current))
+    // The highlighted row, asked at the press: never the current index, which the view moves
+    // to a neighbour without highlighting it.
+    const int row = selectedRow(pictureView);
+    if (row < 0)
         return false;
-    pictureModel->delRow(current.row(), 1);
-    pictureView->closePersistentEditor(pictureView->currentIndex());
+    releaseFocus(pictureView);
     pictureView->selectionModel()->clear();
+    undoStack->push(new RemoveRowCommand(pictureModel.get(), row));
     return true;
 }
 
@@ -210,13 +303,114 @@ bool PlaylistController::removeSelectedClip()
 {
     if (refuse(Remove))
         return false;
-    const QModelIndex current = clipView->currentIndex();
-    if (isShownSelected(clipView, current)) {
-        emit clipAboutToGo(qobject_cast<MediaObject *>(CustomTableModel::itemOf(current)));
-        clipModel->delRow(current.row(), 1);
-    }
+    const int row = selectedRow(clipView);
+    releaseFocus(clipView);
     clipView->selectionModel()->clear();
+    if (row >= 0) {
+        emit clipAboutToGo(qobject_cast<MediaObject *>(
+            CustomTableModel::itemOf(clipModel->index(row, 0))));
+        undoStack->push(new RemoveRowCommand(clipModel.get(), row));
+    }
     return true;
+}
+
+bool PlaylistController::undo()
+{
+    return step(true);
+}
+
+bool PlaylistController::redo()
+{
+    return step(false);
+}
+
+bool PlaylistController::step(bool back)
+{
+    if (back ? !undoStack->canUndo() : !undoStack->canRedo())
+        return false;
+    if (refuse(Remove))
+        return false;
+    // A clip leaving its list must not go on playing: nothing stays selected.
+    for (QTableView *view : {pictureView, clipView}) {
+        releaseFocus(view);
+        view->selectionModel()->clear();
+    }
+    back ? undoStack->undo() : undoStack->redo();
+    emit historyApplied();
+    return true;
+}
+
+double PlaylistController::valueOf(const QObject *item)
+{
+    if (const auto *picture = qobject_cast<const ImageObject *>(item))
+        return picture->displayTime;
+    if (const auto *clip = qobject_cast<const MediaObject *>(item))
+        return clip->loopCount;
+    return 0;
+}
+
+void PlaylistController::noteValues()
+{
+    QList<QObject *> items = pictureModel->itemList();
+    items += clipModel->itemList();
+    for (QObject *item : std::as_const(items)) {
+        const double now = valueOf(item);
+        const auto known = knownValues.constFind(item);
+        if (known == knownValues.cend()) {
+            knownValues.insert(item, now);
+        } else if (*known != now) {
+            const double before = *known;
+            knownValues.insert(item, now);
+            undoStack->push(new RowValueCommand(item, before, now,
+                                                [this](QObject *target, double value) {
+                                                    applyValue(target, value);
+                                                }));
+        }
+    }
+}
+
+void PlaylistController::setContrastApplier(std::function<void(ImageObject *, int)> apply)
+{
+    contrastApplier = std::move(apply);
+}
+
+void PlaylistController::noteContrast(ImageObject *item)
+{
+    if (!item || !pictureModel->itemList().contains(item))
+        return;
+    const int now = int(std::lround(item->contrastFactor * 10.0f));
+    const int before = knownContrast.value(item, now);
+    knownContrast.insert(item, now);
+    if (before == now || !contrastApplier)
+        return;
+    undoStack->push(new ContrastCommand(item, before, now, [this](QObject *target, double value) {
+        auto *picture = qobject_cast<ImageObject *>(target);
+        if (!picture)
+            return;
+        // Known at once, so that its completion is not taken for a new change.
+        knownContrast.insert(picture, qRound(value));
+        contrastApplier(picture, qRound(value));
+    }));
+}
+
+void PlaylistController::applyValue(QObject *item, double value)
+{
+    if (auto *picture = qobject_cast<ImageObject *>(item))
+        picture->displayTime = value;
+    else if (auto *clip = qobject_cast<MediaObject *>(item))
+        clip->loopCount = qRound(value);
+    knownValues.insert(item, value);
+    const bool isPicture = qobject_cast<ImageObject *>(item) != nullptr;
+    CustomTableModel *model = isPicture ? pictureModel.get() : clipModel.get();
+    QTableView *view = isPicture ? pictureView : clipView;
+    const int row = model->itemList().indexOf(item);
+    if (row < 0)
+        return;
+    // The editor reads its item when it is made: a new one shows the restored value.
+    const QModelIndex index = model->index(row, 0);
+    view->closePersistentEditor(index);
+    openEditors(view);
+    model->refrehItem(index);
 }
 
 void PlaylistController::clear()
@@ -227,6 +421,9 @@ void PlaylistController::clear()
         return;
     }
     emit aboutToClear();
+    undoStack->clear();
+    knownValues.clear();
+    knownContrast.clear();
     clipModel->delAll();
     pictureModel->delAll();
 }

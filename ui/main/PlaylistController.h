@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ContrastJobs;
@@ -14,6 +16,7 @@ class ReadBackMerge;
 class ImageObject;
 class MediaObject;
 class QTableView;
+class QUndoStack;
 class QWidget;
 struct EffectPlaylist;
 
@@ -83,7 +86,21 @@ public:
     // Nothing stays selected.
     bool removeSelectedClip();
 
-    // Empties both lists, destroying the items; silently refused while they are in use.
+    // The playlist edits that can be undone: deleting, reordering, times and loop counts.
+    QUndoStack *history() const { return undoStack.get(); }
+    // Undo or redo one edit; refused (and said why) while the lock rule refuses a deletion,
+    // since either may take an item out of a list. True when the edit was undone / redone.
+    bool undo();
+    bool redo();
+    // A row editor changed a display time or a loop count: recorded as an edit.
+    void noteValues();
+    // A contrast change was applied to item: recorded as an edit, undone and redone through
+    // apply (which converts the picture with a slider value).
+    void noteContrast(ImageObject *item);
+    void setContrastApplier(std::function<void(ImageObject *, int)> apply);
+
+    // Empties both lists (forgetting the edits), destroying the items; silently refused
+    // while they are in use.
     void clear();
     // Empties both lists and appends the items given (owned by the lists from then on).
     void replace(const QList<ImageObject *> &images, const QList<MediaObject *> &medias);
@@ -94,8 +111,27 @@ signals:
     // Both lists are about to be emptied, or clip is about to leave its list.
     void aboutToClear();
     void clipAboutToGo(MediaObject *clip);
+    // An edit was undone or redone: what the lists hold or play changed.
+    void historyApplied();
+
+protected:
+    // A press anywhere on a row's editor selects that row and still reaches the control.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Every row of view carries its editor, so a first click on + / - / field / combo acts.
+    void openEditors(QTableView *view);
+    void watchPresses(QWidget *editor);
+    template <typename T>
+    void reorder(CustomTableModel *model, T *item, int oldIndex, int newIndex);
+    // Stores a display time or loop count (the row's editor shows it anew).
+    void applyValue(QObject *item, double value);
+    static double valueOf(const QObject *item);
+    bool step(bool back);
+    void selectRow(QTableView *view, int row);
+    static void releaseFocus(QTableView *view);
+    // The one row highlighted in view, -1 when none or several.
+    static int selectedRow(const QTableView *view);
     template <typename T>
     void move(CustomTableModel *model, T *item, int oldIndex, int newIndex, const char *trace);
     void tip(const QString &text);
@@ -105,6 +141,12 @@ private:
     QTableView *clipView;
     std::unique_ptr<CustomTableModel> pictureModel;
     std::unique_ptr<CustomTableModel> clipModel;
+    // Declared after the models, so removed items it still holds go first.
+    std::unique_ptr<QUndoStack> undoStack;
+    // The last display time or loop count seen per item, to tell what an editor changed.
+    QHash<const QObject *, double> knownValues;
+    QHash<const QObject *, int> knownContrast;
+    std::function<void(ImageObject *, int)> contrastApplier;
     QPointer<DownloadFlow> download;
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;

@@ -184,6 +184,32 @@ void CustomTableModel::delRow(int start, int count)
     endRemoveRows();
 }
 
+QObject *CustomTableModel::takeRow(int row)
+{
+    if (row < 0 || row >= itemCount() || !checkStates.isEmpty())
+        return nullptr;
+    beginRemoveRows(QModelIndex(), row, row);
+    CustomTableItem *entry = items.takeAt(row);
+    QObject *item = entry->item;
+    delete entry;
+    for (int later = row; later < itemCount(); ++later)
+        setNumber(items.at(later)->item, later + 1);
+    endRemoveRows();
+    return item;
+}
+
+void CustomTableModel::insertItem(int row, QObject *item)
+{
+    if (!item)
+        return;
+    row = qBound(0, row, itemCount());
+    beginInsertRows(QModelIndex(), row, row);
+    items.insert(row, new CustomTableItem{item});
+    for (int later = row; later < itemCount(); ++later)
+        setNumber(items.at(later)->item, later + 1);
+    endInsertRows();
+}
+
 void CustomTableModel::setNumber(QObject *item, int number)
 {
     if (auto *picture = qobject_cast<ImageObject *>(item))

@@ -52,6 +52,11 @@ public:
     // Removes count rows from start, destroys their items and renumbers the rows after them
     // (number = row + 1). Arguments outside the list change nothing.
     void delRow(int start, int count);
+    // Removes one row without destroying its item, which the caller then owns; renumbers the
+    // rows after it. Null for a row outside the list.
+    QObject *takeRow(int row);
+    // Puts item (owned by the list from then on) back at row (clamped) and renumbers from there.
+    void insertItem(int row, QObject *item);
     // Removes every row (destroying the items).
     void delAll() { delRow(0, itemCount()); }
     // Announces that the row's item changed (new thumbnail, time ...).

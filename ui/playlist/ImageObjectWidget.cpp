@@ -68,7 +68,7 @@ void ImageObjectWidget::buildControls()
             orderCombo->addItem(QString());
         const int current = item->number - 1;
         orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
-        orderCombo->setFocus();
+        // Every row has its editor: one made later must not pull the focus into its combo box.
         WheelGuard::install(orderCombo);
         connect(orderCombo, &QComboBox::currentIndexChanged, this,
                 &ImageObjectWidget::onCurrentIndexChanged);

@@ -8,6 +8,8 @@
 #include <QDebug>
 #include <QLabel>
 #include <QMutexLocker>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSet>
@@ -27,11 +29,7 @@ RowEditorWidget::RowEditorWidget(HandlerMessage *handler, const QModelIndex &ind
     : QWidget(parent), handler(handler), index(index), plusCode(plusCode), minusCode(minusCode)
 {
     liveEditors().insert(this);
-    // The editor is open on the selected row: its labels take the highlighted text colour,
-    // readable on the highlight it is drawn on.
-    QPalette shown = palette();
-    shown.setColor(QPalette::WindowText, shown.color(QPalette::HighlightedText));
-    setPalette(shown);
+    plainText = palette().color(QPalette::WindowText);
 }
 
 RowEditorWidget::~RowEditorWidget()
@@ -182,7 +180,21 @@ void RowEditorWidget::showValidity(QWidget *field, bool acceptable)
 
 void RowEditorWidget::paintEvent(QPaintEvent *)
 {
-    // The highlight of the selected row, as the painted row has it.
+    // Every row carries its editor, so the editor shows whether its row is the selected one.
+    const auto *view = parentWidget() ? qobject_cast<const QAbstractItemView *>(
+                                            parentWidget()->parentWidget())
+                                      : nullptr;
+    const bool selected = view && view->selectionModel() && index.isValid()
+                          && view->selectionModel()->isRowSelected(index.row(), index.parent());
+    // Its labels stay readable on what it is drawn on: the highlighted text colour on the
+    // highlight. Set only on a change, so the repaint it asks for sets nothing.
+    const QColor text = selected ? palette().color(QPalette::HighlightedText) : plainText;
+    if (palette().color(QPalette::WindowText) != text) {
+        QPalette shown = palette();
+        shown.setColor(QPalette::WindowText, text);
+        setPalette(shown);
+    }
     QPainter painter(this);
-    painter.fillRect(rect(), palette().brush(QPalette::Highlight));
+    painter.fillRect(rect(), selected ? palette().color(QPalette::Highlight)
+                                      : palette().color(QPalette::Base));
 }

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QPersistentModelIndex>
 #include <QPointer>
+#include <QColor>
 #include <QWidget>
 
 class HandlerMessage;
@@ -91,4 +92,6 @@ private:
     const int minusCode;
     QMutex mutex;
     int heldCode = 0;
+    // The labels' colour on an unselected row.
+    QColor plainText;
 };
