@@ -30,7 +30,7 @@ QList<ImageObject *> recordItems(const EffectPlaylist &playlist)
     for (const EffectPlaylist::Picture &picture : playlist.pictures)
         items.append(picture.item);
     for (const EffectPlaylist::Clip &clip : playlist.clips)
-        items.append(clip.frames);
+        items.append(clip.records());
     return items;
 }
 
@@ -122,9 +122,9 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
         return fail(QStringLiteral("too many pictures and frames: %1, at most %2 fit")
                         .arg(playlist.recordCount()).arg(EffectFormat::kMaxRecords));
     for (int c = 0; c < playlist.clips.size(); ++c) {
-        if (playlist.clips[c].frames.size() > EffectFormat::kMaxClipFrames)
-            return fail(QStringLiteral("clip %1 has %2 frames, at most %3 fit")
-                            .arg(c + 1).arg(playlist.clips[c].frames.size())
+        if (playlist.clips[c].recordCount() > EffectFormat::kMaxClipFrames)
+            return fail(QStringLiteral("clip %1 needs %2 frames, at most %3 fit")
+                            .arg(c + 1).arg(playlist.clips[c].recordCount())
                             .arg(EffectFormat::kMaxClipFrames));
     }
 

@@ -20,4 +20,7 @@ public:
     int number;
     bool isGif = false;
     int loopCount = 1;
+    // Tenths of a second each frame stays lit: 1 for cut videos and GIFs, 2 for clips read
+    // back from a slotted file, whose display shows every frame 0.2 s.
+    int frameTenths = 1;
 };
