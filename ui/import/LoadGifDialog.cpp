@@ -156,7 +156,7 @@ void LoadGifDialog::cutOver(bool ok)
                       << end.framesMade << "damaged" << end.damaged;
     if (!ok) {
         tip(end.framesRead == 0 ? tr("loadgif_read_error") : tr("loadgif_save_error"),
-            cutter->errorString());
+            cutRun->cutter()->errorString());
         reject();
         return;
     }
