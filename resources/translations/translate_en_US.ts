@@ -607,6 +607,14 @@ Size: %2</translation>
         <source>action_title_play_show</source>
         <translation>Play show</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>The picture list holds at most %1 pictures: %2 of the chosen files were left out.</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -607,6 +607,14 @@
         <source>action_title_play_show</source>
         <translation>ショーを再生</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 は既に存在します。置き換えますか？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>ピクチャリストには最大 %1 枚までです。選択したファイルのうち %2 個は追加されませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

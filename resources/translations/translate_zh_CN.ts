@@ -607,6 +607,14 @@
         <source>action_title_play_show</source>
         <translation>播放节目</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 已存在。要替换吗？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>图片列表最多容纳 %1 张图片：所选文件中有 %2 个未添加。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

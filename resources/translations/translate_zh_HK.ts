@@ -607,6 +607,14 @@
         <source>action_title_play_show</source>
         <translation>播放節目</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 已存在。要取代嗎？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>圖片列表最多容納 %1 張圖片：所選檔案中有 %2 個未加入。</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -8,7 +8,6 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/UiLog.h"
-#include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/dialogs/SettingColorForm.h"
 #include "ui/dialogs/UpdateImageContract.h"
 #include "ui/disk/SelectUsbPathDialog.h"
@@ -313,20 +312,19 @@ void MainWindow::onActionDownToLocal()
 {
     if (download->refuseWhilePending())
         return;
-    const QString directory = QFileDialog::getExistingDirectory(this, QString(), QString(),
-                                                                QFileDialog::ShowDirsOnly);
-    if (QDir(directory).exists())
-        downloadInto(directory);
+    const QString directory = QFileDialog::getExistingDirectory(
+        this, QString(), download->localFolder(), QFileDialog::ShowDirsOnly);
+    if (directory.isEmpty() || !QDir(directory).exists())
+        return;
+    download->setLocalFolder(directory);
+    downloadInto(directory);
 }
 
 void MainWindow::downloadInto(const QString &directory)
 {
-    QString name;
-    if (directory.isEmpty() || !GetSaveFileDialog::askFileName(this, &name))
-        return;
-    // A root directory ("/", "C:/") already ends with its separator.
-    const QString base = directory.endsWith(u'/') ? directory : directory + u'/';
-    startDownload(base + name + QStringLiteral(".bin"));
+    const QString path = download->askTarget(directory);
+    if (!path.isEmpty())
+        startDownload(path);
 }
 
 void MainWindow::startDownload(const QString &path)
