@@ -470,11 +470,28 @@ private slots:
                  (QList<MediaObject *>{clips.at(1), clips.at(2), clips.at(0), clips.at(3)}));
     }
 
+    void fiftyPicturesRefuseAnotherImport_data()
+    {
+        QTest::addColumn<bool>("drawing"); // New DIY instead of Import Picture
+        QTest::newRow("import") << false;
+        QTest::newRow("new DIY") << true;
+    }
+
     void fiftyPicturesRefuseAnotherImport()
     {
+        QFETCH(bool, drawing);
         addPictures(50);
-        ModalWatcher watcher;
-        window->onActionOpenImage();
+        bool otherDialog = false;
+        ModalWatcher watcher([&otherDialog](QWidget *modal) {
+            otherDialog = true;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+        });
+        if (drawing)
+            window->onActionNewDiy();
+        else
+            window->onActionOpenImage();
+        QVERIFY(!otherDialog);
         QCOMPARE(watcher.boxes.size(), 1);
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text,
