@@ -615,6 +615,22 @@ Size: %2</translation>
         <source>dialog_title_pictures_left_out</source>
         <translation>The picture list holds at most %1 pictures: %2 of the chosen files were left out.</translation>
     </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>Display: %1 LEDs x %2 lines</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>Enter a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>It changes from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>This effect file was made for a display of %1 LEDs and %2 lines. Read it with that geometry?</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

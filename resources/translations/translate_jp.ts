@@ -615,6 +615,22 @@
         <source>dialog_title_pictures_left_out</source>
         <translation>ピクチャリストには最大 %1 枚までです。選択したファイルのうち %2 個は追加されませんでした。</translation>
     </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>ディスプレイ: LED %1 個 x %2 ライン</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>1 から %1 までの整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>%1 から %2 に変わります。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>このエフェクトファイルは LED %1 個、%2 ラインのディスプレイ用です。その設定で読み込みますか？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -615,6 +615,22 @@
         <source>dialog_title_pictures_left_out</source>
         <translation>图片列表最多容纳 %1 张图片：所选文件中有 %2 个未添加。</translation>
     </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>显示屏：%1 个 LED x %2 线</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>请输入 1 到 %1 之间的整数。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>将从 %1 改为 %2。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>此效果文件是为 %1 个 LED、%2 线的显示屏制作的。要按此设置读取吗？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

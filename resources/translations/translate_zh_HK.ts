@@ -615,6 +615,22 @@
         <source>dialog_title_pictures_left_out</source>
         <translation>圖片列表最多容納 %1 張圖片：所選檔案中有 %2 個未加入。</translation>
     </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>顯示屏：%1 個 LED x %2 線</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>請輸入 1 至 %1 之間的整數。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>將由 %1 改為 %2。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>此效果檔案是為 %1 個 LED、%2 線的顯示屏製作的。要按此設定讀取嗎？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -26,8 +26,10 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolBox>
 
@@ -83,11 +85,19 @@ void MainWindow::createWorkers()
     connect(contrast.get(), &ContrastJobs::applied, this, &MainWindow::onContrastApplied);
     connect(reading.get(), &EffectReadFlow::readStarting, this,
             [this] { ui.toolBox->setCurrentIndex(0); });
-    connect(reading.get(), &EffectReadFlow::readDone, this, [this] { pressImageWidget({}); });
+    connect(reading.get(), &EffectReadFlow::readDone, this, [this] {
+        pressImageWidget({});
+        showGeometry();
+    });
     connect(reading.get(), &EffectReadFlow::playlistsReplaced, this, [this] {
         ui.btnDelImage->setEnabled(false);
         ui.btnDelMedia->setEnabled(false);
     });
+
+    geometryLabel = new QLabel(this);
+    geometryLabel->setObjectName(QStringLiteral("geometryLabel"));
+    statusBar()->addPermanentWidget(geometryLabel);
+    showGeometry();
 
     pictures = std::make_unique<PictureActions>(*playlists, this);
     preview = std::make_unique<PreviewPane>(ui, playHandler.get(), pictureModel(), clipModel(),
@@ -158,6 +168,13 @@ void MainWindow::retranslateUi()
         sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
+    showGeometry();
+}
+
+void MainWindow::showGeometry()
+{
+    if (geometryLabel)
+        geometryLabel->setText(tr("status_geometry").arg(ledCount.load()).arg(lineNumber.load()));
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -403,10 +420,12 @@ void MainWindow::onBtnLedCount()
 {
     if (GeometryChange::ask(GeometryChange::LedCount, this, *playlists))
         pressImageWidget(QModelIndex());
+    showGeometry();
 }
 
 void MainWindow::onBtnLineNumber()
 {
     if (GeometryChange::ask(GeometryChange::LineNumber, this, *playlists))
         pressImageWidget(QModelIndex());
+    showGeometry();
 }
