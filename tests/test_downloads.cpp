@@ -173,7 +173,7 @@ void TestDownloads::localDownloadWritesFileAndReportsSuccess()
     QCOMPARE(watcher->boxes.size(), 1);
     QCOMPARE(watcher->boxes[0].title, "Tip");
     QCOMPARE(watcher->boxes[0].text, "Download success: " + target);
-    QCOMPARE(busyTexts, QStringList{"Downloading, please don't cancel!"});
+    QCOMPARE(busyTexts, QStringList{"Downloading the effect…"});
     QVERIFY(!window->currentBusyDialog());
     QVERIFY(!window->isDownloadPending());
 

@@ -643,7 +643,7 @@ private slots:
         QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Select a USB Drive";
         QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "USB drives found:";
         QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select a USB drive.";
-        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading, please don't cancel!";
+        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading the effect…";
         QTest::newRow("download failed") << "MainWindow" << "dialog_title_download_fail" << "Download failed: %1";
         QTest::newRow("no default") << "MainWindow" << "dialog_title_not_find_default" << "The system default file does not exist!";
         QTest::newRow("row time unit") << "ListImageItemDelegate" << "imgwidget_lbl_text4" << "s";
@@ -1022,7 +1022,7 @@ private slots:
             busySeen = true;
             QVERIFY(window->isDownloadPending());
             QCOMPARE(modal->findChild<QLabel *>(QStringLiteral("lblText"))->text(),
-                     QStringLiteral("Downloading, please don't cancel!"));
+                     QStringLiteral("Downloading the effect…"));
             auto *tableView = child<QTableView>("tableView");
             tableView->setCurrentIndex(window->pictureModel()->index(0, 0));
             window->onBtnDelImage();

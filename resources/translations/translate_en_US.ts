@@ -354,7 +354,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>Capturing frames, please do not cancel. </translation>
+        <translation>Capturing frames… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -497,7 +497,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>Downloading, please don&apos;t cancel!</translation>
+        <translation>Downloading the effect…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -517,11 +517,11 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>Reading the default file, please do not cancel!</translation>
+        <translation>Reading the default file…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>Reading data from the USB drive, please do not cancel!</translation>
+        <translation>Reading data from the USB drive…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -652,6 +652,14 @@ Size: %2</translation>
     <message>
         <source>dialog_title_tip</source>
         <translation>Tip</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(about %1 s left)</translation>
     </message>
 </context>
 <context>

@@ -354,7 +354,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>キャプチャ中です。キャンセルしないでください。</translation>
+        <translation>キャプチャ中です… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -497,7 +497,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>ダウンロード中です。キャンセルしないでください。</translation>
+        <translation>エフェクトをダウンロードしています…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -517,11 +517,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>既定のファイルを読み込んでいます。キャンセルしないでください。</translation>
+        <translation>既定のファイルを読み込んでいます…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>USBメモリからデータを読み込んでいます。キャンセルしないでください。</translation>
+        <translation>USBメモリからデータを読み込んでいます…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -652,6 +652,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>お知らせ</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(残り約 %1 秒)</translation>
     </message>
 </context>
 <context>

@@ -374,7 +374,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>正在截图，请不要取消！</translation>
+        <translation>正在截图… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -533,7 +533,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下载，请不要取消！</translation>
+        <translation>正在下载效果文件…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -553,11 +553,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>正在读取默认文件，请不要取消！</translation>
+        <translation>正在读取默认文件…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>正在读取U盘数据，请不要取消！</translation>
+        <translation>正在读取U盘数据…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -652,6 +652,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(约剩 %1 秒)</translation>
     </message>
 </context>
 <context>

@@ -354,7 +354,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>正在擷取畫面，請不要取消！</translation>
+        <translation>正在擷取畫面… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -497,7 +497,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下載，請不要取消！</translation>
+        <translation>正在下載效果檔案…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -517,11 +517,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>正在讀取預設檔案，請不要取消！</translation>
+        <translation>正在讀取預設檔案…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>正在讀取 USB 儲存裝置的資料，請不要取消！</translation>
+        <translation>正在讀取 USB 儲存裝置的資料…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -652,6 +652,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(約剩 %1 秒)</translation>
     </message>
 </context>
 <context>
