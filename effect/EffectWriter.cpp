@@ -123,7 +123,7 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
                         .arg(playlist.recordCount()).arg(EffectFormat::kMaxRecords));
     for (int c = 0; c < playlist.clips.size(); ++c) {
         if (playlist.clips[c].recordCount() > EffectFormat::kMaxClipFrames)
-            return fail(QStringLiteral("clip %1 needs %2 frames, at most %3 fit")
+            return fail(QStringLiteral("clip %1 has %2 frames, at most %3 fit")
                             .arg(c + 1).arg(playlist.clips[c].recordCount())
                             .arg(EffectFormat::kMaxClipFrames));
     }
@@ -167,6 +167,8 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
             if (written != data.size())
                 return fail(QStringLiteral("write error on %1: %2")
                                 .arg(path, file.errorString()));
+            if (hooks.progress)
+                hooks.progress(i + 1, items.size());
         }
         const bool committed = hooks.commit ? hooks.commit(file) : file.commit();
         if (!committed) {

@@ -14,6 +14,10 @@ DownloadFlow::DownloadFlow(PlayMediaHandler *handler, QWidget *window)
     : handler(handler), window(window)
 {
     connect(handler, &PlayMediaHandler::downloadFinished, this, &DownloadFlow::finish);
+    connect(handler, &PlayMediaHandler::downloadProgress, this, [this](qint64 done, qint64 total) {
+        if (dialog)
+            dialog->setProgress(done, total);
+    });
 }
 
 DownloadFlow::~DownloadFlow()
