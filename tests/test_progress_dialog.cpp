@@ -2,8 +2,6 @@
 
 #include "ui/dialogs/ProgressDialog.h"
 
-#include <QLabel>
-#include <QProgressBar>
 #include <QtTest>
 
 class TestProgressDialog : public QObject
@@ -33,36 +31,6 @@ private slots:
         QFETCH(qint64, elapsedMs);
         QFETCH(qint64, left);
         QCOMPARE(ProgressDialog::secondsLeft(done, total, elapsedMs), left);
-    }
-
-    void barShowsDoneOfTotal_data()
-    {
-        QTest::addColumn<qint64>("done");
-        QTest::addColumn<qint64>("total");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<int>("value"); // thousandths
-        QTest::newRow("no total keeps the animation only") << qint64(1) << qint64(0) << false << 0;
-        QTest::newRow("a quarter") << qint64(25) << qint64(100) << true << 250;
-        QTest::newRow("beyond the total is the total") << qint64(120) << qint64(100) << true
-                                                       << 1000;
-        QTest::newRow("totals beyond int") << qint64(3) << (qint64(1) << 33) << true << 0;
-    }
-
-    void barShowsDoneOfTotal()
-    {
-        QFETCH(qint64, done);
-        QFETCH(qint64, total);
-        QFETCH(bool, shown);
-        QFETCH(int, value);
-        ProgressDialog dialog(QStringLiteral("busy"));
-        dialog.setProgress(done, total);
-        auto *bar = dialog.findChild<QProgressBar *>(QStringLiteral("progressBar"));
-        QVERIFY(bar);
-        QCOMPARE(!bar->isHidden(), shown);
-        QCOMPARE(dialog.progressText().isEmpty(), !shown);
-        if (!shown)
-            return;
-        QCOMPARE(bar->value(), value);
     }
 };
 
