@@ -113,6 +113,9 @@ int EffectInfoCommand::run(const QStringList &arguments)
     const QString input = parser.positionalArguments().first();
     if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
         return fail(refusal);
+    if (const QString note = geometry.adoptFittingGeometry(parser, input, &leds, &lines);
+        !note.isEmpty())
+        QTextStream(stderr) << "hologram-cli inspect: note: " << note << Qt::endl;
 
     const auto info = EffectFileInfo::inspect(input, leds, lines, &error);
     if (!info)

@@ -101,6 +101,9 @@ int PreviewCommand::run(const QStringList &arguments)
     const QString input = parser.positionalArguments().first();
     if (const QString refusal = InputFileCheck::refusal(input); !refusal.isEmpty())
         return fail(refusal);
+    if (const QString note = geometry.adoptFittingGeometry(parser, input, &leds, &lines);
+        !note.isEmpty())
+        QTextStream(stderr) << "hologram-cli preview: note: " << note << Qt::endl;
     // What the display would pass over is said, not hidden in the previews.
     if (const auto info = EffectFileInfo::inspect(input, leds, lines, &error)) {
         for (const QString &line : info->zeroTimings())

@@ -1,5 +1,6 @@
 #include "effect/EffectItemMaker.h"
 
+#include "effect/EffectFormat.h"
 #include "effect/LedDataCodec.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -85,6 +86,8 @@ void EffectItemMaker::clipFrame(const EffectRecord &record)
 {
     if (!clip)
         return;
+    // The clip keeps the pace its file gave it, so writing it again keeps its timing.
+    clip->frameTenths = int(qBound(qint64(1), EffectFormat::tenthsOf(record.displayTime), qint64(255)));
     make(record, ImageObject::KindReadClipFrame);
 }
 

@@ -13,7 +13,7 @@ EffectPlaylist EffectPlaylist::capture(const QList<ImageObject *> &pictureItems,
         playlist.pictures.append({item, item->displayTime});
     playlist.clips.reserve(clipItems.size());
     for (const MediaObject *clip : clipItems)
-        playlist.clips.append({clip->frames, clip->loopCount});
+        playlist.clips.append({clip->frames, clip->loopCount, clip->frameTenths});
     playlist.languageCode = ::languageCode.load();
     playlist.ledCount = ::ledCount.load();
     playlist.lineNumber = ::lineNumber.load();
@@ -24,7 +24,7 @@ qint64 EffectPlaylist::recordCount() const
 {
     qint64 count = pictures.size();
     for (const Clip &clip : clips)
-        count += clip.frames.size();
+        count += clip.recordCount();
     return count;
 }
 
@@ -50,4 +50,15 @@ QList<EffectPlaylist::Entry> EffectPlaylist::playOrder() const
     for (int i = 0; i < clips.size(); ++i)
         lists.append({true, i});
     return lists;
+}
+
+QList<ImageObject *> EffectPlaylist::Clip::records() const
+{
+    if (frameTenths <= 1)
+        return frames;
+    QList<ImageObject *> list;
+    list.reserve(recordCount());
+    for (ImageObject *frame : frames)
+        list.insert(list.size(), frameTenths, frame);
+    return list;
 }

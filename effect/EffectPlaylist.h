@@ -26,6 +26,11 @@ struct EffectPlaylist
     {
         QList<ImageObject *> frames;
         int loopCount = 1;
+        int frameTenths = 1;
+        // The indexed layout lights clip frames one tenth each, so a slower frame is
+        // written as that many records in a row: the frames as the file holds them.
+        QList<ImageObject *> records() const;
+        qint64 recordCount() const { return qint64(frames.size()) * qMax(1, frameTenths); }
     };
 
     // One entry of the show in play order: pictures[index] or clips[index].

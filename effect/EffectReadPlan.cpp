@@ -61,6 +61,7 @@ std::optional<EffectReadPlan> EffectReadPlan::slotted(QIODevice &device, int led
         clip.records = header->frameCounts[j];
         clip.clipNumber = j;
         clip.loopCount = header->loopCounts[j];
+        clip.displayTime = kSlottedTimeUnit; // every frame, as the display shows it
         plan.sections << clip;
     }
 
@@ -116,6 +117,7 @@ std::optional<EffectReadPlan> EffectReadPlan::indexed(QIODevice &device, int led
             section.clip = true;
             section.clipNumber = plan.clipSections++;
             section.loopCount = segment.repeat;
+            section.displayTime = segment.time / 10.0;
             plan.budget.clipFrames << segment.length();
         } else {
             section.keep = qBound(0, EffectFormat::kMaxReadPictures - pictures, section.records);

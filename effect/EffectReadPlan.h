@@ -27,7 +27,7 @@ public:
         int keep = 0;
         int firstNumber = 1;
         double displayTime = 0.0;
-        // Clips: every record is a frame.
+        // Clips: every record is a frame, shown displayTime seconds.
         int clipNumber = 0;
         int loopCount = 0;
     };

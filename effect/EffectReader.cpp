@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr double kReadFrameTime = 0.2;
-
 // The records after the header, read or skipped one at a time. Counts the records that were
 // there, so that a file cut short (or truncated while it is read) can tell how many are
 // missing. Once a record is missing nothing more is read.
@@ -120,7 +118,7 @@ private:
             if (bytes.isEmpty())
                 break;
             ++k;
-            sink.clipFrame({k, kReadFrameTime, plan.form, bytes});
+            sink.clipFrame({k, section.displayTime, plan.form, bytes});
         }
         qCDebug(lcEffect).noquote() << "read media image. image count " << k;
         sink.clipEnded(k > 0 && keepGoing);

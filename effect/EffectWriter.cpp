@@ -30,7 +30,7 @@ QList<ImageObject *> recordItems(const EffectPlaylist &playlist)
     items.reserve(playlist.recordCount());
     for (const EffectPlaylist::Entry &entry : playlist.playOrder()) {
         if (entry.isClip)
-            items.append(playlist.clips[entry.index].frames);
+            items.append(playlist.clips[entry.index].records());
         else
             items.append(playlist.pictures[entry.index].item);
     }
@@ -125,9 +125,9 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
         return fail(QStringLiteral("too many pictures and frames: %1, at most %2 fit")
                         .arg(playlist.recordCount()).arg(EffectFormat::kMaxRecords));
     for (int c = 0; c < playlist.clips.size(); ++c) {
-        if (playlist.clips[c].frames.size() > EffectFormat::kMaxClipFrames)
+        if (playlist.clips[c].recordCount() > EffectFormat::kMaxClipFrames)
             return fail(QStringLiteral("clip %1 has %2 frames, at most %3 fit")
-                            .arg(c + 1).arg(playlist.clips[c].frames.size())
+                            .arg(c + 1).arg(playlist.clips[c].recordCount())
                             .arg(EffectFormat::kMaxClipFrames));
     }
 
@@ -170,6 +170,8 @@ DownloadResult EffectWriter::write(const EffectPlaylist &playlist, const QString
             if (written != data.size())
                 return fail(QStringLiteral("write error on %1: %2")
                                 .arg(path, file.errorString()));
+            if (hooks.progress)
+                hooks.progress(i + 1, items.size());
         }
         const bool committed = hooks.commit ? hooks.commit(file) : file.commit();
         if (!committed) {

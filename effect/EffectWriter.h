@@ -37,6 +37,8 @@ public:
         std::function<void(const QString &stagedPath)> afterCommit;
         // Read the staged file back and compare it before replacing the target.
         bool verify = true;
+        // Called after each record written: records done of all.
+        std::function<void(qint64 done, qint64 total)> progress;
     };
 
     static DownloadResult write(const EffectPlaylist &playlist, const QString &path);

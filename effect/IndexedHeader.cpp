@@ -50,7 +50,7 @@ IndexedHeader IndexedHeader::fromPlaylist(const EffectPlaylist &playlist, Trace 
         const EffectPlaylist::Clip &clip = playlist.clips[entry.index];
         if (clip.frames.isEmpty())
             continue;
-        const int last = next + int(clip.frames.size()) - 1;
+        const int last = next + int(clip.recordCount()) - 1;
         header.segments.append({next, last, EffectFormat::kClipTimeByte,
                                 EffectFormat::loopByte(clip.loopCount)});
         next = last + 1;

@@ -83,7 +83,17 @@ void PlayMediaHandler::download(const Message *msg)
 
 QString PlayMediaHandler::downToUsb2(const EffectPlaylist &snapshot, const QString &path)
 {
-    const DownloadResult result = EffectWriter::write(snapshot, path);
+    EffectWriter::Hooks hooks;
+    int lastPercent = -1;
+    // One report per percent: the window's event queue stays short for long shows.
+    hooks.progress = [this, &lastPercent](qint64 done, qint64 total) {
+        const int percent = int(done * 100 / qMax<qint64>(1, total));
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            emit downloadProgress(done, total);
+        }
+    };
+    const DownloadResult result = EffectWriter::write(snapshot, path, hooks);
     return result.ok ? QString() : result.error;
 }
 

@@ -45,6 +45,8 @@ signals:
     void rowStepDue(QObject *editor, int code, quintptr chain);
     // Code 8 is done: the effect file at path was written (error empty) or why not.
     void downloadFinished(const QString &path, const QString &error);
+    // A download has written done of total records.
+    void downloadProgress(qint64 done, qint64 total);
     // Code 16 is done for a change that carried its picture: value applied (ok) or not;
     // serial is the sender's number for the change.
     void contrastFinished(QObject *item, int value, quintptr serial, bool ok);

@@ -24,4 +24,7 @@ public:
     int loopCount = 1;
     // Filled by the importers; empty for clips read back from an effect file.
     ClipOrigin origin;
+    // Tenths of a second each frame stays lit: 1 for cut videos and GIFs, 2 for clips read
+    // back from a slotted file, whose display shows every frame 0.2 s.
+    int frameTenths = 1;
 };

@@ -44,3 +44,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     LIBS hd_ui
     GUI TIMEOUT 60)
 endif()
+
+hd_add_test(test_progress_dialog
+  SOURCES test_progress_dialog.cpp
+  LIBS hd_ui
+  GUI TIMEOUT 30)

@@ -58,6 +58,8 @@ private slots:
 
     void localDownloadWritesFileAndReportsSuccess();
     void emptyPlaylistWritesHeaderOnly();
+    void localNamingAndReplacing_data();
+    void localNamingAndReplacing();
     void cancelledDialogsSendNothing_data();
     void cancelledDialogsSendNothing();
     void readOnlyDirectoryFailsAndKeepsEarlierFile();
@@ -108,7 +110,8 @@ void TestDownloads::cleanup()
 
 std::unique_ptr<ModalWatcher> TestDownloads::answer(const QString &directory, const QString &name)
 {
-    return std::make_unique<ModalWatcher>([this, directory, name](QWidget *modal) {
+    // Yes to the question before an existing file is replaced.
+    return std::make_unique<ModalWatcher>(QMessageBox::Yes, [this, directory, name](QWidget *modal) {
         if (auto *chooser = qobject_cast<QFileDialog *>(modal)) {
             if (cancelDirectory) {
                 chooser->reject();
@@ -164,15 +167,13 @@ void TestDownloads::localDownloadWritesFileAndReportsSuccess()
     const QString dir = tempDir->filePath("effects");
     QVERIFY(QDir().mkpath(dir));
     const QString target = dir + "/show.bin";
-    writeFile(target, "earlier effect");  // replaced without asking
-
     auto watcher = answer(dir, "show");
     window->onActionDownToLocal();
 
     QCOMPARE(watcher->boxes.size(), 1);
     QCOMPARE(watcher->boxes[0].title, "Tip");
     QCOMPARE(watcher->boxes[0].text, "Download success: " + target);
-    QCOMPARE(busyTexts, QStringList{"Downloading, please don't cancel!"});
+    QCOMPARE(busyTexts, QStringList{"Downloading the effect…"});
     QVERIFY(!window->currentBusyDialog());
     QVERIFY(!window->isDownloadPending());
 
@@ -194,6 +195,71 @@ void TestDownloads::emptyPlaylistWritesHeaderOnly()
     QCOMPARE(contentOf(dir + "/a.bin").size(), 4096);
     QCOMPARE(watcher->boxes.size(), 1);
     QCOMPARE(watcher->boxes[0].text, "Download success: " + dir + "/a.bin");
+}
+
+void TestDownloads::localNamingAndReplacing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("earlierFile"); // a file of the resulting name exists before
+    QTest::addColumn<int>("answer");       // to the replace question
+    QTest::addColumn<QString>("written");  // the file that holds the effect afterwards
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("no suffix gets .bin") << "show" << false << int(QMessageBox::No) << "show.bin"
+                                         << true;
+    QTest::newRow("typed .bin kept once") << "show.bin" << false << int(QMessageBox::No)
+                                          << "show.bin" << true;
+    QTest::newRow("upper-case suffix kept") << "SHOW.BIN" << false << int(QMessageBox::No)
+                                            << "SHOW.BIN" << true;
+    QTest::newRow("existing, Yes replaces") << "show" << true << int(QMessageBox::Yes)
+                                            << "show.bin" << true;
+    QTest::newRow("existing, No keeps the old bytes") << "show" << true << int(QMessageBox::No)
+                                                      << "show.bin" << false;
+}
+
+void TestDownloads::localNamingAndReplacing()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, earlierFile);
+    QFETCH(int, answer);
+    QFETCH(QString, written);
+    QFETCH(bool, replaced);
+    addPicture();
+    const QString dir = tempDir->filePath("effects");
+    QVERIFY(QDir().mkpath(dir));
+    const QString target = dir + u'/' + written;
+    if (earlierFile)
+        writeFile(target, "earlier effect");
+
+    QStringList offeredNames;
+    QStringList startFolders;
+    ModalWatcher watcher(QMessageBox::StandardButton(answer), [&](QWidget *modal) {
+        if (auto *chooser = qobject_cast<QFileDialog *>(modal)) {
+            startFolders << chooser->directory().absolutePath();
+            chooser->setDirectory(dir);
+            static_cast<QDialog *>(chooser)->accept();
+        } else if (auto *naming = qobject_cast<GetSaveFileDialog *>(modal)) {
+            auto *edit = naming->findChild<QLineEdit *>("txtFileName");
+            offeredNames << edit->text();
+            edit->setText(typed);
+            naming->findChild<QPushButton *>("okBut")->click();
+        }
+    });
+    window->onActionDownToLocal();
+    // The question, when asked, then the outcome unless the user declined.
+    QCOMPARE(watcher.boxes.size(), int(earlierFile) + int(replaced));
+    if (earlierFile)
+        QVERIFY(watcher.boxes[0].text.contains(target));
+    QCOMPARE(contentOf(target) == "earlier effect", !replaced);
+    QCOMPARE(contentOf(target).size() == expectedSize(), replaced);
+    QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{written});
+
+    // The next download starts in the same folder and offers the name typed.
+    window->onActionDownToLocal();
+    QTRY_COMPARE(offeredNames.size(), 2);
+    QCOMPARE(offeredNames[0], QStringLiteral("show"));
+    QCOMPARE(offeredNames[1], typed);
+    QCOMPARE(startFolders.size(), 2);
+    QCOMPARE(startFolders[1], QDir(dir).absolutePath());
 }
 
 void TestDownloads::cancelledDialogsSendNothing_data()
@@ -240,9 +306,10 @@ void TestDownloads::readOnlyDirectoryFailsAndKeepsEarlierFile()
     window->onActionDownToLocal();
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(watcher->boxes.size(), 1);
-    QCOMPARE(watcher->boxes[0].title, "Tip");
-    QVERIFY2(watcher->boxes[0].text.startsWith("Download failed: "), qPrintable(watcher->boxes[0].text));
+    // Replacing was confirmed; the write then fails.
+    QCOMPARE(watcher->boxes.size(), 2);
+    QCOMPARE(watcher->boxes[1].title, "Tip");
+    QVERIFY2(watcher->boxes[1].text.startsWith("Download failed: "), qPrintable(watcher->boxes[1].text));
     QVERIFY(!window->isDownloadPending());
     QCOMPARE(contentOf(dir + "/show.bin"), QByteArray("earlier effect"));
 }
@@ -264,8 +331,8 @@ void TestDownloads::fullDiskFailsAndKeepsEarlierFile()
     auto watcher = answer(dir, "show");
     window->onActionDownToUsb();
 
-    QCOMPARE(watcher->boxes.size(), 1);
-    QVERIFY2(watcher->boxes[0].text.startsWith("Download failed: "), qPrintable(watcher->boxes[0].text));
+    QCOMPARE(watcher->boxes.size(), 2);
+    QVERIFY2(watcher->boxes[1].text.startsWith("Download failed: "), qPrintable(watcher->boxes[1].text));
     QCOMPARE(contentOf(dir + "/show.bin"), QByteArray("earlier effect"));
     QVERIFY(!QFile::exists(EffectWriter::stagingPath(dir + "/show.bin")));
 }

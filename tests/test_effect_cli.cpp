@@ -135,6 +135,42 @@ private slots:
         makePicture(QStringLiteral("cyan.jpg"), {200, 300}, Qt::cyan);
     }
 
+    // A slotted file of the factory geometry is inspected as that geometry when none is
+    // given, and said so; a geometry given is kept.
+    void inspectAdoptsTheGeometryASlottedFileFits_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("leds");
+        QTest::addColumn<bool>("agrees");
+        QTest::addColumn<bool>("noted");
+        QTest::newRow("no geometry given") << QStringList{} << 36 << true << true;
+        QTest::newRow("geometry given is kept")
+            << QStringList{"--leds", "112", "--lines", "430"} << 112 << false << false;
+    }
+
+    void inspectAdoptsTheGeometryASlottedFileFits()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, leds);
+        QFETCH(bool, agrees);
+        QFETCH(bool, noted);
+        QByteArray bytes(120, '\0');
+        bytes[19] = 1;  // one picture
+        bytes[20] = 5;  // shown 1 s
+        bytes.append(QByteArray(100 * 3 * 36 * 360, '\x11'));
+        const QString path = file(QStringLiteral("factory.bin"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(bytes), bytes.size());
+        out.close();
+        const Run run = runCli(QStringList{"inspect", path, "--json"} + options);
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(json["ledCount"].toInt(), leds);
+        QCOMPARE(json["lengthAgrees"].toBool(), agrees);
+        QCOMPARE(run.err.contains("36 x 360"), noted);
+    }
+
     void buildInspectPreviewRoundTrip()
     {
         const QString out = file(QStringLiteral("show.bin"));

@@ -12,6 +12,7 @@
 #include "effect/IndexedHeader.h"
 #include "effect/LedDataCodec.h"
 #include "effect/ReadBudget.h"
+#include "effect/ShowTimeline.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -619,14 +620,15 @@ private slots:
         QString error;
         const auto header = IndexedHeader::parse(file, &error);
         QVERIFY2(header, qPrintable(error));
-        QCOMPARE(header->recordCount, 5);
+        // Each 0.2 s frame is two records of a tenth.
+        QCOMPARE(header->recordCount, 8);
         const QList<IndexedHeader::Segment> segments{
-            {1, 1, (shape.timeBase + 1) * 2, 1}, {2, 2, (shape.timeBase + 2) * 2, 1}, {3, 5, 1, 4}};
+            {1, 1, (shape.timeBase + 1) * 2, 1}, {2, 2, (shape.timeBase + 2) * 2, 1}, {3, 8, 1, 4}};
         QCOMPARE(header->segments, segments);
         const qint64 length = DataBitCalculation::ledDataLength(8, 16);
-        QCOMPARE(file.size(), 4096 + 5 * length);
-        const QList<int> seeds{1, 2, 1000, 1001, 1002};
-        for (int r = 0; r < 5; ++r)
+        QCOMPARE(file.size(), 4096 + 8 * length);
+        const QList<int> seeds{1, 2, 1000, 1000, 1001, 1001, 1002, 1002};
+        for (int r = 0; r < 8; ++r)
             QCOMPARE(file.mid(4096 + r * length, length),
                      codedLikeAConversion(tripleRecord(seeds[r]), 8, 16));
     }
@@ -788,6 +790,61 @@ private slots:
         }
         qDeleteAll(pictures);
         qDeleteAll(clips);
+    }
+
+    // A clip read back keeps its pace when written again: the show the written file plays
+    // lasts as long as the show of the file read.
+    void clipTimingSurvivesWritingAgain_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<int>("records"); // records after it, made in the test's geometry
+        QTest::addColumn<bool>("triples"); // colour triples (slotted) or LED data (indexed)
+        QTest::addColumn<qint64>("showMs");
+        SlottedShape factory;
+        factory.pictureCount = 1;
+        factory.timeBase = 4; // the picture: 5 x 0.2 s
+        factory.frameCounts = {5, 0, 0, 0, 0};
+        factory.loopCounts = {10, 0, 0, 0, 0};
+        QTest::newRow("slotted clip, 0.2 s frames")
+            << slottedHeader(factory) << 105 << true << qint64(1000 + 5 * 200 * 10);
+        SlottedShape clips;
+        clips.frameCounts = {2, 0, 3, 0, 0};
+        clips.loopCounts = {1, 0, 3, 0, 0};
+        QTest::newRow("slotted clips only")
+            << slottedHeader(clips) << 105 << true << qint64(2 * 200 + 3 * 200 * 3);
+        IndexedHeader indexed = clipsHeader({4, 2});
+        indexed.segments[1].repeat = 5;
+        QTest::newRow("indexed clips, 0.1 s frames")
+            << indexed.toBytes() << 6 << false << qint64(400 + 2 * 100 * 5);
+    }
+
+    void clipTimingSurvivesWritingAgain()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(int, records);
+        QFETCH(bool, triples);
+        QFETCH(qint64, showMs);
+        QByteArray source = header;
+        for (int r = 0; r < records; ++r)
+            source += triples ? tripleRecord(r) : ledDataFor(r);
+        QVERIFY(writeBytes(path(QStringLiteral("source.bin")), source));
+        std::optional<EffectFileInfo> info =
+            EffectFileInfo::inspect(path(QStringLiteral("source.bin")), ledCount, lineNumber,
+                                    nullptr);
+        QVERIFY(info);
+        QCOMPARE(ShowTimeline::fromInfo(*info).totalMs(), showMs);
+
+        const EffectReader::Result firstRead = read(path(QStringLiteral("source.bin")));
+        QVERIFY2(firstRead.ok, qPrintable(firstRead.error));
+        const EffectPlaylist playlist = EffectPlaylist::capture(images, medias);
+        QCOMPARE(ShowTimeline::fromPlaylist(playlist).totalMs(), showMs);
+        const QString again = path(QStringLiteral("again.bin"));
+        const DownloadResult written = EffectWriter::write(playlist, again);
+        QVERIFY2(written.ok, qPrintable(written.error));
+        info = EffectFileInfo::inspect(again, ledCount, lineNumber, nullptr);
+        QVERIFY(info);
+        QVERIFY(info->lengthAgrees());
+        QCOMPARE(ShowTimeline::fromInfo(*info).totalMs(), showMs);
     }
 
     void indexedPreviewDecodesTheColours()

@@ -60,6 +60,45 @@ private slots:
         QFile::remove(target());
     }
 
+    // The writer reports every record it wrote, in order, ending at the total, slower clip
+    // frames counted as the records they become.
+    void progressCountsEveryRecord_data()
+    {
+        QTest::addColumn<int>("pictureCount");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("frameTenths");
+        QTest::newRow("pictures only") << 3 << 0 << 1;
+        QTest::newRow("a clip at a tenth") << 1 << 4 << 1;
+        QTest::newRow("a read-back clip at 0.2 s") << 0 << 3 << 2;
+    }
+
+    void progressCountsEveryRecord()
+    {
+        QFETCH(int, pictureCount);
+        QFETCH(int, frames);
+        QFETCH(int, frameTenths);
+        for (int i = 0; i < pictureCount; ++i)
+            pictures << pictureItem(i + 1, 5.0, i);
+        if (frames > 0) {
+            clips << clipItem(frames, 1, 7);
+            clips.last()->frameTenths = frameTenths;
+        }
+        QList<qint64> reported;
+        qint64 totalSeen = -1;
+        EffectWriter::Hooks hooks;
+        hooks.progress = [&](qint64 done, qint64 total) {
+            reported << done;
+            totalSeen = total;
+        };
+        QVERIFY(EffectWriter::write(snapshot(), target(), hooks).ok);
+        const qint64 records = pictureCount + qint64(frames) * frameTenths;
+        QCOMPARE(totalSeen, records);
+        QCOMPARE(reported.size(), records);
+        for (int k = 0; k < reported.size(); ++k)
+            QCOMPARE(reported[k], qint64(k + 1));
+        QCOMPARE(QFileInfo(target()).size(), EffectWriter::expectedFileSize(snapshot()));
+    }
+
     void emptyPlaylistIsOneHeader_data()
     {
         QTest::addColumn<int>("language");

@@ -288,6 +288,60 @@ private slots:
         QCOMPARE(importedSides(), (QList<int>{700, 701, 702, 703, 704, 705}));
     }
 
+    // However pictures arrive, the list never holds more than its limit, and the user is told
+    // how many chosen files were left out.
+    void importKeepsThePictureLimit_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("throughWindow"); // the window's import, or a dialog handed over
+        QTest::addColumn<int>("after");
+        QTest::addColumn<int>("leftOut"); // -1: refused as full, 0: no box
+        QTest::newRow("room for all") << 2 << 3 << true << 5 << 0;
+        QTest::newRow("three onto 49") << 49 << 3 << true << 50 << 2;
+        QTest::newRow("exactly up to the limit") << 47 << 3 << true << 50 << 0;
+        QTest::newRow("full list refuses") << 50 << 1 << true << 50 << -1;
+        QTest::newRow("handover drops beyond the limit") << 49 << 3 << false << 50 << 0;
+    }
+
+    void importKeepsThePictureLimit()
+    {
+        QFETCH(int, before);
+        QFETCH(int, chosen);
+        QFETCH(bool, throughWindow);
+        QFETCH(int, after);
+        QFETCH(int, leftOut);
+        QList<ImageObject *> existing;
+        for (int i = 1; i <= before; ++i)
+            existing << new ImageObject(i, QString(), 5.0, ImageObject::KindPictureFile);
+        window->pictureModel()->addItems(existing);
+        const QStringList paths = makePictures(chosen);
+        ModalWatcher watcher([](QWidget *modal) {
+            if (auto *dialog = qobject_cast<LoadImagesDialog *>(modal)) {
+                auto *poll = new QTimer(dialog);
+                QObject::connect(poll, &QTimer::timeout, dialog, [dialog] {
+                    if (dialog->loadOverButton()->isEnabled())
+                        dialog->loadOverButton()->click();
+                });
+                poll->start(20);
+            }
+        });
+        if (throughWindow) {
+            window->importPictureFiles(paths);
+        } else {
+            LoadImagesDialog dialog(paths);
+            window->receiveImportsFrom(&dialog);
+            dialog.show();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.loadOverButton()->isEnabled(), 20000);
+            QTest::mouseClick(dialog.loadOverButton(), Qt::LeftButton);
+        }
+        QCOMPARE(window->pictureModel()->itemCount(), after);
+        QCOMPARE(watcher.boxes.size(), leftOut == 0 ? 0 : 1);
+        if (leftOut > 0)
+            QVERIFY2(watcher.boxes[0].text.contains(QStringLiteral(" %1 ").arg(leftOut)),
+                     qPrintable(watcher.boxes[0].text));
+    }
+
     void windowImportRunsTheDialogAndShowsThePictureList()
     {
         const QStringList paths = makePictures(3);

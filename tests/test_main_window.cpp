@@ -496,11 +496,28 @@ private slots:
                  (QList<MediaObject *>{clips.at(1), clips.at(2), clips.at(0), clips.at(3)}));
     }
 
+    void fiftyPicturesRefuseAnotherImport_data()
+    {
+        QTest::addColumn<bool>("drawing"); // New DIY instead of Import Picture
+        QTest::newRow("import") << false;
+        QTest::newRow("new DIY") << true;
+    }
+
     void fiftyPicturesRefuseAnotherImport()
     {
+        QFETCH(bool, drawing);
         addPictures(50);
-        ModalWatcher watcher;
-        window->onActionOpenImage();
+        bool otherDialog = false;
+        ModalWatcher watcher([&otherDialog](QWidget *modal) {
+            otherDialog = true;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+        });
+        if (drawing)
+            window->onActionNewDiy();
+        else
+            window->onActionOpenImage();
+        QVERIFY(!otherDialog);
         QCOMPARE(watcher.boxes.size(), 1);
         QCOMPARE(watcher.boxes.first().title, QStringLiteral("Tip"));
         QCOMPARE(watcher.boxes.first().text,
@@ -652,7 +669,7 @@ private slots:
         QTest::newRow("disk title") << "SelectUsbPathDialog" << "选择U盘路径" << "Select a USB Drive";
         QTest::newRow("disk label") << "SelectUsbPathDialog" << "当前检测到的所有U盘：" << "USB drives found:";
         QTest::newRow("disk none") << "SelectUsbPathDialog" << "selectusb_title" << "Please select a USB drive.";
-        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading, please don't cancel!";
+        QTest::newRow("downloading") << "MainWindow" << "dialog_title_downloading" << "Downloading the effect…";
         QTest::newRow("download failed") << "MainWindow" << "dialog_title_download_fail" << "Download failed: %1";
         QTest::newRow("no default") << "MainWindow" << "dialog_title_not_find_default" << "The system default file does not exist!";
         QTest::newRow("row time unit") << "ListImageItemDelegate" << "imgwidget_lbl_text4" << "s";
@@ -1030,7 +1047,7 @@ private slots:
             busySeen = true;
             QVERIFY(window->isDownloadPending());
             QCOMPARE(modal->findChild<QLabel *>(QStringLiteral("lblText"))->text(),
-                     QStringLiteral("Downloading, please don't cancel!"));
+                     QStringLiteral("Downloading the effect…"));
             auto *tableView = child<QTableView>("tableView");
             tableView->setCurrentIndex(window->pictureModel()->index(0, 0));
             window->onBtnDelImage();

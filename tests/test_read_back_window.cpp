@@ -348,6 +348,38 @@ private slots:
         QCOMPARE(window->readBack()->lastRequestNumber(), 0);
     }
 
+    // A file made for the other known display is offered as that geometry: accepted, it is
+    // read so and the geometry follows; declined, it is refused as not fitting.
+    void previewOffersTheGeometryTheFileFits_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("switch accepted") << int(QMessageBox::Yes);
+        QTest::newRow("switch declined") << int(QMessageBox::No);
+    }
+
+    void previewOffersTheGeometryTheFileFits()
+    {
+        QFETCH(int, answer);
+        const QString disk = path(QStringLiteral("stick"));
+        QVERIFY(QDir().mkpath(disk));
+        QVERIFY(writeBytes(disk + QStringLiteral("/T4.bin"), slotted(36, 360, 2, {}, 10)));
+        window->disks()->AddDisk(disk);
+        ModalWatcher answerer(QMessageBox::StandardButton(answer), [](QWidget *modal) {
+            if (auto *disks = qobject_cast<SelectUsbPathDialog *>(modal))
+                disks->findChild<QPushButton *>(QStringLiteral("okBut"))->click();
+        });
+        window->onActionPreviewFromUsb();
+        QTRY_VERIFY(!window->readBack()->isBusy());
+        QVERIFY(!answerer.boxes.isEmpty());
+        QVERIFY2(answerer.boxes.first().text.contains(QStringLiteral("36")),
+                 qPrintable(answerer.boxes.first().text));
+        const bool switched = answer == QMessageBox::Yes;
+        QCOMPARE(answerer.boxes.size(), switched ? 1 : 2);
+        QCOMPARE(ledCount.load(), switched ? 36 : kDefaultLedCount);
+        QCOMPARE(lineNumber.load(), switched ? 360 : kDefaultLineNumber);
+        QCOMPARE(window->pictureModel()->itemCount(), switched ? 2 : 0);
+    }
+
     void readBackClipPlaysAndTheNextReadStopsIt()
     {
         ledCount = kLeds;
@@ -411,13 +443,13 @@ private slots:
         QTest::addColumn<bool>("leds");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("expected"); // -1: unchanged
-        QTest::newRow("LEDs empty means 40") << true << "" << 40;
+        QTest::newRow("LEDs empty refused") << true << "" << -1;
         QTest::newRow("LEDs 0") << true << "0" << -1;
         QTest::newRow("LEDs 501") << true << "501" << -1;
         QTest::newRow("LEDs 999") << true << "999" << -1;
         QTest::newRow("LEDs 500") << true << "500" << 500;
         QTest::newRow("LEDs 1") << true << "1" << 1;
-        QTest::newRow("lines empty means 40") << false << "" << 40;
+        QTest::newRow("lines empty refused") << false << "" << -1;
         QTest::newRow("lines 0") << false << "0" << -1;
         QTest::newRow("lines 601") << false << "601" << -1;
         QTest::newRow("lines 999") << false << "999" << -1;
@@ -453,7 +485,11 @@ private slots:
         QVERIFY(number >= 1 && number <= (leds ? kMaxLedCount : kMaxLineNumber));
         // A change empties the playlists after the confirmation ("The LED count will be changed.").
         QCOMPARE(window->pictureModel()->itemCount(), expected < 0 ? 2 : 0);
-        QCOMPARE(watcher.boxes.size(), expected < 0 ? 0 : 1);
+        // A refusal states the allowed range; a change states the new value.
+        QCOMPARE(watcher.boxes.size(), 1);
+        if (expected < 0)
+            QVERIFY2(watcher.boxes[0].text.contains(QString::number(leds ? 500 : 600)),
+                     qPrintable(watcher.boxes[0].text));
     }
 
     void geometryChangeDeclinedKeepsEverything()

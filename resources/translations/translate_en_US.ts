@@ -357,7 +357,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>Capturing frames, please do not cancel. </translation>
+        <translation>Capturing frames… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -500,7 +500,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>Downloading, please don&apos;t cancel!</translation>
+        <translation>Downloading the effect…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -520,11 +520,11 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>Reading the default file, please do not cancel!</translation>
+        <translation>Reading the default file…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>Reading data from the USB drive, please do not cancel!</translation>
+        <translation>Reading data from the USB drive…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -622,6 +622,30 @@ Size: %2</translation>
         <source>action_title_play_show</source>
         <translation>Play show</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>The picture list holds at most %1 pictures: %2 of the chosen files were left out.</translation>
+    </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>Display: %1 LEDs x %2 lines</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>Enter a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>It changes from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>This effect file was made for a display of %1 LEDs and %2 lines. Read it with that geometry?</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -646,6 +670,14 @@ Size: %2</translation>
     <message>
         <source>dialog_title_tip</source>
         <translation>Tip</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(about %1 s left)</translation>
     </message>
 </context>
 <context>

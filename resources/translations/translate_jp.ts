@@ -356,7 +356,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>キャプチャ中です。キャンセルしないでください。</translation>
+        <translation>キャプチャ中です… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -499,7 +499,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>ダウンロード中です。キャンセルしないでください。</translation>
+        <translation>エフェクトをダウンロードしています…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -519,11 +519,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>既定のファイルを読み込んでいます。キャンセルしないでください。</translation>
+        <translation>既定のファイルを読み込んでいます…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>USBメモリからデータを読み込んでいます。キャンセルしないでください。</translation>
+        <translation>USBメモリからデータを読み込んでいます…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -621,6 +621,30 @@
         <source>action_title_play_show</source>
         <translation>ショーを再生</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 は既に存在します。置き換えますか？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>ピクチャリストには最大 %1 枚までです。選択したファイルのうち %2 個は追加されませんでした。</translation>
+    </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>ディスプレイ: LED %1 個 x %2 ライン</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>1 から %1 までの整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>%1 から %2 に変わります。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>このエフェクトファイルは LED %1 個、%2 ラインのディスプレイ用です。その設定で読み込みますか？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -644,6 +668,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>お知らせ</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(残り約 %1 秒)</translation>
     </message>
 </context>
 <context>

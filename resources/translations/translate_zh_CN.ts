@@ -376,7 +376,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>正在截图，请不要取消！</translation>
+        <translation>正在截图… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -547,7 +547,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下载，请不要取消！</translation>
+        <translation>正在下载效果文件…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -567,11 +567,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>正在读取默认文件，请不要取消！</translation>
+        <translation>正在读取默认文件…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>正在读取U盘数据，请不要取消！</translation>
+        <translation>正在读取U盘数据…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -621,6 +621,30 @@
         <source>action_title_play_show</source>
         <translation>播放节目</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 已存在。要替换吗？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>图片列表最多容纳 %1 张图片：所选文件中有 %2 个未添加。</translation>
+    </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>显示屏：%1 个 LED x %2 线</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>请输入 1 到 %1 之间的整数。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>将从 %1 改为 %2。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>此效果文件是为 %1 个 LED、%2 线的显示屏制作的。要按此设置读取吗？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -644,6 +668,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(约剩 %1 秒)</translation>
     </message>
 </context>
 <context>

@@ -356,7 +356,7 @@
     </message>
     <message>
         <source>loadvideo_loading_tip</source>
-        <translation>正在擷取畫面，請不要取消！</translation>
+        <translation>正在擷取畫面… </translation>
     </message>
     <message>
         <source>loadvideo_player_error</source>
@@ -499,7 +499,7 @@
     </message>
     <message>
         <source>dialog_title_downloading</source>
-        <translation>正在下載，請不要取消！</translation>
+        <translation>正在下載效果檔案…</translation>
     </message>
     <message>
         <source>dialog_title_load_gif</source>
@@ -519,11 +519,11 @@
     </message>
     <message>
         <source>dialog_title_reading_sys</source>
-        <translation>正在讀取預設檔案，請不要取消！</translation>
+        <translation>正在讀取預設檔案…</translation>
     </message>
     <message>
         <source>dialog_title_reading_usb</source>
-        <translation>正在讀取 USB 儲存裝置的資料，請不要取消！</translation>
+        <translation>正在讀取 USB 儲存裝置的資料…</translation>
     </message>
     <message>
         <source>dialog_title_tip</source>
@@ -621,6 +621,30 @@
         <source>action_title_play_show</source>
         <translation>播放節目</translation>
     </message>
+    <message>
+        <source>dialog_title_replace_file</source>
+        <translation>%1 已存在。要取代嗎？</translation>
+    </message>
+    <message>
+        <source>dialog_title_pictures_left_out</source>
+        <translation>圖片列表最多容納 %1 張圖片：所選檔案中有 %2 個未加入。</translation>
+    </message>
+    <message>
+        <source>status_geometry</source>
+        <translation>顯示屏：%1 個 LED x %2 線</translation>
+    </message>
+    <message>
+        <source>geometry_allowed_range</source>
+        <translation>請輸入 1 至 %1 之間的整數。</translation>
+    </message>
+    <message>
+        <source>geometry_new_value</source>
+        <translation>將由 %1 改為 %2。</translation>
+    </message>
+    <message>
+        <source>dialog_title_switch_geometry</source>
+        <translation>此效果檔案是為 %1 個 LED、%2 線的顯示屏製作的。要按此設定讀取嗎？</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>
@@ -644,6 +668,14 @@
     <message>
         <source>dialog_title_tip</source>
         <translation>提示</translation>
+    </message>
+    <message>
+        <source>progress_done_of_total</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>progress_seconds_left</source>
+        <translation>(約剩 %1 秒)</translation>
     </message>
 </context>
 <context>

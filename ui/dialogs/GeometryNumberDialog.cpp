@@ -1,11 +1,13 @@
 #include "ui/dialogs/GeometryNumberDialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,6 +20,7 @@ GeometryNumberDialog::GeometryNumberDialog(int top, int initial, QWidget *parent
     txtNumber = new QLineEdit(QString::number(initial), this);
     txtNumber->setObjectName(QStringLiteral("txtNumber"));
     txtNumber->setValidator(new QIntValidator(1, top, txtNumber));
+    txtNumber->setToolTip(rangeText());
     auto *row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(lblNumber);
@@ -51,8 +54,15 @@ void GeometryNumberDialog::setTexts(const QString &title, const QString &label,
 {
     setWindowTitle(title);
     lblNumber->setText(label);
+    txtNumber->setToolTip(rangeText());
+    txtNumber->setPlaceholderText(QStringLiteral("1 - %1").arg(top));
     btnOk->setText(ok);
     btnCancel->setText(cancel);
+}
+
+QString GeometryNumberDialog::rangeText() const
+{
+    return QCoreApplication::translate("MainWindow", "geometry_allowed_range").arg(top);
 }
 
 int GeometryNumberDialog::value() const
@@ -65,8 +75,6 @@ int GeometryNumberDialog::value() const
 bool GeometryNumberDialog::isAcceptable() const
 {
     const QString text = txtNumber->text().trimmed();
-    if (text.isEmpty())
-        return true;
     bool isNumber = false;
     const int number = text.toInt(&isNumber, 10);
     return isNumber && number >= 1 && number <= top;
@@ -75,7 +83,8 @@ bool GeometryNumberDialog::isAcceptable() const
 void GeometryNumberDialog::accept()
 {
     if (!isAcceptable()) {
-        // The dialog stays open with the number marked for retyping.
+        // The dialog stays open with the number marked for retyping, and says why.
+        QMessageBox::information(this, windowTitle(), rangeText());
         txtNumber->setFocus();
         txtNumber->selectAll();
         return;

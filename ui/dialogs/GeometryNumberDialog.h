@@ -5,9 +5,10 @@
 class QLineEdit;
 
 // A small dialog asking for one number of the display geometry, shared by the LED count and
-// the line number dialogs. Only 1 to the top of the range, or an empty field (which means
-// 40), closes it with OK: QIntValidator lets "0" and numbers above the top stand as
-// intermediate input, and a count of 0 would divide by zero in every conversion.
+// the line number dialogs. Only 1 to the top of the range closes it with OK, anything else
+// (an empty field too) is refused with the allowed range: QIntValidator lets "0" and numbers
+// above the top stand as intermediate input, and a count of 0 would divide by zero in every
+// conversion.
 class GeometryNumberDialog : public QDialog
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ public:
     int value() const;
     // True when OK may close the dialog with this text.
     bool isAcceptable() const;
+    // "Enter a whole number from 1 to <top>."
+    QString rangeText() const;
     QLineEdit *field() const { return txtNumber; }
 
 public slots:

@@ -76,6 +76,8 @@ QString GetSaveFileDialog::fileName() const
 bool GetSaveFileDialog::askFileName(QWidget *parent, QString *name)
 {
     GetSaveFileDialog dialog(parent);
+    dialog.txtFileName->setText(*name);
+    dialog.txtFileName->selectAll();
     if (dialog.exec() != QDialog::Accepted)
         return false;
     *name = dialog.fileName();

@@ -31,7 +31,8 @@ public:
     // the ".bin" the program appends.
     static constexpr int kMaxNameLength = 251;
 
-    // Runs the dialog modally; true with the typed name in *name when it was accepted.
+    // Runs the dialog modally, offering *name; true with the typed name in *name when it was
+    // accepted.
     static bool askFileName(QWidget *parent, QString *name);
 
 private slots:

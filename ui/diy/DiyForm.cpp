@@ -496,11 +496,15 @@ void DiyForm::onBtnOk()
         this, tr("dialog_title_tip"), tr("diyform_save_diy_tip"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) {
-        const QString path = QFileDialog::getSaveFileName(
-            this, tr("diyform_save_diy_selectfile"), QString(),
-            FileFilters::filter(tr("Images (*.png)"), {QStringLiteral("png")}));
-        if (path.isEmpty())
+        QFileDialog chooser(this, tr("diyform_save_diy_selectfile"), QString(),
+                            FileFilters::filter(tr("Images (*.png)"), {QStringLiteral("png")}));
+        chooser.setAcceptMode(QFileDialog::AcceptSave);
+        // A name typed without a suffix gets ".png" (the replace question then asks about
+        // the file really written).
+        chooser.setDefaultSuffix(QStringLiteral("png"));
+        if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
             return;
+        const QString path = chooser.selectedFiles().constFirst();
         if (!canvas->saveImage(path)) {
             QMessageBox::warning(this, tr("dialog_title_tip"),
                                  tr("diyform_save_failed").arg(path));

@@ -383,8 +383,15 @@ void LoadMediaDialog::returnToSliders()
 
 void LoadMediaDialog::onCurrentCutPos(qint64 pos)
 {
-    if (progressDialog)
-        progressDialog->setText(tr("loadvideo_loading_tip") + timeText(pos));
+    if (!progressDialog)
+        return;
+    progressDialog->setText(tr("loadvideo_loading_tip") + timeText(pos));
+    // Frames are cut every 100 ms of the stretch: that many of all.
+    if (fps > 0.0) {
+        const qint64 startMs = qint64(firstFrame * 1000.0 / fps);
+        const qint64 endMs = qint64(lastFrame * 1000.0 / fps);
+        progressDialog->setProgress((pos - startMs) / 100 + 1, (endMs - startMs) / 100 + 1);
+    }
 }
 
 void LoadMediaDialog::cutMediaOver(bool ok)

@@ -3,15 +3,21 @@
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
 #include "loop/Message.h"
+#include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/dialogs/ProgressDialog.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 DownloadFlow::DownloadFlow(PlayMediaHandler *handler, QWidget *window)
     : handler(handler), window(window)
 {
     connect(handler, &PlayMediaHandler::downloadFinished, this, &DownloadFlow::finish);
+    connect(handler, &PlayMediaHandler::downloadProgress, this, [this](qint64 done, qint64 total) {
+        if (dialog)
+            dialog->setProgress(done, total);
+    });
 }
 
 DownloadFlow::~DownloadFlow()
@@ -68,6 +74,26 @@ bool DownloadFlow::refuseWhilePending()
 void DownloadFlow::closeBusyDialog()
 {
     ProgressDialog::finish(dialog);
+}
+
+QString DownloadFlow::askTarget(const QString &directory)
+{
+    QString name = lastName;
+    if (directory.isEmpty() || !GetSaveFileDialog::askFileName(window, &name))
+        return {};
+    lastName = name;
+    if (!name.endsWith(QStringLiteral(".bin"), Qt::CaseInsensitive))
+        name += QStringLiteral(".bin");
+    // A root directory ("/", "C:/") already ends with its separator.
+    const QString path = (directory.endsWith(u'/') ? directory : directory + u'/') + name;
+    if (QFileInfo::exists(path)
+        && QMessageBox::question(
+               window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+               QCoreApplication::translate("MainWindow", "dialog_title_replace_file").arg(path),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes)
+        return {};
+    return path;
 }
 
 ProgressDialog *DownloadFlow::busyDialog() const

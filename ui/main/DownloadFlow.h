@@ -33,6 +33,14 @@ public:
     bool refuseWhilePending();
     ProgressDialog *busyDialog() const;
 
+    // The file to write in directory: asks for a name (the last one used offered), adds
+    // ".bin" unless typed, and asks before an existing file is replaced. Empty when the
+    // user cancelled or declined.
+    QString askTarget(const QString &directory);
+    // The folder of the last local download, offered by the next one (this session).
+    QString localFolder() const { return folder; }
+    void setLocalFolder(const QString &directory) { folder = directory; }
+
 private:
     void closeBusyDialog();
 
@@ -40,4 +48,6 @@ private:
     QWidget *window;
     QPointer<ProgressDialog> dialog;
     bool pending = false;
+    QString folder;
+    QString lastName = QStringLiteral("show");
 };

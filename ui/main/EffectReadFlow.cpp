@@ -28,10 +28,25 @@ void EffectReadFlow::previewFromDisk(const std::function<QString()> &chooseDisk)
     if (diskPath.isEmpty())
         return;
     const QString path = diskPath + QStringLiteral("/T4.bin");
-    if (!checkBeforeRead(path, QSize(ledCount, lineNumber), false) || !confirmReplace())
+    const QSize current(ledCount, lineNumber);
+    QSize geometry = current;
+    const QSize fitting = otherFittingGeometry(path, current);
+    if (fitting.isValid()) {
+        // A file made for the other known display: offer to read it as that one.
+        const auto answer = QMessageBox::question(
+            window, QCoreApplication::translate("MainWindow", "dialog_title_tip"),
+            QCoreApplication::translate("MainWindow", "dialog_title_switch_geometry")
+                .arg(fitting.width()).arg(fitting.height()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes)
+            geometry = fitting;
+    }
+    if (!checkBeforeRead(path, geometry, false) || !confirmReplace())
         return;
+    // The geometry switches with the read lists, once the file has been read whole.
     read(PlayMediaHandler::PreviewReadCode, path,
-         QCoreApplication::translate("MainWindow", "dialog_title_reading_usb"), QSize());
+         QCoreApplication::translate("MainWindow", "dialog_title_reading_usb"),
+         geometry == current ? QSize() : geometry);
 }
 
 void EffectReadFlow::restoreFactory()
@@ -59,6 +74,23 @@ bool EffectReadFlow::checkBeforeRead(const QString &path, const QSize &geometry,
         qCDebug(lcUi) << "#MainWindow# effect file refused" << path << outcome.detail;
     tip(ReadFailureMessage::text(outcome, path, geometry, factory));
     return false;
+}
+
+QSize EffectReadFlow::otherFittingGeometry(const QString &path, const QSize &current)
+{
+    if (EffectFileCheck::check(path, current.width(), current.height()).problem
+        != EffectFileCheck::WrongLength)
+        return {};
+    QSize found;
+    int fits = 0;
+    for (const QSize known : {QSize(FactoryLedCount, FactoryLineNumber),
+                              QSize(kDefaultLedCount, kDefaultLineNumber)}) {
+        if (known != current && EffectFileCheck::check(path, known.width(), known.height()).ok()) {
+            found = known;
+            ++fits;
+        }
+    }
+    return fits == 1 ? found : QSize();
 }
 
 bool EffectReadFlow::confirmReplace()

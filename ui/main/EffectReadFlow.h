@@ -53,6 +53,9 @@ signals:
 private:
     bool checkBeforeRead(const QString &path, const QSize &geometry, bool factory);
     bool confirmReplace();
+    // The one known display geometry other than current the file's length fits, when the
+    // file does not fit current; invalid otherwise.
+    static QSize otherFittingGeometry(const QString &path, const QSize &current);
     void read(int code, const QString &path, const QString &busyText, const QSize &geometry);
     void replacePlaylists(ReadRequest &request);
     void tip(const QString &text);

@@ -32,7 +32,8 @@ bool GeometryChange::ask(Dimension dimension, QWidget *window, PlaylistControlle
     QMessageBox box(QMessageBox::NoIcon, tr("dialog_title_tip"),
                     leds ? tr("LED数量被修改.") : tr("分辨率被修改."),
                     QMessageBox::Ok | QMessageBox::Cancel);
-    box.setInformativeText(tr("所有的打开的图片效果将会被删除，是否继续？"));
+    box.setInformativeText(tr("geometry_new_value").arg(number.load()).arg(value) + u'\n'
+                           + tr("所有的打开的图片效果将会被删除，是否继续？"));
     box.setDefaultButton(QMessageBox::Ok);
     if (box.exec() != QMessageBox::Ok)
         return false;

@@ -9,7 +9,6 @@
 #include "model/MediaObject.h"
 #include "model/PictureLoader.h"
 #include "ui/UiLog.h"
-#include "ui/dialogs/GetSaveFileDialog.h"
 #include "ui/dialogs/SettingColorForm.h"
 #include "ui/dialogs/UpdateImageContract.h"
 #include "ui/disk/SelectUsbPathDialog.h"
@@ -29,10 +28,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolBox>
 
@@ -89,11 +90,19 @@ void MainWindow::createWorkers()
     connect(contrast.get(), &ContrastJobs::applied, this, &MainWindow::onContrastApplied);
     connect(reading.get(), &EffectReadFlow::readStarting, this,
             [this] { ui.toolBox->setCurrentIndex(0); });
-    connect(reading.get(), &EffectReadFlow::readDone, this, [this] { pressImageWidget({}); });
+    connect(reading.get(), &EffectReadFlow::readDone, this, [this] {
+        pressImageWidget({});
+        showGeometry();
+    });
     connect(reading.get(), &EffectReadFlow::playlistsReplaced, this, [this] {
         ui.btnDelImage->setEnabled(false);
         ui.btnDelMedia->setEnabled(false);
     });
+
+    geometryLabel = new QLabel(this);
+    geometryLabel->setObjectName(QStringLiteral("geometryLabel"));
+    statusBar()->addPermanentWidget(geometryLabel);
+    showGeometry();
 
     pictures = std::make_unique<PictureActions>(*playlists, this);
     preview = std::make_unique<PreviewPane>(ui, playHandler.get(), pictureModel(), clipModel(),
@@ -227,6 +236,13 @@ void MainWindow::retranslateUi()
         undoAction->setText(tr("action_title_undo"));
         redoAction->setText(tr("action_title_redo"));
     }
+    showGeometry();
+}
+
+void MainWindow::showGeometry()
+{
+    if (geometryLabel)
+        geometryLabel->setText(tr("status_geometry").arg(ledCount.load()).arg(lineNumber.load()));
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -381,20 +397,19 @@ void MainWindow::onActionDownToLocal()
 {
     if (download->refuseWhilePending())
         return;
-    const QString directory = QFileDialog::getExistingDirectory(this, QString(), QString(),
-                                                                QFileDialog::ShowDirsOnly);
-    if (QDir(directory).exists())
-        downloadInto(directory);
+    const QString directory = QFileDialog::getExistingDirectory(
+        this, QString(), download->localFolder(), QFileDialog::ShowDirsOnly);
+    if (directory.isEmpty() || !QDir(directory).exists())
+        return;
+    download->setLocalFolder(directory);
+    downloadInto(directory);
 }
 
 void MainWindow::downloadInto(const QString &directory)
 {
-    QString name;
-    if (directory.isEmpty() || !GetSaveFileDialog::askFileName(this, &name))
-        return;
-    // A root directory ("/", "C:/") already ends with its separator.
-    const QString base = directory.endsWith(u'/') ? directory : directory + u'/';
-    startDownload(base + name + QStringLiteral(".bin"));
+    const QString path = download->askTarget(directory);
+    if (!path.isEmpty())
+        startDownload(path);
 }
 
 void MainWindow::startDownload(const QString &path)
@@ -475,10 +490,12 @@ void MainWindow::onBtnLedCount()
 {
     if (GeometryChange::ask(GeometryChange::LedCount, this, *playlists))
         pressImageWidget(QModelIndex());
+    showGeometry();
 }
 
 void MainWindow::onBtnLineNumber()
 {
     if (GeometryChange::ask(GeometryChange::LineNumber, this, *playlists))
         pressImageWidget(QModelIndex());
+    showGeometry();
 }

@@ -23,6 +23,7 @@ class MediaObject;
 class PlayMediaHandler;
 class ProgressDialog;
 class QAction;
+class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
@@ -138,6 +139,8 @@ private:
     void onRowStepDue(QObject *editor, int code);
     void onContrastApplied(ImageObject *item, bool ok);
     void updatePictureButtons(ImageObject *item);
+    // The display geometry in force, in the status bar.
+    void showGeometry();
 
     MainWindowForm ui;
     // Members go in reverse order: first what plays or reads (so nothing of the worker names
@@ -158,6 +161,7 @@ private:
     QMenu *editMenu = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
+    QLabel *geometryLabel = nullptr;
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;

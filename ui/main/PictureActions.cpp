@@ -21,13 +21,8 @@ bool PictureActions::openImage()
 {
     if (playlists.refuse(PlaylistController::Add))
         return false;
-    // Checked only here, before the choice: a selection may bring the list above the limit.
-    if (playlists.pictures()->itemCount() >= MaxPictures) {
-        QMessageBox::information(window, tr("dialog_title_tip"),
-                                 tr("图片最多只能包含%1张图片！").arg(MaxPictures),
-                                 QMessageBox::Ok);
+    if (refuseWhenFull())
         return false;
-    }
     const QStringList files = QFileDialog::getOpenFileNames(
         window, tr("dialog_title_load_picture"), lastBrowseDirectory,
         FileFilters::withAllFiles(tr("image Files (*.png *.jpg)"), FileFilters::pictureSuffixes()));
@@ -39,25 +34,67 @@ bool PictureActions::openImage()
 
 bool PictureActions::importFiles(const QStringList &files)
 {
-    if (files.isEmpty() || playlists.refuse(PlaylistController::Add))
+    if (files.isEmpty() || playlists.refuse(PlaylistController::Add) || refuseWhenFull())
         return false;
-    LoadImagesDialog dialog(files, nullptr);
+    // Cut before the import starts: files beyond the limit are not even converted.
+    const int fit = room();
+    LoadImagesDialog dialog(files.mid(0, fit), nullptr);
+    leftOut = int(files.size()) - fit;
     receiveImportsFrom(&dialog);
     dialog.exec();
+    tellLeftOut(leftOut);
+    leftOut = 0;
     return true;
+}
+
+int PictureActions::room() const
+{
+    return qMax(0, MaxPictures - int(playlists.pictures()->itemCount()));
+}
+
+bool PictureActions::refuseWhenFull()
+{
+    if (room() > 0)
+        return false;
+    QMessageBox::information(window, tr("dialog_title_tip"),
+                             tr("图片最多只能包含%1张图片！").arg(MaxPictures), QMessageBox::Ok);
+    return true;
+}
+
+void PictureActions::tellLeftOut(int count)
+{
+    if (count <= 0)
+        return;
+    QMessageBox::information(window, tr("dialog_title_tip"),
+                             tr("dialog_title_pictures_left_out").arg(MaxPictures).arg(count),
+                             QMessageBox::Ok);
 }
 
 void PictureActions::receiveImportsFrom(LoadImagesDialog *dialog)
 {
+    // The limit holds whatever the dialog delivers: a picture beyond it is dropped and
+    // counted.
     QObject::connect(dialog, &LoadImagesDialog::pictureConverted, &playlists,
-                     &PlaylistController::addCopiedPicture);
+                     [this](ImageObject *item) {
+                         if (room() > 0) {
+                             playlists.addCopiedPicture(item);
+                         } else {
+                             delete item;
+                             ++leftOut;
+                         }
+                     });
     QObject::connect(dialog, &LoadImagesDialog::pictureFileReady, &playlists,
-                     &PlaylistController::addPictureFile);
+                     [this](const QString &path) {
+                         if (room() > 0)
+                             playlists.addPictureFile(path);
+                         else
+                             ++leftOut;
+                     });
 }
 
 bool PictureActions::newDiy()
 {
-    if (playlists.refuse(PlaylistController::Add))
+    if (playlists.refuse(PlaylistController::Add) || refuseWhenFull())
         return false;
     ImageObject *item = DiyPictureEditor::drawNew(window, playlists.nextPictureNumber());
     if (!item)

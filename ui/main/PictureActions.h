@@ -32,7 +32,16 @@ public:
     // Redraws the picture of the current row; the picture when it changed, else null.
     ImageObject *editCurrent();
 
+    // Pictures the list still has room for.
+    int room() const;
+
 private:
+    // When the list is full: says so and returns true.
+    bool refuseWhenFull();
+    // Says how many chosen files were left out for the limit.
+    void tellLeftOut(int count);
+
     PlaylistController &playlists;
     QWidget *window;
+    int leftOut = 0; // pictures the running import delivered beyond the limit
 };

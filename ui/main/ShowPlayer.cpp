@@ -63,7 +63,7 @@ bool ShowPlayer::play()
     for (const EffectPlaylist::Picture &picture : playlist.pictures)
         records.append(picture.item);
     for (const EffectPlaylist::Clip &clip : playlist.clips)
-        records.append(clip.frames);
+        records.append(clip.records());
     shownRecord = -1;
     playing = true;
     bar->setRange(0, int(qMin<qint64>(timeline.totalMs(), INT_MAX)));
