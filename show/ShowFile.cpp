@@ -214,6 +214,7 @@ struct ClipRow
     qint64 id = 0;
     int number = 0;
     int loopCount = 1;
+    int frameTenths = 1;
     bool isGif = false;
     ClipOrigin origin;
     QList<ItemRow> frames;
@@ -380,8 +381,8 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral(
             "SELECT id, number, loop_count, is_gif, origin_source, origin_path, start_ms, "
-            "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed "
-            "FROM clip ORDER BY position")))
+            "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed, "
+            "frame_tenths FROM clip ORDER BY position")))
         return damaged(q.lastError().text());
     while (q.next()) {
         ClipRow clip;
@@ -396,7 +397,8 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
             !readWhole(q.value(8), -1000, 1000, &clip.origin.zoomSteps) ||
             !readWhole(q.value(9), -1, 1 << 20, &w) || !readWhole(q.value(10), -1, 1 << 20, &h) ||
             !readWhole(q.value(11), -(1 << 20), 1 << 20, &x) ||
-            !readWhole(q.value(12), -(1 << 20), 1 << 20, &y))
+            !readWhole(q.value(12), -(1 << 20), 1 << 20, &y) ||
+            !readWhole(q.value(14), 1, 255, &clip.frameTenths))
             return damaged(QStringLiteral("the values of clip %1 are out of range")
                                .arg(rows->clips.size() + 1));
         clip.isGif = q.value(3).toBool();
@@ -933,7 +935,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         clips.prepare(QStringLiteral(
             "INSERT INTO clip (position, number, loop_count, is_gif, origin_source, "
             "origin_path, start_ms, length_ms, zoom_steps, shown_width, shown_height, "
-            "region_x, region_y, keep_speed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "region_x, region_y, keep_speed, frame_tenths) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int c = 0; c < snapshot.clips.size(); ++c) {
             const ShowSnapshot::Clip &clip = snapshot.clips[c];
             const ClipOrigin &origin = clip.origin;
@@ -942,7 +944,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                                       origin.lengthMs, origin.zoomSteps,
                                       origin.shownSize.width(), origin.shownSize.height(),
                                       origin.regionTopLeft.x(), origin.regionTopLeft.y(),
-                                      origin.keepSpeed ? 1 : 0};
+                                      origin.keepSpeed ? 1 : 0, clip.frameTenths};
             for (int v = 0; v < values.size(); ++v)
                 clips.bindValue(v, values[v]);
             if (!clips.exec())
@@ -1083,6 +1085,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
             auto *clip = new MediaObject(clipRow.number, clipRow.origin.path);
             loaded.addClip(clip);
             clip->loopCount = clipRow.loopCount;
+            clip->frameTenths = clipRow.frameTenths;
             clip->isGif = clipRow.isGif;
             clip->origin = clipRow.origin;
             for (const ItemRow &row : clipRow.frames) {

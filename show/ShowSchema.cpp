@@ -16,7 +16,7 @@ const char *const kTables[] = {
     "origin_source INTEGER NOT NULL, origin_path TEXT NOT NULL, start_ms INTEGER NOT NULL, "
     "length_ms INTEGER NOT NULL, zoom_steps INTEGER NOT NULL, shown_width INTEGER NOT NULL, "
     "shown_height INTEGER NOT NULL, region_x INTEGER NOT NULL, region_y INTEGER NOT NULL, "
-    "keep_speed INTEGER NOT NULL)",
+    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL)",
     "CREATE TABLE item (id INTEGER PRIMARY KEY, clip INTEGER REFERENCES clip(id), "
     "position INTEGER NOT NULL, kind INTEGER NOT NULL, number INTEGER NOT NULL, "
     "display_time REAL NOT NULL, frame_time REAL NOT NULL, contrast REAL NOT NULL, "

@@ -32,6 +32,7 @@ ShowSnapshot ShowSnapshot::capture(const QList<ImageObject *> &pictureItems,
         Clip taken;
         taken.number = clip->number;
         taken.loopCount = clip->loopCount;
+        taken.frameTenths = clip->frameTenths;
         taken.isGif = clip->isGif;
         taken.origin = clip->origin;
         taken.frames.reserve(clip->frames.size());

@@ -38,6 +38,7 @@ struct ShowSnapshot
         QList<Item> frames;
         int number = 0;
         int loopCount = 1;
+        int frameTenths = 1;
         bool isGif = false;
         ClipOrigin origin;
     };

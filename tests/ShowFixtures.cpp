@@ -139,9 +139,11 @@ void build(const QString &dir, const QStringList &recipe, Playlist &playlist,
             playlist.clips << clip(dir, n, false, 4, mode(SamplingMode::Sharp));
         } else if (word == QLatin1String("gif")) {
             playlist.clips << clip(dir, n, true, 3, mode(SamplingMode::Smooth));
-        } else if (word == QLatin1String("bareclip")) {
-            // As the command line cuts one: frames without source files, no origin.
+        } else if (word == QLatin1String("bareclip") || word == QLatin1String("slowclip")) {
+            // As the command line cuts one: frames without source files, no origin. A slow
+            // clip shows each frame 0.2 s, as one read back from a slotted file does.
             auto *media = new MediaObject(n, QString());
+            media->frameTenths = word == QLatin1String("slowclip") ? 2 : 1;
             for (int k = 1; k <= 2; ++k) {
                 auto *frame = new ImageObject(k, QString(), 10.0, ImageObject::KindGifFrame);
                 QImage square(450, 450, QImage::Format_ARGB32);

@@ -145,6 +145,7 @@ void TestShowFile::roundTrip_data()
     QTest::newRow("gif clip, smooth") << QStringList{"gif"} << 112 << 430 << 3;
     QTest::newRow("read back") << QStringList{"readback", "readback"} << 112 << 430 << 0;
     QTest::newRow("clip without sources or origin") << QStringList{"bareclip"} << 112 << 430 << 3;
+    QTest::newRow("clip of 0.2 s frames") << QStringList{"slowclip", "picture"} << 112 << 430 << 3;
     QTest::newRow("same source twice") << QStringList{"twice"} << 112 << 430 << 3;
     QTest::newRow("everything")
         << QStringList{"picture", "smooth", "contrast", "diy", "video", "gif", "readback"}
