@@ -11,7 +11,7 @@ hd_add_test(test_video_cli
 add_dependencies(test_video_cli hologram-cli)
 hd_add_test(test_video_reading
   SOURCES test_video_reading.cpp VideoFixtures.h VideoFixtures.cpp
-  LIBS hd_import
+  LIBS hd_import ${OpenCV_LIBS}
   TIMEOUT 120)
 hd_add_test(test_region_dialog SOURCES test_region_dialog.cpp LIBS hd_ui GUI TIMEOUT 60)
 hd_add_test(test_load_media_dialog
