@@ -14,6 +14,7 @@
 #include "ui/disk/SelectUsbPathDialog.h"
 #include "ui/import/LoadGifDialog.h"
 #include "ui/import/LoadMediaDialog.h"
+#include "ui/main/EditMenu.h"
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
@@ -31,7 +32,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QUndoStack>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -175,24 +175,7 @@ void MainWindow::connectForm()
 
 void MainWindow::createEditMenu()
 {
-    editMenu = new QMenu(this);
-    editMenu->setObjectName(QStringLiteral("editMenu"));
-    menuBar()->insertMenu(ui.toolsMenu->menuAction(), editMenu);
-    undoAction = editMenu->addAction(QString());
-    undoAction->setObjectName(QStringLiteral("actionUndo"));
-    undoAction->setShortcut(QKeySequence::Undo);
-    redoAction = editMenu->addAction(QString());
-    redoAction->setObjectName(QStringLiteral("actionRedo"));
-    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                              QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    // Through the controller, so that the lock rule holds for undo and redo too.
-    connect(undoAction, &QAction::triggered, playlists.get(), &PlaylistController::undo);
-    connect(redoAction, &QAction::triggered, playlists.get(), &PlaylistController::redo);
-    QUndoStack *history = playlists->history();
-    undoAction->setEnabled(history->canUndo());
-    redoAction->setEnabled(history->canRedo());
-    connect(history, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
-    connect(history, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    editMenu = std::make_unique<EditMenu>(menuBar(), ui.toolsMenu->menuAction(), playlists.get());
     playlists->setContrastApplier([this](ImageObject *item, int value) {
         const QImage source = item->sourcePath.isEmpty()
                                   ? QImage()
@@ -231,11 +214,8 @@ void MainWindow::retranslateUi()
         sampling->retranslate();
     if (contrastAction)
         contrastAction->setText(tr("调整对比度"));
-    if (editMenu) {
-        editMenu->setTitle(tr("menu_title_edit"));
-        undoAction->setText(tr("action_title_undo"));
-        redoAction->setText(tr("action_title_redo"));
-    }
+    if (editMenu)
+        editMenu->retranslate();
     showGeometry();
 }
 

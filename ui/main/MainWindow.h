@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class EditMenu;
 class CustomTableModel;
 class DiskMonitor;
 class ImageObject;
@@ -158,9 +159,7 @@ private:
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;
     // Edit menu: undo and redo of the playlist edits.
-    QMenu *editMenu = nullptr;
-    QAction *undoAction = nullptr;
-    QAction *redoAction = nullptr;
+    std::unique_ptr<EditMenu> editMenu;
     QLabel *geometryLabel = nullptr;
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
