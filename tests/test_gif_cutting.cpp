@@ -414,7 +414,7 @@ private slots:
         QVERIFY2(run.ok, qPrintable(run.error));
         QCOMPARE(run.frames.size(), expected.size());
         for (int k = 0; k < expected.size(); ++k)
-            QCOMPARE(QImage(run.frames[k]->sourcePath).convertToFormat(QImage::Format_RGB32),
+            QCOMPARE(PictureLoader::load(run.frames[k]->sourcePath).convertToFormat(QImage::Format_RGB32),
                      expected[k]);
     }
 

@@ -221,8 +221,11 @@ void MainWindow::retranslateUi()
 
 void MainWindow::showGeometry()
 {
-    if (geometryLabel)
-        geometryLabel->setText(tr("status_geometry").arg(ledCount.load()).arg(lineNumber.load()));
+    // Before the first catalogue is loaded the text is the bare key: filled at the language
+    // change that follows.
+    const QString text = tr("status_geometry");
+    if (geometryLabel && text.contains(QLatin1String("%2")))
+        geometryLabel->setText(text.arg(ledCount.load()).arg(lineNumber.load()));
 }
 
 void MainWindow::changeEvent(QEvent *event)
