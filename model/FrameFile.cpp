@@ -3,6 +3,7 @@
 #include "model/PictureFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -186,6 +187,10 @@ QImage FrameFile::load(const QString &path)
 
 bool FrameFile::isFrameFile(const QString &path)
 {
+    // Only a regular file is opened: opening a FIFO (or a device) to look at its first bytes
+    // would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
