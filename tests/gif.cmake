@@ -3,7 +3,7 @@
 hd_add_test(test_gif_cutting
   SOURCES test_gif_cutting.cpp GifFixtures.h GifFixtures.cpp
   LIBS hd_import
-  LABELS threads TIMEOUT 120)
+  LABELS threads TIMEOUT 300)
 hd_add_test(test_load_gif_dialog
   SOURCES test_load_gif_dialog.cpp MainWindowTestSupport.h GifFixtures.h GifFixtures.cpp
   LIBS hd_ui
