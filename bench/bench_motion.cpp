@@ -19,13 +19,13 @@ namespace {
 
 QTemporaryDir *workDir = nullptr;
 
-TextClipSpec saleRing()
+TextClipDescription saleRing()
 {
-    TextClipSpec spec;
-    spec.text = QStringLiteral("SALE −50 % 大减价");
-    spec.motion = TextClipSpec::Motion::RingCounterClockwise;
-    spec.seconds = 5.0;
-    return spec;
+    TextClipDescription wanted;
+    wanted.text = QStringLiteral("SALE −50 % 大减价");
+    wanted.motion = TextClipDescription::Motion::RingCounterClockwise;
+    wanted.seconds = 5.0;
+    return wanted;
 }
 
 QImage photo(int w, int h, QColor a, QColor b)
@@ -75,7 +75,7 @@ void crossFade(benchmark::State &state, Files files)
     const QImage after = photo(450, 450, Qt::red, Qt::white);
     for (auto _ : state) {
         std::shared_ptr<TransitionRenderer> renderer;
-        if (!TransitionRenderer::prepare(TransitionSpec{TransitionSpec::Kind::CrossFade, 1.0},
+        if (!TransitionRenderer::prepare(TransitionDescription{TransitionDescription::Kind::CrossFade, 1.0},
                                          before, after, &renderer)) {
             state.SkipWithError("not prepared");
             return;
@@ -93,13 +93,13 @@ void BM_CrossFade1s(benchmark::State &state) { crossFade(state, Files(state.rang
 // A settings change in the dialog: lay the text out again, then draw the frame shown.
 void BM_PreviewAfterChange(benchmark::State &state)
 {
-    TextClipSpec spec = saleRing();
+    TextClipDescription wanted = saleRing();
     int size = 40;
     for (auto _ : state) {
-        spec.pixelSize = size;
+        wanted.pixelSize = size;
         size = size == 80 ? 40 : size + 1;
         std::shared_ptr<TextClipRenderer> renderer;
-        TextClipRenderer::prepare(spec, &renderer);
+        TextClipRenderer::prepare(wanted, &renderer);
         benchmark::DoNotOptimize(renderer->frame(17));
     }
 }
@@ -107,10 +107,10 @@ void BM_PreviewAfterChange(benchmark::State &state)
 // The preview playing with settings unchanged: one frame per tick.
 void BM_PreviewFrame(benchmark::State &state)
 {
-    TextClipSpec spec = saleRing();
-    spec.motion = TextClipSpec::Motion(state.range(0));
+    TextClipDescription wanted = saleRing();
+    wanted.motion = TextClipDescription::Motion(state.range(0));
     std::shared_ptr<TextClipRenderer> renderer;
-    TextClipRenderer::prepare(spec, &renderer);
+    TextClipRenderer::prepare(wanted, &renderer);
     int i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(renderer->frame(i));
@@ -121,7 +121,7 @@ void BM_PreviewFrame(benchmark::State &state)
 void BM_TransitionFrame(benchmark::State &state)
 {
     std::shared_ptr<TransitionRenderer> renderer;
-    TransitionRenderer::prepare(TransitionSpec{TransitionSpec::Kind(state.range(0)), 1.0},
+    TransitionRenderer::prepare(TransitionDescription{TransitionDescription::Kind(state.range(0)), 1.0},
                                 photo(450, 450, Qt::yellow, Qt::darkBlue),
                                 photo(450, 450, Qt::red, Qt::white), &renderer);
     int i = 0;

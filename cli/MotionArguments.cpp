@@ -74,13 +74,13 @@ QString MotionArguments::help()
 }
 
 Outcome MotionArguments::readText(const QStringList &arguments, qsizetype *at,
-                                  TextClipSpec *spec) const
+                                  TextClipDescription *wanted) const
 {
     QString name, value;
     bool missing = false;
     if (!takeOption(arguments, at, {kText}, &name, &value, &missing))
         return Outcome::failure(QStringLiteral("--text needs the text the clip shows"));
-    TextClipSpec read;
+    TextClipDescription read;
     read.text = value;
     while (*at < arguments.size()) {
         if (!takeOption(arguments, at, kTextSettings, &name, &value, &missing)) {
@@ -90,7 +90,7 @@ Outcome MotionArguments::readText(const QStringList &arguments, qsizetype *at,
         }
         bool ok = true;
         if (name == QLatin1String("--motion")) {
-            ok = TextClipSpec::motionFromName(value, &read.motion);
+            ok = TextClipDescription::motionFromName(value, &read.motion);
             if (!ok)
                 return Outcome::failure(
                     QStringLiteral("--motion must be ring, ring-cw, left, right, up, down, "
@@ -116,7 +116,7 @@ Outcome MotionArguments::readText(const QStringList &arguments, qsizetype *at,
     }
     if (const Outcome checked = read.check(); !checked)
         return Outcome::failure(QStringLiteral("--text \"%1\": %2").arg(read.text, checked.error()));
-    *spec = read;
+    *wanted = read;
     return Outcome::success();
 }
 
@@ -157,7 +157,7 @@ Outcome MotionArguments::extract(const QStringList &arguments, QStringList *rest
             if (!takeOption(arguments, &at, {kTransition}, &given, &value, &missing))
                 return Outcome::failure(QStringLiteral("--transition needs KIND[:SECONDS]"));
             Entry entry;
-            if (const Outcome parsed = TransitionSpec::parse(value, &entry.transition); !parsed)
+            if (const Outcome parsed = TransitionDescription::parse(value, &entry.transition); !parsed)
                 return Outcome::failure(QStringLiteral("--transition %1: %2")
                                             .arg(value, parsed.error()));
             const QString standIn = prefix + QString::number(entries.size());

@@ -2,8 +2,8 @@
 
 #include "app/Outcome.h"
 #include "model/SamplingMode.h"
-#include "motion/TextClipSpec.h"
-#include "motion/TransitionSpec.h"
+#include "motion/TextClipDescription.h"
+#include "motion/TransitionDescription.h"
 
 #include <QHash>
 #include <QImage>
@@ -55,11 +55,11 @@ private:
     struct Entry
     {
         bool isText = false;
-        TextClipSpec text;
-        TransitionSpec transition;
+        TextClipDescription text;
+        TransitionDescription transition;
     };
 
-    Outcome readText(const QStringList &arguments, qsizetype *at, TextClipSpec *spec) const;
+    Outcome readText(const QStringList &arguments, qsizetype *at, TextClipDescription *wanted) const;
     Outcome rendererOf(const QString &input, std::shared_ptr<TextClipRenderer> *renderer);
     Outcome endOf(const QString &input, bool last, SamplingMode sampling, QImage *square);
 

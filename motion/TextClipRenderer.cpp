@@ -33,30 +33,30 @@ QStringList charactersOf(const QString &text)
 
 double secondsAt(int index)
 {
-    return index * (TextClipSpec::kFrameMs / 1000.0);
+    return index * (TextClipDescription::kFrameMs / 1000.0);
 }
 
 } // namespace
 
-TextClipRenderer::TextClipRenderer(const TextClipSpec &spec)
-    : settings(spec), count(spec.frameCount())
+TextClipRenderer::TextClipRenderer(const TextClipDescription &wanted)
+    : settings(wanted), count(wanted.frameCount())
 {
 }
 
-Outcome TextClipRenderer::prepare(const TextClipSpec &spec,
+Outcome TextClipRenderer::prepare(const TextClipDescription &wanted,
                                   std::shared_ptr<TextClipRenderer> *made)
 {
-    if (const Outcome checked = spec.check(); !checked)
+    if (const Outcome checked = wanted.check(); !checked)
         return checked;
-    std::shared_ptr<TextClipRenderer> renderer(new TextClipRenderer(spec));
+    std::shared_ptr<TextClipRenderer> renderer(new TextClipRenderer(wanted));
     QImage back(kSide, kSide, QImage::Format_RGB32);
-    back.fill(spec.backgroundColor);
-    if (!spec.backgroundPath.isEmpty()) {
+    back.fill(wanted.backgroundColor);
+    if (!wanted.backgroundPath.isEmpty()) {
         QString why;
-        const QImage picture = PictureLoader::load(spec.backgroundPath, &why);
+        const QImage picture = PictureLoader::load(wanted.backgroundPath, &why);
         if (picture.isNull())
             return Outcome::failure(QStringLiteral("the background picture %1 cannot be read: %2")
-                                        .arg(spec.backgroundPath, why));
+                                        .arg(wanted.backgroundPath, why));
         // Averaged: the picture is shrunk once here and sampled as it is afterwards.
         const QImage square = RoundSquare::sampledSquare(picture, SamplingMode::Smooth);
         QPainter painter(&back);
@@ -65,12 +65,12 @@ Outcome TextClipRenderer::prepare(const TextClipSpec &spec,
                           square);
     }
     renderer->background = back;
-    if (spec.isRing())
+    if (wanted.isRing())
         renderer->layOutRing();
     else
         renderer->layOutLine();
     if (renderer->layer.isNull())
-        return Outcome::failure(QStringLiteral("the text \"%1\" cannot be laid out").arg(spec.text));
+        return Outcome::failure(QStringLiteral("the text \"%1\" cannot be laid out").arg(wanted.text));
     *made = std::move(renderer);
     return Outcome::success();
 }
@@ -96,7 +96,7 @@ void TextClipRenderer::layOutRing()
         if (baseline > 0.0 && length <= room)
             break;
         const double scale = baseline > 0.0 ? room / length : 0.5;
-        const int smaller = qMax(TextClipSpec::kMinPixelSize,
+        const int smaller = qMax(TextClipDescription::kMinPixelSize,
                                  int(std::floor(font.pixelSize() * qMin(scale, 0.95))));
         if (smaller == font.pixelSize())
             break;
@@ -138,10 +138,10 @@ void TextClipRenderer::layOutLine()
 QPointF TextClipRenderer::slideOffset(qint64 ms) const
 {
     const double travelled = settings.speed * 45.0 * ms / 1000.0;
-    const bool across = settings.motion == TextClipSpec::Motion::SlideLeft
-                        || settings.motion == TextClipSpec::Motion::SlideRight;
-    const bool backwards = settings.motion == TextClipSpec::Motion::SlideLeft
-                           || settings.motion == TextClipSpec::Motion::SlideUp;
+    const bool across = settings.motion == TextClipDescription::Motion::SlideLeft
+                        || settings.motion == TextClipDescription::Motion::SlideRight;
+    const bool backwards = settings.motion == TextClipDescription::Motion::SlideLeft
+                           || settings.motion == TextClipDescription::Motion::SlideUp;
     const double size = across ? layer.width() : layer.height();
     const double other = across ? layer.height() : layer.width();
     // Starts centred; leaves on one side and comes back on the other, so the text's top-left
@@ -158,14 +158,14 @@ QImage TextClipRenderer::frame(int index) const
     if (index < 0 || index >= count)
         return QImage();
     QImage out = background.copy();
-    const qint64 ms = qint64(index) * TextClipSpec::kFrameMs;
+    const qint64 ms = qint64(index) * TextClipDescription::kFrameMs;
     QPainter painter(&out);
     switch (settings.motion) {
-    case TextClipSpec::Motion::RingCounterClockwise:
-    case TextClipSpec::Motion::RingClockwise: {
+    case TextClipDescription::Motion::RingCounterClockwise:
+    case TextClipDescription::Motion::RingClockwise: {
         const double turn = settings.speed * 18.0 * secondsAt(index);
         const double degrees =
-            settings.motion == TextClipSpec::Motion::RingClockwise ? turn : -turn;
+            settings.motion == TextClipDescription::Motion::RingClockwise ? turn : -turn;
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.translate(kCentre, kCentre);
         painter.rotate(std::fmod(degrees, 360.0));
@@ -173,19 +173,19 @@ QImage TextClipRenderer::frame(int index) const
         painter.drawImage(0, 0, layer);
         break;
     }
-    case TextClipSpec::Motion::SlideLeft:
-    case TextClipSpec::Motion::SlideRight:
-    case TextClipSpec::Motion::SlideUp:
-    case TextClipSpec::Motion::SlideDown:
+    case TextClipDescription::Motion::SlideLeft:
+    case TextClipDescription::Motion::SlideRight:
+    case TextClipDescription::Motion::SlideUp:
+    case TextClipDescription::Motion::SlideDown:
         painter.drawImage(slideOffset(ms).toPoint(), layer);
         break;
-    case TextClipSpec::Motion::Blink: {
+    case TextClipDescription::Motion::Blink: {
         const qint64 periodMs = 4000 / settings.speed;
         if (ms % periodMs >= periodMs / 2)
             break;
         [[fallthrough]];
     }
-    case TextClipSpec::Motion::Stand:
+    case TextClipDescription::Motion::Stand:
         painter.drawImage(QPoint((kSide - layer.width()) / 2, (kSide - layer.height()) / 2),
                           layer);
         break;

@@ -2,7 +2,7 @@
 
 #include "app/Outcome.h"
 #include "motion/MotionFrameSource.h"
-#include "motion/TextClipSpec.h"
+#include "motion/TextClipDescription.h"
 
 #include <QImage>
 
@@ -19,15 +19,15 @@
 class TextClipRenderer final : public MotionFrameSource
 {
 public:
-    // Checks the spec, loads the background picture and lays the text out. Needs a
+    // Checks the description, loads the background picture and lays the text out. Needs a
     // QGuiApplication (fonts) to exist; runs on any thread (a few milliseconds, so the
     // dialog may call it on every settings change).
-    static Outcome prepare(const TextClipSpec &spec, std::shared_ptr<TextClipRenderer> *made);
+    static Outcome prepare(const TextClipDescription &wanted, std::shared_ptr<TextClipRenderer> *made);
 
     int frameCount() const override { return count; }
     QImage frame(int index) const override;
 
-    const TextClipSpec &spec() const { return settings; }
+    const TextClipDescription &wanted() const { return settings; }
     // The text as laid out (transparent around the glyphs): the ring on a 450 x 450 square,
     // or the line of text at its own size.
     const QImage &textLayer() const { return layer; }
@@ -35,7 +35,7 @@ public:
     int drawnPixelSize() const { return drawnSize; }
 
 private:
-    explicit TextClipRenderer(const TextClipSpec &spec);
+    explicit TextClipRenderer(const TextClipDescription &wanted);
 
     void layOutRing();
     void layOutLine();
@@ -43,7 +43,7 @@ private:
     // height plus the text's, starting centred.
     QPointF slideOffset(qint64 ms) const;
 
-    const TextClipSpec settings;
+    const TextClipDescription settings;
     const int count;
     QImage background;
     QImage layer;

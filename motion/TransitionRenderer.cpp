@@ -44,26 +44,26 @@ std::vector<float> linearOf(const QImage &square)
 
 } // namespace
 
-TransitionRenderer::TransitionRenderer(const TransitionSpec &spec, const QImage &before,
+TransitionRenderer::TransitionRenderer(const TransitionDescription &wanted, const QImage &before,
                                        const QImage &after)
-    : settings(spec), count(spec.frameCount()), from(squareOf(before)), to(squareOf(after))
+    : settings(wanted), count(wanted.frameCount()), from(squareOf(before)), to(squareOf(after))
 {
-    if (spec.kind == TransitionSpec::Kind::CrossFade) {
+    if (wanted.kind == TransitionDescription::Kind::CrossFade) {
         fromLinear = linearOf(from);
         toLinear = linearOf(to);
     }
 }
 
-Outcome TransitionRenderer::prepare(const TransitionSpec &spec, const QImage &before,
+Outcome TransitionRenderer::prepare(const TransitionDescription &wanted, const QImage &before,
                                     const QImage &after,
                                     std::shared_ptr<TransitionRenderer> *made)
 {
-    if (const Outcome checked = spec.check(); !checked)
+    if (const Outcome checked = wanted.check(); !checked)
         return checked;
     if (before.isNull() || after.isNull())
         return Outcome::failure(
             QStringLiteral("a transition needs a picture on both sides"));
-    made->reset(new TransitionRenderer(spec, before, after));
+    made->reset(new TransitionRenderer(wanted, before, after));
     return Outcome::success();
 }
 
@@ -110,9 +110,9 @@ QImage TransitionRenderer::frame(int index) const
     const double t = progressAt(index);
     const QPointF centre(kCentre, kCentre);
     switch (settings.kind) {
-    case TransitionSpec::Kind::CrossFade:
+    case TransitionDescription::Kind::CrossFade:
         return crossFade(t);
-    case TransitionSpec::Kind::ClockWipe: {
+    case TransitionDescription::Kind::ClockWipe: {
         // Qt's angles run counter-clockwise from 3 o'clock: start at 12 and sweep back.
         QPainterPath pie(centre);
         const QRectF box(centre - QPointF(kCornerRadius, kCornerRadius),
@@ -121,12 +121,12 @@ QImage TransitionRenderer::frame(int index) const
         pie.closeSubpath();
         return revealed(pie);
     }
-    case TransitionSpec::Kind::IrisOut: {
+    case TransitionDescription::Kind::IrisOut: {
         QPainterPath circle;
         circle.addEllipse(centre, kRimRadius * t, kRimRadius * t);
         return revealed(circle);
     }
-    case TransitionSpec::Kind::IrisIn: {
+    case TransitionDescription::Kind::IrisIn: {
         // The picture before stays inside a shrinking circle; the next shows around it.
         QPainterPath outside;
         outside.addRect(QRectF(0, 0, kSide, kSide));
@@ -134,7 +134,7 @@ QImage TransitionRenderer::frame(int index) const
         circle.addEllipse(centre, kRimRadius * (1.0 - t), kRimRadius * (1.0 - t));
         return revealed(outside.subtracted(circle));
     }
-    case TransitionSpec::Kind::SpinIn: {
+    case TransitionDescription::Kind::SpinIn: {
         QImage out = from.copy();
         QPainter painter(&out);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

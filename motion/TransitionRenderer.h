@@ -2,7 +2,7 @@
 
 #include "app/Outcome.h"
 #include "motion/MotionFrameSource.h"
-#include "motion/TransitionSpec.h"
+#include "motion/TransitionDescription.h"
 
 #include <QImage>
 
@@ -18,9 +18,9 @@ class QPainterPath;
 class TransitionRenderer final : public MotionFrameSource
 {
 public:
-    // Checks the spec; pictures that are not 450 x 450 are brought to it as the conversion
+    // Checks the description; pictures that are not 450 x 450 are brought to it as the conversion
     // would (centred square, nearest neighbour). Null pictures are refused.
-    static Outcome prepare(const TransitionSpec &spec, const QImage &before, const QImage &after,
+    static Outcome prepare(const TransitionDescription &wanted, const QImage &before, const QImage &after,
                            std::shared_ptr<TransitionRenderer> *made);
 
     int frameCount() const override { return count; }
@@ -28,16 +28,16 @@ public:
 
     // How far through frame index is: (index + 1) / (count + 1).
     double progressAt(int index) const;
-    const TransitionSpec &spec() const { return settings; }
+    const TransitionDescription &wanted() const { return settings; }
 
 private:
-    TransitionRenderer(const TransitionSpec &spec, const QImage &before, const QImage &after);
+    TransitionRenderer(const TransitionDescription &wanted, const QImage &before, const QImage &after);
 
     QImage crossFade(double t) const;
     // The next picture over the one before, inside a clipping path.
     QImage revealed(const QPainterPath &path) const;
 
-    const TransitionSpec settings;
+    const TransitionDescription settings;
     const int count;
     const QImage from;
     const QImage to;

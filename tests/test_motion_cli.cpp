@@ -179,35 +179,35 @@ void TestMotionCli::sameBytesAsTheCore()
     const QImage pictureA = TransitionEnds::ofPicture(PictureLoader::load(a), sampling);
     const QImage pictureB = TransitionEnds::ofPicture(PictureLoader::load(b), sampling);
     auto text = [](const QString &label) {
-        TextClipSpec spec;
+        TextClipDescription wanted;
         if (label == QLatin1String("SALE")) {
-            spec.text = label;
-            spec.seconds = 1.2;
+            wanted.text = label;
+            wanted.seconds = 1.2;
         } else if (label == QStringLiteral("大減價")) {
-            spec.text = label;
-            spec.motion = TextClipSpec::Motion::SlideLeft;
-            spec.seconds = 0.8;
-            spec.speed = 7;
-            spec.pixelSize = 80;
-            spec.color = QColor(0xff, 0xcc, 0x00);
-            spec.backgroundColor = QColor(0x00, 0x20, 0x40);
-            spec.fontFamily = QStringLiteral("DejaVu");
+            wanted.text = label;
+            wanted.motion = TextClipDescription::Motion::SlideLeft;
+            wanted.seconds = 0.8;
+            wanted.speed = 7;
+            wanted.pixelSize = 80;
+            wanted.color = QColor(0xff, 0xcc, 0x00);
+            wanted.backgroundColor = QColor(0x00, 0x20, 0x40);
+            wanted.fontFamily = QStringLiteral("DejaVu");
         } else if (label == QLatin1String("Hi")) {
-            spec.text = label;
-            spec.motion = TextClipSpec::Motion::Blink;
-            spec.seconds = 0.5;
+            wanted.text = label;
+            wanted.motion = TextClipDescription::Motion::Blink;
+            wanted.seconds = 0.5;
         } else {
-            spec.text = label;
-            spec.seconds = 0.4;
+            wanted.text = label;
+            wanted.seconds = 0.4;
         }
         std::shared_ptr<TextClipRenderer> renderer;
-        TextClipRenderer::prepare(spec, &renderer);
+        TextClipRenderer::prepare(wanted, &renderer);
         return renderer;
     };
-    auto transition = [](TransitionSpec::Kind kind, double seconds, const QImage &before,
+    auto transition = [](TransitionDescription::Kind kind, double seconds, const QImage &before,
                          const QImage &after) {
         std::shared_ptr<TransitionRenderer> renderer;
-        TransitionRenderer::prepare(TransitionSpec{kind, seconds}, before, after, &renderer);
+        TransitionRenderer::prepare(TransitionDescription{kind, seconds}, before, after, &renderer);
         return renderer;
     };
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
@@ -219,24 +219,24 @@ void TestMotionCli::sameBytesAsTheCore()
         // Played in place: the fade between the two pictures.
         show.addPicture(a, sampling);
         QVERIFY(show.addClip(
-            transition(TransitionSpec::Kind::CrossFade, 0.5, pictureA, pictureB), sampling, 1));
+            transition(TransitionDescription::Kind::CrossFade, 0.5, pictureA, pictureB), sampling, 1));
         show.addPicture(b, sampling);
     } else if (tag.startsWith(QLatin1String("clock"))) {
         show.addPicture(a, sampling);
         const auto hi = text(QStringLiteral("Hi"));
         QVERIFY(show.addClip(
-            transition(TransitionSpec::Kind::ClockWipe, 0.3, pictureA, hi->frame(0)), sampling,
+            transition(TransitionDescription::Kind::ClockWipe, 0.3, pictureA, hi->frame(0)), sampling,
             1));
         QVERIFY(show.addClip(hi, sampling, 1));
     } else {
-        TextClipSpec spec;
-        spec.text = QStringLiteral("Go");
-        spec.backgroundPath = a;
-        spec.seconds = 0.4;
+        TextClipDescription wanted;
+        wanted.text = QStringLiteral("Go");
+        wanted.backgroundPath = a;
+        wanted.seconds = 0.4;
         std::shared_ptr<TextClipRenderer> go;
-        QVERIFY(TextClipRenderer::prepare(spec, &go));
+        QVERIFY(TextClipRenderer::prepare(wanted, &go));
         QVERIFY(show.addClip(go, sampling, 1));
-        QVERIFY(show.addClip(transition(TransitionSpec::Kind::SpinIn, 0.4,
+        QVERIFY(show.addClip(transition(TransitionDescription::Kind::SpinIn, 0.4,
                                         go->frame(go->frameCount() - 1), pictureB),
                              sampling, 1));
         show.addPicture(b, sampling);

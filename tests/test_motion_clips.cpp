@@ -16,9 +16,9 @@
 #include "motion/MotionClipMaker.h"
 #include "motion/MotionFont.h"
 #include "motion/TextClipRenderer.h"
-#include "motion/TextClipSpec.h"
+#include "motion/TextClipDescription.h"
 #include "motion/TransitionRenderer.h"
-#include "motion/TransitionSpec.h"
+#include "motion/TransitionDescription.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -117,13 +117,13 @@ int inkOf(const QImage &image)
     return ink;
 }
 
-TextClipSpec textSpec(const QString &text, TextClipSpec::Motion motion, double seconds)
+TextClipDescription textSpec(const QString &text, TextClipDescription::Motion motion, double seconds)
 {
-    TextClipSpec spec;
-    spec.text = text;
-    spec.motion = motion;
-    spec.seconds = seconds;
-    return spec;
+    TextClipDescription wanted;
+    wanted.text = text;
+    wanted.motion = motion;
+    wanted.seconds = seconds;
+    return wanted;
 }
 
 } // namespace
@@ -173,7 +173,7 @@ void TestMotionClips::textClipIsItsFramesConverted_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("withPicture");
     QTest::addColumn<int>("sampling");
-    using M = TextClipSpec::Motion;
+    using M = TextClipDescription::Motion;
     const int sharp = int(SamplingMode::Sharp), smooth = int(SamplingMode::Smooth);
     QTest::newRow("ring, sharp") << int(M::RingCounterClockwise) << "SALE -50 %" << false << sharp;
     QTest::newRow("ring clockwise, smooth") << int(M::RingClockwise) << "OPEN" << false << smooth;
@@ -189,20 +189,20 @@ void TestMotionClips::textClipIsItsFramesConverted()
     QFETCH(QString, text);
     QFETCH(bool, withPicture);
     QFETCH(int, sampling);
-    TextClipSpec spec = textSpec(text, TextClipSpec::Motion(motion), 0.6);
-    spec.speed = 10;
+    TextClipDescription wanted = textSpec(text, TextClipDescription::Motion(motion), 0.6);
+    wanted.speed = 10;
     if (withPicture) {
-        spec.backgroundPath = work->filePath(QStringLiteral("back.png"));
-        QVERIFY(gradient(640, 480).save(spec.backgroundPath));
+        wanted.backgroundPath = work->filePath(QStringLiteral("back.png"));
+        QVERIFY(gradient(640, 480).save(wanted.backgroundPath));
     }
     std::shared_ptr<TextClipRenderer> renderer;
-    const Outcome prepared = TextClipRenderer::prepare(spec, &renderer);
+    const Outcome prepared = TextClipRenderer::prepare(wanted, &renderer);
     QVERIFY2(prepared, qPrintable(prepared.error()));
     const auto clip = makeClip(renderer, SamplingMode(sampling));
     QVERIFY(clip);
     compareWithPictures(*renderer, *clip, SamplingMode(sampling), work->path());
     // The motion moves: a clip that repeats one frame would pass the comparison too.
-    if (TextClipSpec::Motion(motion) != TextClipSpec::Motion::Stand)
+    if (TextClipDescription::Motion(motion) != TextClipDescription::Motion::Stand)
         QVERIFY(clip->frames[0]->readLedData() != clip->frames[3]->readLedData());
 }
 
@@ -210,7 +210,7 @@ void TestMotionClips::transitionIsItsFramesConverted_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("sampling");
-    using K = TransitionSpec::Kind;
+    using K = TransitionDescription::Kind;
     const int sharp = int(SamplingMode::Sharp), smooth = int(SamplingMode::Smooth);
     QTest::newRow("fade") << int(K::CrossFade) << sharp;
     QTest::newRow("fade, smooth") << int(K::CrossFade) << smooth;
@@ -224,13 +224,13 @@ void TestMotionClips::transitionIsItsFramesConverted()
 {
     QFETCH(int, kind);
     QFETCH(int, sampling);
-    TransitionSpec spec;
-    spec.kind = TransitionSpec::Kind(kind);
-    spec.seconds = 0.5;
+    TransitionDescription wanted;
+    wanted.kind = TransitionDescription::Kind(kind);
+    wanted.seconds = 0.5;
     std::shared_ptr<TransitionRenderer> renderer;
     // A picture of another size is brought to the square as the conversion brings it.
     const Outcome prepared =
-        TransitionRenderer::prepare(spec, gradient(600, 400), checker(), &renderer);
+        TransitionRenderer::prepare(wanted, gradient(600, 400), checker(), &renderer);
     QVERIFY2(prepared, qPrintable(prepared.error()));
     const auto clip = makeClip(renderer, SamplingMode(sampling));
     QVERIFY(clip);
@@ -273,18 +273,18 @@ void TestMotionClips::timing()
     QFETCH(bool, make);
     std::shared_ptr<const MotionFrameSource> source;
     if (isText) {
-        const TextClipSpec spec = textSpec(QStringLiteral("Hi"), TextClipSpec::Motion::Blink,
+        const TextClipDescription wanted = textSpec(QStringLiteral("Hi"), TextClipDescription::Motion::Blink,
                                            seconds);
-        QCOMPARE(spec.frameCount(), frames);
+        QCOMPARE(wanted.frameCount(), frames);
         std::shared_ptr<TextClipRenderer> renderer;
-        QVERIFY(TextClipRenderer::prepare(spec, &renderer));
+        QVERIFY(TextClipRenderer::prepare(wanted, &renderer));
         source = renderer;
     } else {
-        TransitionSpec spec;
-        spec.seconds = seconds;
-        QCOMPARE(spec.frameCount(), frames);
+        TransitionDescription wanted;
+        wanted.seconds = seconds;
+        QCOMPARE(wanted.frameCount(), frames);
         std::shared_ptr<TransitionRenderer> renderer;
-        QVERIFY(TransitionRenderer::prepare(spec, plain(Qt::red), plain(Qt::blue), &renderer));
+        QVERIFY(TransitionRenderer::prepare(wanted, plain(Qt::red), plain(Qt::blue), &renderer));
         source = renderer;
     }
     QCOMPARE(source->frameCount(), frames);
@@ -352,21 +352,21 @@ void TestMotionClips::refusals()
     Outcome outcome;
     if (what == QLatin1String("text")) {
         const QJsonObject object = QJsonDocument::fromJson(json.toUtf8()).object();
-        TextClipSpec spec;
-        outcome = TextClipSpec::fromJson(object, &spec);
+        TextClipDescription wanted;
+        outcome = TextClipDescription::fromJson(object, &wanted);
         if (outcome) {
             // Accepted as a description, refused when its frames are prepared.
             std::shared_ptr<TextClipRenderer> renderer;
-            outcome = TextClipRenderer::prepare(spec, &renderer);
+            outcome = TextClipRenderer::prepare(wanted, &renderer);
             QVERIFY(!renderer);
         }
     } else if (what == QLatin1String("transition")) {
-        TransitionSpec spec;
-        outcome = TransitionSpec::fromJson(QJsonDocument::fromJson(json.toUtf8()).object(),
-                                           &spec);
+        TransitionDescription wanted;
+        outcome = TransitionDescription::fromJson(QJsonDocument::fromJson(json.toUtf8()).object(),
+                                           &wanted);
     } else {
-        TransitionSpec spec;
-        outcome = TransitionSpec::parse(json, &spec);
+        TransitionDescription wanted;
+        outcome = TransitionDescription::parse(json, &wanted);
     }
     QVERIFY(!outcome);
     QVERIFY2(outcome.error().contains(reason), qPrintable(outcome.error()));
@@ -399,7 +399,7 @@ void TestMotionClips::scriptsRender()
     }
     // And in the clip: standing white text on black lights LEDs the background does not.
     std::shared_ptr<TextClipRenderer> renderer;
-    QVERIFY(TextClipRenderer::prepare(textSpec(text, TextClipSpec::Motion::Stand, 0.1),
+    QVERIFY(TextClipRenderer::prepare(textSpec(text, TextClipDescription::Motion::Stand, 0.1),
                                       &renderer));
     const auto clip = makeClip(renderer, SamplingMode::Smooth);
     QVERIFY(clip);
@@ -433,10 +433,10 @@ void TestMotionClips::crossFadeMidpointInLinearLight()
     QFETCH(double, seconds);
     QFETCH(int, middle);
     QFETCH(int, expectedRed);
-    TransitionSpec spec;
-    spec.seconds = seconds;
+    TransitionDescription wanted;
+    wanted.seconds = seconds;
     std::shared_ptr<TransitionRenderer> renderer;
-    QVERIFY(TransitionRenderer::prepare(spec, plain(from), plain(to), &renderer));
+    QVERIFY(TransitionRenderer::prepare(wanted, plain(from), plain(to), &renderer));
     QCOMPARE(renderer->progressAt(middle), 0.5);
     const QImage frame = renderer->frame(middle);
     const LinearLight &light = LinearLight::instance();
@@ -477,18 +477,18 @@ void TestMotionClips::descriptionsAsJson()
     const QJsonObject given = QJsonDocument::fromJson(json.toUtf8()).object();
     QVERIFY(!given.isEmpty());
     if (which == QLatin1String("text")) {
-        TextClipSpec read, again;
-        QVERIFY(TextClipSpec::fromJson(given, &read));
+        TextClipDescription read, again;
+        QVERIFY(TextClipDescription::fromJson(given, &read));
         for (auto it = given.begin(); it != given.end(); ++it)
             QCOMPARE(read.toJson().value(it.key()), it.value());
         const QByteArray stored = QJsonDocument(read.toJson()).toJson();
-        QVERIFY(TextClipSpec::fromJson(QJsonDocument::fromJson(stored).object(), &again));
+        QVERIFY(TextClipDescription::fromJson(QJsonDocument::fromJson(stored).object(), &again));
         QVERIFY(again == read);
     } else {
-        TransitionSpec read, again;
-        QVERIFY(TransitionSpec::fromJson(given, &read));
+        TransitionDescription read, again;
+        QVERIFY(TransitionDescription::fromJson(given, &read));
         QCOMPARE(read.toJson(), given);
-        QVERIFY(TransitionSpec::fromJson(read.toJson(), &again));
+        QVERIFY(TransitionDescription::fromJson(read.toJson(), &again));
         QVERIFY(again == read);
     }
 }
@@ -506,7 +506,7 @@ void TestMotionClips::makerRunAndCancel()
     QFETCH(QString, end);
     std::shared_ptr<TextClipRenderer> renderer;
     QVERIFY(TextClipRenderer::prepare(
-        textSpec(QStringLiteral("Run"), TextClipSpec::Motion::SlideRight, 3.0), &renderer));
+        textSpec(QStringLiteral("Run"), TextClipDescription::Motion::SlideRight, 3.0), &renderer));
     MotionClipMaker::Options options;
     options.writeFiles = true;
     options.writeFramePictures = true;

@@ -1,4 +1,4 @@
-#include "motion/TextClipSpec.h"
+#include "motion/TextClipDescription.h"
 
 #include <QJsonValue>
 
@@ -8,15 +8,15 @@
 
 namespace {
 
-const std::array<std::pair<TextClipSpec::Motion, const char *>, 8> kMotionNames{{
-    {TextClipSpec::Motion::RingCounterClockwise, "ring"},
-    {TextClipSpec::Motion::RingClockwise, "ring-cw"},
-    {TextClipSpec::Motion::SlideLeft, "left"},
-    {TextClipSpec::Motion::SlideRight, "right"},
-    {TextClipSpec::Motion::SlideUp, "up"},
-    {TextClipSpec::Motion::SlideDown, "down"},
-    {TextClipSpec::Motion::Stand, "stand"},
-    {TextClipSpec::Motion::Blink, "blink"},
+const std::array<std::pair<TextClipDescription::Motion, const char *>, 8> kMotionNames{{
+    {TextClipDescription::Motion::RingCounterClockwise, "ring"},
+    {TextClipDescription::Motion::RingClockwise, "ring-cw"},
+    {TextClipDescription::Motion::SlideLeft, "left"},
+    {TextClipDescription::Motion::SlideRight, "right"},
+    {TextClipDescription::Motion::SlideUp, "up"},
+    {TextClipDescription::Motion::SlideDown, "down"},
+    {TextClipDescription::Motion::Stand, "stand"},
+    {TextClipDescription::Motion::Blink, "blink"},
 }};
 
 bool opaqueColor(const QColor &color)
@@ -26,14 +26,14 @@ bool opaqueColor(const QColor &color)
 
 } // namespace
 
-int TextClipSpec::frameCount() const
+int TextClipDescription::frameCount() const
 {
     if (!std::isfinite(seconds) || seconds <= 0.0)
         return 0;
     return int(std::lround(qMin(seconds, kMaxSeconds) * 1000.0 / kFrameMs));
 }
 
-Outcome TextClipSpec::check() const
+Outcome TextClipDescription::check() const
 {
     if (text.trimmed().isEmpty())
         return Outcome::failure(QStringLiteral("the text is empty: type the text the clip shows"));
@@ -56,7 +56,7 @@ Outcome TextClipSpec::check() const
     return Outcome::success();
 }
 
-QJsonObject TextClipSpec::toJson() const
+QJsonObject TextClipDescription::toJson() const
 {
     return QJsonObject{
         {QStringLiteral("text"), text},
@@ -71,9 +71,9 @@ QJsonObject TextClipSpec::toJson() const
     };
 }
 
-Outcome TextClipSpec::fromJson(const QJsonObject &json, TextClipSpec *spec)
+Outcome TextClipDescription::fromJson(const QJsonObject &json, TextClipDescription *wanted)
 {
-    TextClipSpec read;
+    TextClipDescription read;
     auto wrongType = [](const char *key) {
         return Outcome::failure(QStringLiteral("the text clip's \"%1\" is not of its kind")
                                     .arg(QLatin1String(key)));
@@ -129,11 +129,11 @@ Outcome TextClipSpec::fromJson(const QJsonObject &json, TextClipSpec *spec)
         return Outcome::failure(QStringLiteral("unknown motion \"%1\"").arg(motion));
     if (const Outcome checked = read.check(); !checked)
         return checked;
-    *spec = read;
+    *wanted = read;
     return Outcome::success();
 }
 
-QString TextClipSpec::motionName(Motion motion)
+QString TextClipDescription::motionName(Motion motion)
 {
     for (const auto &[value, name] : kMotionNames) {
         if (value == motion)
@@ -142,7 +142,7 @@ QString TextClipSpec::motionName(Motion motion)
     return {};
 }
 
-bool TextClipSpec::motionFromName(const QString &name, Motion *motion)
+bool TextClipDescription::motionFromName(const QString &name, Motion *motion)
 {
     for (const auto &[value, known] : kMotionNames) {
         if (name == QLatin1String(known)) {

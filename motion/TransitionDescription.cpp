@@ -1,4 +1,4 @@
-#include "motion/TransitionSpec.h"
+#include "motion/TransitionDescription.h"
 
 #include <QJsonValue>
 
@@ -8,26 +8,26 @@
 
 namespace {
 
-const std::array<std::pair<TransitionSpec::Kind, const char *>, 5> kKindNames{{
-    {TransitionSpec::Kind::CrossFade, "fade"},
-    {TransitionSpec::Kind::ClockWipe, "clock"},
-    {TransitionSpec::Kind::IrisIn, "iris-in"},
-    {TransitionSpec::Kind::IrisOut, "iris-out"},
-    {TransitionSpec::Kind::SpinIn, "spin"},
+const std::array<std::pair<TransitionDescription::Kind, const char *>, 5> kKindNames{{
+    {TransitionDescription::Kind::CrossFade, "fade"},
+    {TransitionDescription::Kind::ClockWipe, "clock"},
+    {TransitionDescription::Kind::IrisIn, "iris-in"},
+    {TransitionDescription::Kind::IrisOut, "iris-out"},
+    {TransitionDescription::Kind::SpinIn, "spin"},
 }};
 
 constexpr int kFrameMs = 100;
 
 } // namespace
 
-int TransitionSpec::frameCount() const
+int TransitionDescription::frameCount() const
 {
     if (!std::isfinite(seconds) || seconds <= 0.0)
         return 0;
     return int(std::lround(qMin(seconds, kMaxSeconds) * 1000.0 / kFrameMs));
 }
 
-Outcome TransitionSpec::check() const
+Outcome TransitionDescription::check() const
 {
     if (!std::isfinite(seconds) || seconds < kMinSeconds - 1e-9 || seconds > kMaxSeconds + 1e-9)
         return Outcome::failure(QStringLiteral("a transition lasts from %1 to %2 seconds, not %3")
@@ -37,15 +37,15 @@ Outcome TransitionSpec::check() const
     return Outcome::success();
 }
 
-QJsonObject TransitionSpec::toJson() const
+QJsonObject TransitionDescription::toJson() const
 {
     return QJsonObject{{QStringLiteral("kind"), kindName(kind)},
                        {QStringLiteral("seconds"), seconds}};
 }
 
-Outcome TransitionSpec::fromJson(const QJsonObject &json, TransitionSpec *spec)
+Outcome TransitionDescription::fromJson(const QJsonObject &json, TransitionDescription *wanted)
 {
-    TransitionSpec read;
+    TransitionDescription read;
     const QJsonValue kind = json.value(QLatin1String("kind"));
     const QJsonValue seconds = json.value(QLatin1String("seconds"));
     if (!kind.isString() || !kindFromName(kind.toString(), &read.kind))
@@ -56,11 +56,11 @@ Outcome TransitionSpec::fromJson(const QJsonObject &json, TransitionSpec *spec)
     read.seconds = seconds.toDouble();
     if (const Outcome checked = read.check(); !checked)
         return checked;
-    *spec = read;
+    *wanted = read;
     return Outcome::success();
 }
 
-QString TransitionSpec::kindName(Kind kind)
+QString TransitionDescription::kindName(Kind kind)
 {
     for (const auto &[value, name] : kKindNames) {
         if (value == kind)
@@ -69,7 +69,7 @@ QString TransitionSpec::kindName(Kind kind)
     return {};
 }
 
-bool TransitionSpec::kindFromName(const QString &name, Kind *kind)
+bool TransitionDescription::kindFromName(const QString &name, Kind *kind)
 {
     for (const auto &[value, known] : kKindNames) {
         if (name == QLatin1String(known)) {
@@ -80,11 +80,11 @@ bool TransitionSpec::kindFromName(const QString &name, Kind *kind)
     return false;
 }
 
-Outcome TransitionSpec::parse(const QString &text, TransitionSpec *spec)
+Outcome TransitionDescription::parse(const QString &text, TransitionDescription *wanted)
 {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     const QString name = colon < 0 ? text : text.left(colon);
-    TransitionSpec read;
+    TransitionDescription read;
     if (!kindFromName(name, &read.kind))
         return Outcome::failure(
             QStringLiteral("unknown transition \"%1\" (fade, clock, iris-in, iris-out, spin)")
@@ -99,6 +99,6 @@ Outcome TransitionSpec::parse(const QString &text, TransitionSpec *spec)
     }
     if (const Outcome checked = read.check(); !checked)
         return checked;
-    *spec = read;
+    *wanted = read;
     return Outcome::success();
 }

@@ -7,7 +7,7 @@
 
 // A transition between two neighbouring items of a show: how the picture before gives way to
 // the picture after, and how long it takes. A value a show file can keep with the pair.
-struct TransitionSpec
+struct TransitionDescription
 {
     enum class Kind {
         // Blended in linear light, as smooth sampling averages.
@@ -35,13 +35,13 @@ struct TransitionSpec
 
     QJsonObject toJson() const;
     // Reads what toJson() wrote; the result is checked.
-    static Outcome fromJson(const QJsonObject &json, TransitionSpec *spec);
+    static Outcome fromJson(const QJsonObject &json, TransitionDescription *wanted);
 
     // "fade", "clock", "iris-in", "iris-out", "spin".
     static QString kindName(Kind kind);
     static bool kindFromName(const QString &name, Kind *kind);
     // "KIND" or "KIND:SECONDS" (default 1 s), as the command line takes it; checked.
-    static Outcome parse(const QString &text, TransitionSpec *spec);
+    static Outcome parse(const QString &text, TransitionDescription *wanted);
 
-    bool operator==(const TransitionSpec &) const = default;
+    bool operator==(const TransitionDescription &) const = default;
 };

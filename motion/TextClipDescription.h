@@ -9,7 +9,7 @@
 // What a clip of moving text shows: the settings of the text clip dialog and of the
 // command line's --text, as a value a show file can keep (toJson / fromJson) to open the
 // clip again. TextClipRenderer draws its frames; MotionClipMaker makes the clip.
-struct TextClipSpec
+struct TextClipDescription
 {
     enum class Motion {
         // The text runs around the rim, turning counter-clockwise or clockwise.
@@ -62,7 +62,7 @@ struct TextClipSpec
 
     QJsonObject toJson() const;
     // Reads what toJson() wrote; missing keys keep their defaults. The result is checked.
-    static Outcome fromJson(const QJsonObject &json, TextClipSpec *spec);
+    static Outcome fromJson(const QJsonObject &json, TextClipDescription *wanted);
 
     // "ring", "ring-cw", "left", "right", "up", "down", "stand", "blink".
     static QString motionName(Motion motion);
@@ -74,5 +74,5 @@ struct TextClipSpec
         return motion == Motion::RingCounterClockwise || motion == Motion::RingClockwise;
     }
 
-    bool operator==(const TextClipSpec &) const = default;
+    bool operator==(const TextClipDescription &) const = default;
 };
