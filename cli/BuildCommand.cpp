@@ -1,5 +1,7 @@
 #include "cli/BuildCommand.h"
 
+#include "cli/BuildOptions.h"
+
 #include "app/AppGlobals.h"
 #include "app/LanguageTable.h"
 #include "app/InputFileCheck.h"
@@ -215,23 +217,16 @@ int BuildCommand::run(const QStringList &given)
     if (const Outcome extracted = motion.extract(given, &arguments); !extracted)
         return fail(extracted.error());
     QCommandLineParser parser;
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("effect file"), QStringLiteral("OUT"));
-    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("language byte"),
-                                  QStringLiteral("LANG"), QStringLiteral("en_US"));
-    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("display time"),
-                                  QStringLiteral("SECONDS"), QStringLiteral("5"));
-    const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
-                                   QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
-    const QCommandLineOption gifTiming(QStringLiteral("gif-timing"),
-                                       QStringLiteral("GIFs keep their own speed"));
-    const GeometryOptions geometry;
-    VideoOptions video;
-    parser.addOptions({output, lang, time, loops, smooth, gifTiming});
-    geometry.addTo(parser);
-    video.addTo(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("pictures, GIFs and videos"));
+    BuildOptions options;
+    options.addTo(parser);
+    const QCommandLineOption &output = options.output;
+    const QCommandLineOption &lang = options.lang;
+    const QCommandLineOption &time = options.time;
+    const QCommandLineOption &loops = options.loops;
+    const QCommandLineOption &smooth = options.smooth;
+    const QCommandLineOption &gifTiming = options.gifTiming;
+    const GeometryOptions &geometry = options.geometry;
+    VideoOptions &video = options.video;
     if (!parser.parse(withProgramName(arguments)))
         return fail(parser.errorText());
 

@@ -3,6 +3,7 @@
 //
 // Input: the arguments after the command name, separated by zero bytes (as argv is).
 #include "app/LanguageTable.h"
+#include "cli/BuildOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/GeometryOptions.h"
 #include "cli/PerFileOptions.h"
@@ -53,23 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QStringList arguments = argumentsOf(data, size);
     QCommandLineParser parser;
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("effect file"), QStringLiteral("OUT"));
-    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("language byte"),
-                                  QStringLiteral("LANG"), QStringLiteral("en_US"));
-    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("display time"),
-                                  QStringLiteral("SECONDS"), QStringLiteral("5"));
-    const QCommandLineOption loops(QStringLiteral("loops"), QStringLiteral("clip loops"),
-                                   QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption smooth(QStringLiteral("smooth"), QStringLiteral("smooth sampling"));
-    const QCommandLineOption gifTiming(QStringLiteral("gif-timing"),
-                                       QStringLiteral("GIFs keep their own speed"));
-    const GeometryOptions geometry;
-    VideoOptions video;
-    parser.addOptions({output, lang, time, loops, smooth, gifTiming});
-    geometry.addTo(parser);
-    video.addTo(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("inputs"));
+    BuildOptions options;
+    options.addTo(parser);
+    const QCommandLineOption &lang = options.lang;
+    const QCommandLineOption &time = options.time;
+    const QCommandLineOption &loops = options.loops;
+    const GeometryOptions &geometry = options.geometry;
+    VideoOptions &video = options.video;
     if (!parser.parse(arguments)) {
         require(!parser.errorText().isEmpty());
         return 0;
