@@ -100,10 +100,10 @@ struct Fixture
     {
         QList<ShowConverter::Job> jobs;
         for (ImageObject *item : pictures)
-            jobs.append({item, item->sourcePath, 1.0f, QStringLiteral("picture")});
+            jobs.append({item, item->sourcePath, 1.0f, QStringLiteral("picture"), QSize()});
         for (MediaObject *clip : clips)
             for (ImageObject *frame : clip->frames)
-                jobs.append({frame, frame->sourcePath, 1.0f, QStringLiteral("frame")});
+                jobs.append({frame, frame->sourcePath, 1.0f, QStringLiteral("frame"), QSize()});
         return jobs;
     }
 };

@@ -46,8 +46,10 @@ QRgb nearestPixel(const QImage &sampled, const QPointF &at)
 } // namespace
 
 ReadImageThread::ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent,
-                                 const std::atomic<bool> *stop, SamplingPreview preview)
-    : QThread(parent), image(picture), item(item), stop(stop), previewMode(preview)
+                                 const std::atomic<bool> *stop, SamplingPreview preview,
+                                 QSize geometry)
+    : QThread(parent), image(picture), item(item), stop(stop), previewMode(preview),
+      geometry(geometry)
 {
 }
 
@@ -64,8 +66,8 @@ void ReadImageThread::run()
     coder = new DataBitCalculation(item);
     coder->start();
 
-    const int leds = ledCount;
-    const int lines = lineNumber;
+    const int leds = geometry.isValid() ? geometry.width() : ledCount.load();
+    const int lines = geometry.isValid() ? geometry.height() : lineNumber.load();
     const double step = 360.0 / lines;
     const CorrectedChannels corrected(*TestColorUtil::getInstance());
 
@@ -127,9 +129,9 @@ void ReadImageThread::run()
 }
 
 void convertPicture(const QImage &image, ImageObject *item, const std::atomic<bool> *stop,
-                    ReadImageThread::SamplingPreview preview)
+                    ReadImageThread::SamplingPreview preview, QSize geometry)
 {
-    ReadImageThread sampler(image, item, nullptr, stop, preview);
+    ReadImageThread sampler(image, item, nullptr, stop, preview, geometry);
     sampler.start();
     sampler.wait();
     // Reading the flag the thread cleared last orders its writes to the item before ours in

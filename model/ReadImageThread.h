@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QThread>
 
 #include <atomic>
@@ -24,9 +25,12 @@ public:
     // stop: optional flag of an owner that may cut the conversion short (a video frame
     // converter being torn down). When it is set while the coder still works, queued lines
     // are dropped and the data is padded and written as far as it was coded.
+    // geometry: LEDs x lines to convert for; invalid: the process-wide ledCount and
+    // lineNumber when the thread starts.
     ReadImageThread(const QImage &picture, ImageObject *item, QObject *parent = nullptr,
                     const std::atomic<bool> *stop = nullptr,
-                    SamplingPreview preview = SamplingPreview::Write);
+                    SamplingPreview preview = SamplingPreview::Write,
+                    QSize geometry = QSize());
     ~ReadImageThread() override;
     Q_DISABLE_COPY_MOVE(ReadImageThread)
 
@@ -42,6 +46,7 @@ private:
     std::atomic<bool> running{true};
     const std::atomic<bool> *const stop;
     const SamplingPreview previewMode;
+    const QSize geometry;
 };
 
 // Converts one picture into the item's LED data, ".buf" and "%1_2.png", blocking until
@@ -49,7 +54,10 @@ private:
 // With a stop flag (video frames) the conversion also writes the trace line
 // "### getImageByteArray() byte length = ..., numC = ..." and ends early when the flag is
 // set (see ReadImageThread). With SamplingPreview::Skip no "%1_2.png" is drawn or written.
+// A valid geometry (LEDs x lines) is converted for instead of the process-wide one: a
+// playlist is converted for a new geometry before that geometry takes effect.
 void convertPicture(const QImage &image, ImageObject *item,
                     const std::atomic<bool> *stop = nullptr,
                     ReadImageThread::SamplingPreview preview =
-                        ReadImageThread::SamplingPreview::Write);
+                        ReadImageThread::SamplingPreview::Write,
+                    QSize geometry = QSize());

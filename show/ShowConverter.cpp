@@ -23,7 +23,8 @@ QString ShowConverter::convert(const Job &job)
         picture = ImageContrast::scaled(picture.convertToFormat(QImage::Format_ARGB32),
                                         job.contrastFactor);
     job.item->ledData.clear();
-    convertPicture(picture, job.item);
+    convertPicture(picture, job.item, nullptr, ReadImageThread::SamplingPreview::Write,
+                   job.geometry);
     if (job.item->readLedData().isEmpty())
         return QStringLiteral("%1 could not be converted").arg(job.label);
     return {};

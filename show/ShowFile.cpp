@@ -1067,7 +1067,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
                 return nullptr;
             if (plan == Plan::Convert) {
                 item->sampling = options.sampling.value_or(row.sampling);
-                jobs.append({item, item->sourcePath, item->contrastFactor, row.label});
+                jobs.append({item, item->sourcePath, item->contrastFactor, row.label, QSize()});
             } else {
                 stored.append({&row, item});
             }

@@ -643,6 +643,54 @@ Size: %2</translation>
         <translation>It changes from %1 to %2.</translation>
     </message>
     <message>
+        <source>geometry_convert_question</source>
+        <translation>The pictures and clips in the playlists were made for the old geometry. Convert them from their sources for the new one, or clear the lists?</translation>
+    </message>
+    <message>
+        <source>geometry_no_source</source>
+        <translation>%1 pictures and %2 clips were read back from an effect file and have no source: they cannot be converted. Remove them and convert the rest?</translation>
+    </message>
+    <message>
+        <source>action_btn_convert</source>
+        <translation>Convert</translation>
+    </message>
+    <message>
+        <source>action_btn_clear_lists</source>
+        <translation>Clear the lists</translation>
+    </message>
+    <message>
+        <source>action_btn_remove_unconvertible</source>
+        <translation>Remove them</translation>
+    </message>
+    <message>
+        <source>action_btn_keep_items</source>
+        <translation>Keep as they are</translation>
+    </message>
+    <message>
+        <source>conversion_progress</source>
+        <translation>Converting the playlists…</translation>
+    </message>
+    <message>
+        <source>conversion_failed</source>
+        <translation>The playlists could not be converted; they are left as they were.</translation>
+    </message>
+    <message>
+        <source>sampling_now_smooth</source>
+        <translation>New pictures will be sampled smoothly.</translation>
+    </message>
+    <message>
+        <source>sampling_now_sharp</source>
+        <translation>New pictures will be sampled sharply.</translation>
+    </message>
+    <message>
+        <source>sampling_convert_question</source>
+        <translation>Convert the %1 pictures and clip frames already in the playlists the same way?</translation>
+    </message>
+    <message>
+        <source>sampling_no_source</source>
+        <translation>%1 items read back from an effect file have no source and keep their sampling.</translation>
+    </message>
+    <message>
         <source>dialog_title_switch_geometry</source>
         <translation>This effect file was made for a display of %1 LEDs and %2 lines. Read it with that geometry?</translation>
     </message>

@@ -642,6 +642,54 @@
         <translation>%1 から %2 に変わります。</translation>
     </message>
     <message>
+        <source>geometry_convert_question</source>
+        <translation>プレイリストの画像と動画は以前の表示形状用に作られています。元のファイルから新しい形状用に変換しますか、それともリストを空にしますか？</translation>
+    </message>
+    <message>
+        <source>geometry_no_source</source>
+        <translation>%1 枚の画像と %2 本の動画は効果ファイルから読み込まれたもので元のファイルがなく、変換できません。それらを削除して残りを変換しますか？</translation>
+    </message>
+    <message>
+        <source>action_btn_convert</source>
+        <translation>変換</translation>
+    </message>
+    <message>
+        <source>action_btn_clear_lists</source>
+        <translation>リストを空にする</translation>
+    </message>
+    <message>
+        <source>action_btn_remove_unconvertible</source>
+        <translation>削除する</translation>
+    </message>
+    <message>
+        <source>action_btn_keep_items</source>
+        <translation>そのままにする</translation>
+    </message>
+    <message>
+        <source>conversion_progress</source>
+        <translation>プレイリストを変換しています…</translation>
+    </message>
+    <message>
+        <source>conversion_failed</source>
+        <translation>プレイリストを変換できませんでした。元のままです。</translation>
+    </message>
+    <message>
+        <source>sampling_now_smooth</source>
+        <translation>新しい画像は滑らかにサンプリングされます。</translation>
+    </message>
+    <message>
+        <source>sampling_now_sharp</source>
+        <translation>新しい画像はシャープにサンプリングされます。</translation>
+    </message>
+    <message>
+        <source>sampling_convert_question</source>
+        <translation>プレイリストにある %1 枚の画像と動画フレームも同じ方法で変換しますか？</translation>
+    </message>
+    <message>
+        <source>sampling_no_source</source>
+        <translation>効果ファイルから読み込まれた %1 個の項目は元のファイルがないため、そのままのサンプリングです。</translation>
+    </message>
+    <message>
         <source>dialog_title_switch_geometry</source>
         <translation>このエフェクトファイルは LED %1 個、%2 ラインのディスプレイ用です。その設定で読み込みますか？</translation>
     </message>

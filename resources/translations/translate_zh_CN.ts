@@ -642,6 +642,54 @@
         <translation>将从 %1 改为 %2。</translation>
     </message>
     <message>
+        <source>geometry_convert_question</source>
+        <translation>播放列表中的图片和视频是按旧的显示参数制作的。要从源文件按新参数重新转换，还是清空列表？</translation>
+    </message>
+    <message>
+        <source>geometry_no_source</source>
+        <translation>%1 张图片和 %2 段视频是从效果文件读回的，没有源文件，无法转换。删除它们并转换其余的吗？</translation>
+    </message>
+    <message>
+        <source>action_btn_convert</source>
+        <translation>转换</translation>
+    </message>
+    <message>
+        <source>action_btn_clear_lists</source>
+        <translation>清空列表</translation>
+    </message>
+    <message>
+        <source>action_btn_remove_unconvertible</source>
+        <translation>删除它们</translation>
+    </message>
+    <message>
+        <source>action_btn_keep_items</source>
+        <translation>保持原样</translation>
+    </message>
+    <message>
+        <source>conversion_progress</source>
+        <translation>正在转换播放列表…</translation>
+    </message>
+    <message>
+        <source>conversion_failed</source>
+        <translation>无法转换播放列表，列表保持不变。</translation>
+    </message>
+    <message>
+        <source>sampling_now_smooth</source>
+        <translation>新图片将以平滑方式采样。</translation>
+    </message>
+    <message>
+        <source>sampling_now_sharp</source>
+        <translation>新图片将以锐利方式采样。</translation>
+    </message>
+    <message>
+        <source>sampling_convert_question</source>
+        <translation>播放列表中已有的 %1 张图片和视频帧也按此方式转换吗？</translation>
+    </message>
+    <message>
+        <source>sampling_no_source</source>
+        <translation>%1 个从效果文件读回的项目没有源文件，保持原来的采样。</translation>
+    </message>
+    <message>
         <source>dialog_title_switch_geometry</source>
         <translation>此效果文件是为 %1 个 LED、%2 线的显示屏制作的。要按此设置读取吗？</translation>
     </message>

@@ -642,6 +642,54 @@
         <translation>將由 %1 改為 %2。</translation>
     </message>
     <message>
+        <source>geometry_convert_question</source>
+        <translation>播放列表中的圖片和影片是按舊的顯示參數製作的。要從來源檔案按新參數重新轉換，還是清空列表？</translation>
+    </message>
+    <message>
+        <source>geometry_no_source</source>
+        <translation>%1 張圖片和 %2 段影片是從效果檔案讀回的，沒有來源檔案，無法轉換。刪除它們並轉換其餘的嗎？</translation>
+    </message>
+    <message>
+        <source>action_btn_convert</source>
+        <translation>轉換</translation>
+    </message>
+    <message>
+        <source>action_btn_clear_lists</source>
+        <translation>清空列表</translation>
+    </message>
+    <message>
+        <source>action_btn_remove_unconvertible</source>
+        <translation>刪除它們</translation>
+    </message>
+    <message>
+        <source>action_btn_keep_items</source>
+        <translation>保持原樣</translation>
+    </message>
+    <message>
+        <source>conversion_progress</source>
+        <translation>正在轉換播放列表…</translation>
+    </message>
+    <message>
+        <source>conversion_failed</source>
+        <translation>無法轉換播放列表，列表保持不變。</translation>
+    </message>
+    <message>
+        <source>sampling_now_smooth</source>
+        <translation>新圖片將以平滑方式取樣。</translation>
+    </message>
+    <message>
+        <source>sampling_now_sharp</source>
+        <translation>新圖片將以銳利方式取樣。</translation>
+    </message>
+    <message>
+        <source>sampling_convert_question</source>
+        <translation>播放列表中已有的 %1 張圖片和影片幀也按此方式轉換嗎？</translation>
+    </message>
+    <message>
+        <source>sampling_no_source</source>
+        <translation>%1 個從效果檔案讀回的項目沒有來源檔案，保持原來的取樣。</translation>
+    </message>
+    <message>
         <source>dialog_title_switch_geometry</source>
         <translation>此效果檔案是為 %1 個 LED、%2 線的顯示屏製作的。要按此設定讀取嗎？</translation>
     </message>

@@ -18,6 +18,7 @@
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/SamplingSwitch.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -48,6 +49,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connectForm();
 
     sampling = new SamplingChoice(ui.toolsMenu, this);
+    connect(sampling, &SamplingChoice::switched, this, [this](SamplingMode mode) {
+        if (SamplingSwitch::offer(mode, this, *playlists, *sampling))
+            pressImageWidget(QModelIndex());
+    });
     languages = new LanguageButtons(this, this);
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QSettings>
+#include <QSignalBlocker>
 
 namespace {
 const QString kKey = QStringLiteral("conversion/sampling");
@@ -21,8 +22,10 @@ SamplingChoice::SamplingChoice(QMenu *menu, QObject *parent)
     smoothAction->setObjectName(QStringLiteral("actionSmoothSampling"));
     smoothAction->setCheckable(true);
     smoothAction->setChecked(stored() == SamplingMode::Smooth);
-    connect(smoothAction, &QAction::toggled, this, [](bool smooth) {
-        store(smooth ? SamplingMode::Smooth : SamplingMode::Sharp);
+    connect(smoothAction, &QAction::toggled, this, [this](bool smooth) {
+        const SamplingMode mode = smooth ? SamplingMode::Smooth : SamplingMode::Sharp;
+        store(mode);
+        emit switched(mode);
     });
     retranslate();
 }
@@ -32,6 +35,13 @@ void SamplingChoice::retranslate()
     smoothAction->setText(tr("action_title_smooth_sampling"));
     smoothAction->setStatusTip(tr("action_tip_smooth_sampling"));
     smoothAction->setToolTip(tr("action_tip_smooth_sampling"));
+}
+
+void SamplingChoice::restore(SamplingMode mode)
+{
+    const QSignalBlocker quiet(smoothAction);
+    smoothAction->setChecked(mode == SamplingMode::Smooth);
+    store(mode);
 }
 
 SamplingMode SamplingChoice::stored()
