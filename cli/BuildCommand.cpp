@@ -110,6 +110,11 @@ QString addGif(const QString &path, int loops, bool keepSpeed, Playlist &playlis
     auto clip = std::make_unique<MediaObject>(int(playlist.clips.size()), path);
     clip->isGif = true;
     clip->loopCount = loops;
+    clip->origin.source = ClipOrigin::Source::Gif;
+    clip->origin.path = path;
+    clip->origin.shownSize = cut.shownSize;
+    clip->origin.regionTopLeft = cut.topLeft;
+    clip->origin.keepSpeed = keepSpeed;
     clip->frames = cutter.takeFrames();
     if (end.damaged)
         warn(QStringLiteral("%1: frame %2 is damaged; the clip ends before it, with %3 frames")

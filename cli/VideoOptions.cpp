@@ -130,6 +130,7 @@ MediaObject *VideoOptions::cutClip(const QString &path, int number, int loops,
                      .arg(EffectFormat::kMaxClipFrames);
         return nullptr;
     }
+    const double fps = video.fps();
     video.close();
 
     VideoClipCutter cutter(cut);
@@ -139,6 +140,13 @@ MediaObject *VideoOptions::cutClip(const QString &path, int number, int loops,
     }
     auto *clip = new MediaObject(number, path);
     clip->loopCount = loops;
+    clip->origin.source = ClipOrigin::Source::Video;
+    clip->origin.path = path;
+    clip->origin.startMs = FrameSchedule::msOfFrame(cut.startFrame, fps);
+    clip->origin.lengthMs = FrameSchedule::msOfFrame(cut.endFrame, fps) - clip->origin.startMs;
+    clip->origin.zoomSteps = zoomSteps;
+    clip->origin.shownSize = cut.shownSize;
+    clip->origin.regionTopLeft = cut.topLeft;
     clip->frames = cutter.takeFrames();
     return clip;
 }

@@ -137,6 +137,7 @@ bool LoadGifDialog::chooseRegion(const QImage &firstFrame)
     cut.keepSpeed = keepSpeed->isChecked();
     cut.shownSize = region.shownImageSize();
     cut.topLeft = region.frameTopLeft();
+    zoomSteps = region.zoom();
     qCDebug(lcImport) << "#LoadGifDialog# getGifImage() " << cut.shownSize << cut.topLeft
                       << "keep speed" << cut.keepSpeed << "chosen" << chosen;
     return chosen && CutRegion::coversPicture(cut.topLeft, cut.shownSize);
@@ -208,6 +209,19 @@ MediaObject *LoadGifDialog::importClip(QWidget *parent, const QString &path, int
         return nullptr;
     auto *clip = new MediaObject(number, path);
     clip->isGif = true;
+    clip->origin = dialog.origin();
     clip->frames = dialog.takeFrames();
     return clip;
+}
+
+ClipOrigin LoadGifDialog::origin() const
+{
+    ClipOrigin o;
+    o.source = ClipOrigin::Source::Gif;
+    o.path = cut.path;
+    o.zoomSteps = zoomSteps;
+    o.shownSize = cut.shownSize;
+    o.regionTopLeft = cut.topLeft;
+    o.keepSpeed = cut.keepSpeed;
+    return o;
 }

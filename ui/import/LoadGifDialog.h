@@ -2,6 +2,7 @@
 
 #include "import/GifCut.h"
 #include "import/GifCutEnd.h"
+#include "model/ClipOrigin.h"
 
 #include <QDialog>
 #include <QList>
@@ -33,6 +34,8 @@ public:
 
     // One clip frame per 100 ms of the GIF's timeline: the check box the region dialog shows.
     bool keepsSpeed() const { return cut.keepSpeed; }
+    // Where the clip comes from: the GIF, its region and timing choice.
+    ClipOrigin origin() const;
     // The frames in clip order (numbers 1..n); the caller owns them.
     QList<ImageObject *> takeFrames();
 
@@ -67,6 +70,7 @@ private:
     GifCutEnd end;
     std::unique_ptr<ClipCutRun> cutRun;
     QList<ImageObject *> gifFrames;
+    int zoomSteps = 0;
     bool begun = false;
     QLabel *thumbLabel = nullptr;
     QLabel *textLabel = nullptr;

@@ -248,6 +248,7 @@ bool LoadMediaDialog::chooseRegion(const QImage &frame)
     const bool chosen = region.exec() == QDialog::Accepted;
     shown = region.shownImageSize();
     topLeft = region.frameTopLeft();
+    zoomSteps = region.zoom();
     qCDebug(lcImport) << "#LoadMediaDialog# vlcPlaying() " << shown << topLeft << chosen;
     return chosen && CutRegion::coversPicture(topLeft, shown);
 }
@@ -420,6 +421,22 @@ MediaObject *LoadMediaDialog::importClip(QWidget *parent, int number, SamplingMo
     if (!dialog.openMediaFile() || dialog.exec() != QDialog::Accepted)
         return nullptr;
     auto *clip = new MediaObject(number, dialog.mediaPath());
+    clip->origin = dialog.origin();
     clip->frames = dialog.takeFrames();
     return clip;
+}
+
+ClipOrigin LoadMediaDialog::origin() const
+{
+    ClipOrigin o;
+    o.source = ClipOrigin::Source::Video;
+    o.path = path;
+    if (fps > 0.0) {
+        o.startMs = FrameSchedule::msOfFrame(firstFrame, fps);
+        o.lengthMs = FrameSchedule::msOfFrame(lastFrame, fps) - o.startMs;
+    }
+    o.zoomSteps = zoomSteps;
+    o.shownSize = shown;
+    o.regionTopLeft = topLeft;
+    return o;
 }

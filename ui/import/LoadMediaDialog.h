@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ClipOrigin.h"
 #include "model/SamplingMode.h"
 
 #include <QDialog>
@@ -44,6 +45,8 @@ public:
     qint64 endFrame() const { return lastFrame; }
     QPoint regionTopLeft() const { return topLeft; }
     QSize shownSize() const { return shown; }
+    // Where the clip comes from: the video, the stretch, the zoom and the region.
+    ClipOrigin origin() const;
     // The finished frames in video order; the caller owns them.
     QList<ImageObject *> takeFrames();
 
@@ -87,6 +90,7 @@ private:
     qint64 lastFrame = 0;
     QSize shown;
     QPoint topLeft;
+    int zoomSteps = 0;
     bool regionChosen = false;
     bool ended = false;
     bool cutting = false;
