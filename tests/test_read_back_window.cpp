@@ -465,7 +465,8 @@ private slots:
         const int before = number;
         addPictures(2);
         bool stayedOpen = false;
-        ModalWatcher watcher([&](QWidget *modal) {
+        // The lists are cleared rather than converted.
+        ModalWatcher watcher(QMessageBox::Discard, [&](QWidget *modal) {
             auto *dialog = qobject_cast<GeometryNumberDialog *>(modal);
             if (!dialog)
                 return;

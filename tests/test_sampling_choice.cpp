@@ -7,6 +7,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/import/LoadImagesDialog.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/SamplingSwitch.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -42,6 +43,10 @@ void TestSamplingChoice::initTestCase()
     // Settings of this test alone: other tests running beside it must keep sampling sharp.
     QVERIFY(settingsDir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    // The pictures already in the list keep their sampling here.
+    SamplingSwitch::setAnswerer([](const SamplingSwitch::Question &) {
+        return SamplingSwitch::Answer::Keep;
+    });
 }
 
 void TestSamplingChoice::cleanup()
