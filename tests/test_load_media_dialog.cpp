@@ -96,13 +96,18 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("end");
         QTest::addColumn<QList<int>>("expected");
+        // The clip's origin: the stretch in milliseconds of the 25 fps video.
+        QTest::addColumn<int>("startMs");
+        QTest::addColumn<int>("lengthMs");
         QTest::newRow("nothing moved: the whole video")
-            << -1 << -1 << QList<int>{0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27};
-        QTest::newRow("frames 10 to 25") << 10 << 25 << QList<int>{10, 12, 15, 17, 20, 22, 25};
+            << -1 << -1 << QList<int>{0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27} << 0 << 1160;
+        QTest::newRow("frames 10 to 25") << 10 << 25 << QList<int>{10, 12, 15, 17, 20, 22, 25}
+                                         << 400 << 600;
         QTest::newRow("start moved, end left at the last frame")
-            << 20 << -1 << QList<int>{20, 22, 25, 27};
-        QTest::newRow("start and end on one frame") << 21 << 21 << QList<int>{21};
-        QTest::newRow("end set before the start: one frame") << 21 << 5 << QList<int>{21};
+            << 20 << -1 << QList<int>{20, 22, 25, 27} << 800 << 360;
+        QTest::newRow("start and end on one frame") << 21 << 21 << QList<int>{21} << 840 << 0;
+        QTest::newRow("end set before the start: one frame") << 21 << 5 << QList<int>{21} << 840
+                                                             << 0;
     }
 
     void cutsTheChosenStretch()
@@ -110,6 +115,8 @@ private slots:
         QFETCH(int, start);
         QFETCH(int, end);
         QFETCH(QList<int>, expected);
+        QFETCH(int, startMs);
+        QFETCH(int, lengthMs);
         const QString path = VideoFixtures::write(videos.path(), QStringLiteral("clip.avi"),
                                                   Codec::Mjpeg, 25.0, 30);
         ModalWatcher watcher(driver(start, end));
@@ -127,6 +134,14 @@ private slots:
             cut.append(VideoFixtures::indexIn(PictureLoader::load(frames[k]->sourcePath), inSquare));
         }
         QCOMPARE(cut, expected);
+        const ClipOrigin origin = dialog.origin();
+        QCOMPARE(origin.source, ClipOrigin::Source::Video);
+        QCOMPARE(origin.path, path);
+        QCOMPARE(origin.startMs, qint64(startMs));
+        QCOMPARE(origin.lengthMs, qint64(lengthMs));
+        QCOMPARE(origin.zoomSteps, 0);
+        QCOMPARE(origin.shownSize, dialog.shownSize());
+        QCOMPARE(origin.regionTopLeft, dialog.regionTopLeft());
         for (ImageObject *item : frames)
             FrameHandOver::dispose(item);
     }
