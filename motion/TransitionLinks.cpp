@@ -8,6 +8,8 @@
 #include "motion/TransitionRenderer.h"
 
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <QThread>
 
 namespace {
@@ -132,6 +134,30 @@ void TransitionLinks::clear()
         all.append(const_cast<QObject *>(key));
     for (QObject *before : all)
         remove(before);
+}
+
+Outcome TransitionLinks::setFromJson(QObject *before, const QString &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
+    if (!document.isObject())
+        return Outcome::failure(QStringLiteral("the transition is not a description (%1)")
+                                    .arg(error.errorString()));
+    TransitionDescription wanted;
+    if (const Outcome read = TransitionDescription::fromJson(document.object(), &wanted); !read)
+        return read;
+    if (!set(before, wanted))
+        return Outcome::failure(QStringLiteral("no item to keep the transition with"));
+    return Outcome::success();
+}
+
+QHash<const QObject *, QString> TransitionLinks::allAsJson() const
+{
+    QHash<const QObject *, QString> kept;
+    for (const auto &[key, link] : links)
+        kept.insert(key, QString::fromUtf8(
+                             QJsonDocument(link.wanted.toJson()).toJson(QJsonDocument::Compact)));
+    return kept;
 }
 
 std::optional<TransitionDescription> TransitionLinks::find(const QObject *before) const

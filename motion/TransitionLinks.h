@@ -45,6 +45,11 @@ public:
     // description that does not pass check() is refused (false).
     bool set(QObject *before, const TransitionDescription &wanted);
     void remove(QObject *before);
+    // As set(), from the JSON a show file keeps (TransitionDescription::toJson); refuses
+    // text that is no description, with the reason.
+    Outcome setFromJson(QObject *before, const QString &json);
+    // The JSON of every transition kept, by the item before it: what a show file keeps.
+    QHash<const QObject *, QString> allAsJson() const;
     // Forgets every transition (a new show).
     void clear();
     std::optional<TransitionDescription> find(const QObject *before) const;
