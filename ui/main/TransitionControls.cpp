@@ -20,6 +20,9 @@ using Kind = TransitionDescription::Kind;
 
 const Kind kKinds[] = {Kind::CrossFade, Kind::ClockWipe, Kind::IrisIn, Kind::IrisOut, Kind::SpinIn};
 const double kLengths[] = {0.2, 0.5, 1.0, 1.5, 2.0, 3.0};
+// The rows' thumbnail, and a button low enough to pass between two rows' controls.
+constexpr int kThumbnailSide = 60;
+constexpr int kButtonHeight = 18;
 
 QString kindText(Kind kind)
 {
@@ -161,10 +164,13 @@ void TransitionControls::placeIn(QTableView *view, CustomTableModel *model,
             old->deleteLater();
         }
         const QRect rect = view->visualRect(model->index(row, 0));
-        const int right = view->viewport()->width() - 4;
-        // In the band at the foot of the row: the place between it and the one after it.
-        button->move(right - button->width(), rect.bottom() - button->height() + 2);
-        button->setVisible(rect.isValid() && rect.bottom() >= 0);
+        // Astride the line between the row and the next, beside the thumbnails, where the
+        // row editors leave room: it belongs to the pair, and stays in sight however wide
+        // the list is.
+        button->setFixedHeight(kButtonHeight);
+        button->move(rect.left() + kThumbnailSide + 4, rect.bottom() + 1 - kButtonHeight / 2);
+        button->setVisible(rect.isValid() && button->geometry().bottom() >= 0 &&
+                           button->y() < view->viewport()->height());
         button->raise();
     }
 }
