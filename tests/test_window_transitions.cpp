@@ -298,6 +298,59 @@ private slots:
         QCOMPARE(player->currentTimeline().totalMs(), 10000);
     }
 
+    // Every item with an item after it in the show has its button, whose menu sets the
+    // transition; the last has none.
+    void buttonsStandBetweenNeighbours_data()
+    {
+        QTest::addColumn<int>("pictureCount");
+        QTest::addColumn<int>("clipCount");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<bool>("hasButton");
+        QTest::newRow("picture before a picture") << 2 << 0 << 0 << true;
+        QTest::newRow("last picture before the first clip") << 1 << 1 << 0 << true;
+        QTest::newRow("clip before a clip") << 0 << 2 << 0 << true;
+        QTest::newRow("the last clip") << 2 << 1 << 2 << false;
+        QTest::newRow("the only picture") << 1 << 0 << 0 << false;
+    }
+
+    void buttonsStandBetweenNeighbours()
+    {
+        QFETCH(int, pictureCount);
+        QFETCH(int, clipCount);
+        QFETCH(int, place);
+        QFETCH(bool, hasButton);
+        addPictures(pictureCount);
+        for (int i = 0; i < clipCount; ++i)
+            window->playlist()->addClip(new MediaObject(i + 1, QString()));
+        QList<QObject *> sequence;
+        for (ImageObject *item : pictures())
+            sequence << item;
+        for (MediaObject *clip : clips())
+            sequence << clip;
+        QObject *item = sequence[place];
+        QToolButton *button = window->transitionButtons()->buttonOf(item);
+        QCOMPARE(button != nullptr, hasButton);
+        if (!button)
+            return;
+        QMenu *menu = button->menu();
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QAction *clock = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text() == QLatin1String("Clock wipe"))
+                clock = action;
+        }
+        QVERIFY(clock);
+        clock->trigger();
+        QCOMPARE(links()->find(item)->kind, TransitionDescription::Kind::ClockWipe);
+        // Opened again, the menu shows the choice.
+        emit menu->aboutToShow();
+        bool checked = false;
+        for (QAction *action : menu->actions())
+            checked = checked || (action->text() == QLatin1String("Clock wipe") && action->isChecked());
+        QVERIFY(checked);
+    }
+
     // A transition being made when its item goes, or the window closes, leaves nothing behind.
     void itemsGoingWhileMakingLeaveNothing_data()
     {

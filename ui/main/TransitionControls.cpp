@@ -149,20 +149,19 @@ void TransitionControls::placeIn(QTableView *view, CustomTableModel *model,
             button->setAutoRaise(true);
             button->setPopupMode(QToolButton::InstantPopup);
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            // Filled each time it opens, so it shows the choice as it is then.
+            auto *menu = new QMenu(button);
             QPointer<QObject> guarded = item;
-            connect(button, &QToolButton::pressed, this, [this, guarded, b = button.data()] {
-                if (guarded && !b->menu())
-                    b->setMenu(menuFor(guarded, b));
+            connect(menu, &QMenu::aboutToShow, this, [this, guarded, menu] {
+                menu->clear();
+                if (guarded)
+                    fill(menu, guarded);
             });
+            button->setMenu(menu);
         }
         button->setText(textOf(item));
         button->setToolTip(links->failure(item));
         button->adjustSize();
-        // Delete a stale menu: the next press builds it with the current choice checked.
-        if (QMenu *old = button->menu()) {
-            button->setMenu(nullptr);
-            old->deleteLater();
-        }
         const QRect rect = view->visualRect(model->index(row, 0));
         // Astride the line between the row and the next, beside the thumbnails, where the
         // row editors leave room: it belongs to the pair, and stays in sight however wide
@@ -178,6 +177,12 @@ void TransitionControls::placeIn(QTableView *view, CustomTableModel *model,
 QMenu *TransitionControls::menuFor(QObject *item, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
+    fill(menu, item);
+    return menu;
+}
+
+void TransitionControls::fill(QMenu *menu, QObject *item)
+{
     const std::optional<TransitionDescription> now = links->find(item);
     QPointer<QObject> guarded = item;
     auto *kinds = new QActionGroup(menu);
@@ -218,7 +223,6 @@ QMenu *TransitionControls::menuFor(QObject *item, QWidget *parent)
             choose(guarded, wanted);
         });
     }
-    return menu;
 }
 
 void TransitionControls::choose(QObject *item, const std::optional<TransitionDescription> &wanted)

@@ -47,6 +47,7 @@ protected:
 private:
     void watch(CustomTableModel *model, QTableView *view);
     void placeButtons();
+    void fill(QMenu *menu, QObject *item);
     void placeIn(QTableView *view, CustomTableModel *model, const QList<QObject *> &withNext);
     // Sets or removes (nullopt) the transition after item, unless refused.
     void choose(QObject *item, const std::optional<TransitionDescription> &wanted);
