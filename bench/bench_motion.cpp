@@ -2,9 +2,11 @@
 // (frame files and previews written) and as the command-line tool does (LED data only), and
 // what a live preview pays per frame.
 #include "app/AppGlobals.h"
+#include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "motion/MotionClipMaker.h"
 #include "motion/TextClipRenderer.h"
+#include "motion/TransitionLinks.h"
 #include "motion/TransitionRenderer.h"
 
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -131,8 +134,47 @@ void BM_TransitionFrame(benchmark::State &state)
     }
 }
 
+// The window's whole way, from choosing a 1-second cross-fade between two photo items to
+// its clip being ready: both JPEG sources decoded and brought to their squares, the frames
+// drawn and converted with their previews, on the links' own thread. range(0) is the side of
+// the photos' longer edge.
+void BM_WindowCrossFade1s(benchmark::State &state)
+{
+    const int side = int(state.range(0));
+    QList<ImageObject *> items;
+    for (int i = 0; i < 2; ++i) {
+        const QString path = workDir->filePath(QStringLiteral("photo%1.jpg").arg(i));
+        photo(side, side * 3 / 4, i ? Qt::red : Qt::yellow, i ? Qt::white : Qt::darkBlue)
+            .save(path, "JPEG", 90);
+        auto *item = new ImageObject(i + 1, path, 5.0, ImageObject::KindPictureFile);
+        items.append(item);
+    }
+    {
+        TransitionLinks links(true);
+        links.follow(items, {});
+        const TransitionDescription fade{TransitionDescription::Kind::CrossFade, 1.0};
+        // The CPU time of every thread of the process: on a shared machine the wall clock
+        // also counts the time others take.
+        const std::clock_t cpuStart = std::clock();
+        for (auto _ : state) {
+            links.remove(items[0]);
+            links.set(items[0], fade);
+            links.waitUntilSettled();
+            if (!links.madeClip(items[0])) {
+                state.SkipWithError(qPrintable(links.failure(items[0])));
+                break;
+            }
+        }
+        state.counters["cpu_ms"] = benchmark::Counter(
+            double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC / double(state.iterations()));
+    }
+    qDeleteAll(items);
+    state.counters["frames"] = 10;
+}
+
 } // namespace
 
+BENCHMARK(BM_WindowCrossFade1s)->Arg(1600)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime();
 // 0: LED data only (command line), 1: with previews (window), 2: with frame pictures too.
 BENCHMARK(BM_TextClip5s)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CrossFade1s)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();

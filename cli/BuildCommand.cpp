@@ -25,6 +25,7 @@
 #include "model/PictureFile.h"
 #include "model/PictureLoader.h"
 #include "model/ReadImageThread.h"
+#include "motion/TransitionEnds.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -78,7 +79,10 @@ struct Playlist
 };
 
 // The window's GIF import with the region left where its dialog puts it: centred, unzoomed.
-QString addGif(const QString &path, int loops, bool keepSpeed, Playlist &playlist)
+// keepFrameFiles: each frame keeps its picture as a file, which a transition beside the
+// clip is made from, as the window's GIF clips keep them.
+QString addGif(const QString &path, int loops, bool keepSpeed, bool keepFrameFiles,
+               Playlist &playlist)
 {
     // The same checks as a picture's: a file named .gif may hold any format, SVG included.
     QSize firstSize;
@@ -101,7 +105,7 @@ QString addGif(const QString &path, int loops, bool keepSpeed, Playlist &playlis
     cut.topLeft = CutRegion::centredTopLeft(firstSize);
     cut.keepSpeed = keepSpeed;
     cut.maxFrames = EffectFormat::kMaxClipFrames;
-    cut.writeFiles = false;
+    cut.writeFiles = keepFrameFiles;
     cut.sampling = playlist.sampling;
     GifCutEnd end;
     VideoClipCutter cutter(GifCutThread::factory(cut, &end), cut.writeFiles);
@@ -295,12 +299,28 @@ int BuildCommand::run(const QStringList &given)
     Playlist playlist;
     playlist.sampling = parser.isSet(smooth) ? SamplingMode::Smooth : SamplingMode::Sharp;
     video.setSampling(playlist.sampling);
+    // A transition is made once the items on both sides are: a GIF clip after it gives its
+    // first frame. Its place in the clips is kept meanwhile.
+    struct Deferred
+    {
+        int input = 0;
+        size_t slot = 0;
+    };
+    QList<Deferred> deferred;
+    QList<MediaObject *> clipOfInput(inputs.size(), nullptr);
+    const auto besideTransition = [&](qsizetype i) {
+        return (i > 0 && motion.isTransition(inputs[i - 1])) ||
+               (i + 1 < inputs.size() && motion.isTransition(inputs[i + 1]));
+    };
     for (qsizetype i = 0; i < inputs.size(); ++i) {
         if (InterruptGuard::signalNumber() != 0)
             break;
         const QString &input = inputs[i];
         const size_t clipsBefore = playlist.clips.size();
-        if (motion.isMotion(input)) {
+        if (motion.isTransition(input)) {
+            deferred.append({int(i), playlist.clips.size()});
+            playlist.clips.push_back(nullptr);
+        } else if (motion.isMotion(input)) {
             std::unique_ptr<MediaObject> clip;
             const Outcome made = motion.make(
                 inputs, int(i), int(playlist.clips.size()), perFile[i][1].toInt(),
@@ -309,7 +329,8 @@ int BuildCommand::run(const QStringList &given)
                 return fail(made.error());
             playlist.clips.push_back(std::move(clip));
         } else if (isGif(input))
-            error = addGif(input, perFile[i][1].toInt(), parser.isSet(gifTiming), playlist);
+            error = addGif(input, perFile[i][1].toInt(), parser.isSet(gifTiming),
+                           besideTransition(i), playlist);
         else if (isVideo(input))
             error = addVideo(input, perFile[i][1].toInt(), video, playlist);
         else
@@ -317,15 +338,44 @@ int BuildCommand::run(const QStringList &given)
         if (!error.isEmpty())
             return fail(error);
         const bool clip = playlist.clips.size() > clipsBefore;
+        if (clip)
+            clipOfInput[i] = playlist.clips.back().get();
         playlist.order.append(
             {clip, int(clip ? playlist.clips.size() : playlist.pictures.size()) - 1});
+    }
+    // The end pictures: a GIF clip's from its frame files, anything else from its input.
+    const auto endOf = [&](int i, bool last, QImage *square) {
+        if (MediaObject *clip = clipOfInput[i]; clip && isGif(inputs[i]))
+            return last ? TransitionEnds::lastOf(*clip, square)
+                        : TransitionEnds::firstOf(*clip, square);
+        return motion.endOf(inputs[i], last, playlist.sampling, square);
+    };
+    for (const Deferred &transition : std::as_const(deferred)) {
+        if (InterruptGuard::signalNumber() != 0)
+            break;
+        QImage before, after;
+        Outcome made = endOf(transition.input - 1, true, &before);
+        if (made)
+            made = endOf(transition.input + 1, false, &after);
+        if (made)
+            made = motion.makeTransition(
+                inputs[transition.input], before, after, int(transition.slot),
+                perFile[transition.input][1].toInt(), playlist.sampling,
+                [] { return InterruptGuard::signalNumber() != 0; },
+                &playlist.clips[transition.slot]);
+        if (!made)
+            return fail(made.error());
     }
     QList<ImageObject *> pictures;
     for (const auto &item : playlist.pictures)
         pictures.append(item.get());
     QList<MediaObject *> clips;
-    for (const auto &clip : playlist.clips)
+    for (const auto &clip : playlist.clips) {
+        // Only an interrupted build leaves a transition's place empty; it writes nothing.
+        if (!clip)
+            return fail(QStringLiteral("interrupted, nothing written"));
         clips.append(clip.get());
+    }
     // An interrupted build writes nothing: what it holds is not the playlist asked for.
     if (InterruptGuard::signalNumber() != 0)
         return fail(QStringLiteral("interrupted, nothing written"));

@@ -68,7 +68,7 @@ QString MotionArguments::help()
         "      [--background #RRGGBB|PICTURE] stands among the files as a clip of moving\n"
         "    text (default: ring, 4 s, speed 5, 64 px, white on black), one frame per\n"
         "    100 ms, played --loops times. --transition fade|clock|iris-in|iris-out|spin\n"
-        "    [:SECONDS] (0.2 to 3, default 1) between two pictures or text clips makes a\n"
+        "    [:SECONDS] (0.2 to 3, default 1) between two pictures, GIFs or text clips makes a\n"
         "    clip from the end of the one before to the start of the one after. With either,\n"
         "    the show plays every file in the order given; without, pictures come first.");
 }
@@ -236,7 +236,7 @@ Outcome MotionArguments::endOf(const QString &input, bool last, SamplingMode sam
     }
     if (QImageReader::imageFormat(input) == "gif")
         return Outcome::failure(
-            QStringLiteral("%1: a transition next to a GIF is not made yet").arg(input));
+            QStringLiteral("%1: a transition next to a GIF takes its clip's frames").arg(input));
     QString why;
     const QImage picture = PictureLoader::load(input, &why);
     if (picture.isNull())
@@ -247,19 +247,19 @@ Outcome MotionArguments::endOf(const QString &input, bool last, SamplingMode sam
     return Outcome::success();
 }
 
+bool MotionArguments::isTransition(const QString &input) const
+{
+    const auto entry = entries.constFind(input);
+    return entry != entries.cend() && !entry->isText;
+}
+
 Outcome MotionArguments::make(const QStringList &inputs, int index, int number, int loops,
                               SamplingMode sampling, const std::function<bool()> &interrupted,
                               std::unique_ptr<MediaObject> *clip)
 {
     const QString &input = inputs[index];
     const Entry entry = entries.value(input);
-    std::shared_ptr<const MotionFrameSource> source;
-    if (entry.isText) {
-        std::shared_ptr<TextClipRenderer> renderer;
-        if (const Outcome prepared = rendererOf(input, &renderer); !prepared)
-            return prepared;
-        source = renderer;
-    } else {
+    if (!entry.isText) {
         if (index == 0 || index + 1 >= inputs.size())
             return Outcome::failure(QStringLiteral(
                 "--transition must stand between two files or text clips"));
@@ -268,17 +268,37 @@ Outcome MotionArguments::make(const QStringList &inputs, int index, int number, 
             return got;
         if (const Outcome got = endOf(inputs[index + 1], false, sampling, &after); !got)
             return got;
-        std::shared_ptr<TransitionRenderer> renderer;
-        if (const Outcome prepared =
-                TransitionRenderer::prepare(entry.transition, before, after, &renderer);
-            !prepared)
-            return prepared;
-        source = renderer;
+        return makeTransition(input, before, after, number, loops, sampling, interrupted, clip);
     }
+    std::shared_ptr<TextClipRenderer> renderer;
+    if (const Outcome prepared = rendererOf(input, &renderer); !prepared)
+        return prepared;
+    return makeClip(renderer, number, loops, sampling, interrupted, clip);
+}
+
+Outcome MotionArguments::makeTransition(const QString &input, const QImage &before,
+                                        const QImage &after, int number, int loops,
+                                        SamplingMode sampling,
+                                        const std::function<bool()> &interrupted,
+                                        std::unique_ptr<MediaObject> *clip)
+{
+    std::shared_ptr<TransitionRenderer> renderer;
+    if (const Outcome prepared =
+            TransitionRenderer::prepare(entries.value(input).transition, before, after, &renderer);
+        !prepared)
+        return prepared;
+    return makeClip(renderer, number, loops, sampling, interrupted, clip);
+}
+
+Outcome MotionArguments::makeClip(std::shared_ptr<const MotionFrameSource> source, int number,
+                                  int loops, SamplingMode sampling,
+                                  const std::function<bool()> &interrupted,
+                                  std::unique_ptr<MediaObject> *clip)
+{
     MotionClipMaker::Options options;
     options.sampling = sampling;
     options.writeFiles = false;
-    MotionClipMaker maker(source, options);
+    MotionClipMaker maker(std::move(source), options);
     if (!maker.runToEnd(interrupted))
         return Outcome::failure(maker.errorString());
     clip->reset(maker.takeClip(number));

@@ -13,6 +13,7 @@
 #include <memory>
 
 class MediaObject;
+class MotionFrameSource;
 class TextClipRenderer;
 
 // The text clips and transitions of `build`, which stand among the files:
@@ -50,6 +51,15 @@ public:
     Outcome make(const QStringList &inputs, int index, int number, int loops,
                  SamplingMode sampling, const std::function<bool()> &interrupted,
                  std::unique_ptr<MediaObject> *clip);
+    // Whether an input is the stand-in of a transition.
+    bool isTransition(const QString &input) const;
+    // The transition of the stand-in input, from the end pictures given (450 x 450 squares).
+    Outcome makeTransition(const QString &input, const QImage &before, const QImage &after,
+                           int number, int loops, SamplingMode sampling,
+                           const std::function<bool()> &interrupted,
+                           std::unique_ptr<MediaObject> *clip);
+    // The last (or first) picture of a file or text clip as a transition takes it.
+    Outcome endOf(const QString &input, bool last, SamplingMode sampling, QImage *square);
 
 private:
     struct Entry
@@ -60,8 +70,10 @@ private:
     };
 
     Outcome readText(const QStringList &arguments, qsizetype *at, TextClipDescription *wanted) const;
+    Outcome makeClip(std::shared_ptr<const MotionFrameSource> source, int number, int loops,
+                     SamplingMode sampling, const std::function<bool()> &interrupted,
+                     std::unique_ptr<MediaObject> *clip);
     Outcome rendererOf(const QString &input, std::shared_ptr<TextClipRenderer> *renderer);
-    Outcome endOf(const QString &input, bool last, SamplingMode sampling, QImage *square);
 
     QHash<QString, Entry> entries;
     QHash<QString, std::shared_ptr<TextClipRenderer>> renderers;

@@ -2,6 +2,9 @@
 
 #include "effect/EffectPlaylist.h"
 #include "effect/EffectWriter.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
+#include "motion/TransitionLinks.h"
 #include "show/ShowContent.h"
 #include "show/ShowFile.h"
 #include "show/ShowInfo.h"
@@ -9,8 +12,18 @@
 
 #include <QCommandLineParser>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <algorithm>
+
+namespace {
+
+void warn(const QString &text)
+{
+    QTextStream(stderr) << "hologram-cli build: warning: " << text << Qt::endl;
+}
+
+} // namespace
 
 QString ShowBuildCommand::name() const
 {
@@ -22,7 +35,8 @@ QString ShowBuildCommand::help() const
     return QStringLiteral(
         "build --show SHOW.hdshow -o OUT.bin\n"
         "    Writes the effect file the window's download writes for a saved show (its\n"
-        "    geometry, language and LED data as saved).");
+        "    geometry, language and LED data as saved); its transitions are made again\n"
+        "    from the pictures and clips on either side.");
 }
 
 bool ShowBuildCommand::accepts(const QStringList &arguments) const
@@ -61,9 +75,30 @@ int ShowBuildCommand::run(const QStringList &arguments)
     if (!load)
         return fail(load.error());
     for (const QString &warning : load.warnings())
-        QTextStream(stderr) << "hologram-cli build: warning: " << warning << Qt::endl;
+        warn(warning);
+    // The transitions are made again from their pairs, as the window makes them after opening
+    // the show; one that cannot be made is left out, as the window's download leaves it out.
+    TransitionLinks transitions(false);
+    QList<QObject *> items;
+    for (ImageObject *item : content.pictures())
+        items.append(item);
+    for (MediaObject *clip : content.clips())
+        items.append(clip);
+    for (QObject *item : std::as_const(items)) {
+        const QString json = content.transitionAfter(item);
+        if (json.isEmpty())
+            continue;
+        if (const Outcome kept = transitions.setFromJson(item, json); !kept)
+            warn(QStringLiteral("a transition is left out: %1").arg(kept.error()));
+    }
+    transitions.follow(content.pictures(), content.clips());
+    transitions.waitUntilSettled();
+    for (QObject *item : std::as_const(items)) {
+        if (const QString why = transitions.failure(item); !why.isEmpty())
+            warn(QStringLiteral("a transition is left out: %1").arg(why));
+    }
     const DownloadResult result = EffectWriter::write(
-        EffectPlaylist::capture(content.pictures(), content.clips()), parser.value(output));
+        transitions.playlist(content.pictures(), content.clips()), parser.value(output));
     if (!result.ok)
         return fail(result.error);
     return 0;

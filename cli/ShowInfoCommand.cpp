@@ -3,6 +3,7 @@
 #include "app/LanguageTable.h"
 #include "effect/ShowTimeline.h"
 #include "model/ImageObject.h"
+#include "motion/TransitionDescription.h"
 #include "show/ShowFile.h"
 #include "show/ShowInfo.h"
 
@@ -13,6 +14,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -56,6 +58,45 @@ QString originText(const ShowInfo::Clip &clip)
     return text + QStringLiteral(", region at %1,%2").arg(o.regionTopLeft.x()).arg(o.regionTopLeft.y());
 }
 
+// The transition after an item, from the JSON the file keeps; nullopt for none or for text
+// that is no description.
+std::optional<TransitionDescription> transitionOf(const QString &json)
+{
+    if (json.isEmpty())
+        return std::nullopt;
+    TransitionDescription wanted;
+    const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8());
+    if (!document.isObject() || !TransitionDescription::fromJson(document.object(), &wanted))
+        return std::nullopt;
+    return wanted;
+}
+
+QString transitionText(const QString &json)
+{
+    if (json.isEmpty())
+        return {};
+    const std::optional<TransitionDescription> wanted = transitionOf(json);
+    if (!wanted)
+        return QStringLiteral(", then a transition that cannot be read");
+    return QStringLiteral(", then %1 %2 s")
+        .arg(TransitionDescription::kindName(wanted->kind))
+        .arg(wanted->seconds);
+}
+
+QJsonValue transitionJson(const QString &json)
+{
+    const std::optional<TransitionDescription> wanted = transitionOf(json);
+    return wanted ? QJsonValue(wanted->toJson()) : QJsonValue();
+}
+
+qint64 lengthMs(const ShowInfo &info)
+{
+    return info.showLengthMs([](const QString &json) {
+        const std::optional<TransitionDescription> wanted = transitionOf(json);
+        return wanted ? wanted->frameCount() : 0;
+    });
+}
+
 void printText(const QString &path, const ShowInfo &info, QTextStream &out)
 {
     out << "file: " << path << "\n";
@@ -68,15 +109,17 @@ void printText(const QString &path, const ShowInfo &info, QTextStream &out)
         const ShowInfo::Picture &p = info.pictures[i];
         out << "  " << (i + 1) << ": " << kindName(p.kind) << ", " << p.displayTime << " s, "
             << samplingName(p.sampling) << ", contrast " << p.contrastFactor
-            << (p.hasSource ? ", with source" : ", LED data only") << "\n";
+            << (p.hasSource ? ", with source" : ", LED data only") << transitionText(p.transition)
+            << "\n";
     }
     out << "clips: " << info.clips.size() << "\n";
     for (int i = 0; i < info.clips.size(); ++i) {
         const ShowInfo::Clip &c = info.clips[i];
         out << "  " << (i + 1) << ": " << (c.isGif ? "GIF" : "video") << ", " << c.frames
-            << " frames, loops " << c.loopCount << ", " << originText(c) << "\n";
+            << " frames, loops " << c.loopCount << ", " << originText(c)
+            << transitionText(c.transition) << "\n";
     }
-    const qint64 ms = info.showLengthMs();
+    const qint64 ms = lengthMs(info);
     out << "show length: " << ShowTimeline::lengthText(ms) << " (" << ms / 1000.0 << " s)\n";
 }
 
@@ -88,13 +131,15 @@ QJsonObject toJson(const ShowInfo &info)
                                     {QStringLiteral("seconds"), p.displayTime},
                                     {QStringLiteral("sampling"), samplingName(p.sampling)},
                                     {QStringLiteral("contrast"), double(p.contrastFactor)},
-                                    {QStringLiteral("hasSource"), p.hasSource}});
+                                    {QStringLiteral("hasSource"), p.hasSource},
+                                    {QStringLiteral("transition"), transitionJson(p.transition)}});
     QJsonArray clips;
     for (const ShowInfo::Clip &c : info.clips)
         clips.append(QJsonObject{{QStringLiteral("gif"), c.isGif},
                                  {QStringLiteral("frames"), c.frames},
                                  {QStringLiteral("loops"), c.loopCount},
-                                 {QStringLiteral("origin"), c.origin.path}});
+                                 {QStringLiteral("origin"), c.origin.path},
+                                 {QStringLiteral("transition"), transitionJson(c.transition)}});
     return QJsonObject{{QStringLiteral("format"), info.version},
                        {QStringLiteral("ledCount"), info.ledCount},
                        {QStringLiteral("lineNumber"), info.lineNumber},
@@ -102,7 +147,7 @@ QJsonObject toJson(const ShowInfo &info)
                        {QStringLiteral("language"), languageName(info.languageCode)},
                        {QStringLiteral("pictures"), pictures},
                        {QStringLiteral("clips"), clips},
-                       {QStringLiteral("showLengthMs"), double(info.showLengthMs())}};
+                       {QStringLiteral("showLengthMs"), double(lengthMs(info))}};
 }
 
 } // namespace

@@ -24,18 +24,23 @@ QImage TransitionEnds::ofPicture(const QImage &picture, SamplingMode sampling)
 
 Outcome TransitionEnds::ofItem(const ImageObject &item, QImage *square)
 {
-    if (item.sourcePath.isEmpty())
+    return ofSource(item.sourcePath, item.contrastFactor, item.sampling, square);
+}
+
+Outcome TransitionEnds::ofSource(const QString &sourcePath, float contrastFactor,
+                                 SamplingMode sampling, QImage *square)
+{
+    if (sourcePath.isEmpty())
         return Outcome::failure(
             QStringLiteral("the item keeps no picture to make a transition from"));
     QString why;
-    const QImage picture = PictureLoader::load(item.sourcePath, &why);
+    const QImage picture = PictureLoader::load(sourcePath, &why);
     if (picture.isNull())
-        return Outcome::failure(QStringLiteral("%1: %2").arg(item.sourcePath, why));
+        return Outcome::failure(QStringLiteral("%1: %2").arg(sourcePath, why));
     // As the item was converted: its contrast applied to the picture before the square.
-    *square = ofPicture(item.contrastFactor == 1.0f
-                            ? picture
-                            : ImageContrast::scaled(picture, item.contrastFactor),
-                        item.sampling);
+    *square = ofPicture(contrastFactor == 1.0f ? picture
+                                               : ImageContrast::scaled(picture, contrastFactor),
+                        sampling);
     return Outcome::success();
 }
 

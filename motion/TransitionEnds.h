@@ -18,6 +18,10 @@ public:
     // A picture item, from its source file with its contrast and sampling. Items read back
     // from an effect file have none.
     static Outcome ofItem(const ImageObject &item, QImage *square);
+    // The same from a picture item's values, taken beforehand: for a worker thread, which
+    // must not read an item the GUI thread keeps changing.
+    static Outcome ofSource(const QString &sourcePath, float contrastFactor, SamplingMode sampling,
+                            QImage *square);
     // The first and last frame of a clip, from their frame files (the window's clips keep
     // them; clips read back from an effect file do not).
     static Outcome firstOf(const MediaObject &clip, QImage *square);

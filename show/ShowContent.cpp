@@ -22,6 +22,7 @@ ShowContent &ShowContent::operator=(ShowContent &&other) noexcept
     clear();
     pictureItems = std::exchange(other.pictureItems, {});
     clipItems = std::exchange(other.clipItems, {});
+    transitions = std::exchange(other.transitions, {});
     ledCount = other.ledCount;
     lineNumber = other.lineNumber;
     savedLedCount = other.savedLedCount;
@@ -42,8 +43,17 @@ QList<MediaObject *> ShowContent::takeClips()
     return std::exchange(clipItems, {});
 }
 
+void ShowContent::setTransition(const QObject *item, const QString &json)
+{
+    if (json.isEmpty())
+        transitions.remove(item);
+    else
+        transitions.insert(item, json);
+}
+
 void ShowContent::clear()
 {
+    transitions.clear();
     qDeleteAll(std::exchange(pictureItems, {}));
     qDeleteAll(std::exchange(clipItems, {}));
 }

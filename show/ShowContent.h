@@ -2,9 +2,12 @@
 
 #include "model/SamplingMode.h"
 
+#include <QHash>
 #include <QList>
+#include <QString>
 
 class ImageObject;
+class QObject;
 class MediaObject;
 
 // A show as loaded: new picture and clip items with their files in the work directory,
@@ -27,6 +30,11 @@ public:
 
     void addPicture(ImageObject *item) { pictureItems.append(item); }
     void addClip(MediaObject *clip) { clipItems.append(clip); }
+    // The transition after a picture or clip, as its description's JSON; empty for none.
+    // Keyed by the item, so it stays with it when the items are taken.
+    void setTransition(const QObject *item, const QString &json);
+    QString transitionAfter(const QObject *item) const { return transitions.value(item); }
+    const QHash<const QObject *, QString> &allTransitions() const { return transitions; }
     void clear();
 
     // The geometry the items' LED data is made for, and the one the show was saved with.
@@ -42,4 +50,5 @@ public:
 private:
     QList<ImageObject *> pictureItems;
     QList<MediaObject *> clipItems;
+    QHash<const QObject *, QString> transitions;
 };

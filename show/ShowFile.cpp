@@ -72,6 +72,11 @@ QVariant idOrNull(qint64 id)
     return id > 0 ? QVariant(id) : QVariant(QMetaType::fromType<qint64>());
 }
 
+QVariant textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+}
+
 // The pieces of one save's transaction: looked up by hash, written only when missing.
 class PieceStore
 {
@@ -207,6 +212,8 @@ struct ItemRow
     QString suffix;
     PieceIds ids;
     QString label;
+    // The transition after a picture, as the JSON its description writes; empty for none.
+    QString transition;
 };
 
 struct ClipRow
@@ -218,6 +225,7 @@ struct ClipRow
     bool isGif = false;
     ClipOrigin origin;
     QList<ItemRow> frames;
+    QString transition;
 };
 
 struct ShowRows
@@ -290,6 +298,23 @@ QString checkPiece(const ShowRows &rows, qint64 id, qint64 maxBytes, qint64 exac
     return {};
 }
 
+// Transitions came with format 2: an older file has none.
+QString transitionColumn(int version)
+{
+    return version >= 2 ? QStringLiteral("transition") : QStringLiteral("NULL");
+}
+
+// A transition's JSON is a few dozen bytes; what is far longer is no description.
+bool readTransition(const QVariant &value, QString *transition)
+{
+    constexpr qsizetype kMaxTransitionText = 4096;
+    const QString text = value.isNull() ? QString() : value.toString();
+    if (text.size() > kMaxTransitionText)
+        return false;
+    *transition = text;
+    return true;
+}
+
 QString readItemRow(const QSqlQuery &q, const ShowRows &rows, ItemRow *row)
 {
     int sampling = 0;
@@ -308,6 +333,8 @@ QString readItemRow(const QSqlQuery &q, const ShowRows &rows, ItemRow *row)
     row->sampling = sampling == 1 ? SamplingMode::Smooth : SamplingMode::Sharp;
     row->square = side >= 0 ? QRect(x, y, side, side) : QRect();
     row->suffix = q.value(10).toString();
+    if (!readTransition(q.value(15), &row->transition))
+        return damaged(QStringLiteral("the transition after %1 is too long").arg(row->label));
     if (!readPiece(q.value(11), rows, &row->ids.source))
         return QStringLiteral("a piece is missing: the source of %1").arg(row->label);
     if (!readPiece(q.value(12), rows, &row->ids.thumbnail))
@@ -382,7 +409,8 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
     if (!q.exec(QStringLiteral(
             "SELECT id, number, loop_count, is_gif, origin_source, origin_path, start_ms, "
             "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed, "
-            "frame_tenths FROM clip ORDER BY position")))
+            "frame_tenths, %1 FROM clip ORDER BY position")
+                    .arg(transitionColumn(rows->version))))
         return damaged(q.lastError().text());
     while (q.next()) {
         ClipRow clip;
@@ -407,6 +435,9 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
         clip.origin.shownSize = QSize(w, h);
         clip.origin.regionTopLeft = QPoint(x, y);
         clip.origin.keepSpeed = q.value(13).toBool();
+        if (!readTransition(q.value(15), &clip.transition))
+            return damaged(QStringLiteral("the transition after clip %1 is too long")
+                               .arg(rows->clips.size() + 1));
         clipIndex->insert(clip.id, int(rows->clips.size()));
         rows->clips.append(clip);
     }
@@ -419,8 +450,9 @@ QString readItems(ShowDatabase &db, ShowRows *rows, const QHash<qint64, int> &cl
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral(
             "SELECT clip, kind, number, display_time, frame_time, contrast, sampling, square_x, "
-            "square_y, square_side, source_suffix, source, thumbnail, led, preview "
-            "FROM item ORDER BY clip, position")))
+            "square_y, square_side, source_suffix, source, thumbnail, led, preview, %1 "
+            "FROM item ORDER BY clip, position")
+                    .arg(transitionColumn(rows->version))))
         return damaged(q.lastError().text());
     int count = 0;
     while (q.next()) {
@@ -897,7 +929,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         items.prepare(QStringLiteral(
             "INSERT INTO item (clip, position, kind, number, display_time, frame_time, "
             "contrast, sampling, square_x, square_y, square_side, source_suffix, source, "
-            "thumbnail, led, preview) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "thumbnail, led, preview, transition) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         const auto insertItem = [&](const ShowSnapshot::Item &item, qint64 clipId, int position,
                                     const QString &label) -> bool {
             PieceIds ids;
@@ -920,6 +953,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
             items.bindValue(13, idOrNull(ids.thumbnail));
             items.bindValue(14, idOrNull(ids.led));
             items.bindValue(15, idOrNull(ids.preview));
+            items.bindValue(16, textOrNull(item.transition));
             if (!items.exec()) {
                 error = items.lastError().text();
                 return false;
@@ -935,7 +969,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         clips.prepare(QStringLiteral(
             "INSERT INTO clip (position, number, loop_count, is_gif, origin_source, "
             "origin_path, start_ms, length_ms, zoom_steps, shown_width, shown_height, "
-            "region_x, region_y, keep_speed, frame_tenths) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "region_x, region_y, keep_speed, frame_tenths, transition) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int c = 0; c < snapshot.clips.size(); ++c) {
             const ShowSnapshot::Clip &clip = snapshot.clips[c];
             const ClipOrigin &origin = clip.origin;
@@ -944,7 +979,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                                       origin.lengthMs, origin.zoomSteps,
                                       origin.shownSize.width(), origin.shownSize.height(),
                                       origin.regionTopLeft.x(), origin.regionTopLeft.y(),
-                                      origin.keepSpeed ? 1 : 0, clip.frameTenths};
+                                      origin.keepSpeed ? 1 : 0, clip.frameTenths,
+                                      textOrNull(clip.transition)};
             for (int v = 0; v < values.size(); ++v)
                 clips.bindValue(v, values[v]);
             if (!clips.exec())
@@ -993,9 +1029,11 @@ Outcome ShowFile::readInfo(const QString &path, ShowInfo *info)
     result.savedAt = rows.savedAt;
     for (const ItemRow &row : rows.pictures)
         result.pictures.append({row.kind, row.number, row.displayTime, float(row.contrast),
-                                row.sampling, row.ids.source != 0, row.ids.led != 0});
+                                row.sampling, row.ids.source != 0, row.ids.led != 0,
+                                row.transition});
     for (const ClipRow &clip : rows.clips)
-        result.clips.append({int(clip.frames.size()), clip.loopCount, clip.isGif, clip.origin});
+        result.clips.append({int(clip.frames.size()), clip.loopCount, clip.isGif, clip.origin,
+                             clip.transition});
     *info = result;
     return Outcome::success();
 }
@@ -1076,14 +1114,16 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
         for (const ItemRow &row : rows.pictures) {
             if (options.stop && options.stop->load())
                 return refused(QStringLiteral("cancelled"));
-            if (ImageObject *item = make(row))
+            if (ImageObject *item = make(row)) {
                 loaded.addPicture(item);
-            else if (!error.isEmpty())
+                loaded.setTransition(item, row.transition);
+            } else if (!error.isEmpty())
                 return refused(error);
         }
         for (const ClipRow &clipRow : rows.clips) {
             auto *clip = new MediaObject(clipRow.number, clipRow.origin.path);
             loaded.addClip(clip);
+            loaded.setTransition(clip, clipRow.transition);
             clip->loopCount = clipRow.loopCount;
             clip->frameTenths = clipRow.frameTenths;
             clip->isGif = clipRow.isGif;
@@ -1109,9 +1149,10 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     // Clips whose every frame was left out are left out too.
     QList<MediaObject *> clips = loaded.takeClips();
     for (MediaObject *clip : clips) {
-        if (clip->frames.isEmpty())
+        if (clip->frames.isEmpty()) {
+            loaded.setTransition(clip, QString());
             delete clip;
-        else
+        } else
             loaded.addClip(clip);
     }
     for (const auto &[row, item] : stored)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // What a show file holds, read without making any item: for `inspect`, for a window that
 // wants the show's geometry before opening it, and for a recovery offer.
 struct ShowInfo
@@ -19,6 +21,8 @@ struct ShowInfo
         SamplingMode sampling = SamplingMode::Sharp;
         bool hasSource = false;
         bool hasLedData = false;
+        // The transition after it, as its description's JSON; empty for none.
+        QString transition;
     };
     struct Clip
     {
@@ -26,6 +30,7 @@ struct ShowInfo
         int loopCount = 1;
         bool isGif = false;
         ClipOrigin origin;
+        QString transition;
     };
 
     int version = 0;
@@ -37,6 +42,8 @@ struct ShowInfo
     QList<Picture> pictures;
     QList<Clip> clips;
 
-    // How long the display plays the show written from it, in milliseconds.
-    qint64 showLengthMs() const;
+    // How long the display plays the show written from it, in milliseconds. transitionFrames
+    // gives the frames of a transition from its JSON (0 for one that cannot be made); without
+    // it transitions are not counted.
+    qint64 showLengthMs(const std::function<int(const QString &)> &transitionFrames = {}) const;
 };

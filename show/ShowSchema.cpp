@@ -16,14 +16,14 @@ const char *const kTables[] = {
     "origin_source INTEGER NOT NULL, origin_path TEXT NOT NULL, start_ms INTEGER NOT NULL, "
     "length_ms INTEGER NOT NULL, zoom_steps INTEGER NOT NULL, shown_width INTEGER NOT NULL, "
     "shown_height INTEGER NOT NULL, region_x INTEGER NOT NULL, region_y INTEGER NOT NULL, "
-    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL)",
+    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL, transition TEXT)",
     "CREATE TABLE item (id INTEGER PRIMARY KEY, clip INTEGER REFERENCES clip(id), "
     "position INTEGER NOT NULL, kind INTEGER NOT NULL, number INTEGER NOT NULL, "
     "display_time REAL NOT NULL, frame_time REAL NOT NULL, contrast REAL NOT NULL, "
     "sampling INTEGER NOT NULL, square_x INTEGER NOT NULL, square_y INTEGER NOT NULL, "
     "square_side INTEGER NOT NULL, source_suffix TEXT NOT NULL, "
     "source INTEGER REFERENCES blob(id), thumbnail INTEGER REFERENCES blob(id), "
-    "led INTEGER REFERENCES blob(id), preview INTEGER REFERENCES blob(id))",
+    "led INTEGER REFERENCES blob(id), preview INTEGER REFERENCES blob(id), transition TEXT)",
     "CREATE INDEX item_order ON item (clip, position)",
 };
 
@@ -49,10 +49,25 @@ bool ShowSchema::create(ShowDatabase &db, QString *error)
     return true;
 }
 
-bool ShowSchema::upgrade(ShowDatabase &, int fromVersion, QString *error)
+bool ShowSchema::upgrade(ShowDatabase &db, int fromVersion, QString *error)
 {
     if (fromVersion == Version)
         return true;
+    if (fromVersion == 1) {
+        // Format 2 keeps the transition after a picture or clip; format 1 has none.
+        for (const char *change : {"ALTER TABLE item ADD COLUMN transition TEXT",
+                                   "ALTER TABLE clip ADD COLUMN transition TEXT"}) {
+            if (!db.exec(QString::fromLatin1(change))) {
+                *error = db.errorText();
+                return false;
+            }
+        }
+        if (!db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Version))) {
+            *error = db.errorText();
+            return false;
+        }
+        return true;
+    }
     *error = QStringLiteral("no way to read format version %1").arg(fromVersion);
     return false;
 }

@@ -21,12 +21,15 @@ ShowSnapshot::Item ShowSnapshot::captureItem(ImageObject *item)
 }
 
 ShowSnapshot ShowSnapshot::capture(const QList<ImageObject *> &pictureItems,
-                                   const QList<MediaObject *> &clipItems, SamplingMode sampling)
+                                   const QList<MediaObject *> &clipItems, SamplingMode sampling,
+                                   const QHash<const QObject *, QString> &transitions)
 {
     ShowSnapshot snapshot;
     snapshot.pictures.reserve(pictureItems.size());
-    for (ImageObject *item : pictureItems)
+    for (ImageObject *item : pictureItems) {
         snapshot.pictures.append(captureItem(item));
+        snapshot.pictures.last().transition = transitions.value(item);
+    }
     snapshot.clips.reserve(clipItems.size());
     for (const MediaObject *clip : clipItems) {
         Clip taken;
@@ -35,6 +38,7 @@ ShowSnapshot ShowSnapshot::capture(const QList<ImageObject *> &pictureItems,
         taken.frameTenths = clip->frameTenths;
         taken.isGif = clip->isGif;
         taken.origin = clip->origin;
+        taken.transition = transitions.value(clip);
         taken.frames.reserve(clip->frames.size());
         for (ImageObject *frame : clip->frames)
             taken.frames.append(captureItem(frame));

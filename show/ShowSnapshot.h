@@ -3,12 +3,14 @@
 #include "model/ClipOrigin.h"
 #include "model/SamplingMode.h"
 
+#include <QHash>
 #include <QList>
 #include <QMetaType>
 #include <QRect>
 #include <QString>
 
 class ImageObject;
+class QObject;
 class MediaObject;
 
 // What a save writes, taken on the GUI thread in microseconds: the playlist's order and every
@@ -32,6 +34,8 @@ struct ShowSnapshot
         SamplingMode sampling = SamplingMode::Sharp;
         QRect squareRect;
         QString sourcePath;
+        // The transition after a picture, as its description's JSON; empty for none.
+        QString transition;
     };
     struct Clip
     {
@@ -41,6 +45,7 @@ struct ShowSnapshot
         int frameTenths = 1;
         bool isGif = false;
         ClipOrigin origin;
+        QString transition;
     };
 
     QList<Item> pictures;
@@ -52,8 +57,10 @@ struct ShowSnapshot
     SamplingMode sampling = SamplingMode::Sharp;
 
     // Copies the items' values and the process-wide geometry and language. GUI thread.
+    // transitions: the JSON of the transition after a picture or clip, by the item.
     static ShowSnapshot capture(const QList<ImageObject *> &pictureItems,
-                                const QList<MediaObject *> &clipItems, SamplingMode sampling);
+                                const QList<MediaObject *> &clipItems, SamplingMode sampling,
+                                const QHash<const QObject *, QString> &transitions = {});
     static Item captureItem(ImageObject *item);
 
     qint64 itemCount() const;

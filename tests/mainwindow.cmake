@@ -33,3 +33,13 @@ hd_add_test(test_playlist_history
   SOURCES test_playlist_history.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# Transitions in the window: made for their pair, made again on changes and undo, played,
+# counted and downloaded as the command line builds them.
+if(TARGET hologram-cli)
+  hd_add_test(test_window_transitions
+    SOURCES test_window_transitions.cpp MainWindowTestSupport.h CliRun.h GifFixtures.h GifFixtures.cpp
+    LIBS hd_ui
+    GUI TIMEOUT 240)
+  add_dependencies(test_window_transitions hologram-cli)
+endif()

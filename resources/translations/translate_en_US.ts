@@ -841,4 +841,47 @@ Size: %2</translation>
         <translation>Each LED shows the average colour of the area it covers, so fine detail does not shimmer. Applies to pictures added from now on.</translation>
     </message>
 </context>
+<context>
+    <name>TransitionControls</name>
+    <message>
+        <source>transition_add</source>
+        <translation>+ transition</translation>
+    </message>
+    <message>
+        <source>transition_label</source>
+        <translation>→ %1 %2 s</translation>
+    </message>
+    <message>
+        <source>transition_none</source>
+        <translation>No transition</translation>
+    </message>
+    <message>
+        <source>transition_fade</source>
+        <translation>Cross-fade</translation>
+    </message>
+    <message>
+        <source>transition_clock</source>
+        <translation>Clock wipe</translation>
+    </message>
+    <message>
+        <source>transition_iris_in</source>
+        <translation>Iris in</translation>
+    </message>
+    <message>
+        <source>transition_iris_out</source>
+        <translation>Iris out</translation>
+    </message>
+    <message>
+        <source>transition_spin</source>
+        <translation>Spin-in</translation>
+    </message>
+    <message>
+        <source>transition_length</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>transition_seconds</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
 </TS>

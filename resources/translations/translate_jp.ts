@@ -839,4 +839,47 @@
         <translation>各 LED が受け持つ範囲の平均色を表示するため、細かい模様がちらつきません。これ以降に追加する画像に適用されます。</translation>
     </message>
 </context>
+<context>
+    <name>TransitionControls</name>
+    <message>
+        <source>transition_add</source>
+        <translation>+ トランジション</translation>
+    </message>
+    <message>
+        <source>transition_label</source>
+        <translation>→ %1 %2 秒</translation>
+    </message>
+    <message>
+        <source>transition_none</source>
+        <translation>トランジションなし</translation>
+    </message>
+    <message>
+        <source>transition_fade</source>
+        <translation>クロスフェード</translation>
+    </message>
+    <message>
+        <source>transition_clock</source>
+        <translation>時計ワイプ</translation>
+    </message>
+    <message>
+        <source>transition_iris_in</source>
+        <translation>アイリスイン</translation>
+    </message>
+    <message>
+        <source>transition_iris_out</source>
+        <translation>アイリスアウト</translation>
+    </message>
+    <message>
+        <source>transition_spin</source>
+        <translation>スピンイン</translation>
+    </message>
+    <message>
+        <source>transition_length</source>
+        <translation>長さ</translation>
+    </message>
+    <message>
+        <source>transition_seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+</context>
 </TS>

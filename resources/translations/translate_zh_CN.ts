@@ -839,4 +839,47 @@
         <translation>每个 LED 显示它所覆盖区域的平均颜色，细节不会闪烁。对此后添加的图片生效。</translation>
     </message>
 </context>
+<context>
+    <name>TransitionControls</name>
+    <message>
+        <source>transition_add</source>
+        <translation>+ 转场</translation>
+    </message>
+    <message>
+        <source>transition_label</source>
+        <translation>→ %1 %2 秒</translation>
+    </message>
+    <message>
+        <source>transition_none</source>
+        <translation>无转场</translation>
+    </message>
+    <message>
+        <source>transition_fade</source>
+        <translation>交叉淡化</translation>
+    </message>
+    <message>
+        <source>transition_clock</source>
+        <translation>时钟擦除</translation>
+    </message>
+    <message>
+        <source>transition_iris_in</source>
+        <translation>圆形收缩</translation>
+    </message>
+    <message>
+        <source>transition_iris_out</source>
+        <translation>圆形展开</translation>
+    </message>
+    <message>
+        <source>transition_spin</source>
+        <translation>旋入</translation>
+    </message>
+    <message>
+        <source>transition_length</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>transition_seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+</context>
 </TS>

@@ -839,4 +839,47 @@
         <translation>每個 LED 顯示其覆蓋區域的平均顏色，細節不會閃爍。適用於此後加入的圖片。</translation>
     </message>
 </context>
+<context>
+    <name>TransitionControls</name>
+    <message>
+        <source>transition_add</source>
+        <translation>+ 轉場</translation>
+    </message>
+    <message>
+        <source>transition_label</source>
+        <translation>→ %1 %2 秒</translation>
+    </message>
+    <message>
+        <source>transition_none</source>
+        <translation>無轉場</translation>
+    </message>
+    <message>
+        <source>transition_fade</source>
+        <translation>交叉淡化</translation>
+    </message>
+    <message>
+        <source>transition_clock</source>
+        <translation>時鐘擦除</translation>
+    </message>
+    <message>
+        <source>transition_iris_in</source>
+        <translation>圓形收縮</translation>
+    </message>
+    <message>
+        <source>transition_iris_out</source>
+        <translation>圓形展開</translation>
+    </message>
+    <message>
+        <source>transition_spin</source>
+        <translation>旋入</translation>
+    </message>
+    <message>
+        <source>transition_length</source>
+        <translation>時長</translation>
+    </message>
+    <message>
+        <source>transition_seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+</context>
 </TS>

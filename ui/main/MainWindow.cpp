@@ -8,6 +8,7 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/PictureLoader.h"
+#include "motion/TransitionLinks.h"
 #include "ui/UiLog.h"
 #include "ui/dialogs/SettingColorForm.h"
 #include "ui/dialogs/UpdateImageContract.h"
@@ -19,6 +20,7 @@
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/SamplingSwitch.h"
+#include "ui/main/TransitionControls.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -87,6 +89,7 @@ void MainWindow::createWorkers()
     connect(playHandler.get(), &PlayMediaHandler::rowStepDue, this, &MainWindow::onRowStepDue);
 
     contrast = std::make_unique<ContrastJobs>(playHandler.get());
+    transitions = std::make_unique<TransitionLinks>();
     download = std::make_unique<DownloadFlow>(playHandler.get(), this);
     reading = std::make_unique<EffectReadFlow>(playHandler.get(), playlists.get(), this);
     playlists->setUsers(download.get(), reading->merge(), contrast.get());
@@ -115,6 +118,12 @@ void MainWindow::createWorkers()
     connect(playlists.get(), &PlaylistController::aboutToClear, preview.get(), &PreviewPane::release);
     connect(playlists.get(), &PlaylistController::clipAboutToGo, preview.get(),
             &PreviewPane::forget);
+    ShowPlayer *show = preview->showPlayer();
+    show->setPlaylistSource([this](const QList<ImageObject *> &p, const QList<MediaObject *> &c) {
+        return transitions->playlist(p, c);
+    });
+    connect(transitions.get(), &TransitionLinks::aboutToDrop, show, &ShowPlayer::stop);
+    connect(transitions.get(), &TransitionLinks::changed, show, &ShowPlayer::updateLength);
 }
 
 void MainWindow::setUpLists()
@@ -127,6 +136,9 @@ void MainWindow::setUpLists()
         connect(static_cast<RowItemDelegate *>(view->itemDelegate()),
                 &RowItemDelegate::rowValueChanged, playlists.get(), &PlaylistController::noteValues);
     }
+    transitionControls = std::make_unique<TransitionControls>(
+        transitions.get(), pictureModel(), clipModel(), ui.tableView, ui.tableViewMedia);
+    transitionControls->setRefusal([this] { return playlists->refuse(PlaylistController::Edit); });
     connect(ui.tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
             &MainWindow::onTableViewMenuRequested);
@@ -402,7 +414,10 @@ void MainWindow::downloadInto(const QString &directory)
 
 void MainWindow::startDownload(const QString &path)
 {
-    download->start(path, playlists->snapshot());
+    // The file holds every transition the lists show: one still being made is waited for.
+    transitions->waitUntilSettled();
+    download->start(path, transitions->playlist(pictureModel()->itemsAs<ImageObject>(),
+                                                clipModel()->itemsAs<MediaObject>()));
 }
 
 // ------------------------------------------------------------------------- effect reading

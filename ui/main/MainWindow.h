@@ -28,6 +28,8 @@ class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
+class TransitionControls;
+class TransitionLinks;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -81,6 +83,8 @@ public:
     ProgressDialog *currentBusyDialog() const;
     DiskMonitor *disks() const { return diskMonitor; }
     ShowPlayer *showPlayer() const { return preview->showPlayer(); }
+    TransitionLinks *transitionLinks() const { return transitions.get(); }
+    TransitionControls *transitionButtons() const { return transitionControls.get(); }
     bool isPlaying() const { return preview->isPlaying(); }
 
 signals:
@@ -151,10 +155,13 @@ private:
     std::unique_ptr<PlaylistController> playlists;
     std::unique_ptr<PlayMediaHandler> playHandler;
     std::unique_ptr<ContrastJobs> contrast;
+    // The transitions' made clips: a download writing them is waited for first.
+    std::unique_ptr<TransitionLinks> transitions;
     std::unique_ptr<DownloadFlow> download;
     std::unique_ptr<EffectReadFlow> reading;
     std::unique_ptr<PictureActions> pictures;
     std::unique_ptr<PreviewPane> preview;
+    std::unique_ptr<TransitionControls> transitionControls;
     LanguageButtons *languages = nullptr;
     QMenu *imageMenu = nullptr;
     QAction *contrastAction = nullptr;

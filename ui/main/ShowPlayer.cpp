@@ -44,26 +44,43 @@ void ShowPlayer::watch(CustomTableModel *model)
     connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, &ShowPlayer::stop);
 }
 
+void ShowPlayer::setPlaylistSource(
+    std::function<EffectPlaylist(const QList<ImageObject *> &, const QList<MediaObject *> &)> given)
+{
+    stop();
+    source = std::move(given);
+    updateLength();
+}
+
+EffectPlaylist ShowPlayer::currentPlaylist() const
+{
+    const QList<ImageObject *> pictureItems = pictures->itemsAs<ImageObject>();
+    const QList<MediaObject *> clipItems = clips->itemsAs<MediaObject>();
+    return source ? source(pictureItems, clipItems)
+                  : EffectPlaylist::capture(pictureItems, clipItems);
+}
+
 ShowTimeline ShowPlayer::currentTimeline() const
 {
-    return ShowTimeline::fromPlaylist(EffectPlaylist::capture(pictures->itemsAs<ImageObject>(),
-                                                              clips->itemsAs<MediaObject>()));
+    return ShowTimeline::fromPlaylist(currentPlaylist());
 }
 
 bool ShowPlayer::play()
 {
     stop();
-    const EffectPlaylist playlist = EffectPlaylist::capture(pictures->itemsAs<ImageObject>(),
-                                                            clips->itemsAs<MediaObject>());
+    const EffectPlaylist playlist = currentPlaylist();
     timeline = ShowTimeline::fromPlaylist(playlist);
     if (timeline.isEmpty())
         return false;
-    // Record numbers follow the file: every picture, then every clip's frames.
+    // Record numbers follow the file: its play order (every picture, then every clip's
+    // frames, unless transitions stand between them).
     records.clear();
-    for (const EffectPlaylist::Picture &picture : playlist.pictures)
-        records.append(picture.item);
-    for (const EffectPlaylist::Clip &clip : playlist.clips)
-        records.append(clip.records());
+    for (const EffectPlaylist::Entry &entry : playlist.playOrder()) {
+        if (entry.isClip)
+            records.append(playlist.clips[entry.index].records());
+        else
+            records.append(playlist.pictures[entry.index].item);
+    }
     shownRecord = -1;
     playing = true;
     bar->setRange(0, int(qMin<qint64>(timeline.totalMs(), INT_MAX)));

@@ -10,9 +10,13 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 class CustomTableModel;
 class QLabel;
 class QProgressBar;
+class MediaObject;
+struct EffectPlaylist;
 
 // Plays the whole playlist in the preview area as the display will play the effect file:
 // the pictures in list order for their stored times, then every clip at 100 ms a frame as
@@ -34,6 +38,11 @@ public:
     ShowPlayer(CustomTableModel *pictures, CustomTableModel *clips, QProgressBar *bar,
                QLabel *lengthLabel, QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(ShowPlayer)
+
+    // What the show plays, from the lists' items: the lists' own order unless given (the
+    // window gives the show with its transitions between their pairs).
+    void setPlaylistSource(std::function<EffectPlaylist(const QList<ImageObject *> &,
+                                                        const QList<MediaObject *> &)> source);
 
     // Starts from the beginning; false (nothing happens) for a show without any time.
     bool play();
@@ -61,6 +70,7 @@ protected:
 
 private:
     void watch(CustomTableModel *model);
+    EffectPlaylist currentPlaylist() const;
 
     CustomTableModel *pictures;
     CustomTableModel *clips;
@@ -72,4 +82,6 @@ private:
     QList<ImageObject *> records;
     int shownRecord = -1;
     bool playing = false;
+    std::function<EffectPlaylist(const QList<ImageObject *> &, const QList<MediaObject *> &)>
+        source;
 };
