@@ -129,6 +129,7 @@ int main(int argc, char *argv[])
         MainWindow window;
         window.onBtnEnUsClick();
         window.show();
+        window.startRecovery();
         scheduleDemoImport(window);
         code = app.exec();
     }

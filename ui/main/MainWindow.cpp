@@ -18,6 +18,7 @@
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/ShowRecovery.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -35,6 +36,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBox>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -188,6 +190,17 @@ void MainWindow::createEditMenu()
     retranslateUi();
 }
 
+void MainWindow::startRecovery(const QString &directory)
+{
+    showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
+    showRecovery->watch(sampling->action(), languages);
+    connect(showRecovery.get(), &ShowRecovery::restored, this, [this] {
+        showGeometry();
+        setWindowModified(true);
+    });
+    QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
+}
+
 QStringList MainWindow::knownDisks() const
 {
     return diskMonitor ? diskMonitor->knownDisks() : QStringList();
@@ -226,6 +239,8 @@ void MainWindow::showGeometry()
     const QString text = tr("status_geometry");
     if (geometryLabel && text.contains(QLatin1String("%2")))
         geometryLabel->setText(text.arg(ledCount.load()).arg(lineNumber.load()));
+    if (showRecovery)
+        showRecovery->noteChange();
 }
 
 void MainWindow::changeEvent(QEvent *event)

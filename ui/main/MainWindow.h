@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
+class ShowRecovery;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -82,6 +83,10 @@ public:
     DiskMonitor *disks() const { return diskMonitor; }
     ShowPlayer *showPlayer() const { return preview->showPlayer(); }
     bool isPlaying() const { return preview->isPlaying(); }
+    // Keeps a recovery copy of the show from now on (in directory; empty: the user's data
+    // location) and, once the event loop runs, offers to restore one a killed run left.
+    void startRecovery(const QString &directory = QString());
+    ShowRecovery *recovery() const { return showRecovery.get(); }
 
 signals:
     void usbMountEvent(QString path);
@@ -164,4 +169,6 @@ private:
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;
+    // Last: it goes first, waiting for a save that still reads the items.
+    std::unique_ptr<ShowRecovery> showRecovery;
 };

@@ -1,0 +1,137 @@
+#include "show/RecoveryWriter.h"
+
+#include "show/RecoveryStore.h"
+#include "show/ShowLog.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+namespace {
+
+const QLatin1String kCancelled("cancelled");
+
+} // namespace
+
+RecoveryWriter::RecoveryWriter(RecoveryStore &store, std::function<ShowSnapshot()> capture,
+                               QObject *parent)
+    : QObject(parent), store(store), capture(std::move(capture)), showFile(store.copyPath())
+{
+    showFile.setStop(&cancel);
+    timer.setSingleShot(true);
+    timer.setInterval(DelayMs);
+    connect(&timer, &QTimer::timeout, this, &RecoveryWriter::startSave);
+    // One worker, kept: saves of one file are taken one at a time anyway.
+    pool.setMaxThreadCount(1);
+    pool.setExpiryTimeout(-1);
+}
+
+RecoveryWriter::~RecoveryWriter()
+{
+    closed = true;
+    cancel = true;
+    pool.waitForDone();
+}
+
+void RecoveryWriter::noteChange()
+{
+    if (closed || !store.isValid())
+        return;
+    dirty = true;
+    timer.start();
+}
+
+void RecoveryWriter::startSave()
+{
+    if (closed || running || !dirty)
+        return;
+    if (settling || (gate && !gate())) {
+        timer.start(RetryMs);
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    ShowSnapshot snapshot = capture();
+    captureNs = clock.nsecsElapsed();
+    dirty = false;
+    // An empty show has nothing to recover: no copy is kept for it.
+    if (snapshot.pictures.isEmpty() && snapshot.clips.isEmpty()) {
+        store.removeOwnCopy();
+        return;
+    }
+    running = true;
+    cancel = false;
+    emit busyChanged(true);
+    pool.start([this, snapshot = std::move(snapshot)] {
+        const Outcome outcome = showFile.save(snapshot);
+        QMetaObject::invokeMethod(this, [this, outcome] { saveEnded(outcome); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+void RecoveryWriter::saveEnded(const Outcome &outcome)
+{
+    running = false;
+    ++ended;
+    const bool cancelled = !outcome && cancel.load();
+    if (cancelled)
+        dirty = true;
+    else if (!outcome)
+        qCWarning(lcShow) << "recovery: the copy was not saved:" << outcome.error();
+    if (discardAfter) {
+        discardAfter = false;
+        store.removeOwnCopy();
+    }
+    emit busyChanged(false);
+    emit saved(outcome ? QString() : cancelled ? QString(kCancelled) : outcome.error());
+    // Changes that came while it ran: one more save, unless a newer change restarted the
+    // delay (its timer saves then) or someone waits to change the items.
+    if (dirty && !closed && !timer.isActive()) {
+        if (settling)
+            timer.start();
+        else
+            startSave();
+    }
+}
+
+void RecoveryWriter::settle()
+{
+    if (!running)
+        return;
+    settling = true;
+    cancel = true;
+    QEventLoop loop;
+    connect(this, &RecoveryWriter::busyChanged, &loop, [&loop](bool saving) {
+        if (!saving)
+            loop.quit();
+    });
+    if (running)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    settling = false;
+}
+
+void RecoveryWriter::discardCopy()
+{
+    timer.stop();
+    dirty = false;
+    if (running) {
+        // What it writes is older than the file the show was saved to.
+        cancel = true;
+        discardAfter = true;
+        return;
+    }
+    store.removeOwnCopy();
+}
+
+bool RecoveryWriter::finish(int timeoutMs)
+{
+    closed = true;
+    timer.stop();
+    cancel = true;
+    if (!pool.waitForDone(timeoutMs)) {
+        qCWarning(lcShow) << "recovery: a save did not end within" << timeoutMs
+                          << "ms; the copy stays";
+        return false;
+    }
+    store.removeOwnCopy();
+    return true;
+}

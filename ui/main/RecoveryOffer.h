@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/Outcome.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+class PlaylistController;
+class RecoveryStore;
+class QWidget;
+
+// The start's question after an instance ended without saving: offers to restore the newest
+// copy it left (saying from when), and restores it into the playlist at the geometry it was
+// made for (read on a worker, with progress). Declined or restored, the copy goes, and the
+// older copies with it; a copy that cannot be read is reported, removed, and the next older
+// one is offered instead.
+class RecoveryOffer
+{
+    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+public:
+    RecoveryOffer(RecoveryStore &store, PlaylistController &playlists, QWidget *window);
+
+    // Runs the offer; true when a show was restored (the playlist then holds it).
+    bool run();
+
+    // The question for a copy saved at savedAt, its date and time in the user's locale.
+    static QString question(const QDateTime &savedAt);
+    // Reads the copy at path into the playlist, replacing what it holds, at the copy's
+    // geometry; on failure the playlist and the geometry are left as they were.
+    Outcome restore(const QString &path);
+
+private:
+    RecoveryStore &store;
+    PlaylistController &playlists;
+    QWidget *window;
+    bool cancelled = false;
+};
