@@ -194,10 +194,7 @@ void MainWindow::startRecovery(const QString &directory)
 {
     showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
     showRecovery->watch(sampling->action(), languages);
-    connect(showRecovery.get(), &ShowRecovery::restored, this, [this] {
-        showGeometry();
-        setWindowModified(true);
-    });
+    connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
     QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
 }
 
