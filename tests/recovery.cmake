@@ -12,3 +12,6 @@ if(TARGET hologram-display)
     HD_DISPLAY_BINARY="$<TARGET_FILE:hologram-display>")
   add_dependencies(test_recovery_kill hologram-display)
 endif()
+hd_add_test(test_recovery_offer
+  SOURCES test_recovery_offer.cpp MainWindowTestSupport.h ShowFixtures.h ShowFixtures.cpp
+  LIBS hd_ui GUI LABELS show TIMEOUT 180)
