@@ -66,6 +66,7 @@ void RecoveryWriter::startSave()
         QMetaObject::invokeMethod(this, [this, outcome] { saveEnded(outcome); },
                                   Qt::QueuedConnection);
     });
+    startNs = clock.nsecsElapsed();
 }
 
 void RecoveryWriter::saveEnded(const Outcome &outcome)
@@ -77,6 +78,9 @@ void RecoveryWriter::saveEnded(const Outcome &outcome)
         dirty = true;
     else if (!outcome)
         qCWarning(lcShow) << "recovery: the copy was not saved:" << outcome.error();
+    qCDebug(lcShow).nospace() << "recovery: save ended" << (outcome ? "" : " without success")
+                              << "; the GUI thread spent " << startNs / 1000 << " us on it ("
+                              << captureNs / 1000 << " us snapshot)";
     if (discardAfter) {
         discardAfter = false;
         store.removeOwnCopy();

@@ -60,8 +60,10 @@ public:
 
     // The file the copy is written through (its hash cache may be shared with the show's).
     ShowFile &file() { return showFile; }
-    // GUI-thread time of the last snapshot, in nanoseconds, and the saves ended so far.
+    // GUI-thread time of the last save's start, in nanoseconds: the snapshot alone, and the
+    // whole start (snapshot and hand-over to the worker). The saves ended so far.
     qint64 lastCaptureNs() const { return captureNs; }
+    qint64 lastStartNs() const { return startNs; }
     int savesEnded() const { return ended; }
 
 signals:
@@ -86,5 +88,6 @@ private:
     bool settling = false;
     bool closed = false;
     qint64 captureNs = 0;
+    qint64 startNs = 0;
     int ended = 0;
 };
