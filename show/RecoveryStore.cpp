@@ -42,7 +42,7 @@ RecoveryStore::RecoveryStore(const QString &directory)
 
 RecoveryStore::~RecoveryStore()
 {
-    if (valid)
+    if (valid && !keep)
         removeOwnCopy();
     // The lock goes last, so that no other instance takes the copy for an orphan meanwhile.
     lock.reset();

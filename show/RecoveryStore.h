@@ -30,7 +30,8 @@ public:
     // directory: the folder of the copies; empty for defaultDirectory(). Makes the folder
     // and takes this instance's lock.
     explicit RecoveryStore(const QString &directory = QString());
-    // A clean end: this instance's copy goes with its lock; claimed orphans are let go.
+    // The end: this instance's copy goes (unless kept) with its lock; claimed orphans are
+    // let go.
     ~RecoveryStore();
     Q_DISABLE_COPY_MOVE(RecoveryStore)
 
@@ -53,6 +54,9 @@ public:
     // Removes this instance's copy (the show has been saved, or the instance ends); the
     // lock stays while the instance runs.
     void removeOwnCopy();
+    // The end was not the user's choice (the session ended): the copy stays for the next
+    // start, which finds it without an owner.
+    void keepOwnCopy() { keep = true; }
 
 private:
     // Every file of the copy at path but its lock: the copy, its journal, unfinished saves.
@@ -62,6 +66,7 @@ private:
     QString own;
     QString error;
     bool valid = false;
+    bool keep = false;
     std::unique_ptr<QLockFile> lock;
     QHash<QString, std::shared_ptr<QLockFile>> claimed;
 };

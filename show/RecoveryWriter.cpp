@@ -139,3 +139,29 @@ bool RecoveryWriter::finish(int timeoutMs)
     store.removeOwnCopy();
     return true;
 }
+
+bool RecoveryWriter::finishKeepingCopy(int timeoutMs)
+{
+    store.keepOwnCopy();
+    timer.stop();
+    QElapsedTimer clock;
+    clock.start();
+    if (!pool.waitForDone(timeoutMs))
+        return false;
+    // The ended save's report is still on its way: only whether a change waits counts now.
+    running = false;
+    if (discardAfter) {
+        discardAfter = false;
+        store.removeOwnCopy();
+    }
+    if (dirty) {
+        // The event loop has ended: nothing changes the items any more.
+        gate = nullptr;
+        startSave();
+        if (!pool.waitForDone(int(qMax<qint64>(0, timeoutMs - clock.elapsed()))))
+            return false;
+    }
+    closed = true;
+    running = false;
+    return true;
+}

@@ -57,6 +57,10 @@ public:
     // item) and waited for, at most timeoutMs; then the copy goes. False when the save did
     // not end in time: the copy goes only once the destructor has waited for it.
     bool finish(int timeoutMs);
+    // The end of a run the user did not end (the session ends): a running save is let
+    // finish, a change not in the copy yet is saved, both within timeoutMs, and the copy is
+    // kept for the next start. False when that did not end in time.
+    bool finishKeepingCopy(int timeoutMs);
 
     // The file the copy is written through (its hash cache may be shared with the show's).
     ShowFile &file() { return showFile; }

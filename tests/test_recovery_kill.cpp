@@ -1,6 +1,7 @@
-// The program itself, killed: a change made before SIGKILL is in its recovery copy, the next
-// start finds that copy as an orphan (a running program's copy it leaves alone), and the copy
-// opens to the playlist the program held, down to the bytes of its effect file.
+// The program itself, killed or ended with the session: a change made before is in its
+// recovery copy, the next start finds that copy as an orphan (a running program's copy it
+// leaves alone), and the copy opens to the playlist the program held, down to the bytes of
+// its effect file.
 #include "ShowFixtures.h"
 
 #include "app/AppGlobals.h"
@@ -90,13 +91,17 @@ private slots:
 void TestRecoveryKill::killedProgramsCopyIsOfferedAndWhole_data()
 {
     QTest::addColumn<int>("instances");
-    QTest::newRow("one program, killed after a change") << 1;
-    QTest::newRow("two programs: own copies, the running one's not offered") << 2;
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("one program, killed after a change") << 1 << true;
+    QTest::newRow("two programs: own copies, the running one's not offered") << 2 << true;
+    // Not the user's choice either: the copy stays for the next start.
+    QTest::newRow("session ended (SIGTERM): copy kept") << 1 << false;
 }
 
 void TestRecoveryKill::killedProgramsCopyIsOfferedAndWhole()
 {
     QFETCH(int, instances);
+    QFETCH(bool, killed);
     QVERIFY(sandbox.isValid());
     for (const char *sub : {"data", "config", "tmp", "start", "work"})
         QVERIFY(QDir().mkpath(at(QLatin1String(sub))));
@@ -127,9 +132,13 @@ void TestRecoveryKill::killedProgramsCopyIsOfferedAndWhole()
         RecoveryStore early(recoveryDir());
         QVERIFY(early.claimOrphans().isEmpty());
     }
-    victim.kill();
+    if (killed)
+        victim.kill();
+    else
+        victim.terminate();
     QVERIFY(victim.waitForFinished(20000));
-    QCOMPARE(victim.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(victim.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
+    QVERIFY(killed || victim.exitCode() == 128 + 15);
 
     RecoveryStore next(recoveryDir());
     const QList<RecoveryStore::Copy> found = next.claimOrphans();

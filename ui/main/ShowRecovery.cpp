@@ -51,7 +51,10 @@ ShowRecovery::ShowRecovery(PlaylistController &playlists, QWidget *window,
 ShowRecovery::~ShowRecovery()
 {
     playlists.setSaver(nullptr);
-    saver->finish(FinishMs);
+    if (keepAtEnd)
+        saver->finishKeepingCopy(FinishMs);
+    else
+        saver->finish(FinishMs);
 }
 
 void ShowRecovery::watch(QAction *smooth, LanguageButtons *languages)

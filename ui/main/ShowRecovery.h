@@ -27,7 +27,8 @@ public:
     // directory: where the copies live; empty for the user's data location.
     ShowRecovery(PlaylistController &playlists, QWidget *window,
                  const QString &directory = QString());
-    // The end of a clean run: a save under way is given up and waited for; the copy goes.
+    // The end: a save under way is given up and waited for, and the copy goes (see
+    // keepCopyAtEnd).
     ~ShowRecovery() override;
     Q_DISABLE_COPY_MOVE(ShowRecovery)
 
@@ -39,6 +40,9 @@ public:
     bool offerRestore();
     // The show has been saved to its own file: the copy goes until the next change.
     void showSaved();
+    // The run ends without the user's choice (the session ends): the end saves what is not
+    // in the copy yet and leaves the copy for the next start.
+    void keepCopyAtEnd() { keepAtEnd = true; }
 
     RecoveryStore &store() const { return *copies; }
     RecoveryWriter &writer() const { return *saver; }
@@ -56,4 +60,5 @@ private:
     // Declared first: it outlives the writer, whose saves write its copy.
     std::unique_ptr<RecoveryStore> copies;
     std::unique_ptr<RecoveryWriter> saver;
+    bool keepAtEnd = false;
 };
