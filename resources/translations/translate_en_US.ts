@@ -627,6 +627,10 @@ Size: %2</translation>
         <translation>Restore</translation>
     </message>
     <message>
+        <source>recovery_later</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
         <source>recovery_restoring</source>
         <translation>Restoring the show…</translation>
     </message>

@@ -626,6 +626,10 @@
         <translation>復元</translation>
     </message>
     <message>
+        <source>recovery_later</source>
+        <translation>後で</translation>
+    </message>
+    <message>
         <source>recovery_restoring</source>
         <translation>ショーを復元しています…</translation>
     </message>

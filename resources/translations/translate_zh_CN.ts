@@ -626,6 +626,10 @@
         <translation>恢复</translation>
     </message>
     <message>
+        <source>recovery_later</source>
+        <translation>以后再说</translation>
+    </message>
+    <message>
         <source>recovery_restoring</source>
         <translation>正在恢复节目…</translation>
     </message>

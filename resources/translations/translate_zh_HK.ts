@@ -626,6 +626,10 @@
         <translation>還原</translation>
     </message>
     <message>
+        <source>recovery_later</source>
+        <translation>稍後再說</translation>
+    </message>
+    <message>
         <source>recovery_restoring</source>
         <translation>正在還原節目…</translation>
     </message>

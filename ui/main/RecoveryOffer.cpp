@@ -43,11 +43,21 @@ bool RecoveryOffer::run()
     while (!copies.isEmpty() && !restored) {
         const RecoveryStore::Copy newest = copies.takeFirst();
         QMessageBox box(QMessageBox::Question, tr("dialog_title_tip"),
-                        question(newest.savedAt), QMessageBox::Yes | QMessageBox::Discard,
-                        window);
+                        question(newest.savedAt),
+                        QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel, window);
         box.button(QMessageBox::Yes)->setText(tr("recovery_restore"));
+        box.button(QMessageBox::Cancel)->setText(tr("recovery_later"));
         box.setDefaultButton(QMessageBox::Yes);
-        if (box.exec() != QMessageBox::Yes) {
+        // Closing the box (Escape, its window's close, the session ending) decides nothing:
+        // the copies stay for the next start. Without an escape button the box would refuse
+        // to close, and with it the program to quit.
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Cancel) {
+            qCDebug(lcUi) << "#RecoveryOffer# left for a later start" << newest.path;
+            return false;
+        }
+        if (answer != QMessageBox::Yes) {
             qCDebug(lcUi) << "#RecoveryOffer# declined" << newest.path;
             store.remove(newest.path);
             break;

@@ -13,7 +13,8 @@ class QWidget;
 // copy it left (saying from when), and restores it into the playlist at the geometry it was
 // made for (read on a worker, with progress). Declined or restored, the copy goes, and the
 // older copies with it; a copy that cannot be read is reported, removed, and the next older
-// one is offered instead.
+// one is offered instead. Put off ("not now", or the box closed), every copy stays for the
+// next start.
 class RecoveryOffer
 {
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
