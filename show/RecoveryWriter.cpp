@@ -36,8 +36,11 @@ void RecoveryWriter::noteChange()
 {
     if (closed || !store.isValid())
         return;
+    if (!dirty)
+        changedSince.start();
     dirty = true;
-    timer.start();
+    if (!timer.isActive() || changedSince.elapsed() < MaxWaitMs)
+        timer.start();
 }
 
 void RecoveryWriter::startSave()
@@ -74,10 +77,12 @@ void RecoveryWriter::saveEnded(const Outcome &outcome)
     running = false;
     ++ended;
     const bool cancelled = !outcome && cancel.load();
-    if (cancelled)
+    if (cancelled && !dirty && !discardAfter) {
         dirty = true;
-    else if (!outcome)
+        changedSince.start();
+    } else if (!outcome && !cancelled) {
         qCWarning(lcShow) << "recovery: the copy was not saved:" << outcome.error();
+    }
     qCDebug(lcShow).nospace() << "recovery: save ended" << (outcome ? "" : " without success")
                               << "; the GUI thread spent " << startNs / 1000 << " us on it ("
                               << captureNs / 1000 << " us snapshot)";

@@ -3,6 +3,7 @@
 #include "show/ShowFile.h"
 #include "show/ShowSnapshot.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -28,6 +29,8 @@ public:
     static constexpr int DelayMs = 1500;
     // How soon a save the gate held back is tried again.
     static constexpr int RetryMs = 250;
+    // Changes that never pause (a held button) put the save off at most this long.
+    static constexpr int MaxWaitMs = 10000;
 
     // capture: the snapshot of the show as it is now, taken on the GUI thread.
     RecoveryWriter(RecoveryStore &store, std::function<ShowSnapshot()> capture,
@@ -40,7 +43,8 @@ public:
     // Asked before each save; while it says no, the save waits (tried every RetryMs).
     void setGate(std::function<bool()> mayStart) { gate = std::move(mayStart); }
 
-    // The show changed: a save follows DelayMs after the last change.
+    // The show changed: a save follows DelayMs after the last change (at most MaxWaitMs
+    // after the first one not saved).
     void noteChange();
     // A save is under way on the worker.
     bool isSaving() const { return running; }
@@ -84,6 +88,7 @@ private:
     std::function<bool()> gate;
     ShowFile showFile;
     QTimer timer;
+    QElapsedTimer changedSince;
     QThreadPool pool;
     std::atomic<bool> cancel{false};
     bool running = false;

@@ -620,7 +620,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>recovery_offer_text</source>
-        <translation>The program ended without closing last time, while you were working on a show. A copy of it saved on %1 at %2 can be restored. Restore it? (Discard removes the copy.)</translation>
+        <translation>The program ended without closing last time, while you were working on a show. A copy of it saved on %1 at %2 can be restored. Restore it? Discard removes the copy; Not now keeps it for the next start.</translation>
     </message>
     <message>
         <source>recovery_restore</source>

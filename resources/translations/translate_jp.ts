@@ -619,7 +619,7 @@
     </message>
     <message>
         <source>recovery_offer_text</source>
-        <translation>前回プログラムが正常に終了しませんでした。編集中だったショーの %1 %2 に保存されたコピーを復元できます。復元しますか？（破棄するとコピーは削除されます。）</translation>
+        <translation>前回プログラムが正常に終了しませんでした。編集中だったショーの %1 %2 に保存されたコピーを復元できます。復元しますか？破棄するとコピーは削除されます。「後で」を選ぶと次回の起動まで保持されます。</translation>
     </message>
     <message>
         <source>recovery_restore</source>

@@ -619,7 +619,7 @@
     </message>
     <message>
         <source>recovery_offer_text</source>
-        <translation>上次程序未正常关闭，当时正在编辑的节目有一份保存于 %1 %2 的副本，可以恢复。是否恢复？（放弃将删除该副本。）</translation>
+        <translation>上次程序未正常关闭，当时正在编辑的节目有一份保存于 %1 %2 的副本，可以恢复。是否恢复？放弃将删除该副本；以后再说则保留到下次启动。</translation>
     </message>
     <message>
         <source>recovery_restore</source>

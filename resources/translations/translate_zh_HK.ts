@@ -619,7 +619,7 @@
     </message>
     <message>
         <source>recovery_offer_text</source>
-        <translation>上次程式未正常關閉，當時正在編輯的節目有一份儲存於 %1 %2 的副本，可以還原。是否還原？（捨棄將刪除該副本。）</translation>
+        <translation>上次程式未正常關閉，當時正在編輯的節目有一份儲存於 %1 %2 的副本，可以還原。是否還原？捨棄將刪除該副本；稍後再說則保留到下次啟動。</translation>
     </message>
     <message>
         <source>recovery_restore</source>
