@@ -134,6 +134,19 @@ bool RecoveryStore::remove(const QString &path)
     return gone && !QFileInfo::exists(path);
 }
 
+bool RecoveryStore::adopt(const QString &path)
+{
+    if (!valid || path == own || !claimed.contains(path))
+        return false;
+    removeOwnCopy();
+    // A journal left beside it was rolled back by the restore's read; none may follow it.
+    const bool taken = !QFileInfo::exists(path + QStringLiteral("-journal")) &&
+                       QFile::rename(path, own);
+    remove(path);
+    qCDebug(lcShow) << "recovery:" << (taken ? "adopted" : "could not adopt") << path;
+    return taken;
+}
+
 void RecoveryStore::removeOwnCopy()
 {
     if (!valid)

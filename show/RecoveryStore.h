@@ -51,6 +51,10 @@ public:
     // Removes a claimed copy with its journal, leftovers and lock; true when nothing of it
     // stays. Never removes this instance's own copy or one another instance holds.
     bool remove(const QString &path);
+    // Takes a claimed copy over as this instance's own (its show has been restored, so it
+    // is what the own copy would hold): renamed into place, the rest of it removed. False
+    // when it could not be; the copy is then removed.
+    bool adopt(const QString &path);
     // Removes this instance's copy (the show has been saved, or the instance ends); the
     // lock stays while the instance runs.
     void removeOwnCopy();

@@ -132,15 +132,23 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
         QCOMPARE(lineNumber.load(), 300);
         QCOMPARE(windowEffect(), restored == QLatin1String("newest") ? newestEffect : olderEffect);
     }
+    // Restored, the copy is this window's own at once: the show is never without one.
+    const QString own = window->recovery()->store().copyPath();
+    QCOMPARE(QFileInfo::exists(own), !restored.isEmpty());
     // Only this window's own copy (and its lock) may be left.
     QStringList left = QDir(copiesDir()).entryList(QDir::Files);
     left.removeAll(QFileInfo(window->recovery()->store().copyPath()).fileName());
     left.removeAll(QFileInfo(window->recovery()->store().copyPath()).fileName()
                    + QLatin1String(RecoveryStore::LockSuffix));
     QCOMPARE(left.size(), putOff ? 4 : 0);  // two copies, held by this start till its end
-    // A restored show is unsaved: its own copy follows shortly.
-    if (!restored.isEmpty())
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(window->recovery()->store().copyPath()), 10000);
+    // Its next save knows every item already: nothing is read again.
+    if (!restored.isEmpty()) {
+        RecoveryWriter &writer = window->recovery()->writer();
+        QTRY_VERIFY_WITH_TIMEOUT(writer.savesEnded() > 0 && !writer.isSaving(), 10000);
+        QCOMPARE(writer.file().lastSave().itemsRead, 0);
+        QCOMPARE(writer.file().lastSave().replaced, false);
+        QVERIFY(QFileInfo::exists(own));
+    }
 }
 
 void TestRecoveryOffer::destroyingChangesWaitForTheSave_data()

@@ -22,8 +22,8 @@
 #include <memory>
 
 RecoveryOffer::RecoveryOffer(RecoveryStore &store, PlaylistController &playlists,
-                             QWidget *window)
-    : store(store), playlists(playlists), window(window)
+                             QWidget *window, std::shared_ptr<ShowHashCache> cache)
+    : store(store), playlists(playlists), window(window), cache(std::move(cache))
 {
 }
 
@@ -66,11 +66,13 @@ bool RecoveryOffer::run()
         // Given up half-way: the copy stays for a later start, and so do the older ones.
         if (cancelled)
             return false;
-        store.remove(newest.path);
         if (outcome) {
+            // It holds the show as restored: kept as this instance's copy, never without one.
+            store.adopt(newest.path);
             restored = true;
             break;
         }
+        store.remove(newest.path);
         qCWarning(lcUi) << "#RecoveryOffer#" << outcome.error();
         QMessageBox::warning(window, tr("dialog_title_tip"),
                              tr("recovery_failed").arg(outcome.error()), QMessageBox::Ok);
@@ -94,7 +96,7 @@ Outcome RecoveryOffer::restore(const QString &path)
     ledCount = info.ledCount;
     lineNumber = info.lineNumber;
 
-    ShowFile file(path);
+    ShowFile file(path, cache);
     ShowContent content;
     Outcome outcome;
     std::atomic<bool> stop{false};

@@ -77,7 +77,7 @@ void ShowRecovery::showSaved()
 
 bool ShowRecovery::offerRestore()
 {
-    RecoveryOffer offer(*copies, playlists, window);
+    RecoveryOffer offer(*copies, playlists, window, saver->file().hashCache());
     if (!offer.run())
         return false;
     emit restored();
