@@ -138,7 +138,7 @@ bool RecoveryWriter::finish(int timeoutMs)
     cancel = true;
     if (!pool.waitForDone(timeoutMs)) {
         qCWarning(lcShow) << "recovery: a save did not end within" << timeoutMs
-                          << "ms; the copy stays";
+                          << "ms; the end waits for it before the copy goes";
         return false;
     }
     store.removeOwnCopy();
