@@ -115,6 +115,10 @@ void RecoveryWriter::settle()
     });
     if (running)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the program quits; the items must still not go before the
+    // save has (given up, it ends at its next item).
+    if (running)
+        pool.waitForDone();
     settling = false;
 }
 
