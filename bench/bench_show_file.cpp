@@ -10,6 +10,8 @@
 #include "show/ShowConverter.h"
 #include "show/ShowFile.h"
 #include "show/ShowLoadOptions.h"
+#include "show/RecoveryStore.h"
+#include "show/RecoveryWriter.h"
 #include "show/ShowSnapshot.h"
 
 #include <QCoreApplication>
@@ -204,6 +206,36 @@ void BM_CaptureSnapshot(benchmark::State &state)
         benchmark::DoNotOptimize(f.snapshot());
 }
 BENCHMARK(BM_CaptureSnapshot)->Unit(benchmark::kMicrosecond);
+
+// The GUI thread's part of one recovery write after a changed display time: the snapshot
+// and handing it to the worker (the save itself runs there).
+void BM_RecoveryWriteGuiThread(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    QTemporaryDir dir;
+    RecoveryStore store(dir.path());
+    RecoveryWriter writer(store, [&f] { return f.snapshot(); });
+    writer.setDelay(0);
+    const auto saveOnce = [&writer] {
+        const int before = writer.savesEnded();
+        writer.noteChange();
+        while (writer.savesEnded() == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
+    saveOnce();
+    int step = 0;
+    qint64 longest = 0;
+    for (auto _ : state) {
+        f.pictures[step % kPictures]->displayTime = 1.0 + 0.2 * (step % 40);
+        ++step;
+        saveOnce();
+        longest = qMax(longest, writer.lastStartNs());
+        state.SetIterationTime(double(writer.lastStartNs()) / 1e9);
+    }
+    state.counters["longest_us"] = double(longest) / 1000.0;
+    state.counters["snapshot_us"] = double(writer.lastCaptureNs()) / 1000.0;
+}
+BENCHMARK(BM_RecoveryWriteGuiThread)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(50);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/FontFallbacks.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/ShowRecovery.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -129,6 +130,10 @@ int main(int argc, char *argv[])
         MainWindow window;
         window.onBtnEnUsClick();
         window.show();
+        window.startRecovery();
+        // A session that ends is not the user closing the show: its copy stays for the next start.
+        QObject::connect(&exitSignals, &ExitSignals::exitRequested, window.recovery(),
+                         &ShowRecovery::keepCopyAtEnd);
         scheduleDemoImport(window);
         code = app.exec();
     }

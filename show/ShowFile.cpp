@@ -885,6 +885,11 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                 if (all)
                     return true;
             }
+            // Given up between items: nothing is committed, the file stays as it was.
+            if (stop && stop->load()) {
+                error = QStringLiteral("cancelled");
+                return false;
+            }
             ++stats.itemsRead;
             ImageObject::StoredFiles files = item.item->readStoredFiles();
             QByteArray source;

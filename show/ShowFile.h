@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -75,6 +76,9 @@ public:
     // Seam for tests: called on the saving thread with every piece and row written, just
     // before the transaction commits.
     void setBeforeCommit(std::function<void()> hook) { beforeCommit = std::move(hook); }
+    // Set from anywhere to give a save up before it reads its next item: it fails and the
+    // file stays as it was. The flag must outlive the saves.
+    void setStop(const std::atomic<bool> *flag) { stop = flag; }
 
 private:
     Outcome write(const ShowSnapshot &snapshot, const QString &dbPath, bool fresh);
@@ -84,4 +88,5 @@ private:
     mutable QMutex saving;
     SaveStats stats;
     std::function<void()> beforeCommit;
+    const std::atomic<bool> *stop = nullptr;
 };

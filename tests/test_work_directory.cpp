@@ -27,6 +27,8 @@ class TestWorkDirectory : public QObject
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TMPDIR"), tmp);
+        // Recovery copies of the run stay in the sandbox.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), sandbox.filePath(QStringLiteral("data")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HD_DEMO_PICTURES"), picture);
         process->setProcessEnvironment(env);

@@ -619,6 +619,26 @@ Size: %2</translation>
         <translation>Change the resolution…</translation>
     </message>
     <message>
+        <source>recovery_offer_text</source>
+        <translation>The program ended without closing last time, while you were working on a show. A copy of it saved on %1 at %2 can be restored. Restore it? Discard removes the copy; Not now keeps it for the next start.</translation>
+    </message>
+    <message>
+        <source>recovery_restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>recovery_later</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>recovery_restoring</source>
+        <translation>Restoring the show…</translation>
+    </message>
+    <message>
+        <source>recovery_failed</source>
+        <translation>The saved copy of the show could not be restored (%1). It has been removed.</translation>
+    </message>
+    <message>
         <source>action_title_play_show</source>
         <translation>Play show</translation>
     </message>

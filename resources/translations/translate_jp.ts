@@ -618,6 +618,26 @@
         <translation>解像度を変更…</translation>
     </message>
     <message>
+        <source>recovery_offer_text</source>
+        <translation>前回プログラムが正常に終了しませんでした。編集中だったショーの %1 %2 に保存されたコピーを復元できます。復元しますか？破棄するとコピーは削除されます。「後で」を選ぶと次回の起動まで保持されます。</translation>
+    </message>
+    <message>
+        <source>recovery_restore</source>
+        <translation>復元</translation>
+    </message>
+    <message>
+        <source>recovery_later</source>
+        <translation>後で</translation>
+    </message>
+    <message>
+        <source>recovery_restoring</source>
+        <translation>ショーを復元しています…</translation>
+    </message>
+    <message>
+        <source>recovery_failed</source>
+        <translation>ショーのコピーを復元できませんでした（%1）。コピーは削除されました。</translation>
+    </message>
+    <message>
         <source>action_title_play_show</source>
         <translation>ショーを再生</translation>
     </message>

@@ -618,6 +618,26 @@
         <translation>修改分辨率…</translation>
     </message>
     <message>
+        <source>recovery_offer_text</source>
+        <translation>上次程序未正常关闭，当时正在编辑的节目有一份保存于 %1 %2 的副本，可以恢复。是否恢复？放弃将删除该副本；以后再说则保留到下次启动。</translation>
+    </message>
+    <message>
+        <source>recovery_restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>recovery_later</source>
+        <translation>以后再说</translation>
+    </message>
+    <message>
+        <source>recovery_restoring</source>
+        <translation>正在恢复节目…</translation>
+    </message>
+    <message>
+        <source>recovery_failed</source>
+        <translation>无法恢复节目的副本（%1），该副本已被删除。</translation>
+    </message>
+    <message>
         <source>action_title_play_show</source>
         <translation>播放节目</translation>
     </message>

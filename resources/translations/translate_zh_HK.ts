@@ -618,6 +618,26 @@
         <translation>修改解析度…</translation>
     </message>
     <message>
+        <source>recovery_offer_text</source>
+        <translation>上次程式未正常關閉，當時正在編輯的節目有一份儲存於 %1 %2 的副本，可以還原。是否還原？捨棄將刪除該副本；稍後再說則保留到下次啟動。</translation>
+    </message>
+    <message>
+        <source>recovery_restore</source>
+        <translation>還原</translation>
+    </message>
+    <message>
+        <source>recovery_later</source>
+        <translation>稍後再說</translation>
+    </message>
+    <message>
+        <source>recovery_restoring</source>
+        <translation>正在還原節目…</translation>
+    </message>
+    <message>
+        <source>recovery_failed</source>
+        <translation>無法還原節目的副本（%1），該副本已被刪除。</translation>
+    </message>
+    <message>
         <source>action_title_play_show</source>
         <translation>播放節目</translation>
     </message>

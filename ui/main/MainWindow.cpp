@@ -21,6 +21,7 @@
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/SamplingSwitch.h"
 #include "ui/main/TransitionControls.h"
+#include "ui/main/ShowRecovery.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -38,6 +39,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBox>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -205,6 +207,14 @@ void MainWindow::createEditMenu()
     retranslateUi();
 }
 
+void MainWindow::startRecovery(const QString &directory)
+{
+    showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
+    showRecovery->watch(sampling->action(), languages);
+    connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
+    QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
+}
+
 QStringList MainWindow::knownDisks() const
 {
     return diskMonitor ? diskMonitor->knownDisks() : QStringList();
@@ -243,6 +253,8 @@ void MainWindow::showGeometry()
     const QString text = tr("status_geometry");
     if (geometryLabel && text.contains(QLatin1String("%2")))
         geometryLabel->setText(text.arg(ledCount.load()).arg(lineNumber.load()));
+    if (showRecovery)
+        showRecovery->noteChange();
 }
 
 void MainWindow::changeEvent(QEvent *event)

@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
+class ShowRecovery;
 class TransitionControls;
 class TransitionLinks;
 
@@ -86,6 +87,10 @@ public:
     TransitionLinks *transitionLinks() const { return transitions.get(); }
     TransitionControls *transitionButtons() const { return transitionControls.get(); }
     bool isPlaying() const { return preview->isPlaying(); }
+    // Keeps a recovery copy of the show from now on (in directory; empty: the user's data
+    // location) and, once the event loop runs, offers to restore one a killed run left.
+    void startRecovery(const QString &directory = QString());
+    ShowRecovery *recovery() const { return showRecovery.get(); }
 
 signals:
     void usbMountEvent(QString path);
@@ -171,4 +176,6 @@ private:
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;
+    // Last: it goes first, waiting for a save that still reads the items.
+    std::unique_ptr<ShowRecovery> showRecovery;
 };

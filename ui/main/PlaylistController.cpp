@@ -4,6 +4,7 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
+#include "show/RecoveryWriter.h"
 #include "ui/UiLog.h"
 #include "ui/main/ContrastCommand.h"
 #include "ui/main/ContrastJobs.h"
@@ -139,8 +140,16 @@ bool PlaylistController::isLocked(Change change) const
     return destroys && ((reads && reads->isBusy()) || (contrast && contrast->isBusy()));
 }
 
+void PlaylistController::setSaver(RecoveryWriter *recoverySaver)
+{
+    saver = recoverySaver;
+}
+
 bool PlaylistController::refuse(Change change)
 {
+    // An edit rewrites an item, a deletion or an undo may free or rewrite one.
+    if (change != Add && change != Reorder && saver)
+        saver->settle();
     if (!isLocked(change))
         return false;
     if (download && download->isPending())
@@ -415,6 +424,8 @@ void PlaylistController::applyValue(QObject *item, double value)
 
 void PlaylistController::clear()
 {
+    if (saver)
+        saver->settle();
     // The pending download's writer or a contrast change still uses these items.
     if (inUse()) {
         qCDebug(lcUi) << "#MainWindow# clearPlaylists() refused while the items are in use";

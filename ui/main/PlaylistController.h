@@ -13,6 +13,7 @@ class ContrastJobs;
 class CustomTableModel;
 class DownloadFlow;
 class ReadBackMerge;
+class RecoveryWriter;
 class ImageObject;
 class MediaObject;
 class QTableView;
@@ -25,7 +26,8 @@ struct EffectPlaylist;
 // replaces or empties both lists. Every action that changes a playlist asks refuse() first,
 // so one lock rule holds for all of them: while a download is pending its writer reads the
 // items, so nothing may change; while a read or a contrast change is under way nothing may
-// be destroyed either.
+// be destroyed either; a background save that reads the items is waited for by whatever
+// would rewrite or destroy one.
 class PlaylistController : public QObject
 {
     Q_OBJECT
@@ -47,6 +49,9 @@ public:
     // What holds the items while it runs; asked by the lock rule.
     void setUsers(DownloadFlow *download, const ReadBackMerge *reads,
                   const ContrastJobs *contrast);
+    // A background save that reads the items: an edit, a deletion, an undo or redo and
+    // emptying the lists wait for it (see RecoveryWriter::settle) before they go on.
+    void setSaver(RecoveryWriter *saver);
 
     CustomTableModel *pictures() const { return pictureModel.get(); }
     CustomTableModel *clips() const { return clipModel.get(); }
@@ -150,4 +155,5 @@ private:
     QPointer<DownloadFlow> download;
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;
+    QPointer<RecoveryWriter> saver;
 };

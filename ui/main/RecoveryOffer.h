@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Outcome.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include <memory>
+
+class PlaylistController;
+class RecoveryStore;
+class ShowHashCache;
+class QWidget;
+
+// The start's question after an instance ended without saving: offers to restore the newest
+// copy it left (saying from when), and restores it into the playlist at the geometry it was
+// made for (read on a worker, with progress). Restored, it becomes this instance's copy;
+// declined, it goes; either way the
+// older copies with it; a copy that cannot be read is reported, removed, and the next older
+// one is offered instead. Put off ("not now", or the box closed), every copy stays for the
+// next start.
+class RecoveryOffer
+{
+    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+public:
+    // cache: the hash cache of the writer of this instance's copy, which takes the restored
+    // copy over, so its next save reads nothing again.
+    RecoveryOffer(RecoveryStore &store, PlaylistController &playlists, QWidget *window,
+                  std::shared_ptr<ShowHashCache> cache = {});
+
+    // Runs the offer; true when a show was restored (the playlist then holds it).
+    bool run();
+
+    // The question for a copy saved at savedAt, its date and time in the user's locale.
+    static QString question(const QDateTime &savedAt);
+    // Reads the copy at path into the playlist, replacing what it holds, at the copy's
+    // geometry; on failure the playlist and the geometry are left as they were.
+    Outcome restore(const QString &path);
+
+private:
+    RecoveryStore &store;
+    PlaylistController &playlists;
+    QWidget *window;
+    std::shared_ptr<ShowHashCache> cache;
+    bool cancelled = false;
+};
