@@ -32,6 +32,8 @@ struct ShowSnapshot
         SamplingMode sampling = SamplingMode::Sharp;
         QRect squareRect;
         QString sourcePath;
+
+        bool operator==(const Item &) const = default;
     };
     struct Clip
     {
@@ -41,6 +43,8 @@ struct ShowSnapshot
         int frameTenths = 1;
         bool isGif = false;
         ClipOrigin origin;
+
+        bool operator==(const Clip &) const = default;
     };
 
     QList<Item> pictures;
@@ -57,6 +61,9 @@ struct ShowSnapshot
     static Item captureItem(ImageObject *item);
 
     qint64 itemCount() const;
+
+    // Equal snapshots describe the same show: an item's revision names its files' state.
+    bool operator==(const ShowSnapshot &) const = default;
 };
 
 Q_DECLARE_METATYPE(ShowSnapshot)

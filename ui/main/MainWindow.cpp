@@ -15,15 +15,18 @@
 #include "ui/import/LoadGifDialog.h"
 #include "ui/import/LoadMediaDialog.h"
 #include "ui/main/EditMenu.h"
+#include "ui/main/FileMenu.h"
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/ShowSession.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
 #include "ui/playlist/RowEditorWidget.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QDebug>
 #include <QDir>
@@ -52,6 +55,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 
     createEditMenu();
+    createFileMenu();
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
@@ -188,6 +192,33 @@ void MainWindow::createEditMenu()
     retranslateUi();
 }
 
+void MainWindow::createFileMenu()
+{
+    session = std::make_unique<ShowSession>(playlists.get(), sampling, languages, this);
+    file = std::make_unique<FileMenu>(menuBar(), session.get(), this);
+    connect(session.get(), &ShowSession::playlistsReplaced, this, [this] {
+        pressImageWidget({});
+        pressMediaWidget({});
+        showGeometry();
+    });
+    // Changes the playlist's signals do not carry: the geometry, set after the lists went.
+    connect(reading.get(), &EffectReadFlow::readDone, session.get(), &ShowSession::refresh);
+}
+
+bool MainWindow::openShow(const QString &path)
+{
+    return session->openShow(path);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (session && !session->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 QStringList MainWindow::knownDisks() const
 {
     return diskMonitor ? diskMonitor->knownDisks() : QStringList();
@@ -216,6 +247,10 @@ void MainWindow::retranslateUi()
         contrastAction->setText(tr("调整对比度"));
     if (editMenu)
         editMenu->retranslate();
+    if (file)
+        file->retranslate();
+    if (session)
+        session->updateTitle();
     showGeometry();
 }
 
@@ -474,6 +509,7 @@ void MainWindow::onBtnLedCount()
     if (GeometryChange::ask(GeometryChange::LedCount, this, *playlists))
         pressImageWidget(QModelIndex());
     showGeometry();
+    session->refresh();
 }
 
 void MainWindow::onBtnLineNumber()
@@ -481,4 +517,5 @@ void MainWindow::onBtnLineNumber()
     if (GeometryChange::ask(GeometryChange::LineNumber, this, *playlists))
         pressImageWidget(QModelIndex());
     showGeometry();
+    session->refresh();
 }

@@ -136,6 +136,9 @@ bool PlaylistController::isLocked(Change change) const
     if (download && download->isPending())
         return true;
     const bool destroys = change == Remove || change == Replace;
+    // A saver reads the items' files: a redraw or a contrast change would write them anew.
+    if (holders > 0 && (destroys || change == Edit))
+        return true;
     return destroys && ((reads && reads->isBusy()) || (contrast && contrast->isBusy()));
 }
 
@@ -152,7 +155,12 @@ bool PlaylistController::refuse(Change change)
 
 bool PlaylistController::inUse() const
 {
-    return (download && download->isPending()) || (contrast && contrast->isBusy());
+    return (download && download->isPending()) || isConverting() || holders > 0;
+}
+
+bool PlaylistController::isConverting() const
+{
+    return contrast && contrast->isBusy();
 }
 
 void PlaylistController::tip(const QString &text)

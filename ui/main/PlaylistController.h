@@ -25,7 +25,8 @@ struct EffectPlaylist;
 // replaces or empties both lists. Every action that changes a playlist asks refuse() first,
 // so one lock rule holds for all of them: while a download is pending its writer reads the
 // items, so nothing may change; while a read or a contrast change is under way nothing may
-// be destroyed either.
+// be destroyed either; while a show is being saved from another thread (holdItems()) nothing
+// may be destroyed or converted again.
 class PlaylistController : public QObject
 {
     Q_OBJECT
@@ -55,8 +56,16 @@ public:
     bool isLocked(Change change) const;
     // True (after telling the user why) while the lock rule refuses change.
     bool refuse(Change change);
-    // A download or a contrast change still uses the items: nothing may destroy them.
+    // A download, a contrast change or a save still uses the items: nothing may destroy them.
     bool inUse() const;
+    // A contrast change is converting an item.
+    bool isConverting() const;
+    // A saver reads the items' files on another thread until the matching releaseItems():
+    // meanwhile no item may go, be redrawn or have its contrast changed. Counted, so two
+    // savers may hold them at once.
+    void holdItems() { ++holders; }
+    void releaseItems() { holders = qMax(0, holders - 1); }
+    bool itemsHeld() const { return holders > 0; }
 
     // One more than the largest number among the pictures (1 for an empty list).
     int nextPictureNumber() const;
@@ -150,4 +159,5 @@ private:
     QPointer<DownloadFlow> download;
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;
+    int holders = 0;
 };
