@@ -297,7 +297,9 @@ bool ShowSession::startSave(const QString &target)
     }
     const ShowSnapshot snapshot = capture();
     playlists->holdItems();
-    saver = QThread::create([this, target, snapshot, shared = cache] {
+    saver = QThread::create([this, target, snapshot, shared = cache, hook = beforeWrite] {
+        if (hook)
+            hook();
         ShowFile file(target, shared);
         saved = file.save(snapshot);
     });

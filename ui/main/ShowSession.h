@@ -67,6 +67,8 @@ public:
     Q_DISABLE_COPY_MOVE(ShowSession)
 
     Prompts prompts;
+    // Seam for tests: runs on the saving thread before the file is written.
+    std::function<void()> beforeWrite;
 
     QString path() const { return current; }
     // The show's file name without its suffix, or "Untitled".
