@@ -8,6 +8,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/FontFallbacks.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/ShowSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -124,11 +125,16 @@ int main(int argc, char *argv[])
     qCDebug(lcApp) << "#main# work directory" << work.path();
 
     ExitSignals exitSignals;
-    QObject::connect(&exitSignals, &ExitSignals::exitRequested, &app, &QApplication::quit);
 
     int code = 0;
     {
         MainWindow window;
+        // Quitting closes the window, whose close would ask about unsaved changes; a
+        // termination signal has nobody to answer.
+        QObject::connect(&exitSignals, &ExitSignals::exitRequested, &window, [&window] {
+            window.showSession()->closeWithoutAsking();
+            QApplication::quit();
+        });
         window.onBtnEnUsClick();
         window.show();
         // Once the window is up, so that a message about a missing or damaged file has

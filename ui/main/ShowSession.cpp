@@ -231,6 +231,10 @@ bool ShowSession::askToSave()
 
 bool ShowSession::mayClose()
 {
+    if (!askOnClose) {
+        waitForSave();
+        return true;
+    }
     if (opening)
         return false;
     return askToSave();

@@ -97,6 +97,8 @@ public slots:
     bool saveAndWait();
     // The question before the window closes; true when it may close.
     bool mayClose();
+    // A close asked for by a termination signal does not ask: nobody may be there to answer.
+    void closeWithoutAsking() { askOnClose = false; }
     // Something the show keeps may have changed: the modified mark follows.
     void refresh();
     // The window's title shows the name and the mark (after a language change too).
@@ -139,5 +141,6 @@ private:
     Outcome saved;
     // An open is under way (the window takes no input meanwhile, but a timer might ask).
     bool opening = false;
+    bool askOnClose = true;
     QPointer<ProgressDialog> openDialog;
 };
