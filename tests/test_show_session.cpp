@@ -485,6 +485,8 @@ private slots:
         QTest::newRow("reorder pictures") << "reorder" << true;
         QTest::newRow("display time") << "time" << true;
         QTest::newRow("loop count") << "loops" << true;
+        // The edit after saving is not merged into the one before.
+        QTest::newRow("loop count changed before and after saving") << "loops again" << true;
         QTest::newRow("sampling choice") << "sampling" << true;
         QTest::newRow("language") << "language" << true;
         // Undoing converts again: new LED data files, told as a change.
@@ -497,6 +499,10 @@ private slots:
         QFETCH(bool, backIsClean);
 
         fill({"picture", "picture", "video"});
+        if (change == QLatin1String("loops again")) {
+            clips().at(0)->loopCount += 1;
+            window->playlist()->noteValues();
+        }
         QVERIFY(saveAs(dir() + QStringLiteral("/marked.hdshow")));
         QVERIFY(!window->isWindowModified());
         QSignalSpy marks(session(), &ShowSession::modifiedChanged);
@@ -517,7 +523,7 @@ private slots:
         } else if (change == QLatin1String("time")) {
             pictures().at(0)->displayTime += 0.5;
             window->playlist()->noteValues();
-        } else if (change == QLatin1String("loops")) {
+        } else if (change.startsWith(QLatin1String("loops"))) {
             clips().at(0)->loopCount += 2;
             window->playlist()->noteValues();
         } else if (change == QLatin1String("sampling")) {

@@ -300,6 +300,7 @@ bool ShowSession::startSave(const QString &target)
         return false;
     }
     const ShowSnapshot snapshot = capture();
+    const int editsSaved = playlists->history()->index();
     playlists->holdItems();
     saver = QThread::create([this, target, snapshot, shared = cache, hook = beforeWrite] {
         if (hook)
@@ -308,14 +309,15 @@ bool ShowSession::startSave(const QString &target)
         saved = file.save(snapshot);
     });
     saver->setObjectName(QStringLiteral("show save"));
-    connect(saver, &QThread::finished, this,
-            [this, target, snapshot] { saveEnded(target, snapshot); });
+    connect(saver, &QThread::finished, this, [this, target, snapshot, editsSaved] {
+        saveEnded(target, snapshot, editsSaved);
+    });
     qCDebug(lcUi) << "#ShowSession# saving" << target << snapshot.itemCount() << "items";
     saver->start();
     return true;
 }
 
-void ShowSession::saveEnded(const QString &target, const ShowSnapshot &written)
+void ShowSession::saveEnded(const QString &target, const ShowSnapshot &written, int editsSaved)
 {
     saver->wait();
     saver->deleteLater();
@@ -326,6 +328,10 @@ void ShowSession::saveEnded(const QString &target, const ShowSnapshot &written)
         // The file now holds what was captured; edits made while it was written stay
         // unsaved.
         setClean(written, target);
+        // An edit after the save is not merged into one before it, so one undo goes back
+        // to what was saved.
+        if (playlists->history()->index() == editsSaved)
+            playlists->history()->setClean();
         recentShows.add(target);
         if (!outcome.warnings().isEmpty())
             tell(tr("dialog_text_show_saved_with_warnings")

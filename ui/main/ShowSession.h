@@ -115,7 +115,8 @@ private:
     // Unsaved changes: true when they were saved or may go.
     bool askToSave();
     bool startSave(const QString &target);
-    void saveEnded(const QString &target, const ShowSnapshot &written);
+    // editsSaved: the undo history's index when the snapshot was taken.
+    void saveEnded(const QString &target, const ShowSnapshot &written, int editsSaved);
     void waitForSave();
     // Opens path without asking about unsaved changes.
     bool openFile(const QString &path);
