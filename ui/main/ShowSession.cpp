@@ -309,16 +309,24 @@ bool ShowSession::startSave(const QString &target)
         saved = file.save(snapshot);
     });
     saver->setObjectName(QStringLiteral("show save"));
-    connect(saver, &QThread::finished, this, [this, target, snapshot, editsSaved] {
-        saveEnded(target, snapshot, editsSaved);
+    pending = {target, snapshot, editsSaved};
+    // The end of an earlier save, taken by a wait before its signal came, is not this one's.
+    connect(saver, &QThread::finished, this, [this, serial = ++saveSerial] {
+        if (serial == saveSerial)
+            saveEnded();
     });
     qCDebug(lcUi) << "#ShowSession# saving" << target << snapshot.itemCount() << "items";
     saver->start();
     return true;
 }
 
-void ShowSession::saveEnded(const QString &target, const ShowSnapshot &written, int editsSaved)
+void ShowSession::saveEnded()
 {
+    // Also reached from a wait that ended the save before its signal came.
+    if (!saver)
+        return;
+    const PendingSave ended = std::exchange(pending, PendingSave());
+    const QString &target = ended.target;
     saver->wait();
     saver->deleteLater();
     saver = nullptr;
@@ -327,10 +335,10 @@ void ShowSession::saveEnded(const QString &target, const ShowSnapshot &written, 
     if (outcome) {
         // The file now holds what was captured; edits made while it was written stay
         // unsaved.
-        setClean(written, target);
+        setClean(ended.snapshot, target);
         // An edit after the save is not merged into one before it, so one undo goes back
         // to what was saved.
-        if (playlists->history()->index() == editsSaved)
+        if (playlists->history()->index() == ended.editsSaved)
             playlists->history()->setClean();
         recentShows.add(target);
         if (!outcome.warnings().isEmpty())
@@ -346,11 +354,13 @@ void ShowSession::waitForSave()
 {
     if (!saver)
         return;
-    // Paints and timers go on; clicks and keys wait until the file is written.
+    // Paints and timers go on; clicks and keys wait until the file is written. An
+    // application on its way out runs no loop: then the thread is waited for.
     QEventLoop loop;
-    connect(this, &ShowSession::saveFinished, &loop, &QEventLoop::quit);
-    while (saver)
+    connect(saver, &QThread::finished, &loop, &QEventLoop::quit);
+    if (!saver->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    saveEnded();
 }
 
 // ------------------------------------------------------------------------------ opening
@@ -483,7 +493,9 @@ Outcome ShowSession::load(const QString &path, ShowContent *content, bool *cance
             ProgressDialog::finish(openDialog);
         }
     }
-    while (!finished)
+    // Ends with the load, or at once in an application on its way out: the thread is
+    // waited for then.
+    if (!finished)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     loader->wait();
     opening = false;

@@ -115,8 +115,7 @@ private:
     // Unsaved changes: true when they were saved or may go.
     bool askToSave();
     bool startSave(const QString &target);
-    // editsSaved: the undo history's index when the snapshot was taken.
-    void saveEnded(const QString &target, const ShowSnapshot &written, int editsSaved);
+    void saveEnded();
     void waitForSave();
     // Opens path without asking about unsaved changes.
     bool openFile(const QString &path);
@@ -140,6 +139,14 @@ private:
     // The save under way and its outcome (written by its thread before it ends).
     QThread *saver = nullptr;
     Outcome saved;
+    struct PendingSave
+    {
+        QString target;
+        ShowSnapshot snapshot;
+        int editsSaved = 0; // the undo history's index when the snapshot was taken
+    };
+    PendingSave pending;
+    int saveSerial = 0;
     // An open is under way (the window takes no input meanwhile, but a timer might ask).
     bool opening = false;
     bool askOnClose = true;
