@@ -9,10 +9,12 @@
 #include "ui/FontFallbacks.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ShowRecovery.h"
+#include "ui/main/ShowSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -105,12 +107,13 @@ int main(int argc, char *argv[])
     describeCommandLine(parser);
     // Qt's own options (-platform, -style ...) are taken by QApplication before this.
     parser.process(app);
-    // The desktop entry hands a show file over; the window has no way to open one yet, so
-    // say it plainly instead of starting as if it had been opened.
-    for (const QString &show : parser.positionalArguments())
-        std::fprintf(stderr, "hologram-display: opening a show file (%s) from the command "
-                             "line is not available yet; the window starts empty\n",
-                     qPrintable(show));
+    // The desktop entry hands one show file over; more are not opened.
+    const QStringList shows = parser.positionalArguments();
+    for (const QString &extra : shows.mid(1))
+        std::fprintf(stderr, "hologram-display: only one show is opened; %s is left alone\n",
+                     qPrintable(extra));
+    const QString showPath =
+        shows.isEmpty() ? QString() : QFileInfo(shows.constFirst()).absoluteFilePath();
     // Qt 6 reads every narrow string literal as UTF-8 already; nothing to install.
     FontFallbacks::install();
 
@@ -123,17 +126,26 @@ int main(int argc, char *argv[])
     qCDebug(lcApp) << "#main# work directory" << work.path();
 
     ExitSignals exitSignals;
-    QObject::connect(&exitSignals, &ExitSignals::exitRequested, &app, &QApplication::quit);
 
     int code = 0;
     {
         MainWindow window;
+        // Quitting closes the window, whose close would ask about unsaved changes; a
+        // termination signal has nobody to answer.
+        QObject::connect(&exitSignals, &ExitSignals::exitRequested, &window, [&window] {
+            window.showSession()->closeWithoutAsking();
+            QApplication::quit();
+        });
         window.onBtnEnUsClick();
         window.show();
         window.startRecovery();
         // A session that ends is not the user closing the show: its copy stays for the next start.
         QObject::connect(&exitSignals, &ExitSignals::exitRequested, window.recovery(),
                          &ShowRecovery::keepCopyAtEnd);
+        // Once the window is up, so that a message about a missing or damaged file has
+        // it behind; the window stays empty then.
+        if (!showPath.isEmpty())
+            QTimer::singleShot(0, &window, [&window, showPath] { window.openShow(showPath); });
         scheduleDemoImport(window);
         code = app.exec();
     }

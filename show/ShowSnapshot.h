@@ -36,6 +36,8 @@ struct ShowSnapshot
         QString sourcePath;
         // The transition after a picture, as its description's JSON; empty for none.
         QString transition;
+
+        bool operator==(const Item &) const = default;
     };
     struct Clip
     {
@@ -46,6 +48,8 @@ struct ShowSnapshot
         bool isGif = false;
         ClipOrigin origin;
         QString transition;
+
+        bool operator==(const Clip &) const = default;
     };
 
     QList<Item> pictures;
@@ -64,6 +68,9 @@ struct ShowSnapshot
     static Item captureItem(ImageObject *item);
 
     qint64 itemCount() const;
+
+    // Equal snapshots describe the same show: an item's revision names its files' state.
+    bool operator==(const ShowSnapshot &) const = default;
 };
 
 Q_DECLARE_METATYPE(ShowSnapshot)

@@ -179,7 +179,10 @@ private slots:
         QCOMPARE(child<QLabel>("versionLabel")->text(), version);
         QVERIFY(contrastEntry());
         QCOMPARE(contrastEntry()->text(), translated("MainWindow", "调整对比度"));
-        QCOMPARE(window->windowTitle(), translated("MainWindow", "Hologram Display"));
+        QCOMPARE(window->windowTitle(), translated("ShowSession", "Untitled")
+                                            + QStringLiteral("[*] - ")
+                                            + translated("MainWindow", "Hologram Display"));
+        QCOMPARE(child<QMenu>("fileMenu")->title(), translated("FileMenu", "menu_title_file"));
         QCOMPARE(child<QMenu>("toolsMenu")->title(), translated("MainWindow", "menu_title_tools"));
         QCOMPARE(child<QToolBar>("toolBar")->windowTitle(), translated("MainWindow", "action_title_menu"));
         // Open row editors learn of the language by the event the application sends.

@@ -608,7 +608,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_playlist_in_use</source>
-        <translation>The playlist is still in use by a read or a contrast change; please try again in a moment.</translation>
+        <translation>The playlist is still in use by a read, a contrast change or a save; please try again in a moment.</translation>
     </message>
     <message>
         <source>action_title_led_count</source>
@@ -902,6 +902,100 @@ Size: %2</translation>
     <message>
         <source>transition_seconds</source>
         <translation>%1 s</translation>
+    </message>
+</context>
+<context>
+    <name>FileMenu</name>
+    <message>
+        <source>menu_title_file</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>action_title_new_show</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>action_title_open_show</source>
+        <translation>Open…</translation>
+    </message>
+    <message>
+        <source>menu_title_open_recent</source>
+        <translation>Open Recent</translation>
+    </message>
+    <message>
+        <source>action_title_no_recent</source>
+        <translation>No recent shows</translation>
+    </message>
+    <message>
+        <source>action_title_save_show</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>action_title_save_show_as</source>
+        <translation>Save As…</translation>
+    </message>
+    <message>
+        <source>action_title_quit</source>
+        <translation>Quit</translation>
+    </message>
+</context>
+<context>
+    <name>ShowSession</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved</source>
+        <translation>The show "%1" has changes that are not saved.</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved_question</source>
+        <translation>Save them first?</translation>
+    </message>
+    <message>
+        <source>dialog_title_open_show</source>
+        <translation>Open Show</translation>
+    </message>
+    <message>
+        <source>dialog_title_save_show</source>
+        <translation>Save Show As</translation>
+    </message>
+    <message>
+        <source>file_filter_show</source>
+        <translation>Shows (*.hdshow)</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry</source>
+        <translation>This show was made for a display of %1 LEDs and %2 lines; the display is set to %3 LEDs and %4 lines.</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry_question</source>
+        <translation>Switch to the show's geometry? No converts the show for the current one.</translation>
+    </message>
+    <message>
+        <source>dialog_text_opening_show</source>
+        <translation>Opening %1 …</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_open_failed</source>
+        <translation>The show could not be opened.
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_opened_with_warnings</source>
+        <translation>The show was opened, but:
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_save_failed</source>
+        <translation>The show could not be saved; the file is as it was.
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_saved_with_warnings</source>
+        <translation>The show was saved, but:
+%1</translation>
     </message>
 </context>
 </TS>

@@ -607,7 +607,7 @@
     </message>
     <message>
         <source>dialog_title_playlist_in_use</source>
-        <translation>プレイリストは読み込みまたはコントラスト調整で使用中です。しばらくしてからもう一度お試しください。</translation>
+        <translation>プレイリストは読み込み、コントラスト調整または保存で使用中です。しばらくしてからもう一度お試しください。</translation>
     </message>
     <message>
         <source>action_title_led_count</source>
@@ -900,6 +900,100 @@
     <message>
         <source>transition_seconds</source>
         <translation>%1 秒</translation>
+    </message>
+</context>
+<context>
+    <name>FileMenu</name>
+    <message>
+        <source>menu_title_file</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>action_title_new_show</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>action_title_open_show</source>
+        <translation>開く…</translation>
+    </message>
+    <message>
+        <source>menu_title_open_recent</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+    <message>
+        <source>action_title_no_recent</source>
+        <translation>最近のショーはありません</translation>
+    </message>
+    <message>
+        <source>action_title_save_show</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>action_title_save_show_as</source>
+        <translation>名前を付けて保存…</translation>
+    </message>
+    <message>
+        <source>action_title_quit</source>
+        <translation>終了</translation>
+    </message>
+</context>
+<context>
+    <name>ShowSession</name>
+    <message>
+        <source>Untitled</source>
+        <translation>無題</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved</source>
+        <translation>ショー「%1」には保存されていない変更があります。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved_question</source>
+        <translation>先に保存しますか？</translation>
+    </message>
+    <message>
+        <source>dialog_title_open_show</source>
+        <translation>ショーを開く</translation>
+    </message>
+    <message>
+        <source>dialog_title_save_show</source>
+        <translation>ショーに名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>file_filter_show</source>
+        <translation>ショー (*.hdshow)</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry</source>
+        <translation>このショーは LED %1 個・%2 ラインの表示機用に作られています。現在の設定は LED %3 個・%4 ラインです。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry_question</source>
+        <translation>ショーの設定に切り替えますか？「いいえ」を選ぶと現在の設定用に変換します。</translation>
+    </message>
+    <message>
+        <source>dialog_text_opening_show</source>
+        <translation>%1 を開いています…</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_open_failed</source>
+        <translation>ショーを開けませんでした。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_opened_with_warnings</source>
+        <translation>ショーを開きましたが、次の点があります:
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_save_failed</source>
+        <translation>ショーを保存できませんでした。ファイルは元のままです。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_saved_with_warnings</source>
+        <translation>ショーを保存しましたが、次の点があります:
+%1</translation>
     </message>
 </context>
 </TS>

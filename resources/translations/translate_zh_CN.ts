@@ -607,7 +607,7 @@
     </message>
     <message>
         <source>dialog_title_playlist_in_use</source>
-        <translation>播放列表正在被读取或对比度调整使用，请稍后再试。</translation>
+        <translation>播放列表正在被读取、对比度调整或保存使用，请稍后再试。</translation>
     </message>
     <message>
         <source>action_title_led_count</source>
@@ -900,6 +900,100 @@
     <message>
         <source>transition_seconds</source>
         <translation>%1 秒</translation>
+    </message>
+</context>
+<context>
+    <name>FileMenu</name>
+    <message>
+        <source>menu_title_file</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>action_title_new_show</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>action_title_open_show</source>
+        <translation>打开…</translation>
+    </message>
+    <message>
+        <source>menu_title_open_recent</source>
+        <translation>最近打开</translation>
+    </message>
+    <message>
+        <source>action_title_no_recent</source>
+        <translation>没有最近的节目</translation>
+    </message>
+    <message>
+        <source>action_title_save_show</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>action_title_save_show_as</source>
+        <translation>另存为…</translation>
+    </message>
+    <message>
+        <source>action_title_quit</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>ShowSession</name>
+    <message>
+        <source>Untitled</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved</source>
+        <translation>节目“%1”有未保存的更改。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved_question</source>
+        <translation>是否先保存？</translation>
+    </message>
+    <message>
+        <source>dialog_title_open_show</source>
+        <translation>打开节目</translation>
+    </message>
+    <message>
+        <source>dialog_title_save_show</source>
+        <translation>节目另存为</translation>
+    </message>
+    <message>
+        <source>file_filter_show</source>
+        <translation>节目 (*.hdshow)</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry</source>
+        <translation>此节目是为 %1 个LED、%2 条线的显示屏制作的；当前设置为 %3 个LED、%4 条线。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry_question</source>
+        <translation>切换到节目的设置吗？选择“否”将按当前设置转换节目。</translation>
+    </message>
+    <message>
+        <source>dialog_text_opening_show</source>
+        <translation>正在打开 %1 …</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_open_failed</source>
+        <translation>无法打开节目。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_opened_with_warnings</source>
+        <translation>节目已打开，但：
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_save_failed</source>
+        <translation>无法保存节目，文件保持原样。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_saved_with_warnings</source>
+        <translation>节目已保存，但：
+%1</translation>
     </message>
 </context>
 </TS>

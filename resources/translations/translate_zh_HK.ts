@@ -607,7 +607,7 @@
     </message>
     <message>
         <source>dialog_title_playlist_in_use</source>
-        <translation>播放列表正被讀取或對比度調整使用中，請稍後再試。</translation>
+        <translation>播放列表正被讀取、對比度調整或儲存使用中，請稍後再試。</translation>
     </message>
     <message>
         <source>action_title_led_count</source>
@@ -900,6 +900,100 @@
     <message>
         <source>transition_seconds</source>
         <translation>%1 秒</translation>
+    </message>
+</context>
+<context>
+    <name>FileMenu</name>
+    <message>
+        <source>menu_title_file</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <source>action_title_new_show</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>action_title_open_show</source>
+        <translation>開啟…</translation>
+    </message>
+    <message>
+        <source>menu_title_open_recent</source>
+        <translation>最近開啟</translation>
+    </message>
+    <message>
+        <source>action_title_no_recent</source>
+        <translation>沒有最近的節目</translation>
+    </message>
+    <message>
+        <source>action_title_save_show</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>action_title_save_show_as</source>
+        <translation>另存新檔…</translation>
+    </message>
+    <message>
+        <source>action_title_quit</source>
+        <translation>結束</translation>
+    </message>
+</context>
+<context>
+    <name>ShowSession</name>
+    <message>
+        <source>Untitled</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved</source>
+        <translation>節目「%1」有未儲存的變更。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_unsaved_question</source>
+        <translation>是否先儲存？</translation>
+    </message>
+    <message>
+        <source>dialog_title_open_show</source>
+        <translation>開啟節目</translation>
+    </message>
+    <message>
+        <source>dialog_title_save_show</source>
+        <translation>節目另存新檔</translation>
+    </message>
+    <message>
+        <source>file_filter_show</source>
+        <translation>節目 (*.hdshow)</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry</source>
+        <translation>此節目是為 %1 個LED、%2 條線的顯示屏製作的；目前設定為 %3 個LED、%4 條線。</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_geometry_question</source>
+        <translation>切換到節目的設定嗎？選擇「否」將按目前設定轉換節目。</translation>
+    </message>
+    <message>
+        <source>dialog_text_opening_show</source>
+        <translation>正在開啟 %1 …</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_open_failed</source>
+        <translation>無法開啟節目。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_opened_with_warnings</source>
+        <translation>節目已開啟，但：
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_save_failed</source>
+        <translation>無法儲存節目，檔案保持原樣。
+%1</translation>
+    </message>
+    <message>
+        <source>dialog_text_show_saved_with_warnings</source>
+        <translation>節目已儲存，但：
+%1</translation>
     </message>
 </context>
 </TS>

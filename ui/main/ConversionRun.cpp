@@ -4,6 +4,9 @@
 #include "ui/UiLog.h"
 #include "ui/dialogs/ProgressDialog.h"
 #include "ui/main/PlaylistController.h"
+#include "ui/playlist/CustomTableModel.h"
+#include "model/ImageObject.h"
+#include "model/MediaObject.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -19,6 +22,23 @@ std::function<void(ProgressDialog *, int, int)> &progressHook()
     static std::function<void(ProgressDialog *, int, int)> hook;
     return hook;
 }
+} // namespace
+
+namespace {
+
+// The originals that have a new item, in list order.
+template<typename T>
+QList<T *> kept(const QList<T *> &all, const QList<T *> &leftOut, bool dropped)
+{
+    if (!dropped)
+        return all;
+    QList<T *> result;
+    for (T *item : all)
+        if (!leftOut.contains(item))
+            result.append(item);
+    return result;
+}
+
 } // namespace
 
 void ConversionRun::setProgressHook(std::function<void(ProgressDialog *, int, int)> hook)
@@ -88,9 +108,24 @@ ConversionRun::Result ConversionRun::run(PlaylistConversion &conversion, QWidget
     // sources pass to the new items at the take).
     if (playlists.refuse(PlaylistController::Replace))
         return Result::Refused;
+    const QHash<const QObject *, QString> before = playlists.transitionsJson();
+    const QList<ImageObject *> oldPictures = kept(
+        playlists.pictures()->itemsAs<ImageObject>(), conversion.unconvertiblePictures(),
+        conversion.dropsUnconvertible());
+    const QList<MediaObject *> oldClips = kept(playlists.clips()->itemsAs<MediaObject>(),
+                                               conversion.unconvertibleClips(),
+                                               conversion.dropsUnconvertible());
     const QList<ImageObject *> pictures = conversion.takePictures();
     const QList<MediaObject *> clips = conversion.takeClips();
-    playlists.replace(pictures, clips);
+    // Each new item takes over the transition after its original (the lists keep their order).
+    QHash<const QObject *, QString> carried;
+    for (qsizetype i = 0; i < qMin(pictures.size(), oldPictures.size()); ++i)
+        if (before.contains(oldPictures[i]))
+            carried.insert(pictures[i], before.value(oldPictures[i]));
+    for (qsizetype i = 0; i < qMin(clips.size(), oldClips.size()); ++i)
+        if (before.contains(oldClips[i]))
+            carried.insert(clips[i], before.value(oldClips[i]));
+    playlists.replace(pictures, clips, carried);
     qCDebug(lcUi).nospace() << "playlist converted: " << pictures.size() << " pictures, "
                             << clips.size() << " clips in " << clock.elapsed() << " ms";
     return Result::Converted;

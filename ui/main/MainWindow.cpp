@@ -16,18 +16,21 @@
 #include "ui/import/LoadGifDialog.h"
 #include "ui/import/LoadMediaDialog.h"
 #include "ui/main/EditMenu.h"
+#include "ui/main/FileMenu.h"
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/SamplingSwitch.h"
 #include "ui/main/TransitionControls.h"
 #include "ui/main/ShowRecovery.h"
+#include "ui/main/ShowSession.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
 #include "ui/playlist/RowEditorWidget.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QDebug>
 #include <QDir>
@@ -61,6 +64,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 
     createEditMenu();
+    createFileMenu();
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
@@ -92,6 +96,7 @@ void MainWindow::createWorkers()
 
     contrast = std::make_unique<ContrastJobs>(playHandler.get());
     transitions = std::make_unique<TransitionLinks>();
+    playlists->setTransitions(transitions.get());
     download = std::make_unique<DownloadFlow>(playHandler.get(), this);
     reading = std::make_unique<EffectReadFlow>(playHandler.get(), playlists.get(), this);
     playlists->setUsers(download.get(), reading->merge(), contrast.get());
@@ -212,7 +217,38 @@ void MainWindow::startRecovery(const QString &directory)
     showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
     showRecovery->watch(sampling->action(), languages);
     connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
+    // A restored show is unsaved and untitled; a show written to its own file needs no copy.
+    connect(showRecovery.get(), &ShowRecovery::restored, session.get(), &ShowSession::refresh);
+    connect(session.get(), &ShowSession::saveFinished, showRecovery.get(), [this](bool ok) {
+        if (ok && !session->isModified())
+            showRecovery->showSaved();
+    });
     QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
+void MainWindow::createFileMenu()
+{
+    session = std::make_unique<ShowSession>(playlists.get(), sampling, languages, this);
+    file = std::make_unique<FileMenu>(menuBar(), session.get(), this);
+    connect(session.get(), &ShowSession::playlistsReplaced, this, [this] {
+        pressImageWidget({});
+        pressMediaWidget({});
+        showGeometry();
+    });
+    // Changes the playlist's signals do not carry: the geometry, set after the lists went.
+    connect(reading.get(), &EffectReadFlow::readDone, session.get(), &ShowSession::refresh);
+}
+
+bool MainWindow::openShow(const QString &path)
+{
+    return session->openShow(path);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (session && !session->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 QStringList MainWindow::knownDisks() const
@@ -243,6 +279,10 @@ void MainWindow::retranslateUi()
         contrastAction->setText(tr("调整对比度"));
     if (editMenu)
         editMenu->retranslate();
+    if (file)
+        file->retranslate();
+    if (session)
+        session->updateTitle();
     showGeometry();
 }
 
@@ -506,6 +546,7 @@ void MainWindow::onBtnLedCount()
     if (GeometryChange::ask(GeometryChange::LedCount, this, *playlists))
         pressImageWidget(QModelIndex());
     showGeometry();
+    session->refresh();
 }
 
 void MainWindow::onBtnLineNumber()
@@ -513,4 +554,5 @@ void MainWindow::onBtnLineNumber()
     if (GeometryChange::ask(GeometryChange::LineNumber, this, *playlists))
         pressImageWidget(QModelIndex());
     showGeometry();
+    session->refresh();
 }

@@ -16,6 +16,7 @@
 
 class EditMenu;
 class CustomTableModel;
+class FileMenu;
 class DiskMonitor;
 class ImageObject;
 class LanguageButtons;
@@ -31,6 +32,7 @@ class ShowPlayer;
 class ShowRecovery;
 class TransitionControls;
 class TransitionLinks;
+class ShowSession;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -91,6 +93,9 @@ public:
     // location) and, once the event loop runs, offers to restore one a killed run left.
     void startRecovery(const QString &directory = QString());
     ShowRecovery *recovery() const { return showRecovery.get(); }
+    // The show file the window holds: save, open, new, the modified mark.
+    ShowSession *showSession() const { return session.get(); }
+    FileMenu *fileMenu() const { return file.get(); }
 
 signals:
     void usbMountEvent(QString path);
@@ -130,8 +135,12 @@ public slots:
     void onImageContractChanged(QObject *object);
     void onBtnLedCount();
     void onBtnLineNumber();
+    // Opens a show file after the question about unsaved changes; true when it was opened.
+    bool openShow(const QString &path);
 
 protected:
+    // Unsaved changes are asked about first; Cancel (or a save that fails) keeps the window.
+    void closeEvent(QCloseEvent *event) override;
     // Everything the window shows follows a new language, whoever installed it.
     void changeEvent(QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -175,7 +184,11 @@ private:
     QLabel *geometryLabel = nullptr;
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
+    void createFileMenu();
     DiskMonitor *diskMonitor = nullptr;
     // Last: it goes first, waiting for a save that still reads the items.
     std::unique_ptr<ShowRecovery> showRecovery;
+    // Goes before the playlists: a save under way is waited for while they hold the items.
+    std::unique_ptr<ShowSession> session;
+    std::unique_ptr<FileMenu> file;
 };

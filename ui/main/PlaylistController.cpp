@@ -4,6 +4,9 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/ReadImageThread.h"
+#include "motion/TransitionLinks.h"
+#include "show/ShowContent.h"
+#include "show/ShowSnapshot.h"
 #include "show/RecoveryWriter.h"
 #include "ui/UiLog.h"
 #include "ui/main/ContrastCommand.h"
@@ -137,6 +140,9 @@ bool PlaylistController::isLocked(Change change) const
     if (download && download->isPending())
         return true;
     const bool destroys = change == Remove || change == Replace;
+    // A saver reads the items' files: a redraw or a contrast change would write them anew.
+    if (holders > 0 && (destroys || change == Edit))
+        return true;
     return destroys && ((reads && reads->isBusy()) || (contrast && contrast->isBusy()));
 }
 
@@ -161,7 +167,12 @@ bool PlaylistController::refuse(Change change)
 
 bool PlaylistController::inUse() const
 {
-    return (download && download->isPending()) || (contrast && contrast->isBusy());
+    return (download && download->isPending()) || isConverting() || holders > 0;
+}
+
+bool PlaylistController::isConverting() const
+{
+    return contrast && contrast->isBusy();
 }
 
 void PlaylistController::tip(const QString &text)
@@ -447,6 +458,41 @@ void PlaylistController::replace(const QList<ImageObject *> &images,
         pictureModel->addItems(images);
     if (!medias.isEmpty())
         clipModel->addItems(medias);
+}
+
+ShowSnapshot PlaylistController::showSnapshot(SamplingMode sampling) const
+{
+    return ShowSnapshot::capture(pictureModel->itemsAs<ImageObject>(),
+                                 clipModel->itemsAs<MediaObject>(), sampling,
+                                 transitionsJson());
+}
+
+void PlaylistController::replace(ShowContent &content)
+{
+    const QList<ImageObject *> images = content.takePictures();
+    const QList<MediaObject *> medias = content.takeClips();
+    replace(images, medias, content.allTransitions());
+}
+
+void PlaylistController::replace(const QList<ImageObject *> &images,
+                                 const QList<MediaObject *> &medias,
+                                 const QHash<const QObject *, QString> &transitionsAfter)
+{
+    // Set before the rows arrive: the links make each one when its pair is in the lists.
+    if (transitions) {
+        for (auto it = transitionsAfter.cbegin(); it != transitionsAfter.cend(); ++it) {
+            if (const Outcome set = transitions->setFromJson(const_cast<QObject *>(it.key()),
+                                                             it.value());
+                !set)
+                qCWarning(lcUi) << "#PlaylistController# a transition is left out:" << set.error();
+        }
+    }
+    replace(images, medias);
+}
+
+QHash<const QObject *, QString> PlaylistController::transitionsJson() const
+{
+    return transitions ? transitions->allAsJson() : QHash<const QObject *, QString>();
 }
 
 EffectPlaylist PlaylistController::snapshot() const

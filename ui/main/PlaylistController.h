@@ -14,12 +14,16 @@ class CustomTableModel;
 class DownloadFlow;
 class ReadBackMerge;
 class RecoveryWriter;
+class ShowContent;
+class TransitionLinks;
 class ImageObject;
 class MediaObject;
 class QTableView;
 class QUndoStack;
 class QWidget;
 struct EffectPlaylist;
+struct ShowSnapshot;
+enum class SamplingMode;
 
 // The two playlists behind the window's list views: owns both models (and with them the
 // items), numbers new pictures, moves items in the play order, removes the selected row and
@@ -28,6 +32,8 @@ struct EffectPlaylist;
 // items, so nothing may change; while a read or a contrast change is under way nothing may
 // be destroyed either; a background save that reads the items is waited for by whatever
 // would rewrite or destroy one.
+// be destroyed either; while a show is being saved from another thread (holdItems()) nothing
+// may be destroyed or converted again.
 class PlaylistController : public QObject
 {
     Q_OBJECT
@@ -60,8 +66,16 @@ public:
     bool isLocked(Change change) const;
     // True (after telling the user why) while the lock rule refuses change.
     bool refuse(Change change);
-    // A download or a contrast change still uses the items: nothing may destroy them.
+    // A download, a contrast change or a save still uses the items: nothing may destroy them.
     bool inUse() const;
+    // A contrast change is converting an item.
+    bool isConverting() const;
+    // A saver reads the items' files on another thread until the matching releaseItems():
+    // meanwhile no item may go, be redrawn or have its contrast changed. Counted, so two
+    // savers may hold them at once.
+    void holdItems() { ++holders; }
+    void releaseItems() { holders = qMax(0, holders - 1); }
+    bool itemsHeld() const { return holders > 0; }
 
     // One more than the largest number among the pictures (1 for an empty list).
     int nextPictureNumber() const;
@@ -112,6 +126,19 @@ public:
     // What a download writes: the items in list order with their times.
     EffectPlaylist snapshot() const;
 
+    // The transitions between neighbouring items belong to the show as much as the items:
+    // a show file and its recovery copy keep them, and a loaded show brings them back.
+    void setTransitions(TransitionLinks *links) { transitions = links; }
+    // What a show file keeps of the lists now (GUI thread; see ShowSnapshot for lifetimes).
+    ShowSnapshot showSnapshot(SamplingMode sampling) const;
+    // replace() with a loaded show's items, and their transitions.
+    void replace(ShowContent &content);
+    // replace() giving the new items the transitions after them (JSON by item).
+    void replace(const QList<ImageObject *> &images, const QList<MediaObject *> &medias,
+                 const QHash<const QObject *, QString> &transitionsAfter);
+    // The transitions kept now, as JSON by the item before each.
+    QHash<const QObject *, QString> transitionsJson() const;
+
 signals:
     // Both lists are about to be emptied, or clip is about to leave its list.
     void aboutToClear();
@@ -156,4 +183,6 @@ private:
     QPointer<const ReadBackMerge> reads;
     QPointer<const ContrastJobs> contrast;
     QPointer<RecoveryWriter> saver;
+    QPointer<TransitionLinks> transitions;
+    int holders = 0;
 };

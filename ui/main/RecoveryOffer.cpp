@@ -138,7 +138,7 @@ Outcome RecoveryOffer::restore(const QString &path)
         lineNumber = oldLines;
         return outcome;
     }
-    playlists.replace(content.takePictures(), content.takeClips());
+    playlists.replace(content);
     qCDebug(lcUi) << "#RecoveryOffer# restored" << path << "at" << info.ledCount << "x"
                   << info.lineNumber;
     return outcome;

@@ -26,9 +26,7 @@ ShowRecovery::ShowRecovery(PlaylistController &playlists, QWidget *window,
     if (!copies->isValid())
         qCWarning(lcUi) << "#ShowRecovery# no recovery copy:" << copies->errorString();
     saver = std::make_unique<RecoveryWriter>(*copies, [&playlists] {
-        return ShowSnapshot::capture(playlists.pictures()->itemsAs<ImageObject>(),
-                                     playlists.clips()->itemsAs<MediaObject>(),
-                                     SamplingChoice::stored());
+        return playlists.showSnapshot(SamplingChoice::stored());
     });
     // Nothing may rewrite or free an item while a save reads it: a save waits while a
     // dialog may change the items on its closing, or a read, a contrast change or a
