@@ -460,6 +460,11 @@ void PlaylistController::replace(const QList<ImageObject *> &images,
         clipModel->addItems(medias);
 }
 
+void PlaylistController::setTransitions(TransitionLinks *links)
+{
+    transitions = links;
+}
+
 ShowSnapshot PlaylistController::showSnapshot(SamplingMode sampling) const
 {
     return ShowSnapshot::capture(pictureModel->itemsAs<ImageObject>(),

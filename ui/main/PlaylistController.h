@@ -128,7 +128,7 @@ public:
 
     // The transitions between neighbouring items belong to the show as much as the items:
     // a show file and its recovery copy keep them, and a loaded show brings them back.
-    void setTransitions(TransitionLinks *links) { transitions = links; }
+    void setTransitions(TransitionLinks *links);
     // What a show file keeps of the lists now (GUI thread; see ShowSnapshot for lifetimes).
     ShowSnapshot showSnapshot(SamplingMode sampling) const;
     // replace() with a loaded show's items, and their transitions.
