@@ -18,6 +18,7 @@
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/WindowDrops.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -185,7 +186,15 @@ void MainWindow::createEditMenu()
     });
     connect(playlists.get(), &PlaylistController::historyApplied, preview->showPlayer(),
             &ShowPlayer::updateLength);
+    drops = std::make_unique<WindowDrops>(this, *playlists, *pictures, *reading, ui.tableView,
+                                          ui.tableViewMedia, ui.toolBox);
+    drops->setPasteAction(editMenu->pasteAction());
     retranslateUi();
+}
+
+DropDispatcher *MainWindow::dropDispatcher() const
+{
+    return drops->dispatcher();
 }
 
 QStringList MainWindow::knownDisks() const

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class DropDispatcher;
 class EditMenu;
 class CustomTableModel;
 class DiskMonitor;
@@ -28,6 +29,7 @@ class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
+class WindowDrops;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -82,6 +84,8 @@ public:
     DiskMonitor *disks() const { return diskMonitor; }
     ShowPlayer *showPlayer() const { return preview->showPlayer(); }
     bool isPlaying() const { return preview->isPlaying(); }
+    // Files dropped or pasted; its showFileDropped(path) is for the show's open.
+    DropDispatcher *dropDispatcher() const;
 
 signals:
     void usbMountEvent(QString path);
@@ -164,4 +168,6 @@ private:
     SamplingChoice *sampling = nullptr;
     void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;
+    // Drops and Paste use the playlists, the picture actions and the read flow: they go first.
+    std::unique_ptr<WindowDrops> drops;
 };

@@ -76,6 +76,8 @@ void ImageObjectWidget::buildControls()
         lblSpacer = makeLabel(row.spacer);
 
         timeEdit = new QLineEdit(this);
+        // Files and rows dropped here go to the list, not into the number.
+        timeEdit->setAcceptDrops(false);
         timeEdit->setAlignment(Qt::AlignCenter);
         timeEdit->setText(QString::number(item->displayTime, 'g', 6));
         // Up to six places: the text of any stored time ('g', 6 digits) stays editable.
