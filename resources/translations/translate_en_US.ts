@@ -584,8 +584,10 @@ Size: %2</translation>
     </message>
     <message>
         <source>dialog_title_drop_not_taken</source>
-        <translation>These files were left alone. Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped or pasted here:
-%1</translation>
+        <translation>These files were not taken:
+%1
+
+Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped or pasted here.</translation>
     </message>
     <message>
         <source>dialog_title_reading_file</source>

@@ -583,8 +583,10 @@
     </message>
     <message>
         <source>dialog_title_drop_not_taken</source>
-        <translation>次のファイルは処理されませんでした。ここにドロップまたは貼り付けできるのは、画像、GIF、動画、効果ファイル（.bin）1つ、またはショーファイル1つです：
-%1</translation>
+        <translation>次のファイルは処理されませんでした：
+%1
+
+ここにドロップまたは貼り付けできるのは、画像、GIF、動画、効果ファイル（.bin）1つ、またはショーファイル1つです。</translation>
     </message>
     <message>
         <source>dialog_title_reading_file</source>

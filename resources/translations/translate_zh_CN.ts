@@ -451,8 +451,10 @@
     </message>
     <message>
         <source>dialog_title_drop_not_taken</source>
-        <translation>以下文件未被处理。可以拖放或粘贴到这里的是图片、GIF、视频、一个效果文件（.bin）或一个节目文件：
-%1</translation>
+        <translation>以下文件未被处理：
+%1
+
+可以拖放或粘贴到这里的是图片、GIF、视频、一个效果文件（.bin）或一个节目文件。</translation>
     </message>
     <message>
         <source>dialog_title_reading_file</source>

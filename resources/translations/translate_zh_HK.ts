@@ -583,8 +583,10 @@
     </message>
     <message>
         <source>dialog_title_drop_not_taken</source>
-        <translation>以下檔案未被處理。可以拖放或貼上到這裡的是圖片、GIF、影片、一個效果檔案（.bin）或一個節目檔案：
-%1</translation>
+        <translation>以下檔案未被處理：
+%1
+
+可以拖放或貼上到這裡的是圖片、GIF、影片、一個效果檔案（.bin）或一個節目檔案。</translation>
     </message>
     <message>
         <source>dialog_title_reading_file</source>
