@@ -14,9 +14,11 @@
 #include "ui/main/ListDrops.h"
 #include "ui/main/MainWindow.h"
 #include "ui/playlist/CustomTableModel.h"
+#include "ui/playlist/ImageObjectWidget.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QDropEvent>
@@ -473,6 +475,53 @@ private slots:
         window->findChild<QAction *>(QStringLiteral("actionUndo"))->trigger();
         QVERIFY(numberedByRow(pictures()));
         QCOMPARE(pictures().first(), old[0]);
+    }
+
+    // Every picture row's order box shows its item's number after rows before it came or
+    // went (a box showing the old number moved the wrong way when chosen).
+    void orderBoxesFollowTheRows_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("first row deleted") << "delete0";
+        QTest::newRow("middle row deleted") << "delete1";
+        QTest::newRow("deletion undone") << "delete0 undo";
+        QTest::newRow("picture dropped in front") << "drop0";
+        QTest::newRow("moved by the order box") << "move";
+    }
+
+    void orderBoxesFollowTheRows()
+    {
+        QFETCH(QString, steps);
+        showWindow();
+        placeholders(3);
+        QTableView *list = view(false);
+        ModalWatcher watcher([](QWidget *modal) {
+            if (auto *import = qobject_cast<LoadImagesDialog *>(modal))
+                finishImport(import);
+        });
+        for (const QString &step : steps.split(u' ')) {
+            if (step.startsWith(QLatin1String("delete"))) {
+                list->selectionModel()->setCurrentIndex(
+                    window->pictureModel()->index(step.right(1).toInt(), 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                window->onBtnDelImage();
+            } else if (step == QLatin1String("undo")) {
+                window->findChild<QAction *>(QStringLiteral("actionUndo"))->trigger();
+            } else if (step == QLatin1String("drop0")) {
+                const std::unique_ptr<QMimeData> data(filesData(makeAll({"p0.jpg"})));
+                QVERIFY(dropOn(list->viewport(), inRow(false, 0, true), data.get()));
+                waitForDrops();
+            } else if (step == QLatin1String("move")) {
+                window->onImageIndexChanged(pictures().first(), 1, 3);
+            }
+        }
+        QVERIFY(numberedByRow(pictures()));
+        for (int row = 0; row < window->pictureModel()->itemCount(); ++row) {
+            auto *editor = qobject_cast<ImageObjectWidget *>(
+                list->indexWidget(window->pictureModel()->index(row, 0)));
+            QVERIFY(editor);
+            QCOMPARE(editor->orderBox()->currentIndex(), row);
+        }
     }
 
     void pasteOfAPictureIsImportedAsItsPng_data()

@@ -186,10 +186,6 @@ void PlaylistController::placePicture(ImageObject *item, int row)
         return;
     }
     pictureModel->insertItem(row, item);
-    // The rows after it have new numbers: their editors show them anew.
-    for (int later = row + 1; later < pictureModel->itemCount(); ++later)
-        pictureView->closePersistentEditor(pictureModel->index(later, 0));
-    openEditors(pictureView);
 }
 
 void PlaylistController::addLoadedPicture(ImageObject *item)

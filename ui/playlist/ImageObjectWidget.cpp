@@ -7,6 +7,7 @@
 #include "ui/playlist/WheelGuard.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
@@ -170,6 +171,16 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
         return;
     item->displayTime = time;
     emit valueChanged();
+}
+
+void ImageObjectWidget::showNumber()
+{
+    if (!orderCombo || !item)
+        return;
+    const int current = item->number - 1;
+    // Not a choice of the user: nothing moves.
+    const QSignalBlocker quiet(orderCombo);
+    orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int chosen)
