@@ -12,7 +12,7 @@ PACKAGES=(
   libopencv-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs libzstd-dev
   libbenchmark-dev
   clang-14 clang libclang-rt-14-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick openbox xdotool xclip
   ffmpeg
   dpkg-dev fakeroot file help2man lintian desktop-file-utils appstream shared-mime-info
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64

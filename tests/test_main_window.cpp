@@ -10,6 +10,8 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ImageObjectWidget.h"
 #include "ui/main/ClipPlayer.h"
+#include "ui/main/DropDispatcher.h"
+#include "ui/main/ListDrops.h"
 #include "ui/main/MainWindow.h"
 #include "ui/playlist/MediaObjectWidget.h"
 #include "ui/dialogs/ProgressDialog.h"
@@ -34,6 +36,9 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolBox>
+#include <QClipboard>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -65,8 +70,9 @@ private:
 
     // Every action that changes a playlist, under the lock that must refuse it.
     enum Action {
-        OpenImage, ImportFiles, NewDiy, EditDiy, LoadVideo, LoadGif, Contrast, DeletePicture,
-        DeleteClip, ReorderPictures, ReorderClips, Preview, Reset, LedCount, LineNumber
+        OpenImage, ImportFiles, DropFiles, PastePicture, NewDiy, EditDiy, LoadVideo, LoadGif,
+        Contrast, DeletePicture, DeleteClip, ReorderPictures, ReorderClips, DragRow, Preview,
+        DropEffect, Reset, LedCount, LineNumber
     };
 
     template <typename T>
@@ -155,7 +161,8 @@ private slots:
         QVERIFY(menuTexts.contains(QStringLiteral("Redo")));
         for (const char *entry : {"New", "Open…", "Open Recent", "Save", "Save As…", "Quit"})
             QVERIFY2(menuTexts.contains(QString::fromUtf8(entry)), entry);
-        QCOMPARE(menuTexts.size(), 14);
+        QVERIFY(menuTexts.contains(QStringLiteral("Paste")));
+        QCOMPARE(menuTexts.size(), 15);
     }
 
     void formStartsWithItsSizesAndStates()
@@ -819,12 +826,15 @@ private slots:
             {"import GIF", LoadGif}, {"contrast", Contrast}, {"delete picture", DeletePicture},
             {"delete clip", DeleteClip}, {"reorder pictures", ReorderPictures},
             {"reorder clips", ReorderClips}, {"preview", Preview}, {"reset", Reset},
+            {"drop a picture and a video", DropFiles}, {"paste a picture", PastePicture},
+            {"drag a row", DragRow}, {"drop an effect file", DropEffect},
             {"LED count", LedCount}, {"line number", LineNumber}};
         for (const auto &[name, action] : all)
             QTest::addRow("download pending: %s", name) << true << int(action);
         // A contrast change only keeps the items from being destroyed.
         for (const auto &[name, action] : all) {
-            if (action >= DeletePicture && action != ReorderPictures && action != ReorderClips)
+            if (action >= DeletePicture && action != ReorderPictures && action != ReorderClips
+                && action != DragRow)
                 QTest::addRow("contrast under way: %s", name) << false << int(action);
         }
     }
@@ -881,6 +891,48 @@ private slots:
         case Reset: window->onActionRestoreFactory(); break;
         case LedCount: window->onBtnLedCount(); break;
         case LineNumber: window->onBtnLineNumber(); break;
+        case DropFiles:
+        case DropEffect:
+        case DragRow: {
+            auto data = std::make_unique<QMimeData>();
+            QWidget *target = window.get();
+            QPoint at(10, 10);
+            if (Action(action) == DragRow) {
+                // The first row dropped below the second.
+                auto *list = child<QTableView>("tableView");
+                data.reset(ListDrops::rowData(list, 0));
+                target = list->viewport();
+                at = list->visualRect(window->pictureModel()->index(1, 0)).center() + QPoint(0, 10);
+            } else if (Action(action) == DropFiles) {
+                const QString film = tempDir->filePath(QStringLiteral("film.mp4"));
+                QFile(film).open(QIODevice::WriteOnly);
+                data->setUrls({QUrl::fromLocalFile(file), QUrl::fromLocalFile(film)});
+            } else {
+                const QString effect = tempDir->filePath(QStringLiteral("effect.bin"));
+                QFile out(effect);
+                QVERIFY(out.open(QIODevice::WriteOnly) && out.write(QByteArray(4096, '\0')) == 4096);
+                out.close();
+                data->setUrls({QUrl::fromLocalFile(effect)});
+            }
+            const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
+            QDragEnterEvent enter(at, both, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(at), both, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+            QVERIFY(drop.isAccepted());
+            QTRY_VERIFY(!window->dropDispatcher()->isBusy());
+            QTRY_COMPARE(watcher.boxes.size(), 1);
+            break;
+        }
+        case PastePicture: {
+            QImage picture(30, 20, QImage::Format_RGB32);
+            picture.fill(Qt::red);
+            QGuiApplication::clipboard()->setImage(picture);
+            window->findChild<QAction *>(QStringLiteral("actionPaste"))->trigger();
+            QTRY_VERIFY(!window->dropDispatcher()->isBusy());
+            break;
+        }
         }
         QCOMPARE(opened, QStringList());
         QCOMPARE(watcher.boxes.size(), 1);

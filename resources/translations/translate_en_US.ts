@@ -579,6 +579,21 @@ Size: %2</translation>
         <translation>Redo</translation>
     </message>
     <message>
+        <source>action_title_paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>dialog_title_drop_not_taken</source>
+        <translation>These files were not taken:
+%1
+
+Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped or pasted here.</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_file</source>
+        <translation>Reading the effect file…</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>Colour correction</translation>
     </message>

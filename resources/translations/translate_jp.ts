@@ -578,6 +578,21 @@
         <translation>やり直し</translation>
     </message>
     <message>
+        <source>action_title_paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
+        <source>dialog_title_drop_not_taken</source>
+        <translation>次のファイルは処理されませんでした：
+%1
+
+ここにドロップまたは貼り付けできるのは、画像、GIF、動画、効果ファイル（.bin）1つ、またはショーファイル1つです。</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_file</source>
+        <translation>効果ファイルを読み込んでいます…</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>色補正パラメータ</translation>
     </message>

@@ -446,6 +446,21 @@
         <translation>重做</translation>
     </message>
     <message>
+        <source>action_title_paste</source>
+        <translation>粘贴</translation>
+    </message>
+    <message>
+        <source>dialog_title_drop_not_taken</source>
+        <translation>以下文件未被处理：
+%1
+
+可以拖放或粘贴到这里的是图片、GIF、视频、一个效果文件（.bin）或一个节目文件。</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_file</source>
+        <translation>正在读取效果文件…</translation>
+    </message>
+    <message>
         <source>图片最多只能包含%1张图片！</source>
         <translation>图片列表最多只能包含%1张图片！</translation>
     </message>

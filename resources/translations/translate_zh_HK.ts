@@ -578,6 +578,21 @@
         <translation>重做</translation>
     </message>
     <message>
+        <source>action_title_paste</source>
+        <translation>貼上</translation>
+    </message>
+    <message>
+        <source>dialog_title_drop_not_taken</source>
+        <translation>以下檔案未被處理：
+%1
+
+可以拖放或貼上到這裡的是圖片、GIF、影片、一個效果檔案（.bin）或一個節目檔案。</translation>
+    </message>
+    <message>
+        <source>dialog_title_reading_file</source>
+        <translation>正在讀取效果檔案…</translation>
+    </message>
+    <message>
         <source>颜色调试参数</source>
         <translation>顏色校正參數</translation>
     </message>

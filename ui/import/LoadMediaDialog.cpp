@@ -416,9 +416,16 @@ QList<ImageObject *> LoadMediaDialog::takeFrames()
 
 MediaObject *LoadMediaDialog::importClip(QWidget *parent, int number, SamplingMode sampling)
 {
+    return importClip(parent, QString(), number, sampling);
+}
+
+MediaObject *LoadMediaDialog::importClip(QWidget *parent, const QString &chosen, int number,
+                                         SamplingMode sampling)
+{
     LoadMediaDialog dialog(parent);
     dialog.sampling = sampling;
-    if (!dialog.openMediaFile() || dialog.exec() != QDialog::Accepted)
+    const bool opened = chosen.isEmpty() ? dialog.openMediaFile() : dialog.openMediaPath(chosen);
+    if (!opened || dialog.exec() != QDialog::Accepted)
         return nullptr;
     auto *clip = new MediaObject(number, dialog.mediaPath());
     clip->origin = dialog.origin();

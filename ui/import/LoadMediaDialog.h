@@ -54,6 +54,9 @@ public:
     // clip numbered number, its frames sampled as sampling says, or null.
     static MediaObject *importClip(QWidget *parent, int number,
                                    SamplingMode sampling = SamplingMode::Sharp);
+    // The same for a video already chosen (an empty path asks for one).
+    static MediaObject *importClip(QWidget *parent, const QString &path, int number,
+                                   SamplingMode sampling = SamplingMode::Sharp);
 
 public slots:
     void seekMediaToPosition(const QImage &image, int pos);

@@ -19,6 +19,11 @@ EditMenu::EditMenu(QMenuBar *bar, QAction *before, PlaylistController *playlists
     redoAction->setObjectName(QStringLiteral("actionRedo"));
     redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu->addSeparator();
+    pasteItem = menu->addAction(QString());
+    pasteItem->setObjectName(QStringLiteral("actionPaste"));
+    // A field with the focus keeps Ctrl+V for its text (it asks for the key first).
+    pasteItem->setShortcut(QKeySequence::Paste);
     QObject::connect(undoAction, &QAction::triggered, playlists, &PlaylistController::undo);
     QObject::connect(redoAction, &QAction::triggered, playlists, &PlaylistController::redo);
     QUndoStack *history = playlists->history();
@@ -34,4 +39,5 @@ void EditMenu::retranslate()
     menu->setTitle(tr("menu_title_edit"));
     undoAction->setText(tr("action_title_undo"));
     redoAction->setText(tr("action_title_redo"));
+    pasteItem->setText(tr("action_title_paste"));
 }

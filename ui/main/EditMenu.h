@@ -8,7 +8,8 @@ class QMenu;
 class QMenuBar;
 
 // The window's Edit menu: Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z, Ctrl+Y) of the playlist
-// edits, through the playlist controller so that its lock rule holds for them too.
+// edits, through the playlist controller so that its lock rule holds for them too, and
+// Paste (Ctrl+V), which the window connects.
 class EditMenu final
 {
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
@@ -18,9 +19,11 @@ public:
     Q_DISABLE_COPY_MOVE(EditMenu)
 
     void retranslate();
+    QAction *pasteAction() const { return pasteItem; }
 
 private:
     QMenu *menu = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
+    QAction *pasteItem = nullptr;
 };

@@ -27,7 +27,20 @@ void EffectReadFlow::previewFromDisk(const std::function<QString()> &chooseDisk)
     const QString diskPath = chooseDisk();
     if (diskPath.isEmpty())
         return;
-    const QString path = diskPath + QStringLiteral("/T4.bin");
+    preview(diskPath + QStringLiteral("/T4.bin"),
+            QCoreApplication::translate("MainWindow", "dialog_title_reading_usb"));
+}
+
+void EffectReadFlow::previewFile(const QString &path)
+{
+    preview(path, QCoreApplication::translate("MainWindow", "dialog_title_reading_file"));
+}
+
+void EffectReadFlow::preview(const QString &path, const QString &busyText)
+{
+    // Asked again after a disk was chosen: a download may have started meanwhile.
+    if (playlists->refuse(PlaylistController::Replace))
+        return;
     const QSize current(ledCount, lineNumber);
     QSize geometry = current;
     const QSize fitting = otherFittingGeometry(path, current);
@@ -44,8 +57,7 @@ void EffectReadFlow::previewFromDisk(const std::function<QString()> &chooseDisk)
     if (!checkBeforeRead(path, geometry, false) || !confirmReplace())
         return;
     // The geometry switches with the read lists, once the file has been read whole.
-    read(PlayMediaHandler::PreviewReadCode, path,
-         QCoreApplication::translate("MainWindow", "dialog_title_reading_usb"),
+    read(PlayMediaHandler::PreviewReadCode, path, busyText,
          geometry == current ? QSize() : geometry);
 }
 

@@ -38,6 +38,9 @@ public:
 
     // Preview: asks chooseDisk for a disk (empty: cancelled) once the playlist may change.
     void previewFromDisk(const std::function<QString()> &chooseDisk);
+    // The same for an effect file anywhere (one dropped on the window): the geometry it fits,
+    // the checks and the confirmation before the playlists are replaced.
+    void previewFile(const QString &path);
     // Reset to the factory effect.
     void restoreFactory();
     // The worker has ended a read (previewUsbOver, restoreFactoryOver).
@@ -51,6 +54,7 @@ signals:
     void playlistsReplaced();
 
 private:
+    void preview(const QString &path, const QString &busyText);
     bool checkBeforeRead(const QString &path, const QSize &geometry, bool factory);
     bool confirmReplace();
     // The one known display geometry other than current the file's length fits, when the

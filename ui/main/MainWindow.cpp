@@ -15,6 +15,7 @@
 #include "ui/disk/SelectUsbPathDialog.h"
 #include "ui/import/LoadGifDialog.h"
 #include "ui/import/LoadMediaDialog.h"
+#include "ui/main/DropDispatcher.h"
 #include "ui/main/EditMenu.h"
 #include "ui/main/FileMenu.h"
 #include "ui/main/GeometryChange.h"
@@ -24,6 +25,7 @@
 #include "ui/main/TransitionControls.h"
 #include "ui/main/ShowRecovery.h"
 #include "ui/main/ShowSession.h"
+#include "ui/main/WindowDrops.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -209,6 +211,10 @@ void MainWindow::createEditMenu()
     });
     connect(playlists.get(), &PlaylistController::historyApplied, preview->showPlayer(),
             &ShowPlayer::updateLength);
+    drops = std::make_unique<WindowDrops>(this, *playlists, *pictures, *reading, ui.tableView,
+                                          ui.tableViewMedia, ui.toolBox);
+    drops->setPasteAction(editMenu->pasteAction());
+    connect(drops->dispatcher(), &DropDispatcher::showFileDropped, this, &MainWindow::openShow);
     retranslateUi();
 }
 
@@ -224,6 +230,8 @@ void MainWindow::startRecovery(const QString &directory)
             showRecovery->showSaved();
     });
     QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
+}
+
 void MainWindow::createFileMenu()
 {
     session = std::make_unique<ShowSession>(playlists.get(), sampling, languages, this);
@@ -249,6 +257,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+DropDispatcher *MainWindow::dropDispatcher() const
+{
+    return drops->dispatcher();
 }
 
 QStringList MainWindow::knownDisks() const

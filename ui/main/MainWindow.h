@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class DropDispatcher;
 class EditMenu;
 class CustomTableModel;
 class FileMenu;
@@ -33,6 +34,7 @@ class ShowRecovery;
 class TransitionControls;
 class TransitionLinks;
 class ShowSession;
+class WindowDrops;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -96,6 +98,8 @@ public:
     // The show file the window holds: save, open, new, the modified mark.
     ShowSession *showSession() const { return session.get(); }
     FileMenu *fileMenu() const { return file.get(); }
+    // Files dropped or pasted; its showFileDropped(path) is for the show's open.
+    DropDispatcher *dropDispatcher() const;
 
 signals:
     void usbMountEvent(QString path);
@@ -186,9 +190,11 @@ private:
     void createEditMenu();
     void createFileMenu();
     DiskMonitor *diskMonitor = nullptr;
-    // Last: it goes first, waiting for a save that still reads the items.
+    // Before the playlists: it waits for a save that still reads the items.
     std::unique_ptr<ShowRecovery> showRecovery;
     // Goes before the playlists: a save under way is waited for while they hold the items.
     std::unique_ptr<ShowSession> session;
     std::unique_ptr<FileMenu> file;
+    // Drops and Paste use the playlists, the picture actions and the read flow: they go first.
+    std::unique_ptr<WindowDrops> drops;
 };

@@ -32,7 +32,7 @@ bool PictureActions::openImage()
     return importFiles(files);
 }
 
-bool PictureActions::importFiles(const QStringList &files)
+bool PictureActions::importFiles(const QStringList &files, int row)
 {
     if (files.isEmpty() || playlists.refuse(PlaylistController::Add) || refuseWhenFull())
         return false;
@@ -40,8 +40,10 @@ bool PictureActions::importFiles(const QStringList &files)
     const int fit = room();
     LoadImagesDialog dialog(files.mid(0, fit), nullptr);
     leftOut = int(files.size()) - fit;
+    insertAt = row;
     receiveImportsFrom(&dialog);
     dialog.exec();
+    insertAt = -1;
     tellLeftOut(leftOut);
     leftOut = 0;
     return true;
@@ -77,7 +79,7 @@ void PictureActions::receiveImportsFrom(LoadImagesDialog *dialog)
     QObject::connect(dialog, &LoadImagesDialog::pictureConverted, &playlists,
                      [this](ImageObject *item) {
                          if (room() > 0) {
-                             playlists.addCopiedPicture(item);
+                             playlists.addCopiedPicture(item, nextPlace());
                          } else {
                              delete item;
                              ++leftOut;
@@ -86,10 +88,16 @@ void PictureActions::receiveImportsFrom(LoadImagesDialog *dialog)
     QObject::connect(dialog, &LoadImagesDialog::pictureFileReady, &playlists,
                      [this](const QString &path) {
                          if (room() > 0)
-                             playlists.addPictureFile(path);
+                             playlists.addPictureFile(path, nextPlace());
                          else
                              ++leftOut;
                      });
+}
+
+int PictureActions::nextPlace()
+{
+    // The dialog delivers in the files' order: each picture goes after the one before it.
+    return insertAt < 0 ? -1 : insertAt++;
 }
 
 bool PictureActions::newDiy()

@@ -23,8 +23,8 @@ public:
     // Import Picture: true once the import dialog has run.
     bool openImage();
     // The import dialog over files (the part of openImage() after the choice); true once it
-    // has run.
-    bool importFiles(const QStringList &files);
+    // has run. The pictures go in from row on, in the files' order (-1: appended).
+    bool importFiles(const QStringList &files, int row = -1);
     // Appends the pictures the import dialog delivers.
     void receiveImportsFrom(LoadImagesDialog *dialog);
     // New DIY: true when a drawing was appended.
@@ -38,10 +38,13 @@ public:
 private:
     // When the list is full: says so and returns true.
     bool refuseWhenFull();
+    // The row the next delivered picture goes to (-1: appended).
+    int nextPlace();
     // Says how many chosen files were left out for the limit.
     void tellLeftOut(int count);
 
     PlaylistController &playlists;
     QWidget *window;
     int leftOut = 0; // pictures the running import delivered beyond the limit
+    int insertAt = -1; // where the running import puts its next picture (-1: appended)
 };

@@ -189,13 +189,23 @@ int PlaylistController::nextPictureNumber() const
     return max + 1;
 }
 
-void PlaylistController::addPictureFile(const QString &path)
+void PlaylistController::addPictureFile(const QString &path, int row)
 {
     const QString copy = ImageObject::copyIntoWorkDirectory(path);
     auto *item = new ImageObject(nextPictureNumber(), copy, 5.0, ImageObject::KindPictureFile);
     item->sampling = SamplingChoice::stored();
     convertPicture(QImage(copy), item);
-    pictureModel->addItem(item);
+    placePicture(item, row);
+}
+
+void PlaylistController::placePicture(ImageObject *item, int row)
+{
+    if (row < 0 || row >= pictureModel->itemCount()) {
+        item->number = nextPictureNumber();
+        pictureModel->addItem(item);
+        return;
+    }
+    pictureModel->insertItem(row, item);
 }
 
 void PlaylistController::addLoadedPicture(ImageObject *item)
@@ -206,12 +216,10 @@ void PlaylistController::addLoadedPicture(ImageObject *item)
     addCopiedPicture(item);
 }
 
-void PlaylistController::addCopiedPicture(ImageObject *item)
+void PlaylistController::addCopiedPicture(ImageObject *item, int row)
 {
-    if (!item)
-        return;
-    item->number = nextPictureNumber();
-    pictureModel->addItem(item);
+    if (item)
+        placePicture(item, row);
 }
 
 void PlaylistController::addPicture(ImageObject *item)
@@ -256,6 +264,9 @@ void PlaylistController::reorder(CustomTableModel *model, T *item, int oldIndex,
     QList<T *> list = model->itemsAs<T>();
     if (!list.contains(item))
         return;
+    // Pictures dropped in before it since the move was recorded have shifted the item: it
+    // leaves the place it holds now, or the others would be renumbered around a wrong gap.
+    oldIndex = item->number;
     item->number = newIndex;
     for (T *other : std::as_const(list)) {
         if (other == item)

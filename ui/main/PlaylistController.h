@@ -79,12 +79,14 @@ public:
 
     // One more than the largest number among the pictures (1 for an empty list).
     int nextPictureNumber() const;
-    // Copies a picture file into the work directory and appends a new item converted from it.
-    void addPictureFile(const QString &path);
+    // Copies a picture file into the work directory and appends a new item converted from it
+    // (inserts it at row, when row is one of the list's rows).
+    void addPictureFile(const QString &path, int row = -1);
     // Appends an item already converted, after copying its file into the work directory.
     void addLoadedPicture(ImageObject *item);
-    // Appends an item whose sourcePath already is its own copy, numbered next.
-    void addCopiedPicture(ImageObject *item);
+    // Appends an item whose sourcePath already is its own copy, numbered next; or inserts it
+    // at row, when row is one of the list's rows, the rows from there on renumbered.
+    void addCopiedPicture(ImageObject *item, int row = -1);
     // Appends an item numbered by its maker.
     void addPicture(ImageObject *item);
     void addClip(MediaObject *clip);
@@ -153,6 +155,8 @@ protected:
 private:
     // Every row of view carries its editor, so a first click on + / - / field / combo acts.
     void openEditors(QTableView *view);
+    // Appends item numbered next, or inserts it at row (a row of the list).
+    void placePicture(ImageObject *item, int row);
     void watchPresses(QWidget *editor);
     template <typename T>
     void reorder(CustomTableModel *model, T *item, int oldIndex, int newIndex);

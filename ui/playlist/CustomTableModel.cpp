@@ -182,6 +182,7 @@ void CustomTableModel::delRow(int start, int count)
         checkStates = shifted;
     }
     endRemoveRows();
+    announceNumbers(start);
 }
 
 QObject *CustomTableModel::takeRow(int row)
@@ -195,6 +196,7 @@ QObject *CustomTableModel::takeRow(int row)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endRemoveRows();
+    announceNumbers(row);
     return item;
 }
 
@@ -208,6 +210,14 @@ void CustomTableModel::insertItem(int row, QObject *item)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endInsertRows();
+    announceNumbers(row + 1);
+}
+
+void CustomTableModel::announceNumbers(int first)
+{
+    // The rows from first on have new numbers: views and open editors show them anew.
+    if (first >= 0 && first < itemCount())
+        emit dataChanged(index(first, 0), index(itemCount() - 1, columns - 1));
 }
 
 void CustomTableModel::setNumber(QObject *item, int number)

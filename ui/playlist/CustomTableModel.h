@@ -97,6 +97,7 @@ private:
     static QList<CustomTableItem> entriesOf(const QList<QObject *> &list);
     void replaceEntries(const QList<CustomTableItem> &list);
     static void setNumber(QObject *item, int number);
+    void announceNumbers(int first);
 
     QList<CustomTableItem *> items;
     QHash<int, QVariant> headerTexts;

@@ -7,6 +7,7 @@
 #include "ui/playlist/WheelGuard.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
@@ -76,6 +77,8 @@ void ImageObjectWidget::buildControls()
         lblSpacer = makeLabel(row.spacer);
 
         timeEdit = new QLineEdit(this);
+        // Files and rows dropped here go to the list, not into the number.
+        timeEdit->setAcceptDrops(false);
         timeEdit->setAlignment(Qt::AlignCenter);
         timeEdit->setText(QString::number(item->displayTime, 'g', 6));
         // Up to six places: the text of any stored time ('g', 6 digits) stays editable.
@@ -168,6 +171,16 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
         return;
     item->displayTime = time;
     emit valueChanged();
+}
+
+void ImageObjectWidget::showNumber()
+{
+    if (!orderCombo || !item)
+        return;
+    const int current = item->number - 1;
+    // Not a choice of the user: nothing moves.
+    const QSignalBlocker quiet(orderCombo);
+    orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int chosen)

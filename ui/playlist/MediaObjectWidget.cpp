@@ -46,6 +46,8 @@ void MediaObjectWidget::buildControls()
     lblLoop->setMouseTracking(true);
 
     loopEdit = new QLineEdit(this);
+    // Files and rows dropped here go to the list, not into the number.
+    loopEdit->setAcceptDrops(false);
     loopEdit->setAlignment(Qt::AlignCenter);
     loopEdit->setText(QString::number(item ? item->loopCount : MinLoopCount));
     loopValidator = new BoundedNumberValidator(MinLoopCount, MaxLoopCount, 0, loopEdit);
