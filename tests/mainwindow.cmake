@@ -33,3 +33,6 @@ hd_add_test(test_playlist_history
   SOURCES test_playlist_history.cpp MainWindowTestSupport.h
   LIBS hd_ui
   GUI TIMEOUT 120)
+
+# The round preview at any size and device pixel ratio.
+hd_add_test(test_round_preview SOURCES test_round_preview.cpp LIBS hd_ui GUI TIMEOUT 60)

@@ -65,8 +65,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(diskMonitor, &DiskMonitor::usbUMountEvent, this, &MainWindow::usbUMountEvent);
     diskMonitor->scanDisks();
 
-    resize(1400, 700);
-    setMinimumSize(1400, 700);
+    // Fits a 1280 x 720 screen; the preview and the lists share what there is.
+    resize(1280, 680);
 }
 
 // The members' order does the work: see their declaration.
