@@ -5,10 +5,13 @@
 #include "app/LanguageTable.h"
 
 #include <QDataStream>
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSettings>
 
 namespace {
@@ -61,6 +64,25 @@ bool isVirtualFileSystem(const QString &dir)
     return false;
 }
 
+// QSettings parses a file once per process and tells only the object that parsed it that it
+// failed; later objects share the parsed remains. The files found damaged are remembered
+// here by their size and time, for as long as they stay as they were.
+struct FileVersion
+{
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileVersion &) const = default;
+};
+
+QMutex damagedMutex;
+QHash<QString, FileVersion> damagedFiles;
+
+FileVersion versionOf(const QString &file)
+{
+    const QFileInfo info(file);
+    return {info.size(), info.lastModified()};
+}
+
 } // namespace
 
 AppSettings::AppSettings()
@@ -84,7 +106,18 @@ void AppSettings::checkReadable()
     // QSettings parses a section when it is first asked for; only a look at every section
     // makes status() tell a damaged file.
     settings->allKeys();
-    damaged = settings->status() == QSettings::FormatError;
+    const QString file = settings->fileName();
+    {
+        const QMutexLocker lock(&damagedMutex);
+        if (settings->status() == QSettings::FormatError) {
+            damagedFiles.insert(file, versionOf(file));
+            damaged = true;
+        } else if (const auto known = damagedFiles.constFind(file); known != damagedFiles.cend()) {
+            damaged = *known == versionOf(file);
+            if (!damaged)
+                damagedFiles.remove(file);
+        }
+    }
     if (damaged)
         qCWarning(lcApp).noquote() << "#AppSettings# cannot parse" << settings->fileName()
                                    << "- every setting starts from its default";
@@ -112,6 +145,8 @@ void AppSettings::write(const QString &key, const QVariant &value)
             qCWarning(lcApp).noquote() << "#AppSettings# cannot keep a copy of" << file;
         settings->clear();
         damaged = false;
+        const QMutexLocker lock(&damagedMutex);
+        damagedFiles.remove(file);
     }
     settings->setValue(key, value);
 }

@@ -1,5 +1,6 @@
 #include "app/AppGlobals.h"
 #include "app/AppLog.h"
+#include "app/AppSettings.h"
 #include "app/ExitSignals.h"
 #include "app/LanguageSwitcher.h"
 #include "app/LanguageTable.h"
@@ -8,6 +9,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/FontFallbacks.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/WindowSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -64,6 +66,9 @@ void describeCommandLine(QCommandLineParser &parser)
 
 void nameApplication()
 {
+    // Settings live under the organisation's name (see AppSettings); the application's name
+    // is the program's, as --version tells it.
+    QCoreApplication::setOrganizationName(QLatin1String(AppSettings::Organisation));
     QCoreApplication::setApplicationName(QStringLiteral("hologram-display"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HD_VERSION));
 }
@@ -87,9 +92,6 @@ bool asksForInformationOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    ledCount = kDefaultLedCount;
-    lineNumber = kDefaultLineNumber;
-
     QCommandLineParser parser;
     if (asksForInformationOnly(argc, argv)) {
         const QCoreApplication info(argc, argv);
@@ -120,6 +122,12 @@ int main(int argc, char *argv[])
     if (!work.isValid())
         return refuseToStart(work);
     qCDebug(lcApp) << "#main# work directory" << work.path();
+    // The display geometry of the last run, before anything is made for it.
+    {
+        const AppSettings settings;
+        ledCount = settings.ledCount();
+        lineNumber = settings.lineNumber();
+    }
 
     ExitSignals exitSignals;
     QObject::connect(&exitSignals, &ExitSignals::exitRequested, &app, &QApplication::quit);
@@ -127,7 +135,8 @@ int main(int argc, char *argv[])
     int code = 0;
     {
         MainWindow window;
-        window.onBtnEnUsClick();
+        // Language, size and place of the last run; stored again when the window closes.
+        new WindowSession(&window);
         window.show();
         scheduleDemoImport(window);
         code = app.exec();

@@ -390,11 +390,16 @@ private slots:
         QFile::remove(file + QStringLiteral(".damaged"));
         QVERIFY(writeFile(file, damage));
         {
+            const AppSettings first(file);
+            QVERIFY(first.isDamaged());
+            // Reading alone changes nothing on disk.
+            QCOMPARE(first.ledCount(), kDefaultLedCount);
+            QCOMPARE(contentOf(file), damage);
+            // Every later reader in the process knows it too, though QSettings parses a
+            // file once and tells only the first.
             AppSettings settings(file);
             QVERIFY(settings.isDamaged());
-            // Reading alone changes nothing on disk.
-            QCOMPARE(settings.ledCount(), kDefaultLedCount);
-            QCOMPARE(contentOf(file), damage);
+            QCOMPARE(settings.languageCode(), 3);
             settings.setLanguageCode(4);
             QVERIFY(!settings.isDamaged());
             // Nothing of the damaged file comes back once it is replaced.
@@ -407,6 +412,36 @@ private slots:
         QCOMPARE(next.ledCount(), kDefaultLedCount);
         QSettings plain(file, QSettings::IniFormat);
         QCOMPARE(plain.allKeys(), QStringList{QStringLiteral("ui/language")});
+        // And so does a reader after the replacement, in this process.
+        const AppSettings later(file);
+        QVERIFY(!later.isDamaged());
+        QCOMPARE(later.languageCode(), 4);
+    }
+
+    void aFileMendedByHandIsReadAgain_data()
+    {
+        QTest::addColumn<QByteArray>("damage");
+        QTest::addColumn<QByteArray>("mended");
+        QTest::addColumn<int>("language");
+        QTest::newRow("noise, then sound") << noise(700) << QByteArray("[ui]\nlanguage=jp\n") << 4;
+        QTest::newRow("zero bytes, then empty") << QByteArray(30, '\0') << QByteArray() << 3;
+        QTest::newRow("unclosed section, then closed")
+            << QByteArray("[ui\nlanguage=zh_HK\n") << QByteArray("[ui]\nlanguage=zh_HK\n") << 2;
+    }
+
+    void aFileMendedByHandIsReadAgain()
+    {
+        QFETCH(QByteArray, damage);
+        QFETCH(QByteArray, mended);
+        QFETCH(int, language);
+        const QString file = path(QStringLiteral("mended-%1.ini").arg(QTest::currentDataTag())
+                                      .replace(u' ', u'_').replace(u',', u'_'));
+        QVERIFY(writeFile(file, damage));
+        QVERIFY(AppSettings(file).isDamaged());
+        QVERIFY(writeFile(file, mended));
+        const AppSettings settings(file);
+        QVERIFY(!settings.isDamaged());
+        QCOMPARE(settings.languageCode(), language);
     }
 };
 

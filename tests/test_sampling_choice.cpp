@@ -41,7 +41,7 @@ void TestSamplingChoice::initTestCase()
 {
     // Settings of this test alone: other tests running beside it must keep sampling sharp.
     QVERIFY(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    isolateSettings(settingsDir.path());
 }
 
 void TestSamplingChoice::cleanup()

@@ -235,6 +235,7 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
+void MainWindow::chooseLanguage(int code) { languages->choose(code); }
 void MainWindow::onBtnZhCnClick() { languages->choose(1); }
 void MainWindow::onBtnZhHkClick() { languages->choose(2); }
 void MainWindow::onBtnEnUsClick() { languages->choose(3); }

@@ -82,6 +82,8 @@ public:
     DiskMonitor *disks() const { return diskMonitor; }
     ShowPlayer *showPlayer() const { return preview->showPlayer(); }
     bool isPlaying() const { return preview->isPlaying(); }
+    // The language of code (1 zh_CN ... 4 jp) as its button would choose it.
+    void chooseLanguage(int code);
 
 signals:
     void usbMountEvent(QString path);
