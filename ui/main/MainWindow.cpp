@@ -18,6 +18,7 @@
 #include "ui/main/GeometryChange.h"
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/ToolBarFit.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     // Fits a 1280 x 720 screen; the preview and the lists share what there is.
     resize(1280, 680);
+    new ToolBarFit(ui.toolBar);
 }
 
 // The members' order does the work: see their declaration.
