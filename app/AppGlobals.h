@@ -4,8 +4,8 @@
 #include <QString>
 #include <atomic>
 
-// Process-wide values shared by every subsystem. Nothing here is persisted: each start
-// begins from these defaults.
+// Process-wide values shared by every subsystem. Each start begins from these defaults; the
+// program then takes the display geometry and the language of the last run from AppSettings.
 
 // Display geometry: LEDs along the blade's radius and angular lines per turn. Written only
 // on the GUI thread while no conversion runs; read by conversion threads.

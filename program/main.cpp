@@ -1,5 +1,6 @@
 #include "app/AppGlobals.h"
 #include "app/AppLog.h"
+#include "app/AppSettings.h"
 #include "app/ExitSignals.h"
 #include "app/LanguageSwitcher.h"
 #include "app/LanguageTable.h"
@@ -10,6 +11,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/ShowRecovery.h"
 #include "ui/main/ShowSession.h"
+#include "ui/main/WindowSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -67,6 +69,9 @@ void describeCommandLine(QCommandLineParser &parser)
 
 void nameApplication()
 {
+    // Settings live under the organisation's name (see AppSettings); the application's name
+    // is the program's, as --version tells it.
+    QCoreApplication::setOrganizationName(QLatin1String(AppSettings::Organisation));
     QCoreApplication::setApplicationName(QStringLiteral("hologram-display"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HD_VERSION));
 }
@@ -90,9 +95,6 @@ bool asksForInformationOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    ledCount = kDefaultLedCount;
-    lineNumber = kDefaultLineNumber;
-
     QCommandLineParser parser;
     if (asksForInformationOnly(argc, argv)) {
         const QCoreApplication info(argc, argv);
@@ -124,6 +126,12 @@ int main(int argc, char *argv[])
     if (!work.isValid())
         return refuseToStart(work);
     qCDebug(lcApp) << "#main# work directory" << work.path();
+    // The display geometry of the last run, before anything is made for it.
+    {
+        const AppSettings settings;
+        ledCount = settings.ledCount();
+        lineNumber = settings.lineNumber();
+    }
 
     ExitSignals exitSignals;
 
@@ -136,7 +144,8 @@ int main(int argc, char *argv[])
             window.showSession()->closeWithoutAsking();
             QApplication::quit();
         });
-        window.onBtnEnUsClick();
+        // Language, size and place of the last run; stored again when the window closes.
+        new WindowSession(&window);
         window.show();
         window.startRecovery();
         // A session that ends is not the user closing the show: its copy stays for the next start.

@@ -63,6 +63,22 @@ for size in 16 22 24 32 48 64 128 256; do
   [ "$got" = "${size}x${size}" ] || fail "icon ${size}x${size} is '$got'"
 done
 
+# The maintainer and the licence, each set once (packaging/CMakeLists.txt), say the same
+# wherever they appear.
+copyright=$root/usr/share/doc/hologram-display/copyright
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+contact=$(sed -n 's/^Upstream-Contact: //p' "$copyright")
+[ -n "$maintainer" ] && [ "$contact" = "$maintainer" ] ||
+  fail "copyright's Upstream-Contact '$contact' is not the Maintainer '$maintainer'"
+licence=$(awk '/^Files: \*$/ { f = 1; next } f && /^License: / { print $2; exit }' "$copyright")
+project=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' \
+  "$root/usr/share/metainfo/$id.metainfo.xml")
+[ -n "$licence" ] && [ "$licence" = "$project" ] ||
+  fail "copyright names licence '$licence', AppStream '$project'"
+# A paragraph of its own, beginning "License: <name>", holds the licence's text.
+awk 'BEGIN { RS = "" } /^License: / { print $2 }' "$copyright" | grep -qxF "$licence" ||
+  fail "copyright has no text for its licence $licence"
+
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 

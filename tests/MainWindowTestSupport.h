@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSemaphore>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -23,6 +24,20 @@
 #include <functional>
 #include <memory>
 
+// The settings the program keeps between runs go to a folder of this test program's own
+// (dir, or a temporary one): tests running side by side never read what another stored.
+// The first call decides for the whole process.
+inline void isolateSettings(const QString &dir = QString())
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    static QTemporaryDir own;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       dir.isEmpty() ? own.path() : dir);
+}
+
 // A private work directory and an English main window, made afresh for each test.
 inline bool openFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
                             std::unique_ptr<MainWindow> &window)
@@ -30,6 +45,7 @@ inline bool openFreshWindow(std::unique_ptr<QTemporaryDir> &tempDir,
     // File dialogs read the places remembered in the user's QtProject.conf; one naming /proc
     // blocks them. Tests keep settings of their own.
     QStandardPaths::setTestModeEnabled(true);
+    isolateSettings();
     tempDir = std::make_unique<QTemporaryDir>();
     if (!tempDir->isValid())
         return false;

@@ -43,3 +43,6 @@ if(TARGET hologram-cli)
     GUI TIMEOUT 240)
   add_dependencies(test_window_transitions hologram-cli)
 endif()
+
+# The round preview at any size and device pixel ratio.
+hd_add_test(test_round_preview SOURCES test_round_preview.cpp LIBS hd_ui GUI TIMEOUT 60)

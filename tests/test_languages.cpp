@@ -31,12 +31,26 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 const QStringList kButtons{QStringLiteral("btnZhCn"), QStringLiteral("btnZhHk"),
                            QStringLiteral("btnEnUs"), QStringLiteral("btnJp")};
+
+// How far the pixels lie from grey on average: a faded flag is close to grey.
+double colourfulness(const QImage &image)
+{
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            sum += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+        }
+    }
+    return image.isNull() ? 0 : sum / (image.width() * image.height());
+}
 
 QString translated(const char *context, const char *key)
 {
@@ -115,6 +129,41 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(quint8(file.read(1).at(0)), quint8(fileByte));
+    }
+
+    void activeFlagIsShownInFullColour_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("English to simplified Chinese") << "btnEnUs" << "btnZhCn";
+        QTest::newRow("simplified to traditional Chinese") << "btnZhCn" << "btnZhHk";
+        QTest::newRow("traditional Chinese to Japanese") << "btnZhHk" << "btnJp";
+        QTest::newRow("Japanese to English") << "btnJp" << "btnEnUs";
+    }
+
+    void activeFlagIsShownInFullColour()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        click(from);
+        QHash<QString, double> before;
+        for (const QString &name : kButtons)
+            before[name] = colourfulness(child<QPushButton>(name)->grab().toImage());
+        click(to);
+        for (const QString &name : kButtons) {
+            const double now = colourfulness(child<QPushButton>(name)->grab().toImage());
+            const QString change = QStringLiteral("%1: %2 -> %3").arg(name).arg(before[name]).arg(now);
+            // The flag that became active gains its colour, the one left loses it; the
+            // others stay as they were.
+            if (name == to)
+                QVERIFY2(now > before[name] * 1.5, qPrintable(change));
+            else if (name == from)
+                QVERIFY2(before[name] > now * 1.5, qPrintable(change));
+            else
+                QVERIFY2(qAbs(now - before[name]) < 1.0, qPrintable(change));
+        }
     }
 
     void standardButtonsFollowQtsOwnTexts_data()

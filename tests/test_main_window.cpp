@@ -16,6 +16,7 @@
 #include "ui/playlist/MediaObjectWidget.h"
 #include "ui/dialogs/ProgressDialog.h"
 #include "ui/main/ReadBackMerge.h"
+#include "ui/main/RoundPreviewWidget.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -80,6 +81,8 @@ private:
     {
         return window->findChild<T *>(QString::fromLatin1(name));
     }
+
+    RoundPreviewWidget *preview() const { return child<RoundPreviewWidget>("previewWidget"); }
 
     QList<QAction *> toolbarActions() const
     {
@@ -167,13 +170,9 @@ private slots:
 
     void formStartsWithItsSizesAndStates()
     {
-        QCOMPARE(window->minimumSize(), QSize(1400, 700));
-        QCOMPARE(window->size(), QSize(1400, 700));
         // The show's name with Qt's placeholder for the modified mark.
         QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*] - Hologram Display"));
         QVERIFY(!window->isWindowModified());
-        QCOMPARE(child<QWidget>("previewWidget")->size(), QSize(450, 450));
-        QCOMPARE(child<QWidget>("previewWidget")->minimumSize(), QSize(450, 450));
         for (const char *hidden : {"btnPlay", "btnStop", "btnEditMedia"})
             QVERIFY2(child<QPushButton>(hidden)->isHidden(), hidden);
         for (const char *disabled : {"btnDelImage", "btnDelMedia", "btnEditImage"})
@@ -194,12 +193,8 @@ private slots:
             // Only the active language's button is checked.
             QCOMPARE(button->isChecked(), qstrcmp(name, "btnEnUs") == 0);
         }
-        // The initial preview: a transparent picture with a red circle outline.
-        const QBrush brush = child<QWidget>("previewWidget")->palette().brush(QPalette::Window);
-        const QImage background = brush.textureImage();
-        QCOMPARE(background.size(), QSize(449, 449));
-        QCOMPARE(qAlpha(background.pixel(224, 224)), 0);
-        QCOMPARE(qRed(background.pixel(224, 0)), 255);
+        // The initial preview: the empty circle's outline.
+        QCOMPARE(preview()->content(), RoundPreviewWidget::Content::Outline);
         auto *tableView = child<QTableView>("tableView");
         // Every row carries its editor; the view never opens one of its own on the current row.
         QCOMPARE(tableView->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -226,15 +221,13 @@ private slots:
         QVERIFY(child<QPushButton>("btnDelImage")->isEnabled());
         QCOMPARE(child<QPushButton>("btnEditImage")->isEnabled(), editable);
         QVERIFY(child<QPushButton>("btnPlay")->isHidden());
-        const QImage shown =
-            child<QWidget>("previewWidget")->palette().brush(QPalette::Window).textureImage();
-        QCOMPARE(shown.pixelColor(5, 5), QColor(20, 20, 30));
+        QCOMPARE(preview()->content(), RoundPreviewWidget::Content::Picture);
+        QCOMPARE(preview()->picture().pixelColor(5, 5), QColor(20, 20, 30));
 
         window->pressImageWidget(QModelIndex());
         QVERIFY(!child<QPushButton>("btnDelImage")->isEnabled());
         QVERIFY(!child<QPushButton>("btnEditImage")->isEnabled());
-        QCOMPARE(child<QWidget>("previewWidget")->palette().color(QPalette::Window),
-                 QColor(Qt::white));
+        QCOMPARE(preview()->content(), RoundPreviewWidget::Content::Blank);
     }
 
     void selectingAClipShowsPlayOnlyWithFrames()
@@ -304,8 +297,7 @@ private slots:
         QVERIFY(view->selectionModel()->selectedRows().isEmpty());
         QVERIFY(!del->isEnabled());
         QVERIFY(!child<QPushButton>("btnEditImage")->isEnabled());
-        QCOMPARE(child<QWidget>("previewWidget")->palette().brush(QPalette::Window).color(),
-                 QColor(Qt::white));
+        QCOMPARE(preview()->content(), RoundPreviewWidget::Content::Blank);
         remove();
         QCOMPARE(model->itemCount(), 3);
         // A current row the user does not see selected is not deleted either.
@@ -414,8 +406,7 @@ private slots:
         window->clipModel()->addItem(clip);
         window->pressMediaWidget(window->clipModel()->index(0, 0));
         auto shownRed = [this] {
-            return child<QWidget>("previewWidget")->palette().brush(QPalette::Window)
-                .textureImage().pixelColor(5, 5).red();
+            return preview()->picture().pixelColor(5, 5).red();
         };
         QCOMPARE(shownRed(), 10);  // the first frame, selected
         window->onBtnPlayClick();

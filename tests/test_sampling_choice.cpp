@@ -42,7 +42,7 @@ void TestSamplingChoice::initTestCase()
 {
     // Settings of this test alone: other tests running beside it must keep sampling sharp.
     QVERIFY(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    isolateSettings(settingsDir.path());
     // The pictures already in the list keep their sampling here.
     SamplingSwitch::setAnswerer([](const SamplingSwitch::Question &) {
         return SamplingSwitch::Answer::Keep;

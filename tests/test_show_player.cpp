@@ -7,6 +7,7 @@
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ImageObjectWidget.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/RoundPreviewWidget.h"
 #include "ui/playlist/MediaObjectWidget.h"
 #include "ui/main/ShowPlayer.h"
 
@@ -101,8 +102,7 @@ private slots:
         QVERIFY(!frames.isEmpty());
         QCOMPARE(frames.last().at(0).value<ImageObject *>(), shown[record]);
         // What the preview area shows is the round preview of that record.
-        const QImage background = child<QWidget>("previewWidget")
-                                      ->palette().brush(QPalette::Window).textureImage();
+        const QImage background = child<RoundPreviewWidget>("previewWidget")->picture();
         QCOMPARE(background.pixel(225, 225), shown[record]->loadSamplingPreview().pixel(225, 225));
         auto *bar = child<QProgressBar>("showPositionBar");
         QVERIFY(bar->isVisibleTo(window.get()));
@@ -174,8 +174,7 @@ private slots:
         player()->showAt(300);
         QVERIFY(!player()->isPlaying());
         if (shownAfter >= 0) {
-            const QImage background = child<QWidget>("previewWidget")
-                                          ->palette().brush(QPalette::Window).textureImage();
+            const QImage background = child<RoundPreviewWidget>("previewWidget")->picture();
             QCOMPARE(background.pixel(225, 225),
                      shown[shownAfter]->loadSamplingPreview().pixel(225, 225));
         }

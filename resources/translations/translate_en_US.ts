@@ -729,6 +729,50 @@ Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped o
         <source>dialog_title_switch_geometry</source>
         <translation>This effect file was made for a display of %1 LEDs and %2 lines. Read it with that geometry?</translation>
     </message>
+    <message>
+        <source>action_tip_new_diy</source>
+        <translation>Draw a new picture of your own and add it to the picture list</translation>
+    </message>
+    <message>
+        <source>action_tip_open_image</source>
+        <translation>Add picture files to the picture list</translation>
+    </message>
+    <message>
+        <source>action_tip_import_video</source>
+        <translation>Cut a clip from a video file and add it to the video list</translation>
+    </message>
+    <message>
+        <source>action_tip_import_gif</source>
+        <translation>Add the frames of a GIF animation to the video list</translation>
+    </message>
+    <message>
+        <source>action_tip_download</source>
+        <translation>Write the show as an effect file to the memory card of the display</translation>
+    </message>
+    <message>
+        <source>action_tip_download_local</source>
+        <translation>Save the show as an effect file in a folder on this computer</translation>
+    </message>
+    <message>
+        <source>action_tip_play_show</source>
+        <translation>Play the whole show in the preview; press again or Esc to stop (F5)</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_CN</source>
+        <translation>简体中文 – Simplified Chinese</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_HK</source>
+        <translation>繁體中文 – Traditional Chinese</translation>
+    </message>
+    <message>
+        <source>tip_language_en_US</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>tip_language_jp</source>
+        <translation>日本語 – Japanese</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

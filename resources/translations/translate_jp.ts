@@ -728,6 +728,50 @@
         <source>dialog_title_switch_geometry</source>
         <translation>このエフェクトファイルは LED %1 個、%2 ラインのディスプレイ用です。その設定で読み込みますか？</translation>
     </message>
+    <message>
+        <source>action_tip_new_diy</source>
+        <translation>新しい画像を描いて画像リストに追加します</translation>
+    </message>
+    <message>
+        <source>action_tip_open_image</source>
+        <translation>画像ファイルを画像リストに追加します</translation>
+    </message>
+    <message>
+        <source>action_tip_import_video</source>
+        <translation>動画ファイルからクリップを切り出して動画リストに追加します</translation>
+    </message>
+    <message>
+        <source>action_tip_import_gif</source>
+        <translation>GIF アニメーションのフレームを動画リストに追加します</translation>
+    </message>
+    <message>
+        <source>action_tip_download</source>
+        <translation>ショーをエフェクトファイルとしてディスプレイのメモリーカードに書き込みます</translation>
+    </message>
+    <message>
+        <source>action_tip_download_local</source>
+        <translation>ショーをエフェクトファイルとしてこのコンピューターのフォルダーに保存します</translation>
+    </message>
+    <message>
+        <source>action_tip_play_show</source>
+        <translation>プレビューでショー全体を再生します。もう一度押すか Esc で停止します（F5）</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_CN</source>
+        <translation>简体中文 – 中国語（簡体字）</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_HK</source>
+        <translation>繁體中文 – 中国語（繁体字）</translation>
+    </message>
+    <message>
+        <source>tip_language_en_US</source>
+        <translation>English – 英語</translation>
+    </message>
+    <message>
+        <source>tip_language_jp</source>
+        <translation>日本語</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -728,6 +728,50 @@
         <source>dialog_title_switch_geometry</source>
         <translation>此效果文件是为 %1 个 LED、%2 线的显示屏制作的。要按此设置读取吗？</translation>
     </message>
+    <message>
+        <source>action_tip_new_diy</source>
+        <translation>绘制一张新的自定义图片并添加到图片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_open_image</source>
+        <translation>将图片文件添加到图片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_import_video</source>
+        <translation>从视频文件中截取片段并添加到视频列表</translation>
+    </message>
+    <message>
+        <source>action_tip_import_gif</source>
+        <translation>将 GIF 动画的各帧添加到视频列表</translation>
+    </message>
+    <message>
+        <source>action_tip_download</source>
+        <translation>将节目作为效果文件写入显示屏的存储卡</translation>
+    </message>
+    <message>
+        <source>action_tip_download_local</source>
+        <translation>将节目作为效果文件保存到本机的文件夹</translation>
+    </message>
+    <message>
+        <source>action_tip_play_show</source>
+        <translation>在预览中播放整个节目；再按一次或按 Esc 停止（F5）</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_CN</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_HK</source>
+        <translation>繁體中文 – 繁体中文</translation>
+    </message>
+    <message>
+        <source>tip_language_en_US</source>
+        <translation>English – 英语</translation>
+    </message>
+    <message>
+        <source>tip_language_jp</source>
+        <translation>日本語 – 日语</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

@@ -728,6 +728,50 @@
         <source>dialog_title_switch_geometry</source>
         <translation>此效果檔案是為 %1 個 LED、%2 線的顯示屏製作的。要按此設定讀取嗎？</translation>
     </message>
+    <message>
+        <source>action_tip_new_diy</source>
+        <translation>繪製一張新的自訂圖片並加入圖片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_open_image</source>
+        <translation>將圖片檔案加入圖片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_import_video</source>
+        <translation>從影片檔案中擷取片段並加入影片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_import_gif</source>
+        <translation>將 GIF 動畫的各幀加入影片列表</translation>
+    </message>
+    <message>
+        <source>action_tip_download</source>
+        <translation>將節目作為效果檔案寫入顯示屏的記憶卡</translation>
+    </message>
+    <message>
+        <source>action_tip_download_local</source>
+        <translation>將節目作為效果檔案儲存到本機的資料夾</translation>
+    </message>
+    <message>
+        <source>action_tip_play_show</source>
+        <translation>在預覽中播放整個節目；再按一次或按 Esc 停止（F5）</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_CN</source>
+        <translation>简体中文 – 簡體中文</translation>
+    </message>
+    <message>
+        <source>tip_language_zh_HK</source>
+        <translation>繁體中文</translation>
+    </message>
+    <message>
+        <source>tip_language_en_US</source>
+        <translation>English – 英語</translation>
+    </message>
+    <message>
+        <source>tip_language_jp</source>
+        <translation>日本語 – 日語</translation>
+    </message>
 </context>
 <context>
     <name>MediaObjectWidget</name>

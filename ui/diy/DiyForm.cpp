@@ -1,6 +1,7 @@
 #include "ui/diy/DiyForm.h"
 
 #include "app/AppGlobals.h"
+#include "app/AppSettings.h"
 #include "diy/DiyFormHandler.h"
 #include "diy/DiyLog.h"
 #include "ui/dialogs/FileFilters.h"
@@ -496,7 +497,9 @@ void DiyForm::onBtnOk()
         this, tr("dialog_title_tip"), tr("diyform_save_diy_tip"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) {
-        QFileDialog chooser(this, tr("diyform_save_diy_selectfile"), QString(),
+        QFileDialog chooser(this, tr("diyform_save_diy_selectfile"),
+                            AppSettings().lastFolder(AppSettings::Folder::DiySave,
+                                                     lastBrowseDirectory),
                             FileFilters::filter(tr("Images (*.png)"), {QStringLiteral("png")}));
         chooser.setAcceptMode(QFileDialog::AcceptSave);
         // A name typed without a suffix gets ".png" (the replace question then asks about
@@ -505,6 +508,7 @@ void DiyForm::onBtnOk()
         if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
             return;
         const QString path = chooser.selectedFiles().constFirst();
+        AppSettings().setLastFolder(AppSettings::Folder::DiySave, path);
         if (!canvas->saveImage(path)) {
             QMessageBox::warning(this, tr("dialog_title_tip"),
                                  tr("diyform_save_failed").arg(path));

@@ -1,6 +1,7 @@
 #include "ui/import/LoadGifDialog.h"
 
 #include "app/AppGlobals.h"
+#include "app/AppSettings.h"
 #include "effect/EffectFormat.h"
 #include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
@@ -192,11 +193,14 @@ MediaObject *LoadGifDialog::importClip(QWidget *parent, int number, SamplingMode
 {
     const QString chosen = QFileDialog::getOpenFileName(
         parent, QCoreApplication::translate("MainWindow", "dialog_title_load_gif"),
-        lastBrowseDirectory,
+        AppSettings().lastFolder(AppSettings::Folder::Gif, lastBrowseDirectory),
         FileFilters::withAllFiles(QStringLiteral("gif"), {QStringLiteral("gif")}));
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return nullptr;
-    lastBrowseDirectory = QFileInfo(chosen).absoluteFilePath();
+    // The folder, as every other dialog keeps it: a file path here made the next picture
+    // dialog open with the GIF preselected.
+    lastBrowseDirectory = QFileInfo(chosen).absolutePath();
+    AppSettings().setLastFolder(AppSettings::Folder::Gif, lastBrowseDirectory);
     return importClip(parent, chosen, number, sampling);
 }
 

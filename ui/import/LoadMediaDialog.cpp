@@ -1,6 +1,7 @@
 #include "ui/import/LoadMediaDialog.h"
 
 #include "app/AppGlobals.h"
+#include "app/AppSettings.h"
 #include "effect/EffectFormat.h"
 #include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
@@ -133,11 +134,13 @@ void LoadMediaDialog::buildForm()
 bool LoadMediaDialog::openMediaFile()
 {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, tr("loadvideo_select_file"), lastBrowseDirectory,
+        this, tr("loadvideo_select_file"),
+        AppSettings().lastFolder(AppSettings::Folder::Video, lastBrowseDirectory),
         FileFilters::withAllFiles(tr("Medias (*.avi *.rmvb *.mp4 *.mkv)"),
                                   FileFilters::videoSuffixes()));
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return false;
+    AppSettings().setLastFolder(AppSettings::Folder::Video, chosen);
     return openMediaPath(chosen);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/main/DownloadFlow.h"
 
+#include "app/AppGlobals.h"
+#include "app/AppSettings.h"
 #include "effect/EffectPlaylist.h"
 #include "effect/PlayMediaHandler.h"
 #include "loop/Message.h"
@@ -25,6 +27,16 @@ DownloadFlow::~DownloadFlow()
     if (handler)
         handler->removeQueuedFor(this);
     closeBusyDialog();
+}
+
+QString DownloadFlow::localFolder() const
+{
+    return AppSettings().lastFolder(AppSettings::Folder::DownloadLocal, lastBrowseDirectory);
+}
+
+void DownloadFlow::setLocalFolder(const QString &directory)
+{
+    AppSettings().setLastFolder(AppSettings::Folder::DownloadLocal, directory);
 }
 
 void DownloadFlow::start(const QString &path, const EffectPlaylist &snapshot)

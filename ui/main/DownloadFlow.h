@@ -37,9 +37,9 @@ public:
     // ".bin" unless typed, and asks before an existing file is replaced. Empty when the
     // user cancelled or declined.
     QString askTarget(const QString &directory);
-    // The folder of the last local download, offered by the next one (this session).
-    QString localFolder() const { return folder; }
-    void setLocalFolder(const QString &directory) { folder = directory; }
+    // The folder of the last local download, offered by the next one (also in the next run).
+    QString localFolder() const;
+    void setLocalFolder(const QString &directory);
 
 private:
     void closeBusyDialog();
@@ -48,6 +48,5 @@ private:
     QWidget *window;
     QPointer<ProgressDialog> dialog;
     bool pending = false;
-    QString folder;
     QString lastName = QStringLiteral("show");
 };

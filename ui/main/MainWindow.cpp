@@ -26,6 +26,7 @@
 #include "ui/main/ShowRecovery.h"
 #include "ui/main/ShowSession.h"
 #include "ui/main/WindowDrops.h"
+#include "ui/main/ToolBarFit.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
@@ -80,8 +81,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(diskMonitor, &DiskMonitor::usbUMountEvent, this, &MainWindow::usbUMountEvent);
     diskMonitor->scanDisks();
 
-    resize(1400, 700);
-    setMinimumSize(1400, 700);
+    // Fits a 1280 x 720 screen; the preview and the lists share what there is.
+    resize(1280, 680);
+    new ToolBarFit(ui.toolBar);
 }
 
 // The members' order does the work: see their declaration.
@@ -317,6 +319,7 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
+void MainWindow::chooseLanguage(int code) { languages->choose(code); }
 void MainWindow::onBtnZhCnClick() { languages->choose(1); }
 void MainWindow::onBtnZhHkClick() { languages->choose(2); }
 void MainWindow::onBtnEnUsClick() { languages->choose(3); }

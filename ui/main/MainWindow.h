@@ -100,6 +100,8 @@ public:
     FileMenu *fileMenu() const { return file.get(); }
     // Files dropped or pasted; its showFileDropped(path) is for the show's open.
     DropDispatcher *dropDispatcher() const;
+    // The language of code (1 zh_CN ... 4 jp) as its button would choose it.
+    void chooseLanguage(int code);
 
 signals:
     void usbMountEvent(QString path);

@@ -1,5 +1,7 @@
 #include "ui/main/MainWindowForm.h"
 
+#include "ui/main/RoundPreviewWidget.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpacerItem>
@@ -27,6 +30,23 @@ QPushButton *makeListButton(const QString &name, const QString &icon, QWidget *p
     button->setIconSize(QSize(25, 25));
     button->setAutoDefault(false);
     return button;
+}
+
+// A language button's flag: in full colour while its language is active (the button checked),
+// faded otherwise, so the active language shows at a glance.
+QIcon flagIcon(const QString &path)
+{
+    const QPixmap flag(path);
+    QPixmap faded(flag.size());
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(0.35);
+    painter.drawPixmap(0, 0, flag);
+    painter.end();
+    QIcon icon;
+    icon.addPixmap(flag, QIcon::Normal, QIcon::On);
+    icon.addPixmap(faded, QIcon::Normal, QIcon::Off);
+    return icon;
 }
 
 void fillBackground(QWidget *widget, const QColor &colour)
@@ -79,20 +99,14 @@ void MainWindowForm::buildCentralWidget(QMainWindow *window)
 
 QWidget *MainWindowForm::buildPreviewSide(QWidget *parent)
 {
-    // The preview area, centred on white.
+    // The preview area on white: the round preview takes the room the lists leave it and
+    // scales with it.
     auto *widget = new QWidget(parent);
     widget->setObjectName(QStringLiteral("widget"));
     auto *verticalLayout_3 = new QVBoxLayout(widget);
     verticalLayout_3->setObjectName(QStringLiteral("verticalLayout_3"));
-    verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    auto *widget_8 = new QWidget(widget);
-    widget_8->setObjectName(QStringLiteral("widget_8"));
-    auto *horizontalLayout_6 = new QHBoxLayout(widget_8);
-    horizontalLayout_6->setObjectName(QStringLiteral("horizontalLayout_6"));
-    horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    previewWidget = new QWidget(widget_8);
+    previewWidget = new RoundPreviewWidget(widget);
     previewWidget->setObjectName(QStringLiteral("previewWidget"));
-    previewWidget->setFixedSize(450, 450);
     auto *horizontalLayout_3 = new QHBoxLayout(previewWidget);
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
     btnStop = new QPushButton(previewWidget);
@@ -107,20 +121,25 @@ QWidget *MainWindowForm::buildPreviewSide(QWidget *parent)
     }
     btnStop->setIcon(QIcon(QStringLiteral(":/images/stop.png")));
     btnPlay->setIcon(QIcon(QStringLiteral(":/images/play.png")));
-    horizontalLayout_6->addWidget(previewWidget);
-    horizontalLayout_6->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    verticalLayout_3->addWidget(widget_8);
+    verticalLayout_3->addWidget(previewWidget, 1);
     showPositionBar = new QProgressBar(widget);
     showPositionBar->setObjectName(QStringLiteral("showPositionBar"));
-    showPositionBar->setFixedSize(450, 14);
+    // Centred below the circle and no wider than it; only its largest width follows the
+    // circle, so the bar never holds the preview at a size.
+    showPositionBar->setFixedHeight(14);
     showPositionBar->setTextVisible(true);
     showPositionBar->setAlignment(Qt::AlignCenter);
+    QObject::connect(previewWidget, &RoundPreviewWidget::diameterChanged, showPositionBar,
+                     &QWidget::setMaximumWidth);
     // The preview keeps its place when the bar comes and goes.
-    QSizePolicy barPolicy = showPositionBar->sizePolicy();
+    QSizePolicy barPolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     barPolicy.setRetainSizeWhenHidden(true);
     showPositionBar->setSizePolicy(barPolicy);
-    verticalLayout_3->addWidget(showPositionBar, 0, Qt::AlignHCenter);
-    verticalLayout_3->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    auto *barRow = new QHBoxLayout;
+    barRow->addStretch();
+    barRow->addWidget(showPositionBar);
+    barRow->addStretch();
+    verticalLayout_3->addLayout(barRow);
     fillBackground(widget, Qt::white);
     return widget;
 }
@@ -274,7 +293,7 @@ QWidget *MainWindowForm::buildLanguageButtons()
         auto *button = new QPushButton(container);
         button->setObjectName(name);
         button->setFixedSize(60, 25);
-        button->setIcon(QIcon(icon));
+        button->setIcon(flagIcon(icon));
         button->setIconSize(QSize(60, 25));
         // LanguageButtons checks the active language's button after every click.
         button->setCheckable(true);
@@ -311,6 +330,25 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     actionPreviewFromUsb->setText(tr("action_title_preview"));
     actionRestoreFactory->setText(tr("action_title_default"));
     actionPlayShow->setText(tr("action_title_play_show"));
+    // What each toolbar action does, on hover and in the status bar.
+    const std::pair<QAction *, QString> tips[] = {
+        {actionNewDiy, tr("action_tip_new_diy")},
+        {actionOpenImage, tr("action_tip_open_image")},
+        {actionLoadMedia, tr("action_tip_import_video")},
+        {actionLoadGif, tr("action_tip_import_gif")},
+        {actionDownToUsb, tr("action_tip_download")},
+        {actionDownToLocal, tr("action_tip_download_local")},
+        {actionPlayShow, tr("action_tip_play_show")},
+    };
+    for (const auto &[action, tip] : tips) {
+        action->setToolTip(tip);
+        action->setStatusTip(tip);
+    }
+    // Each language named in its own words, so that it can be found from any other.
+    btnZhCn->setToolTip(tr("tip_language_zh_CN"));
+    btnZhHk->setToolTip(tr("tip_language_zh_HK"));
+    btnEnUs->setToolTip(tr("tip_language_en_US"));
+    btnJp->setToolTip(tr("tip_language_jp"));
     toolBar->setWindowTitle(tr("action_title_menu"));
     // The menu holding the actions that the toolbar does not carry follows the language too.
     toolsMenu->setTitle(tr("menu_title_tools"));

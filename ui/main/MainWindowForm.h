@@ -13,6 +13,7 @@ class QTableView;
 class QToolBar;
 class QToolBox;
 class QWidget;
+class RoundPreviewWidget;
 
 // The main window's form: the widget tree with its object names, the nine actions, the
 // toolbar with the language buttons, the menu of the actions the toolbar does not carry and
@@ -25,8 +26,8 @@ public:
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
 
-    // Preview area.
-    QWidget *previewWidget = nullptr;
+    // Preview area: the round preview holds the Play and Stop buttons.
+    RoundPreviewWidget *previewWidget = nullptr;
     QPushButton *btnPlay = nullptr;
     QPushButton *btnStop = nullptr;
     // Position and length of the show while it plays (hidden otherwise).

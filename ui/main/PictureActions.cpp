@@ -1,6 +1,7 @@
 #include "ui/main/PictureActions.h"
 
 #include "app/AppGlobals.h"
+#include "app/AppSettings.h"
 #include "model/ImageObject.h"
 #include "ui/dialogs/FileFilters.h"
 #include "ui/diy/DiyPictureEditor.h"
@@ -24,11 +25,13 @@ bool PictureActions::openImage()
     if (refuseWhenFull())
         return false;
     const QStringList files = QFileDialog::getOpenFileNames(
-        window, tr("dialog_title_load_picture"), lastBrowseDirectory,
+        window, tr("dialog_title_load_picture"),
+        AppSettings().lastFolder(AppSettings::Folder::Pictures, lastBrowseDirectory),
         FileFilters::withAllFiles(tr("image Files (*.png *.jpg)"), FileFilters::pictureSuffixes()));
     if (files.isEmpty())
         return false;
     lastBrowseDirectory = QFileInfo(files.first()).absolutePath();
+    AppSettings().setLastFolder(AppSettings::Folder::Pictures, lastBrowseDirectory);
     return importFiles(files);
 }
 

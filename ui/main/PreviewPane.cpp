@@ -3,14 +3,10 @@
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/main/MainWindowForm.h"
+#include "ui/main/RoundPreviewWidget.h"
 
-#include <QBrush>
-#include <QImage>
-#include <QPainter>
-#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
-#include <QWidget>
 
 PreviewPane::PreviewPane(const MainWindowForm &form, PlayMediaHandler *handler,
                          CustomTableModel *pictures, CustomTableModel *clips, QObject *parent)
@@ -23,7 +19,7 @@ PreviewPane::PreviewPane(const MainWindowForm &form, PlayMediaHandler *handler,
     escape->setEnabled(false);
     connect(escape, &QShortcut::activated, this, &PreviewPane::stopIfPlaying);
     setButtons(Buttons::None);
-    paintInitial();
+    area->showOutline();
     connect(&player, &ClipPlayer::frameShown, this, &PreviewPane::showItem);
     connect(&show, &ShowPlayer::frameShown, this, &PreviewPane::showItem);
     connect(&show, &ShowPlayer::started, this, [this] { setButtons(Buttons::Stop); });
@@ -46,33 +42,15 @@ void PreviewPane::showSelected()
     if (selectionMade)
         showItem(selected);
     else
-        paintInitial();
-}
-
-void PreviewPane::paintInitial()
-{
-    QImage image(449, 449, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::red);
-    painter.setBrush(Qt::transparent);
-    painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
-    painter.end();
-    setBackground(QBrush(image));
-}
-
-void PreviewPane::setBackground(const QBrush &brush)
-{
-    QPalette palette = area->palette();
-    palette.setBrush(QPalette::All, QPalette::Window, brush);
-    area->setPalette(palette);
-    area->setAutoFillBackground(true);
+        area->showOutline();
 }
 
 void PreviewPane::showItem(ImageObject *item)
 {
-    setBackground(item ? QBrush(item->loadSamplingPreview()) : QBrush(Qt::white));
+    if (item)
+        area->showPicture(item->loadSamplingPreview());
+    else
+        area->showBlank();
 }
 
 void PreviewPane::selectPicture(ImageObject *item)

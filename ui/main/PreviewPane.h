@@ -11,10 +11,9 @@ class ImageObject;
 class MediaObject;
 class MainWindowForm;
 class PlayMediaHandler;
-class QBrush;
 class QPushButton;
 class QShortcut;
-class QWidget;
+class RoundPreviewWidget;
 
 // The round preview area of the main window with its Play and Stop buttons: shows the
 // selected picture or clip frame, plays the selected clip (ClipPlayer) or the whole show
@@ -34,7 +33,7 @@ public:
     ShowPlayer *showPlayer() { return &show; }
     bool isPlaying() const { return player.isPlaying() || show.isPlaying(); }
 
-    // The item's sampling preview as the background; white without an item.
+    // The item's sampling preview in the circle; white without an item.
     void showItem(ImageObject *item);
     // A picture (or nothing) was selected: stops playing, nothing to play, shows it.
     void selectPicture(ImageObject *item);
@@ -57,11 +56,9 @@ public:
 private:
     enum class Buttons { None, Play, Stop };
     void setButtons(Buttons shown);
-    void setBackground(const QBrush &brush);
-    void paintInitial();
     void showSelected();
 
-    QWidget *area;
+    RoundPreviewWidget *area;
     QPushButton *btnPlay;
     QPushButton *btnStop;
     ClipPlayer player;

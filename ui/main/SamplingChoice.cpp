@@ -1,18 +1,10 @@
 #include "ui/main/SamplingChoice.h"
 
+#include "app/AppSettings.h"
+
 #include <QAction>
 #include <QMenu>
-#include <QSettings>
 #include <QSignalBlocker>
-
-namespace {
-const QString kKey = QStringLiteral("conversion/sampling");
-const QString kSmooth = QStringLiteral("smooth");
-const QString kSharp = QStringLiteral("sharp");
-// The program sets no organisation name; its settings are named here.
-const QString kOrganisation = QStringLiteral("HologramDisplay");
-const QString kApplication = QStringLiteral("HologramDisplay");
-} // namespace
 
 SamplingChoice::SamplingChoice(QMenu *menu, QObject *parent)
     : QObject(parent)
@@ -46,13 +38,10 @@ void SamplingChoice::restore(SamplingMode mode)
 
 SamplingMode SamplingChoice::stored()
 {
-    const QSettings settings(kOrganisation, kApplication);
-    return settings.value(kKey, kSharp).toString() == kSmooth ? SamplingMode::Smooth
-                                                               : SamplingMode::Sharp;
+    return AppSettings().smoothSampling() ? SamplingMode::Smooth : SamplingMode::Sharp;
 }
 
 void SamplingChoice::store(SamplingMode mode)
 {
-    QSettings settings(kOrganisation, kApplication);
-    settings.setValue(kKey, mode == SamplingMode::Smooth ? kSmooth : kSharp);
+    AppSettings().setSmoothSampling(mode == SamplingMode::Smooth);
 }
