@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -220,6 +222,26 @@ struct ClipRow
     QList<ItemRow> frames;
 };
 
+// A text clip's settings as stored. What is no JSON object of a sane size is left out: the
+// clip itself is whole and plays, it only cannot be opened in its dialog again.
+QJsonObject descriptionOf(const QVariant &value)
+{
+    constexpr qsizetype kMaxDescriptionBytes = 64 * 1024;
+    const QByteArray text = value.toString().toUtf8();
+    if (text.isEmpty() || text.size() > kMaxDescriptionBytes)
+        return {};
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    return document.isObject() ? document.object() : QJsonObject();
+}
+
+QString descriptionText(const QJsonObject &description)
+{
+    // Never a null string: the column is NOT NULL.
+    return description.isEmpty()
+               ? QStringLiteral("")
+               : QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact));
+}
+
 struct ShowRows
 {
     int version = 0;
@@ -379,10 +401,13 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
 {
     QSqlQuery q(db.database());
     q.setForwardOnly(true);
+    // Version 1 had no descriptions: its clips read as having none.
+    const QString description =
+        rows->version >= 2 ? QStringLiteral("description") : QStringLiteral("''");
     if (!q.exec(QStringLiteral(
             "SELECT id, number, loop_count, is_gif, origin_source, origin_path, start_ms, "
             "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed, "
-            "frame_tenths FROM clip ORDER BY position")))
+            "frame_tenths, %1 FROM clip ORDER BY position").arg(description)))
         return damaged(q.lastError().text());
     while (q.next()) {
         ClipRow clip;
@@ -391,7 +416,7 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
         int w = 0, h = 0, x = 0, y = 0;
         if (!readWhole(q.value(1), -kMaxItems, kMaxItems, &clip.number) ||
             !readWhole(q.value(2), 0, kMaxLoops, &clip.loopCount) ||
-            !readWhole(q.value(4), 0, 2, &source) ||
+            !readWhole(q.value(4), 0, int(ClipOrigin::Source::Text), &source) ||
             !readWhole(q.value(6), qint64(-1) << 40, qint64(1) << 40, &clip.origin.startMs) ||
             !readWhole(q.value(7), qint64(-1) << 40, qint64(1) << 40, &clip.origin.lengthMs) ||
             !readWhole(q.value(8), -1000, 1000, &clip.origin.zoomSteps) ||
@@ -407,6 +432,7 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
         clip.origin.shownSize = QSize(w, h);
         clip.origin.regionTopLeft = QPoint(x, y);
         clip.origin.keepSpeed = q.value(13).toBool();
+        clip.origin.description = descriptionOf(q.value(15));
         clipIndex->insert(clip.id, int(rows->clips.size()));
         rows->clips.append(clip);
     }
@@ -935,7 +961,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         clips.prepare(QStringLiteral(
             "INSERT INTO clip (position, number, loop_count, is_gif, origin_source, "
             "origin_path, start_ms, length_ms, zoom_steps, shown_width, shown_height, "
-            "region_x, region_y, keep_speed, frame_tenths) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "region_x, region_y, keep_speed, frame_tenths, description) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int c = 0; c < snapshot.clips.size(); ++c) {
             const ShowSnapshot::Clip &clip = snapshot.clips[c];
             const ClipOrigin &origin = clip.origin;
@@ -944,7 +971,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                                       origin.lengthMs, origin.zoomSteps,
                                       origin.shownSize.width(), origin.shownSize.height(),
                                       origin.regionTopLeft.x(), origin.regionTopLeft.y(),
-                                      origin.keepSpeed ? 1 : 0, clip.frameTenths};
+                                      origin.keepSpeed ? 1 : 0, clip.frameTenths,
+                                      descriptionText(origin.description)};
             for (int v = 0; v < values.size(); ++v)
                 clips.bindValue(v, values[v]);
             if (!clips.exec())

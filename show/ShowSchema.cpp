@@ -16,7 +16,8 @@ const char *const kTables[] = {
     "origin_source INTEGER NOT NULL, origin_path TEXT NOT NULL, start_ms INTEGER NOT NULL, "
     "length_ms INTEGER NOT NULL, zoom_steps INTEGER NOT NULL, shown_width INTEGER NOT NULL, "
     "shown_height INTEGER NOT NULL, region_x INTEGER NOT NULL, region_y INTEGER NOT NULL, "
-    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL)",
+    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL, "
+    "description TEXT NOT NULL DEFAULT '')",
     "CREATE TABLE item (id INTEGER PRIMARY KEY, clip INTEGER REFERENCES clip(id), "
     "position INTEGER NOT NULL, kind INTEGER NOT NULL, number INTEGER NOT NULL, "
     "display_time REAL NOT NULL, frame_time REAL NOT NULL, contrast REAL NOT NULL, "
@@ -49,12 +50,21 @@ bool ShowSchema::create(ShowDatabase &db, QString *error)
     return true;
 }
 
-bool ShowSchema::upgrade(ShowDatabase &, int fromVersion, QString *error)
+bool ShowSchema::upgrade(ShowDatabase &db, int fromVersion, QString *error)
 {
     if (fromVersion == Version)
         return true;
-    *error = QStringLiteral("no way to read format version %1").arg(fromVersion);
-    return false;
+    if (fromVersion != 1) {
+        *error = QStringLiteral("no way to read format version %1").arg(fromVersion);
+        return false;
+    }
+    if (!db.exec(QStringLiteral(
+            "ALTER TABLE clip ADD COLUMN description TEXT NOT NULL DEFAULT ''")) ||
+        !db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Version))) {
+        *error = db.errorText();
+        return false;
+    }
+    return true;
 }
 
 QString ShowSchema::headerProblem(const QString &path)

@@ -398,7 +398,8 @@ void TestShowFile::refusesHostileFiles_data()
     QTest::newRow("another SQLite file")
         << "" << QStringList{"PRAGMA application_id = 0"} << "not a show file";
     QTest::newRow("newer version")
-        << "" << QStringList{"PRAGMA user_version = 2"} << "newer version";
+        << "" << QStringList{QStringLiteral("PRAGMA user_version = %1").arg(ShowSchema::Version + 1)}
+        << "newer version";
     QTest::newRow("version 0") << "" << QStringList{"PRAGMA user_version = 0"}
                                << "not a show file";
     QTest::newRow("a missing source")

@@ -20,6 +20,7 @@
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
+#include "ui/motion/TextClipActions.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
 #include "ui/playlist/RowEditorWidget.h"
 
@@ -41,7 +42,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     ui.setupUi(this);
     setWindowFlags(Qt::Window);
-    ui.btnEditMedia->hide();
 
     createWorkers();
     setUpLists();
@@ -52,12 +52,19 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(languages, &LanguageButtons::switched, this, &MainWindow::retranslateUi);
 
     createEditMenu();
+    textClips = new TextClipActions(*playlists, this);
+    connect(ui.actionTextClip, &QAction::triggered, textClips, &TextClipActions::create);
+    connect(ui.btnEditMedia, &QPushButton::clicked, textClips,
+            [this] { textClips->edit(playlists->currentClip()); });
+    connect(playlists.get(), &PlaylistController::clipActivated, textClips, &TextClipActions::edit);
+    connect(textClips, &TextClipActions::clipMade, this, [this] { ui.toolBox->setCurrentIndex(1); });
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
 
     ui.btnDelImage->setEnabled(false);
     ui.btnDelMedia->setEnabled(false);
+    ui.btnEditMedia->setEnabled(false);
     ui.btnEditImage->setEnabled(false);
 
     diskMonitor = new DiskMonitor(this);
@@ -97,6 +104,7 @@ void MainWindow::createWorkers()
     connect(reading.get(), &EffectReadFlow::playlistsReplaced, this, [this] {
         ui.btnDelImage->setEnabled(false);
         ui.btnDelMedia->setEnabled(false);
+        ui.btnEditMedia->setEnabled(false);
     });
 
     geometryLabel = new QLabel(this);
@@ -275,6 +283,7 @@ void MainWindow::pressMediaWidget(const QModelIndex &index)
                                  : nullptr;
     preview->selectClip(clip);
     ui.btnDelMedia->setEnabled(clip != nullptr);
+    ui.btnEditMedia->setEnabled(TextClipActions::canEdit(clip));
 }
 
 void MainWindow::onBtnPlayClick() { preview->play(); }

@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class SamplingChoice;
 class ShowPlayer;
+class TextClipActions;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -162,6 +163,7 @@ private:
     std::unique_ptr<EditMenu> editMenu;
     QLabel *geometryLabel = nullptr;
     SamplingChoice *sampling = nullptr;
+    TextClipActions *textClips = nullptr;
     void createEditMenu();
     DiskMonitor *diskMonitor = nullptr;
 };

@@ -14,7 +14,7 @@ class QToolBar;
 class QToolBox;
 class QWidget;
 
-// The main window's form: the widget tree with its object names, the nine actions, the
+// The main window's form: the widget tree with its object names, the actions, the
 // toolbar with the language buttons, the menu of the actions the toolbar does not carry and
 // the status bar. Built once by setupUi(); retranslateUi() follows the language. The window
 // connects the controls; the form holds no behaviour.
@@ -50,6 +50,7 @@ public:
     QAction *actionOpenImage = nullptr;
     QAction *actionLoadMedia = nullptr;
     QAction *actionLoadGif = nullptr;
+    QAction *actionTextClip = nullptr;
     QAction *actionDownToUsb = nullptr;
     QAction *actionDownToLocal = nullptr;
     QAction *actionPreviewFromUsb = nullptr;
