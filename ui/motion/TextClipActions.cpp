@@ -1,5 +1,6 @@
 #include "ui/motion/TextClipActions.h"
 
+#include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/main/SamplingChoice.h"
@@ -44,7 +45,11 @@ bool TextClipActions::edit(MediaObject *clip)
     // The clip may leave the list while the dialog is open (undo through a shortcut of
     // another window is not possible while it is modal, but a read back is).
     QPointer<MediaObject> old(clip);
-    MediaObject *replacement = TextClipDialog::editClip(window, clip, SamplingChoice::stored());
+    // Made again as it was made: with its own sampling, whatever new imports use now.
+    const SamplingMode sampling = clip->frames.isEmpty() || !clip->frames.first()
+                                      ? SamplingChoice::stored()
+                                      : clip->frames.first()->sampling;
+    MediaObject *replacement = TextClipDialog::editClip(window, clip, sampling);
     if (!replacement)
         return false;
     if (!old || !playlists.clips()->itemsAs<MediaObject>().contains(old.data())) {
