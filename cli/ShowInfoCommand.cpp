@@ -46,6 +46,10 @@ QString originText(const ShowInfo::Clip &clip)
     const ClipOrigin &o = clip.origin;
     if (o.source == ClipOrigin::Source::Unknown)
         return QStringLiteral("origin unknown");
+    if (o.source == ClipOrigin::Source::Text)
+        return QStringLiteral("text clip \"%1\", %2")
+            .arg(o.description.value(QStringLiteral("text")).toString(),
+                 o.description.value(QStringLiteral("motion")).toString());
     QString text = QStringLiteral("from %1").arg(o.path);
     if (o.source == ClipOrigin::Source::Video)
         text += QStringLiteral(", start %1 s, length %2 s, zoom %3")
@@ -139,7 +143,8 @@ QJsonObject toJson(const ShowInfo &info)
                                  {QStringLiteral("frames"), c.frames},
                                  {QStringLiteral("loops"), c.loopCount},
                                  {QStringLiteral("origin"), c.origin.path},
-                                 {QStringLiteral("transition"), transitionJson(c.transition)}});
+                                 {QStringLiteral("transition"), transitionJson(c.transition)},
+                                 {QStringLiteral("text"), c.origin.description}});
     return QJsonObject{{QStringLiteral("format"), info.version},
                        {QStringLiteral("ledCount"), info.ledCount},
                        {QStringLiteral("lineNumber"), info.lineNumber},

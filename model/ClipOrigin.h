@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -8,7 +9,8 @@
 // clip can be told apart and cut again by hand); nothing is converted from it.
 struct ClipOrigin
 {
-    enum class Source { Unknown, Video, Gif };
+    // Text: drawn from a text clip's settings (description), not cut from a file.
+    enum class Source { Unknown, Video, Gif, Text };
 
     Source source = Source::Unknown;
     QString path;
@@ -22,6 +24,9 @@ struct ClipOrigin
     QPoint regionTopLeft;
     // GIF: one clip frame per 100 ms of its own timeline instead of one per GIF frame.
     bool keepSpeed = false;
+    // Text: the settings the clip was made from (a text clip description as JSON), so it can
+    // be opened again and made anew; empty for clips cut from a file.
+    QJsonObject description;
 
     bool operator==(const ClipOrigin &) const = default;
 };

@@ -2,10 +2,10 @@
 
 #include "app/AppGlobals.h"
 #include "model/DataBitCalculation.h"
-#include "model/DotRenderer.h"
 #include "model/ImageObject.h"
 #include "model/ModelLog.h"
 #include "model/PolarLine.h"
+#include "model/PreviewDotMap.h"
 #include "model/RoundSquare.h"
 #include "model/SmoothSampler.h"
 #include "model/TestColorUtil.h"
@@ -78,14 +78,15 @@ void ReadImageThread::run()
     std::optional<SmoothSampler> smooth;
     if (mode == SamplingMode::Smooth && leds > 0 && lines > 0)
         smooth.emplace(sampled, SectorWeights::forGeometry(leds, lines));
-    // The dot renderer's first use prepares its stamps, the larger part of a one-shot
-    // conversion: without a preview it is never made.
-    QImage preview;
-    std::optional<DotRenderer> dots;
+    // The preview's dot map is made on the geometry's first use (the larger part of a
+    // one-shot conversion): without a preview it is never made. Each dot's colour is kept
+    // in drawing order and the map paints them all at once.
+    std::shared_ptr<const PreviewDotMap> dotMap;
+    std::vector<QRgb> dotColours;
     if (previewMode == SamplingPreview::Write) {
-        preview = QImage(RoundSquare::Side, RoundSquare::Side, QImage::Format_ARGB32);
-        preview.fill(qRgba(0, 0, 0, 255));
-        dots.emplace(preview);
+        dotMap = PreviewDotMap::forGeometry(leds, lines);
+        if (dotMap)
+            dotColours.reserve(size_t(dotMap->dotCount()));
     }
 
     const double hub = RoundSquare::Side / 2.0;
@@ -98,8 +99,8 @@ void ReadImageThread::run()
         for (int i = leds - 1; i >= 0; --i) {
             const QPointF at = line.ledPosition(i);
             const QRgb pixel = smooth ? smooth->colour(k, i) : nearestPixel(sampled, at);
-            if (dots)
-                dots->drawDot(at.x(), at.y(), pixel);
+            if (dotMap)
+                dotColours.push_back(pixel);
             *out++ = corrected.blue[qBlue(pixel)];
             *out++ = corrected.green[qGreen(pixel)];
             *out++ = corrected.red[qRed(pixel)];
@@ -109,10 +110,8 @@ void ReadImageThread::run()
 
     // Every dot is opaque on an opaque background: saved without the constant alpha channel
     // the PNG holds the same pixels and costs a third less to filter and compress.
-    if (dots) {
-        item->saveSamplingPreview(QImage(preview.constBits(), preview.width(), preview.height(),
-                                         preview.bytesPerLine(), QImage::Format_RGB32));
-    }
+    if (dotMap)
+        item->saveSamplingPreview(dotMap->paint(dotColours));
 
     coder->waitUntilDrained(stop);
     delete coder;

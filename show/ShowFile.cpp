@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -228,6 +230,26 @@ struct ClipRow
     QString transition;
 };
 
+// A text clip's settings as stored. What is no JSON object of a sane size is left out: the
+// clip itself is whole and plays, it only cannot be opened in its dialog again.
+QJsonObject descriptionOf(const QVariant &value)
+{
+    constexpr qsizetype kMaxDescriptionBytes = 64 * 1024;
+    const QByteArray text = value.toString().toUtf8();
+    if (text.isEmpty() || text.size() > kMaxDescriptionBytes)
+        return {};
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    return document.isObject() ? document.object() : QJsonObject();
+}
+
+QString descriptionText(const QJsonObject &description)
+{
+    // Never a null string: the column is NOT NULL.
+    return description.isEmpty()
+               ? QStringLiteral("")
+               : QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact));
+}
+
 struct ShowRows
 {
     int version = 0;
@@ -406,11 +428,14 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
 {
     QSqlQuery q(db.database());
     q.setForwardOnly(true);
+    // Version 1 had no descriptions: its clips read as having none.
+    const QString description =
+        rows->version >= 2 ? QStringLiteral("description") : QStringLiteral("''");
     if (!q.exec(QStringLiteral(
             "SELECT id, number, loop_count, is_gif, origin_source, origin_path, start_ms, "
             "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed, "
-            "frame_tenths, %1 FROM clip ORDER BY position")
-                    .arg(transitionColumn(rows->version))))
+            "frame_tenths, %1, %2 FROM clip ORDER BY position")
+                    .arg(transitionColumn(rows->version), description)))
         return damaged(q.lastError().text());
     while (q.next()) {
         ClipRow clip;
@@ -419,7 +444,7 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
         int w = 0, h = 0, x = 0, y = 0;
         if (!readWhole(q.value(1), -kMaxItems, kMaxItems, &clip.number) ||
             !readWhole(q.value(2), 0, kMaxLoops, &clip.loopCount) ||
-            !readWhole(q.value(4), 0, 2, &source) ||
+            !readWhole(q.value(4), 0, int(ClipOrigin::Source::Text), &source) ||
             !readWhole(q.value(6), qint64(-1) << 40, qint64(1) << 40, &clip.origin.startMs) ||
             !readWhole(q.value(7), qint64(-1) << 40, qint64(1) << 40, &clip.origin.lengthMs) ||
             !readWhole(q.value(8), -1000, 1000, &clip.origin.zoomSteps) ||
@@ -438,6 +463,7 @@ QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipInde
         if (!readTransition(q.value(15), &clip.transition))
             return damaged(QStringLiteral("the transition after clip %1 is too long")
                                .arg(rows->clips.size() + 1));
+        clip.origin.description = descriptionOf(q.value(16));
         clipIndex->insert(clip.id, int(rows->clips.size()));
         rows->clips.append(clip);
     }
@@ -974,8 +1000,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         clips.prepare(QStringLiteral(
             "INSERT INTO clip (position, number, loop_count, is_gif, origin_source, "
             "origin_path, start_ms, length_ms, zoom_steps, shown_width, shown_height, "
-            "region_x, region_y, keep_speed, frame_tenths, transition) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "region_x, region_y, keep_speed, frame_tenths, transition, description) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int c = 0; c < snapshot.clips.size(); ++c) {
             const ShowSnapshot::Clip &clip = snapshot.clips[c];
             const ClipOrigin &origin = clip.origin;
@@ -985,7 +1011,8 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                                       origin.shownSize.width(), origin.shownSize.height(),
                                       origin.regionTopLeft.x(), origin.regionTopLeft.y(),
                                       origin.keepSpeed ? 1 : 0, clip.frameTenths,
-                                      textOrNull(clip.transition)};
+                                      textOrNull(clip.transition),
+                                      descriptionText(origin.description)};
             for (int v = 0; v < values.size(); ++v)
                 clips.bindValue(v, values[v]);
             if (!clips.exec())

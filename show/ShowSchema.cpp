@@ -16,7 +16,8 @@ const char *const kTables[] = {
     "origin_source INTEGER NOT NULL, origin_path TEXT NOT NULL, start_ms INTEGER NOT NULL, "
     "length_ms INTEGER NOT NULL, zoom_steps INTEGER NOT NULL, shown_width INTEGER NOT NULL, "
     "shown_height INTEGER NOT NULL, region_x INTEGER NOT NULL, region_y INTEGER NOT NULL, "
-    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL, transition TEXT)",
+    "keep_speed INTEGER NOT NULL, frame_tenths INTEGER NOT NULL, transition TEXT, "
+    "description TEXT NOT NULL DEFAULT '')",
     "CREATE TABLE item (id INTEGER PRIMARY KEY, clip INTEGER REFERENCES clip(id), "
     "position INTEGER NOT NULL, kind INTEGER NOT NULL, number INTEGER NOT NULL, "
     "display_time REAL NOT NULL, frame_time REAL NOT NULL, contrast REAL NOT NULL, "
@@ -54,9 +55,11 @@ bool ShowSchema::upgrade(ShowDatabase &db, int fromVersion, QString *error)
     if (fromVersion == Version)
         return true;
     if (fromVersion == 1) {
-        // Format 2 keeps the transition after a picture or clip; format 1 has none.
+        // Format 2 keeps the transition after a picture or clip and a text clip's settings;
+        // format 1 has neither.
         for (const char *change : {"ALTER TABLE item ADD COLUMN transition TEXT",
-                                   "ALTER TABLE clip ADD COLUMN transition TEXT"}) {
+                                   "ALTER TABLE clip ADD COLUMN transition TEXT",
+                                   "ALTER TABLE clip ADD COLUMN description TEXT NOT NULL DEFAULT ''"}) {
             if (!db.exec(QString::fromLatin1(change))) {
                 *error = db.errorText();
                 return false;

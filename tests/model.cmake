@@ -1,5 +1,7 @@
 # Picture model and LED conversion.
 hd_add_test(test_model_dots SOURCES test_model_dots.cpp LIBS hd_model)
+# The sampling preview painted from its dot map, pixel for pixel as the dots draw it.
+hd_add_test(test_preview_dot_map SOURCES test_preview_dot_map.cpp LIBS hd_model LABELS threads)
 hd_add_test(test_model_conversion SOURCES test_model_conversion.cpp LIBS hd_model
   LABELS threads)
 hd_add_test(test_model_colour SOURCES test_model_colour.cpp LIBS hd_model LABELS threads)

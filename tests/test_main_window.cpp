@@ -132,14 +132,15 @@ private slots:
     void init() { QVERIFY(openFreshWindow(tempDir, window)); }
     void cleanup() { closeFreshWindow(tempDir, window); }
 
-    void toolbarHoldsTheSixActionsInOrderInEnglish()
+    void toolbarHoldsItsActionsInOrderInEnglish()
     {
         QCOMPARE(languageCode.load(), 3);
         QCOMPARE(toolbarTexts(),
                  (QStringList{"New DIY", "Import Picture", "Import Video", "Import GIF Picture",
-                              "Download To SD", "Download To Local"}));
+                              "Text clip", "Download To SD", "Download To Local"}));
         const QStringList names{"actionNewDiy",   "actionOpenImage", "actionLoadMedia",
-                                "actionLoadGif",  "actionDownToUsb", "actionDownToLocal"};
+                                "actionLoadGif",  "actionTextClip",  "actionDownToUsb",
+                                "actionDownToLocal"};
         const QList<QAction *> actions = toolbarActions();
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(actions.at(i)->objectName(), names.at(i));
@@ -165,7 +166,8 @@ private slots:
         for (const char *entry : {"New", "Open…", "Open Recent", "Save", "Save As…", "Quit"})
             QVERIFY2(menuTexts.contains(QString::fromUtf8(entry)), entry);
         QVERIFY(menuTexts.contains(QStringLiteral("Paste")));
-        QCOMPARE(menuTexts.size(), 15);
+        QVERIFY(menuTexts.contains(QStringLiteral("Text clip")));
+        QCOMPARE(menuTexts.size(), 16);
     }
 
     void formStartsWithItsSizesAndStates()
@@ -173,9 +175,9 @@ private slots:
         // The show's name with Qt's placeholder for the modified mark.
         QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*] - Hologram Display"));
         QVERIFY(!window->isWindowModified());
-        for (const char *hidden : {"btnPlay", "btnStop", "btnEditMedia"})
+        for (const char *hidden : {"btnPlay", "btnStop"})
             QVERIFY2(child<QPushButton>(hidden)->isHidden(), hidden);
-        for (const char *disabled : {"btnDelImage", "btnDelMedia", "btnEditImage"})
+        for (const char *disabled : {"btnDelImage", "btnDelMedia", "btnEditImage", "btnEditMedia"})
             QVERIFY2(!child<QPushButton>(disabled)->isEnabled(), disabled);
         QCOMPARE(child<QPushButton>("btnPlay")->size(), QSize(65, 65));
         QCOMPARE(child<QPushButton>("btnEditImage")->text(), QStringLiteral("Picture editing"));

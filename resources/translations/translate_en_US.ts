@@ -556,7 +556,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>编辑视频</source>
-        <translation>Edit</translation>
+        <translation type="vanished">Edit</translation>
     </message>
     <message>
         <source>视频列表</source>
@@ -656,6 +656,14 @@ Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped o
     <message>
         <source>action_title_play_show</source>
         <translation>Play show</translation>
+    </message>
+    <message>
+        <source>action_title_text_clip</source>
+        <translation>Text clip</translation>
+    </message>
+    <message>
+        <source>action_btn_edit_text_clip</source>
+        <translation>Edit text</translation>
     </message>
     <message>
         <source>dialog_title_replace_file</source>
@@ -1055,6 +1063,109 @@ Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped o
         <source>dialog_text_show_saved_with_warnings</source>
         <translation>The show was saved, but:
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextClipDialog</name>
+    <message>
+        <source>textclip_motion_ring</source>
+        <translation>Around the rim, anticlockwise</translation>
+    </message>
+    <message>
+        <source>textclip_motion_ring_cw</source>
+        <translation>Around the rim, clockwise</translation>
+    </message>
+    <message>
+        <source>textclip_motion_left</source>
+        <translation>Slide left</translation>
+    </message>
+    <message>
+        <source>textclip_motion_right</source>
+        <translation>Slide right</translation>
+    </message>
+    <message>
+        <source>textclip_motion_up</source>
+        <translation>Slide up</translation>
+    </message>
+    <message>
+        <source>textclip_motion_down</source>
+        <translation>Slide down</translation>
+    </message>
+    <message>
+        <source>textclip_motion_stand</source>
+        <translation>Stand still</translation>
+    </message>
+    <message>
+        <source>textclip_motion_blink</source>
+        <translation>Blink</translation>
+    </message>
+    <message>
+        <source>textclip_title</source>
+        <translation>Moving text</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_font</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_size</source>
+        <translation>Size (pixels)</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_color</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_background</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>textclip_btn_picture</source>
+        <translation>Picture…</translation>
+    </message>
+    <message>
+        <source>textclip_btn_no_picture</source>
+        <translation>No picture</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_motion</source>
+        <translation>Motion</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_speed</source>
+        <translation>Speed (1–10)</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_seconds</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>textclip_unit_seconds</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>textclip_reason_empty</source>
+        <translation>Type the text the clip shows.</translation>
+    </message>
+    <message>
+        <source>textclip_reason_length</source>
+        <translation>A text clip lasts from %1 to %2 seconds.</translation>
+    </message>
+    <message>
+        <source>textclip_reason_picture</source>
+        <translation>The background picture %1 is not there.</translation>
+    </message>
+    <message>
+        <source>textclip_failed</source>
+        <translation>The text clip could not be made: %1</translation>
+    </message>
+    <message>
+        <source>textclip_making</source>
+        <translation>Making the text clip…</translation>
     </message>
 </context>
 </TS>

@@ -555,7 +555,7 @@
     </message>
     <message>
         <source>编辑视频</source>
-        <translation>動画を編集</translation>
+        <translation type="vanished">動画を編集</translation>
     </message>
     <message>
         <source>视频列表</source>
@@ -655,6 +655,14 @@
     <message>
         <source>action_title_play_show</source>
         <translation>ショーを再生</translation>
+    </message>
+    <message>
+        <source>action_title_text_clip</source>
+        <translation>テキストクリップ</translation>
+    </message>
+    <message>
+        <source>action_btn_edit_text_clip</source>
+        <translation>テキストを編集</translation>
     </message>
     <message>
         <source>dialog_title_replace_file</source>
@@ -1053,6 +1061,109 @@
         <source>dialog_text_show_saved_with_warnings</source>
         <translation>ショーを保存しましたが、次の点があります:
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextClipDialog</name>
+    <message>
+        <source>textclip_motion_ring</source>
+        <translation>外周を反時計回り</translation>
+    </message>
+    <message>
+        <source>textclip_motion_ring_cw</source>
+        <translation>外周を時計回り</translation>
+    </message>
+    <message>
+        <source>textclip_motion_left</source>
+        <translation>左へスライド</translation>
+    </message>
+    <message>
+        <source>textclip_motion_right</source>
+        <translation>右へスライド</translation>
+    </message>
+    <message>
+        <source>textclip_motion_up</source>
+        <translation>上へスライド</translation>
+    </message>
+    <message>
+        <source>textclip_motion_down</source>
+        <translation>下へスライド</translation>
+    </message>
+    <message>
+        <source>textclip_motion_stand</source>
+        <translation>静止</translation>
+    </message>
+    <message>
+        <source>textclip_motion_blink</source>
+        <translation>点滅</translation>
+    </message>
+    <message>
+        <source>textclip_title</source>
+        <translation>動くテキスト</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_text</source>
+        <translation>テキスト</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_font</source>
+        <translation>フォント</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_size</source>
+        <translation>サイズ（ピクセル）</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_color</source>
+        <translation>色</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_background</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <source>textclip_btn_picture</source>
+        <translation>画像…</translation>
+    </message>
+    <message>
+        <source>textclip_btn_no_picture</source>
+        <translation>画像なし</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_motion</source>
+        <translation>動き</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_speed</source>
+        <translation>速さ（1–10）</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_seconds</source>
+        <translation>長さ</translation>
+    </message>
+    <message>
+        <source>textclip_unit_seconds</source>
+        <translation> 秒</translation>
+    </message>
+    <message>
+        <source>textclip_reason_empty</source>
+        <translation>表示するテキストを入力してください。</translation>
+    </message>
+    <message>
+        <source>textclip_reason_length</source>
+        <translation>テキストクリップの長さは %1～%2 秒です。</translation>
+    </message>
+    <message>
+        <source>textclip_reason_picture</source>
+        <translation>背景画像 %1 が見つかりません。</translation>
+    </message>
+    <message>
+        <source>textclip_failed</source>
+        <translation>テキストクリップを作成できません：%1</translation>
+    </message>
+    <message>
+        <source>textclip_making</source>
+        <translation>テキストクリップを作成しています…</translation>
     </message>
 </context>
 </TS>

@@ -555,7 +555,7 @@
     </message>
     <message>
         <source>编辑视频</source>
-        <translation>編輯影片</translation>
+        <translation type="vanished">編輯影片</translation>
     </message>
     <message>
         <source>视频列表</source>
@@ -655,6 +655,14 @@
     <message>
         <source>action_title_play_show</source>
         <translation>播放節目</translation>
+    </message>
+    <message>
+        <source>action_title_text_clip</source>
+        <translation>文字片段</translation>
+    </message>
+    <message>
+        <source>action_btn_edit_text_clip</source>
+        <translation>編輯文字</translation>
     </message>
     <message>
         <source>dialog_title_replace_file</source>
@@ -1053,6 +1061,109 @@
         <source>dialog_text_show_saved_with_warnings</source>
         <translation>節目已儲存，但：
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextClipDialog</name>
+    <message>
+        <source>textclip_motion_ring</source>
+        <translation>沿邊緣逆時針轉動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_ring_cw</source>
+        <translation>沿邊緣順時針轉動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_left</source>
+        <translation>向左滑動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_right</source>
+        <translation>向右滑動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_up</source>
+        <translation>向上滑動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_down</source>
+        <translation>向下滑動</translation>
+    </message>
+    <message>
+        <source>textclip_motion_stand</source>
+        <translation>靜止</translation>
+    </message>
+    <message>
+        <source>textclip_motion_blink</source>
+        <translation>閃爍</translation>
+    </message>
+    <message>
+        <source>textclip_title</source>
+        <translation>動態文字</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_text</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_font</source>
+        <translation>字型</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_size</source>
+        <translation>大小（像素）</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_color</source>
+        <translation>顏色</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_background</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <source>textclip_btn_picture</source>
+        <translation>圖片…</translation>
+    </message>
+    <message>
+        <source>textclip_btn_no_picture</source>
+        <translation>不用圖片</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_motion</source>
+        <translation>動作</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_speed</source>
+        <translation>速度（1–10）</translation>
+    </message>
+    <message>
+        <source>textclip_lbl_seconds</source>
+        <translation>時長</translation>
+    </message>
+    <message>
+        <source>textclip_unit_seconds</source>
+        <translation> 秒</translation>
+    </message>
+    <message>
+        <source>textclip_reason_empty</source>
+        <translation>請輸入要顯示的文字。</translation>
+    </message>
+    <message>
+        <source>textclip_reason_length</source>
+        <translation>文字片段的時長為 %1 到 %2 秒。</translation>
+    </message>
+    <message>
+        <source>textclip_reason_picture</source>
+        <translation>找不到背景圖片 %1。</translation>
+    </message>
+    <message>
+        <source>textclip_failed</source>
+        <translation>無法生成文字片段：%1</translation>
+    </message>
+    <message>
+        <source>textclip_making</source>
+        <translation>正在生成文字片段…</translation>
     </message>
 </context>
 </TS>

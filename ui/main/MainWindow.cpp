@@ -29,6 +29,7 @@
 #include "ui/main/ToolBarFit.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ListImageItemDelegate.h"
+#include "ui/motion/TextClipActions.h"
 #include "ui/playlist/ListMediaItemDelegate.h"
 #include "ui/playlist/RowEditorWidget.h"
 
@@ -52,7 +53,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     ui.setupUi(this);
     setWindowFlags(Qt::Window);
-    ui.btnEditMedia->hide();
 
     createWorkers();
     setUpLists();
@@ -68,12 +68,19 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     createEditMenu();
     createFileMenu();
+    textClips = new TextClipActions(*playlists, this);
+    connect(ui.actionTextClip, &QAction::triggered, textClips, &TextClipActions::create);
+    connect(ui.btnEditMedia, &QPushButton::clicked, textClips,
+            [this] { textClips->edit(playlists->currentClip()); });
+    connect(playlists.get(), &PlaylistController::clipActivated, textClips, &TextClipActions::edit);
+    connect(textClips, &TextClipActions::clipMade, this, [this] { ui.toolBox->setCurrentIndex(1); });
     imageMenu = new QMenu(this);
     contrastAction = imageMenu->addAction(tr("调整对比度"));
     connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
 
     ui.btnDelImage->setEnabled(false);
     ui.btnDelMedia->setEnabled(false);
+    ui.btnEditMedia->setEnabled(false);
     ui.btnEditImage->setEnabled(false);
 
     diskMonitor = new DiskMonitor(this);
@@ -116,6 +123,7 @@ void MainWindow::createWorkers()
     connect(reading.get(), &EffectReadFlow::playlistsReplaced, this, [this] {
         ui.btnDelImage->setEnabled(false);
         ui.btnDelMedia->setEnabled(false);
+        ui.btnEditMedia->setEnabled(false);
     });
 
     geometryLabel = new QLabel(this);
@@ -360,6 +368,7 @@ void MainWindow::pressMediaWidget(const QModelIndex &index)
                                  : nullptr;
     preview->selectClip(clip);
     ui.btnDelMedia->setEnabled(clip != nullptr);
+    ui.btnEditMedia->setEnabled(TextClipActions::canEdit(clip));
 }
 
 void MainWindow::onBtnPlayClick() { preview->play(); }

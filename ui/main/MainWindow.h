@@ -35,6 +35,7 @@ class TransitionControls;
 class TransitionLinks;
 class ShowSession;
 class WindowDrops;
+class TextClipActions;
 
 // The program's only top-level window: round preview, the picture and clip playlists, the
 // toolbar with the import and download actions and the language buttons. It wires the
@@ -189,6 +190,7 @@ private:
     std::unique_ptr<EditMenu> editMenu;
     QLabel *geometryLabel = nullptr;
     SamplingChoice *sampling = nullptr;
+    TextClipActions *textClips = nullptr;
     void createEditMenu();
     void createFileMenu();
     DiskMonitor *diskMonitor = nullptr;

@@ -229,6 +229,7 @@ void MainWindowForm::buildActions(QMainWindow *window)
     actionOpenImage = makeAction(QStringLiteral("actionOpenImage"), QStringLiteral(":/images/open.png"));
     actionLoadMedia = makeAction(QStringLiteral("actionLoadMedia"), QStringLiteral(":/images/import_media.png"));
     actionLoadGif = makeAction(QStringLiteral("actionLoadGif"), QStringLiteral(":/images/import_gif.png"));
+    actionTextClip = makeAction(QStringLiteral("actionTextClip"), QStringLiteral(":/images/A.png"));
     actionDownToUsb = makeAction(QStringLiteral("actionDownToUsb"), QStringLiteral(":/images/download_file.png"));
     actionDownToLocal = makeAction(QStringLiteral("actionDownToLocal"), QStringLiteral(":/images/download_file.png"));
     actionPreviewFromUsb = makeAction(QStringLiteral("actionPreviewFromUsb"), QStringLiteral(":/images/preview_usb.png"));
@@ -242,7 +243,7 @@ void MainWindowForm::buildActions(QMainWindow *window)
     toolBar->setFloatable(false);
     toolBar->setMovable(false);
     for (QAction *action : {actionNewDiy, actionOpenImage, actionLoadMedia, actionLoadGif,
-                            actionDownToUsb, actionDownToLocal})
+                            actionTextClip, actionDownToUsb, actionDownToLocal})
         toolBar->addAction(action);
     toolBar->addWidget(buildPlayShowButton());
     toolBar->addWidget(buildLanguageButtons());
@@ -250,6 +251,8 @@ void MainWindowForm::buildActions(QMainWindow *window)
     // The actions the toolbar does not carry stay reachable from a menu.
     toolsMenu = window->menuBar()->addMenu(QString());
     toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    toolsMenu->addAction(actionTextClip);
+    toolsMenu->addSeparator();
     toolsMenu->addAction(actionPreviewFromUsb);
     toolsMenu->addAction(actionRestoreFactory);
     toolsMenu->addSeparator();
@@ -264,7 +267,7 @@ void MainWindowForm::buildActions(QMainWindow *window)
 
 QWidget *MainWindowForm::buildPlayShowButton()
 {
-    // A button of its own beside the six download and import actions, which stay the
+    // A button of its own beside the download and import actions, which stay the
     // toolbar's actions.
     actionPlayShow = new QAction(QIcon(QStringLiteral(":/images/play.png")), QString(), toolBar);
     actionPlayShow->setObjectName(QStringLiteral("actionPlayShow"));
@@ -315,7 +318,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     versionLabel->setText(tr(" Ver: %1").arg(QLatin1String(Version)));
     btnEditImage->setText(tr("编辑图片"));
     btnDelImage->setText(tr("删除图片"));
-    btnEditMedia->setText(tr("编辑视频"));
+    btnEditMedia->setText(tr("action_btn_edit_text_clip"));
     btnDelMedia->setText(tr("删除视频"));
     toolBox->setItemText(toolBox->indexOf(page), tr("图片列表"));
     toolBox->setItemText(toolBox->indexOf(page_2), tr("视频列表"));
@@ -325,6 +328,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     actionOpenImage->setText(tr("action_title_open_image"));
     actionLoadMedia->setText(tr("action_title_import_video"));
     actionLoadGif->setText(tr("action_title_import_gif"));
+    actionTextClip->setText(tr("action_title_text_clip"));
     actionDownToUsb->setText(tr("action_title_download"));
     actionDownToLocal->setText(tr("action_title_download_local"));
     actionPreviewFromUsb->setText(tr("action_title_preview"));

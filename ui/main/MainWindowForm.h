@@ -15,7 +15,7 @@ class QToolBox;
 class QWidget;
 class RoundPreviewWidget;
 
-// The main window's form: the widget tree with its object names, the nine actions, the
+// The main window's form: the widget tree with its object names, the actions, the
 // toolbar with the language buttons, the menu of the actions the toolbar does not carry and
 // the status bar. Built once by setupUi(); retranslateUi() follows the language. The window
 // connects the controls; the form holds no behaviour.
@@ -51,6 +51,7 @@ public:
     QAction *actionOpenImage = nullptr;
     QAction *actionLoadMedia = nullptr;
     QAction *actionLoadGif = nullptr;
+    QAction *actionTextClip = nullptr;
     QAction *actionDownToUsb = nullptr;
     QAction *actionDownToLocal = nullptr;
     QAction *actionPreviewFromUsb = nullptr;

@@ -15,6 +15,7 @@
 #include "ui/main/MoveRowCommand.h"
 #include "ui/main/ReadBackMerge.h"
 #include "ui/main/RemoveRowCommand.h"
+#include "ui/main/ReplaceRowCommand.h"
 #include "ui/main/RowValueCommand.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -52,6 +53,10 @@ PlaylistController::PlaylistController(QTableView *pictureView, QTableView *clip
         connect(model, &QAbstractItemModel::modelReset, this, reopen);
         connect(model, &QAbstractItemModel::layoutChanged, this, reopen);
     }
+    connect(clipView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (auto *clip = qobject_cast<MediaObject *>(CustomTableModel::itemOf(index)))
+            emit clipActivated(clip);
+    });
 }
 
 void PlaylistController::openEditors(QTableView *view)
@@ -84,6 +89,16 @@ void PlaylistController::watchPresses(QWidget *editor)
 
 bool PlaylistController::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        clipView->viewport()->isAncestorOf(qobject_cast<QWidget *>(watched))) {
+        // The row's editor covers it: the view never sees the double-click itself.
+        const auto *press = static_cast<QMouseEvent *>(event);
+        const QModelIndex index = clipView->indexAt(
+            clipView->viewport()->mapFromGlobal(press->globalPosition().toPoint()));
+        if (auto *clip = qobject_cast<MediaObject *>(CustomTableModel::itemOf(index)))
+            emit clipActivated(clip);
+        return false;
+    }
     if (event->type() != QEvent::MouseButtonPress)
         return false;
     const auto *press = static_cast<QMouseEvent *>(event);
@@ -232,6 +247,26 @@ void PlaylistController::addClip(MediaObject *clip)
 {
     if (clip)
         clipModel->addItem(clip);
+}
+
+bool PlaylistController::replaceClip(MediaObject *old, MediaObject *replacement)
+{
+    std::unique_ptr<MediaObject> owned(replacement);
+    if (!replacement || refuse(Remove))
+        return false;
+    const int row = clipModel->itemsAs<MediaObject>().indexOf(old);
+    if (row < 0)
+        return false;
+    replacement->number = old->number;
+    replacement->loopCount = old->loopCount;
+    releaseFocus(clipView);
+    clipView->selectionModel()->clear();
+    // The old clip leaves the list (held for undo): nothing may go on playing it.
+    emit clipAboutToGo(old);
+    undoStack->push(new ReplaceRowCommand(clipModel.get(), row, owned.release()));
+    selectRow(clipView, row);
+    emit historyApplied();
+    return true;
 }
 
 template <typename T>

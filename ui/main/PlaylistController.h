@@ -90,6 +90,10 @@ public:
     // Appends an item numbered by its maker.
     void addPicture(ImageObject *item);
     void addClip(MediaObject *clip);
+    // Puts replacement (owned from then on) in old's row with old's number and loop count,
+    // as an edit that can be undone. Refused (replacement deleted, false) while the lock
+    // rule refuses a deletion or when old is not in the list.
+    bool replaceClip(MediaObject *old, MediaObject *replacement);
 
     // Moves item from number oldIndex to newIndex (clamped to the largest number) and renumbers
     // the items in between; refused while locked, and the row editor goes back to its place.
@@ -145,7 +149,9 @@ signals:
     // Both lists are about to be emptied, or clip is about to leave its list.
     void aboutToClear();
     void clipAboutToGo(MediaObject *clip);
-    // An edit was undone or redone: what the lists hold or play changed.
+    // A clip's row was double-clicked (on its editor or beside it).
+    void clipActivated(MediaObject *clip);
+    // An edit was undone or redone, or a clip replaced: what the lists hold or play changed.
     void historyApplied();
 
 protected:
