@@ -349,8 +349,9 @@ double PlaylistController::valueOf(const QObject *item)
     return 0;
 }
 
-void PlaylistController::noteValues()
+void PlaylistController::noteValues(bool typed)
 {
+    const auto origin = typed ? RowValueCommand::Origin::Typing : RowValueCommand::Origin::Step;
     QList<QObject *> items = pictureModel->itemList();
     items += clipModel->itemList();
     for (QObject *item : std::as_const(items)) {
@@ -364,7 +365,8 @@ void PlaylistController::noteValues()
             undoStack->push(new RowValueCommand(item, before, now,
                                                 [this](QObject *target, double value) {
                                                     applyValue(target, value);
-                                                }));
+                                                },
+                                                origin));
         }
     }
 }

@@ -149,7 +149,7 @@ bool ImageObjectWidget::step(bool up)
     typedFrom = time;
     if (timeEdit)
         timeEdit->setText(QString::number(time, 'g', 6));
-    emit valueChanged();
+    emit valueChanged(false);
     return true;
 }
 
@@ -167,7 +167,7 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
     if (time == item->displayTime)
         return;
     item->displayTime = time;
-    emit valueChanged();
+    emit valueChanged(true);
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int chosen)

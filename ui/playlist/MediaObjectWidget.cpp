@@ -102,7 +102,7 @@ bool MediaObjectWidget::step(bool up)
     }
     typedFrom = loops;
     loopEdit->setText(QString::number(loops));
-    emit valueChanged();
+    emit valueChanged(false);
     return true;
 }
 
@@ -119,7 +119,7 @@ void MediaObjectWidget::onTimeEdit(const QString &value)
     if (loops == item->loopCount)
         return;
     item->loopCount = loops;
-    emit valueChanged();
+    emit valueChanged(true);
 }
 
 void MediaObjectWidget::onCurrentIndexChanged(int chosen)

@@ -44,8 +44,9 @@ public:
 
 signals:
     // The row's display time or loop count changed on its item (the models do not hear of
-    // it). May be sent from the thread that answers the plus and minus codes.
-    void valueChanged();
+    // it), typed into its field or stepped by its buttons. May be sent from the thread that
+    // answers the plus and minus codes.
+    void valueChanged(bool typed);
 
 public slots:
     void onBtnTimeAddPreseed();

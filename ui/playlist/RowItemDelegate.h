@@ -21,8 +21,8 @@ public:
                           const QModelIndex &index) const final;
 
 signals:
-    // A row editor changed its item's display time or loop count.
-    void rowValueChanged();
+    // A row editor changed its item's display time or loop count, typed or stepped.
+    void rowValueChanged(bool typed);
 
 protected:
     // indexSignal (of the editor) and indexSlot (of mainWindow) as SIGNAL() and SLOT() give them.
