@@ -279,6 +279,41 @@ private slots:
             QCOMPARE(state(), states.last());
     }
 
+    void everyOrderBoxShowsItsRow_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::newRow("delete") << "delete";
+        QTest::newRow("delete undone") << "undo";
+        QTest::newRow("delete redone") << "redo";
+        QTest::newRow("reorder") << "reorder";
+    }
+
+    void everyOrderBoxShowsItsRow()
+    {
+        QFETCH(QString, edit);
+        fill();
+        if (edit == "reorder") {
+            window->onImageIndexChanged(window->pictureModel()->itemsAs<ImageObject>().first(),
+                                        1, 3);
+        } else {
+            selectRow(false, 1);
+            window->onBtnDelImage();
+            if (edit != "delete")
+                action("actionUndo")->trigger();
+            if (edit == "redo")
+                action("actionRedo")->trigger();
+        }
+        const QList<ImageObject *> items = window->pictureModel()->itemsAs<ImageObject>();
+        QCOMPARE(items.size(), edit == "delete" || edit == "redo" ? 3 : 4);
+        for (int row = 0; row < items.size(); ++row) {
+            auto *editor = qobject_cast<ImageObjectWidget *>(
+                view(false)->indexWidget(window->pictureModel()->index(row, 0)));
+            QVERIFY(editor);
+            QCOMPARE(items.at(row)->number, row + 1);
+            QCOMPARE(editor->orderBox()->currentIndex(), row);
+        }
+    }
+
     void undoIsRefusedWhileTheItemsAreInUse()
     {
         fill();

@@ -182,6 +182,7 @@ void CustomTableModel::delRow(int start, int count)
         checkStates = shifted;
     }
     endRemoveRows();
+    renumbered(start);
 }
 
 QObject *CustomTableModel::takeRow(int row)
@@ -195,6 +196,7 @@ QObject *CustomTableModel::takeRow(int row)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endRemoveRows();
+    renumbered(row);
     return item;
 }
 
@@ -208,6 +210,14 @@ void CustomTableModel::insertItem(int row, QObject *item)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endInsertRows();
+    renumbered(row + 1);
+}
+
+void CustomTableModel::renumbered(int first)
+{
+    // The row editors show their item's number: a view passes this on to the open ones.
+    if (first >= 0 && first < itemCount())
+        emit dataChanged(index(first, 0), index(itemCount() - 1, 0));
 }
 
 void CustomTableModel::setNumber(QObject *item, int number)

@@ -7,6 +7,7 @@
 #include "ui/playlist/WheelGuard.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
@@ -168,6 +169,16 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
         return;
     item->displayTime = time;
     emit valueChanged(true);
+}
+
+void ImageObjectWidget::showNumber()
+{
+    if (!item || !orderCombo)
+        return;
+    const int current = item->number - 1;
+    // Only shown: the item did not ask to move.
+    const QSignalBlocker quiet(orderCombo);
+    orderCombo->setCurrentIndex(current >= 0 && current < OrderEntries ? current : -1);
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int chosen)

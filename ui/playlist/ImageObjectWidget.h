@@ -35,6 +35,7 @@ public:
     ImageObject *imageItem() const;
     QComboBox *orderBox() const { return orderCombo; }
     QLineEdit *timeField() const { return timeEdit; }
+    void showNumber() override;
 
 signals:
     void imageIndexChanged(ImageObject *item, int oldIndex, int newIndex);

@@ -41,6 +41,8 @@ public:
     QPushButton *minusButton() const { return btnMinus; }
     // Code of the button being held, 0 when none.
     int heldButtonCode() const { return heldCode; }
+    // Shows the item's number again: rows before it came or went.
+    virtual void showNumber() {}
 
 signals:
     // The row's display time or loop count changed on its item (the models do not hear of
