@@ -683,7 +683,7 @@ private slots:
         QTest::newRow("import tip") << "LoadImagesDialog" << "loadimg_loading_tip" << "Importing picture %1 of %2";
         QTest::newRow("busy cancel") << "ProgressDialog" << "action_btn_cancel" << "Cancel";
         QTest::newRow("video time") << "LoadMediaDialog" << "%1hour%2minute%3second" << "%1H %2M %3S";
-        QTest::newRow("gif tip") << "LoadGifDialog" << "loadgif_loading_tip" << "Importing the GIF, please don't cancel!";
+        QTest::newRow("gif tip") << "LoadGifDialog" << "loadgif_loading_tip" << "Importing the GIF…";
         QTest::newRow("diy font") << "DiyForm" << "diyform_lblfont_title" << "Font: %1\nSize: %2";
         QTest::newRow("contrast") << "UpdateImageContract" << "updatecontract_lbl_title" << "Contrast:";
         QTest::newRow("zoom") << "GetImgeLocationDialog" << "放大图片" << "Zoom In";

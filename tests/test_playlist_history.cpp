@@ -80,20 +80,26 @@ private:
                                                  | QItemSelectionModel::Rows);
     }
 
-    // Holds a row's + or - button long enough for one step or more.
+    // One click of a row's + or -: held until its one step is made, then let go.
     void stepRow(bool clips, int row, bool plus)
     {
         auto *editor = qobject_cast<RowEditorWidget *>(
             view(clips)->indexWidget(view(clips)->model()->index(row, 0)));
         QVERIFY(editor);
-        QObject *item = CustomTableModel::itemOf(view(clips)->model()->index(row, 0));
         const State before = state();
         QPushButton *button = plus ? editor->plusButton() : editor->minusButton();
         QTest::mousePress(button, Qt::LeftButton);
         QTRY_VERIFY(state() != before);
         QTest::mouseRelease(button, Qt::LeftButton);
-        QTest::qWait(300);  // an echo already on its way may still step once
-        Q_UNUSED(item);
+    }
+
+    void typeRow(bool clips, int row, const QString &text)
+    {
+        QWidget *editor = view(clips)->indexWidget(view(clips)->model()->index(row, 0));
+        QLineEdit *field = clips ? qobject_cast<MediaObjectWidget *>(editor)->loopField()
+                                 : qobject_cast<ImageObjectWidget *>(editor)->timeField();
+        field->selectAll();
+        QTest::keyClicks(field, text);
     }
 
 private slots:
@@ -202,6 +208,55 @@ private slots:
         QCOMPARE(gone.isNull(), destroyed);
         if (end == "undo-edit")
             QCOMPARE(window->pictureModel()->itemAt(1), gone.data());
+    }
+
+    void quickChangesOfOneRowAreOneStep_data()
+    {
+        QTest::addColumn<bool>("clips");
+        // Space-separated changes: "+R" / "-R" clicks row R, "tR=V" types V into row R.
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("two clicks merge") << false << "+2 +2" << 1;
+        QTest::newRow("two loop clicks merge") << true << "+2 +2" << 1;
+        QTest::newRow("click then type") << false << "+2 t2=7" << 2;
+        QTest::newRow("type then click") << true << "t2=9 +2" << 2;
+        QTest::newRow("keystrokes of one value merge") << false << "t2=2.5" << 1;
+        QTest::newRow("clicks on two rows") << false << "+1 +2" << 2;
+    }
+
+    void quickChangesOfOneRowAreOneStep()
+    {
+        QFETCH(bool, clips);
+        QFETCH(QString, changes);
+        QFETCH(int, steps);
+        fill();
+        QList<State> states{state()};
+        for (const QString &change : changes.split(u' ')) {
+            const int row = change.mid(1, 1).toInt();
+            if (change.startsWith(u't'))
+                typeRow(clips, row, change.mid(3));
+            else
+                stepRow(clips, row, change.startsWith(u'+'));
+            if (QTest::currentTestFailed())
+                return;
+            states << state();
+        }
+        QVERIFY(states.last() != states.first());
+        QCOMPARE(window->playlist()->history()->count(), steps);
+        // Each undo goes back past one whole series: the first to the value before the
+        // series' first change.
+        QList<State> expected{states.first()};
+        if (steps == 2)
+            expected.prepend(states.at(states.size() - 2));
+        for (const State &back : std::as_const(expected)) {
+            QVERIFY(action("actionUndo")->isEnabled());
+            action("actionUndo")->trigger();
+            QCOMPARE(state(), back);
+        }
+        QVERIFY(!action("actionUndo")->isEnabled());
+        action("actionRedo")->trigger();
+        if (steps == 1)
+            QCOMPARE(state(), states.last());
     }
 
     void undoIsRefusedWhileTheItemsAreInUse()

@@ -8,6 +8,7 @@
 #include "ui/playlist/MediaObjectWidget.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,13 +106,16 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QList<int>>("removed");
         // Steps: "cN" clicks row N, "d" clicks Del, "k" presses Delete in the row's field or
-        // combo box, "oN" chooses position N in the selected row's combo box.
+        // combo box, "K" presses Delete wherever the focus is, "oN" chooses position N in the
+        // selected row's combo box, "u" undoes the last edit.
         QTest::newRow("scrolled clip, editor open") << true << "c10 d" << QList<int>{11};
         QTest::newRow("clip, Del, another row, Del") << true << "c10 d c5 d" << QList<int>{11, 6};
         QTest::newRow("picture, Del twice") << false << "c10 d d" << QList<int>{11};
         QTest::newRow("picture, Del, another row, Del") << false << "c10 d c0 d"
                                                         << QList<int>{11, 1};
         QTest::newRow("picture after reorder") << false << "c2 o6 d" << QList<int>{3};
+        QTest::newRow("Delete key after reorder") << false << "c2 o6 K" << QList<int>{3};
+        QTest::newRow("picture, Del, undo") << false << "c4 d u" << QList<int>{};
         QTest::newRow("Delete key in the combo box") << false << "c4 k" << QList<int>{5};
         QTest::newRow("Delete key on the clip's + button") << true << "c7 k" << QList<int>{8};
         QTest::newRow("nothing selected") << false << "d" << QList<int>{};
@@ -142,9 +146,19 @@ private slots:
                 QTRY_VERIFY(field->hasFocus());
                 QTest::keyClick(field, Qt::Key_Delete);
                 QCOMPARE(selectedRow(), -1);
+            } else if (step == "u") {
+                window->findChild<QAction *>("actionUndo")->trigger();
+            } else if (step == "K") {
+                QWidget *focus = QApplication::focusWidget();
+                QVERIFY(focus);
+                QTest::keyClick(focus, Qt::Key_Delete);
+                QCOMPARE(selectedRow(), -1);
             } else if (step.startsWith('o')) {
                 const int before = selectedRow();
                 auto *editor = qobject_cast<ImageObjectWidget *>(editorOf(before));
+                // Chosen as the user does: in the focused combo box, which the move takes away.
+                editor->orderBox()->setFocus();
+                QTRY_VERIFY(editor->orderBox()->hasFocus());
                 editor->orderBox()->setCurrentIndex(arg - 1);
                 // The moved item stays the selected one, and Del and Edit say so.
                 QCOMPARE(selectedRow(), arg - 1);
@@ -160,9 +174,12 @@ private slots:
         QList<int> remaining = firstNumbers();
         std::sort(remaining.begin(), remaining.end());
         QCOMPARE(remaining, expected);
-        // Every remaining row carries its editor, renumbered.
-        for (int row = 0; row < model->itemCount(); ++row)
+        // Every remaining row carries its editor, renumbered, a picture's order box too.
+        for (int row = 0; row < model->itemCount(); ++row) {
             QVERIFY(view->isPersistentEditorOpen(model->index(row, 0)));
+            if (auto *editor = qobject_cast<ImageObjectWidget *>(editorOf(row)))
+                QCOMPARE(editor->orderBox()->currentIndex(), row);
+        }
     }
 
     void firstClickOnARowControlActs_data()

@@ -273,6 +273,10 @@ Size: %2</translation>
 <context>
     <name>LoadGifDialog</name>
     <message>
+        <source>loadgif_cutting_title</source>
+        <translation>Cutting the GIF</translation>
+    </message>
+    <message>
         <source>action_btn_cancel</source>
         <translation>Cancel</translation>
     </message>
@@ -282,7 +286,7 @@ Size: %2</translation>
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>Importing the GIF, please don't cancel!</translation>
+        <translation>Importing the GIF…</translation>
     </message>
     <message>
         <source>loadgif_read_error</source>
@@ -339,6 +343,10 @@ Size: %2</translation>
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>loadvideo_cutting_title</source>
+        <translation>Cutting the video</translation>
+    </message>
     <message>
         <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
         <translation>Videos (*.avi *.rmvb *.mp4 *.mkv)</translation>

@@ -272,6 +272,10 @@
 <context>
     <name>LoadGifDialog</name>
     <message>
+        <source>loadgif_cutting_title</source>
+        <translation>GIFを切り出しています</translation>
+    </message>
+    <message>
         <source>action_btn_cancel</source>
         <translation>キャンセル</translation>
     </message>
@@ -281,7 +285,7 @@
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>GIF画像を読み込んでいます。キャンセルしないでください。</translation>
+        <translation>GIF画像を読み込んでいます…</translation>
     </message>
     <message>
         <source>loadgif_read_error</source>
@@ -338,6 +342,10 @@
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>loadvideo_cutting_title</source>
+        <translation>動画を切り出しています</translation>
+    </message>
     <message>
         <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
         <translation>動画ファイル (*.avi *.rmvb *.mp4 *.mkv)</translation>

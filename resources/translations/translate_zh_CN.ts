@@ -272,6 +272,10 @@
 <context>
     <name>LoadGifDialog</name>
     <message>
+        <source>loadgif_cutting_title</source>
+        <translation>正在剪辑GIF</translation>
+    </message>
+    <message>
         <source>action_btn_cancel</source>
         <translation>取消</translation>
     </message>
@@ -281,7 +285,7 @@
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>正在导入GIF图片，请不要取消！</translation>
+        <translation>正在导入GIF图片…</translation>
     </message>
     <message>
         <source>loadgif_read_error</source>
@@ -338,6 +342,10 @@
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>loadvideo_cutting_title</source>
+        <translation>正在剪辑视频</translation>
+    </message>
     <message>
         <source>开始时间：</source>
         <translation>开始时间：</translation>

@@ -272,6 +272,10 @@
 <context>
     <name>LoadGifDialog</name>
     <message>
+        <source>loadgif_cutting_title</source>
+        <translation>正在剪輯 GIF</translation>
+    </message>
+    <message>
         <source>action_btn_cancel</source>
         <translation>取消</translation>
     </message>
@@ -281,7 +285,7 @@
     </message>
     <message>
         <source>loadgif_loading_tip</source>
-        <translation>正在匯入 GIF 圖片，請不要取消！</translation>
+        <translation>正在匯入 GIF 圖片…</translation>
     </message>
     <message>
         <source>loadgif_read_error</source>
@@ -338,6 +342,10 @@
 </context>
 <context>
     <name>LoadMediaDialog</name>
+    <message>
+        <source>loadvideo_cutting_title</source>
+        <translation>正在剪輯影片</translation>
+    </message>
     <message>
         <source>Medias (*.avi *.rmvb *.mp4 *.mkv)</source>
         <translation>影片檔案 (*.avi *.rmvb *.mp4 *.mkv)</translation>

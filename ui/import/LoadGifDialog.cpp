@@ -6,6 +6,7 @@
 #include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
+#include "ui/dialogs/ProgressDialog.h"
 #include "ui/import/ClipCutRun.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "import/GifCutThread.h"
@@ -23,8 +24,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,7 +53,8 @@ LoadGifDialog::~LoadGifDialog()
 
 void LoadGifDialog::buildForm()
 {
-    setWindowTitle(tr("dialog_title_tip"));
+    // Named for what it does while it is up: the region dialog opens over it, then it cuts.
+    setWindowTitle(tr("loadgif_cutting_title"));
     thumbLabel = new QLabel(this);
     thumbLabel->setObjectName(QStringLiteral("thumbLabel"));
     thumbLabel->setMinimumSize(ThumbSide, ThumbSide);
@@ -72,8 +77,17 @@ void LoadGifDialog::buildForm()
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->setContentsMargins(0, 0, 0, 0);
     groupLayout->addWidget(buttons);
+    bar = new QProgressBar(this);
+    bar->setObjectName(QStringLiteral("progressBar"));
+    bar->hide();
+    progressLabel = new QLabel(this);
+    progressLabel->setObjectName(QStringLiteral("lblProgress"));
+    progressLabel->setAlignment(Qt::AlignCenter);
+    progressLabel->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addWidget(bar);
+    layout->addWidget(progressLabel);
     layout->addWidget(group);
 }
 
@@ -113,10 +127,19 @@ void LoadGifDialog::getGifImage()
         reject();
         return;
     }
+    // Where each GIF frame starts on the GIF's own timeline: the run reports its place there.
+    frameStarts.clear();
+    qint64 startMs = 0;
+    for (const int delay : reader.delays()) {
+        frameStarts.append(startMs);
+        startMs += delay > 0 ? delay : 100;
+    }
+    clock.start();
     // This window is the busy one: its Cancel, or closing it, cancels the cut.
     cutRun = std::make_unique<ClipCutRun>(
         std::make_unique<VideoClipCutter>(GifCutThread::factory(cut, &end), cut.writeFiles), this);
     connect(cutRun->cutter(), &VideoClipCutter::previewReady, this, &LoadGifDialog::showNewestFrame);
+    connect(cutRun->cutter(), &VideoClipCutter::progress, this, &LoadGifDialog::showProgress);
     connect(cutRun.get(), &ClipCutRun::ended, this, &LoadGifDialog::cutOver);
     cutRun->start();
 }
@@ -150,6 +173,25 @@ void LoadGifDialog::showNewestFrame()
     if (!frame.isNull())
         thumbLabel->setPixmap(QPixmap::fromImage(frame.scaled(
             thumbLabel->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+}
+
+void LoadGifDialog::showProgress(qint64 posMs)
+{
+    const qint64 total = frameStarts.size();
+    if (total <= 0)
+        return;
+    const qint64 done = std::upper_bound(frameStarts.cbegin(), frameStarts.cend(), posMs)
+                        - frameStarts.cbegin();
+    bar->setRange(0, int(total));
+    bar->setValue(int(done));
+    QString line =
+        QCoreApplication::translate("ProgressDialog", "progress_done_of_total").arg(done).arg(total);
+    if (const qint64 left = ProgressDialog::secondsLeft(done, total, clock.elapsed()); left >= 0)
+        line += u' '
+                + QCoreApplication::translate("ProgressDialog", "progress_seconds_left").arg(left);
+    progressLabel->setText(line);
+    bar->show();
+    progressLabel->show();
 }
 
 void LoadGifDialog::cutOver(bool ok)

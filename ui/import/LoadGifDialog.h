@@ -5,6 +5,7 @@
 #include "model/ClipOrigin.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,7 @@ class ImageObject;
 class MediaObject;
 class QCheckBox;
 class QLabel;
+class QProgressBar;
 
 // Turns every frame of an animated GIF into a clip frame: the region is chosen once on the
 // first frame, then the frames are cut and converted on worker threads, in frame order,
@@ -57,6 +59,8 @@ private slots:
     // Reads the first frame, lets the region be chosen and starts the run.
     void getGifImage();
     void showNewestFrame();
+    // The run's place (ms on the GIF's timeline) as GIF frames done of all.
+    void showProgress(qint64 posMs);
     void cutOver(bool ok);
 
 private:
@@ -74,4 +78,8 @@ private:
     bool begun = false;
     QLabel *thumbLabel = nullptr;
     QLabel *textLabel = nullptr;
+    QProgressBar *bar = nullptr;
+    QLabel *progressLabel = nullptr;
+    QList<qint64> frameStarts;
+    QElapsedTimer clock;  // from the run's start: its pace
 };

@@ -20,6 +20,7 @@
 #include <QMetaMethod>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,6 +31,11 @@ LoadImagesDialog::LoadImagesDialog(const QStringList &files, QWidget *parent)
     setObjectName(QStringLiteral("LoadImagesDialog"));
     buildForm();
     totalCount = static_cast<int>(files.size());
+    progressBar->setRange(0, totalCount);
+    progressBar->setValue(0);
+    // No placeholder stands before the first report.
+    lblProgress->setText(tr("loadimg_loading_tip").arg(0).arg(totalCount));
+    lblPath->setText(tr("loadimg_loading_showpath").arg(QString()));
     for (qsizetype i = 0; i < queue.size(); ++i)
         indicesOfPath[queue.at(i)].append(i);
     startWorkers();
@@ -68,6 +74,10 @@ void LoadImagesDialog::buildForm()
     lblPath = new QLabel(tr("loadimg_loading_showpath"), this);
     lblPath->setObjectName(QStringLiteral("lblPath"));
     lblPath->setMinimumHeight(25);
+    // Files dealt with (converted or refused) of all chosen.
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, 0);
     lblPreview = new QLabel(this);
     lblPreview->setObjectName(QStringLiteral("lblPreview"));
     lblPreview->setFixedSize(300, 300);
@@ -81,6 +91,7 @@ void LoadImagesDialog::buildForm()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblProgress);
     layout->addWidget(lblPath);
+    layout->addWidget(progressBar);
     layout->addLayout(previewRow);
     layout->addWidget(group);
 
@@ -246,6 +257,7 @@ void LoadImagesDialog::dropWaiting()
 void LoadImagesDialog::noteProcessed(const QString &)
 {
     ++reportedCount;
+    progressBar->setValue(reportedCount);
     if (nextIndex.load() >= queue.size())
         btnLoadOver->setEnabled(true);
     // Every file has been dealt with: tell about the unreadable ones now, after the worker

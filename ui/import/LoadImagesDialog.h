@@ -14,6 +14,7 @@ class LoadImagesHandler;
 class ImageObject;
 class QDialogButtonBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 // Picture import: converts the chosen files on up to five workers, shows each picture while
@@ -92,6 +93,7 @@ private:
     QLabel *lblPreview = nullptr;
     QLabel *lblProgress = nullptr;
     QLabel *lblPath = nullptr;
+    QProgressBar *progressBar = nullptr;
     QDialogButtonBox *buttonBox = nullptr;
     QPushButton *btnLoadOver = nullptr;
     QPushButton *btnCancel = nullptr;

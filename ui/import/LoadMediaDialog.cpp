@@ -341,6 +341,7 @@ void LoadMediaDialog::onBtnStart()
     cut.previewSize = videoWidget->size();
     cut.sampling = sampling;
     progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
+    progressDialog->setWindowTitle(tr("loadvideo_cutting_title"));
     cutRun = std::make_unique<ClipCutRun>(std::make_unique<VideoClipCutter>(cut), progressDialog);
     VideoClipCutter *cutter = cutRun->cutter();
     connect(cutter, &VideoClipCutter::progress, this, &LoadMediaDialog::onCurrentCutPos);

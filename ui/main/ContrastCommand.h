@@ -10,4 +10,8 @@ class ContrastCommand : public RowValueCommand
 public:
     using RowValueCommand::RowValueCommand;
     int id() const override { return 2; }
+
+protected:
+    // A slider's changes come however slowly it is dragged.
+    bool joins(const RowValueCommand &) const override { return true; }
 };

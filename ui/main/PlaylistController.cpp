@@ -313,9 +313,12 @@ void PlaylistController::reorder(CustomTableModel *model, T *item, int oldIndex,
     }
     std::stable_sort(list.begin(), list.end(),
                      [](const T *a, const T *b) { return a->number < b->number; });
+    QTableView *view = model == pictureModel.get() ? pictureView : clipView;
+    // The reset deletes the row editors, the combo box the move was chosen in among them: the
+    // focus stays on the list, where the Delete key finds the moved row.
+    releaseFocus(view);
     model->setItems(list);
     // The reset forgot the selection without a word; the moved item stays the selected one.
-    QTableView *view = model == pictureModel.get() ? pictureView : clipView;
     selectRow(view, list.indexOf(item));
 }
 
@@ -415,8 +418,9 @@ double PlaylistController::valueOf(const QObject *item)
     return 0;
 }
 
-void PlaylistController::noteValues()
+void PlaylistController::noteValues(bool typed)
 {
+    const auto origin = typed ? RowValueCommand::Origin::Typing : RowValueCommand::Origin::Step;
     QList<QObject *> items = pictureModel->itemList();
     items += clipModel->itemList();
     for (QObject *item : std::as_const(items)) {
@@ -430,7 +434,8 @@ void PlaylistController::noteValues()
             undoStack->push(new RowValueCommand(item, before, now,
                                                 [this](QObject *target, double value) {
                                                     applyValue(target, value);
-                                                }));
+                                                },
+                                                origin));
         }
     }
 }

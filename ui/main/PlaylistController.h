@@ -117,8 +117,9 @@ public:
     // since either may take an item out of a list. True when the edit was undone / redone.
     bool undo();
     bool redo();
-    // A row editor changed a display time or a loop count: recorded as an edit.
-    void noteValues();
+    // A row editor changed a display time or a loop count, typed or stepped: recorded as an
+    // edit.
+    void noteValues(bool typed = false);
     // A contrast change was applied to item: recorded as an edit, undone and redone through
     // apply (which converts the picture with a slider value).
     void noteContrast(ImageObject *item);

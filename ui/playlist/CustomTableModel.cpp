@@ -182,7 +182,7 @@ void CustomTableModel::delRow(int start, int count)
         checkStates = shifted;
     }
     endRemoveRows();
-    announceNumbers(start);
+    renumbered(start);
 }
 
 QObject *CustomTableModel::takeRow(int row)
@@ -196,7 +196,7 @@ QObject *CustomTableModel::takeRow(int row)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endRemoveRows();
-    announceNumbers(row);
+    renumbered(row);
     return item;
 }
 
@@ -210,14 +210,14 @@ void CustomTableModel::insertItem(int row, QObject *item)
     for (int later = row; later < itemCount(); ++later)
         setNumber(items.at(later)->item, later + 1);
     endInsertRows();
-    announceNumbers(row + 1);
+    renumbered(row + 1);
 }
 
-void CustomTableModel::announceNumbers(int first)
+void CustomTableModel::renumbered(int first)
 {
-    // The rows from first on have new numbers: views and open editors show them anew.
+    // The row editors show their item's number: a view passes this on to the open ones.
     if (first >= 0 && first < itemCount())
-        emit dataChanged(index(first, 0), index(itemCount() - 1, columns - 1));
+        emit dataChanged(index(first, 0), index(itemCount() - 1, 0));
 }
 
 void CustomTableModel::setNumber(QObject *item, int number)

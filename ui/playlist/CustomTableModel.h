@@ -97,7 +97,8 @@ private:
     static QList<CustomTableItem> entriesOf(const QList<QObject *> &list);
     void replaceEntries(const QList<CustomTableItem> &list);
     static void setNumber(QObject *item, int number);
-    void announceNumbers(int first);
+    // The rows from first on have new numbers.
+    void renumbered(int first);
 
     QList<CustomTableItem *> items;
     QHash<int, QVariant> headerTexts;

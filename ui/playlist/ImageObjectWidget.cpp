@@ -152,7 +152,7 @@ bool ImageObjectWidget::step(bool up)
     typedFrom = time;
     if (timeEdit)
         timeEdit->setText(QString::number(time, 'g', 6));
-    emit valueChanged();
+    emit valueChanged(false);
     return true;
 }
 
@@ -170,7 +170,7 @@ void ImageObjectWidget::onTimeEdit(const QString &value)
     if (time == item->displayTime)
         return;
     item->displayTime = time;
-    emit valueChanged();
+    emit valueChanged(true);
 }
 
 void ImageObjectWidget::showNumber()

@@ -35,8 +35,7 @@ public:
     ImageObject *imageItem() const;
     QComboBox *orderBox() const { return orderCombo; }
     QLineEdit *timeField() const { return timeEdit; }
-    // The order box shows the item's number anew (after rows before it came or went).
-    void showNumber();
+    void showNumber() override;
 
 signals:
     void imageIndexChanged(ImageObject *item, int oldIndex, int newIndex);

@@ -15,12 +15,6 @@ ListImageItemDelegate::ListImageItemDelegate(HandlerMessage *handler, QObject *m
 {
 }
 
-void ListImageItemDelegate::setEditorData(QWidget *editor, const QModelIndex &) const
-{
-    if (auto *row = qobject_cast<ImageObjectWidget *>(editor))
-        row->showNumber();
-}
-
 void ListImageItemDelegate::paintRow(RowPainter &row, QPainter *painter,
                                      const QStyleOptionViewItem &option, QObject *object) const
 {

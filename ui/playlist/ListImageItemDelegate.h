@@ -14,9 +14,6 @@ public:
     ListImageItemDelegate(HandlerMessage *handler, QObject *mainWindow, QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(ListImageItemDelegate)
 
-    // An open editor shows its item's number anew when the model announces the row changed.
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-
 protected:
     void paintRow(RowPainter &row, QPainter *painter, const QStyleOptionViewItem &option,
                   QObject *item) const override;

@@ -104,7 +104,7 @@ bool MediaObjectWidget::step(bool up)
     }
     typedFrom = loops;
     loopEdit->setText(QString::number(loops));
-    emit valueChanged();
+    emit valueChanged(false);
     return true;
 }
 
@@ -121,7 +121,7 @@ void MediaObjectWidget::onTimeEdit(const QString &value)
     if (loops == item->loopCount)
         return;
     item->loopCount = loops;
-    emit valueChanged();
+    emit valueChanged(true);
 }
 
 void MediaObjectWidget::onCurrentIndexChanged(int chosen)

@@ -29,6 +29,9 @@ RowEditorWidget::RowEditorWidget(HandlerMessage *handler, const QModelIndex &ind
     : QWidget(parent), handler(handler), index(index), plusCode(plusCode), minusCode(minusCode)
 {
     liveEditors().insert(this);
+    // Inside the view the editor would take the viewport's Base role, and its labels would
+    // then write in the Text colour, which paintEvent() does not switch on the highlight.
+    setBackgroundRole(QPalette::Window);
     plainText = palette().color(QPalette::WindowText);
 }
 

@@ -41,11 +41,14 @@ public:
     QPushButton *minusButton() const { return btnMinus; }
     // Code of the button being held, 0 when none.
     int heldButtonCode() const { return heldCode; }
+    // Shows the item's number again: rows before it came or went.
+    virtual void showNumber() {}
 
 signals:
     // The row's display time or loop count changed on its item (the models do not hear of
-    // it). May be sent from the thread that answers the plus and minus codes.
-    void valueChanged();
+    // it), typed into its field or stepped by its buttons. May be sent from the thread that
+    // answers the plus and minus codes.
+    void valueChanged(bool typed);
 
 public slots:
     void onBtnTimeAddPreseed();

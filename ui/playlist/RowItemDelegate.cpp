@@ -44,3 +44,11 @@ QWidget *RowItemDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
         connect(row, &RowEditorWidget::valueChanged, this, &RowItemDelegate::rowValueChanged);
     return editor;
 }
+
+void RowItemDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *row = qobject_cast<RowEditorWidget *>(editor))
+        row->showNumber();
+    else
+        QItemDelegate::setEditorData(editor, index);
+}

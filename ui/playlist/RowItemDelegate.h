@@ -19,10 +19,12 @@ public:
                const QModelIndex &index) const final;
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const final;
+    // A row editor shows its item's number again (the view calls this when rows changed).
+    void setEditorData(QWidget *editor, const QModelIndex &index) const final;
 
 signals:
-    // A row editor changed its item's display time or loop count.
-    void rowValueChanged();
+    // A row editor changed its item's display time or loop count, typed or stepped.
+    void rowValueChanged(bool typed);
 
 protected:
     // indexSignal (of the editor) and indexSlot (of mainWindow) as SIGNAL() and SLOT() give them.
