@@ -5,6 +5,7 @@
 #include "model/MediaObject.h"
 #include "motion/MotionClipMaker.h"
 #include "motion/TransitionEnds.h"
+#include "motion/TextClipRenderer.h"
 #include "motion/TransitionRenderer.h"
 
 #include <QEventLoop>
@@ -33,16 +34,23 @@ struct EndSource
     QString path;
     float contrast = 1.0f;
     SamplingMode sampling = SamplingMode::Sharp;
+    // A text clip keeps no frame pictures: its end is drawn again from its settings.
+    QJsonObject text;
+    bool last = false;
 
     static EndSource of(const QObject *object, bool last)
     {
         EndSource end;
+        end.last = last;
         if (const ImageObject *item = endItem(object, last)) {
             end.present = true;
             end.path = item->sourcePath;
             end.contrast = item->contrastFactor;
             end.sampling = item->sampling;
         }
+        const auto *clip = qobject_cast<const MediaObject *>(object);
+        if (end.path.isEmpty() && clip && clip->origin.source == ClipOrigin::Source::Text)
+            end.text = clip->origin.description;
         return end;
     }
 
@@ -50,7 +58,24 @@ struct EndSource
     {
         if (!present)
             return Outcome::failure(QStringLiteral("the clip has no frames"));
+        if (!text.isEmpty())
+            return textSquare(picture);
         return TransitionEnds::ofSource(path, contrast, sampling, picture);
+    }
+
+    Outcome textSquare(QImage *picture) const
+    {
+        TextClipDescription wanted;
+        if (const Outcome read = TextClipDescription::fromJson(text, &wanted); !read)
+            return read;
+        std::shared_ptr<TextClipRenderer> renderer;
+        if (const Outcome prepared = TextClipRenderer::prepare(wanted, &renderer); !prepared)
+            return prepared;
+        const int count = renderer->frameCount();
+        if (count < 1)
+            return Outcome::failure(QStringLiteral("the text clip has no frames"));
+        *picture = TransitionEnds::ofPicture(renderer->frame(last ? count - 1 : 0), sampling);
+        return Outcome::success();
     }
 };
 

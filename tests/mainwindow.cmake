@@ -36,7 +36,7 @@ hd_add_test(test_playlist_history
 
 # Transitions in the window: made for their pair, made again on changes and undo, played,
 # counted and downloaded as the command line builds them.
-if(TARGET hologram-cli)
+if(TARGET hologram-cli AND HD_BUILD_GUI)
   hd_add_test(test_window_transitions
     SOURCES test_window_transitions.cpp MainWindowTestSupport.h CliRun.h GifFixtures.h GifFixtures.cpp
     LIBS hd_ui

@@ -18,10 +18,12 @@
 #include "motion/MotionClipMaker.h"
 #include "motion/TransitionEnds.h"
 #include "motion/TransitionLinks.h"
+#include "motion/TextClipDescription.h"
 #include "motion/TransitionRenderer.h"
 #include "ui/main/ContrastJobs.h"
 #include "ui/main/ShowPlayer.h"
 #include "ui/main/TransitionControls.h"
+#include "ui/motion/TextClipDialog.h"
 #include "ui/playlist/CustomTableModel.h"
 
 #include <QAction>
@@ -154,24 +156,42 @@ private slots:
 
     void downloadEqualsTheCommandLine_data()
     {
-        QTest::addColumn<bool>("gif");
+        QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("argument");
-        QTest::newRow("picture, fade, picture") << false << "Cross-fade" << "0.5 s" << "fade:0.5";
-        QTest::newRow("picture, clock, GIF clip") << true << "Clock wipe" << "0.5 s" << "clock:0.5";
-        QTest::newRow("picture, spin-in 1 s, picture") << false << "Spin-in" << "1 s" << "spin:1";
+        QTest::newRow("picture, fade, picture") << "picture" << "Cross-fade" << "0.5 s" << "fade:0.5";
+        QTest::newRow("picture, clock, GIF clip") << "gif" << "Clock wipe" << "0.5 s" << "clock:0.5";
+        QTest::newRow("picture, spin-in 1 s, picture") << "picture" << "Spin-in" << "1 s" << "spin:1";
+        // A text clip keeps no frame pictures: its first frame is drawn again.
+        QTest::newRow("picture, fade, ring text") << "text" << "Cross-fade" << "0.5 s" << "fade:0.5";
     }
 
     void downloadEqualsTheCommandLine()
     {
-        QFETCH(bool, gif);
+        QFETCH(QString, after);
         QFETCH(QString, kind);
         QFETCH(QString, length);
         QFETCH(QString, argument);
-        addPictures(gif ? 1 : 2);
-        const QString second = gif ? addGif() : picturePath(2);
-        QVERIFY(!second.isEmpty());
+        addPictures(after == QLatin1String("picture") ? 2 : 1);
+        QStringList second{picturePath(2)};
+        if (after == QLatin1String("gif")) {
+            second = QStringList{addGif()};
+        } else if (after == QLatin1String("text")) {
+            TextClipDescription wanted;
+            wanted.text = QStringLiteral("SALE");
+            wanted.motion = TextClipDescription::Motion::RingCounterClockwise;
+            wanted.seconds = 1.0;
+            TextClipDialog dialog;
+            dialog.setDescription(wanted);
+            dialog.accept();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            window->playlist()->addClip(dialog.takeClip(1));
+            second = QStringList{QStringLiteral("--text"), wanted.text, QStringLiteral("--motion"),
+                                 QStringLiteral("ring"), QStringLiteral("--seconds"),
+                                 QStringLiteral("1")};
+        }
+        QVERIFY(!second.constFirst().isEmpty());
         ImageObject *before = pictures().first();
         choose(before, kind, length);
         QVERIFY(links()->find(before));
@@ -179,9 +199,10 @@ private slots:
 
         const QByteArray window = download(QStringLiteral("window.bin"));
         const QString out = tempDir->filePath(QStringLiteral("cli.bin"));
-        const CliRun run = CliRun::of({QStringLiteral("build"), QStringLiteral("-o"), out,
-                                       picturePath(1), QStringLiteral("--transition"), argument,
-                                       second});
+        const CliRun run = CliRun::of(QStringList{QStringLiteral("build"), QStringLiteral("-o"),
+                                                  out, picturePath(1),
+                                                  QStringLiteral("--transition"), argument} +
+                                      second);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QFile cli(out);
         QVERIFY(cli.open(QIODevice::ReadOnly));
