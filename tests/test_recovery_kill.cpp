@@ -33,7 +33,11 @@ class TestRecoveryKill : public QObject
     QTemporaryDir sandbox;
 
     QString at(const QString &name) const { return sandbox.filePath(name); }
-    QString recoveryDir() const { return at(QStringLiteral("data/hologram-display/recovery")); }
+    // The program's data location: organisation, then application name.
+    QString recoveryDir() const
+    {
+        return at(QStringLiteral("data/HologramDisplay/hologram-display/recovery"));
+    }
 
     std::unique_ptr<QProcess> start(const QStringList &pictures)
     {

@@ -15,6 +15,7 @@
 #include "ui/main/PlaylistController.h"
 #include "ui/main/RecentShows.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/SamplingSwitch.h"
 #include "ui/main/ShowSession.h"
 #include "ui/playlist/CustomTableModel.h"
 
@@ -157,6 +158,10 @@ private slots:
     {
         // Closing the window is one of the things tried; the test goes on afterwards.
         QApplication::setQuitOnLastWindowClosed(false);
+        // The sampling chosen here is the one the show keeps for later imports; the items
+        // already in the list keep theirs.
+        SamplingSwitch::setAnswerer(
+            [](const SamplingSwitch::Question &) { return SamplingSwitch::Answer::Keep; });
     }
 
     void init()
