@@ -1,6 +1,8 @@
 // Converting a playlist for a new LED count from its items' sources: 20 photographs of 12
 // megapixels and a clip of 100 frames, all items at once on both cores, against the same
 // items converted one after the other (what importing them again one by one costs).
+#include "PhotoLikePicture.h"
+
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -12,7 +14,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -31,16 +32,7 @@ struct Fixture
     Fixture()
     {
         initAppGlobals(dir.path());
-        QImage image(4000, 3000, QImage::Format_RGB32);
-        QRandomGenerator random(11);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                const int noise = int(random.bounded(24));
-                line[x] = qRgb((x / 16 + noise) % 256, (y / 12 + noise) % 256,
-                               ((x + y) / 28) % 256);
-            }
-        }
+        const QImage image = photoLikePicture(QSize(4000, 3000), 11);
         const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
         image.save(jpeg, "JPEG", 85);
         for (int i = 0; i < kPictures; ++i) {

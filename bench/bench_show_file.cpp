@@ -1,6 +1,8 @@
 // Show files: opening a saved show of 50 photographs of 12 megapixels and three clips of 100
 // frames, against converting the same items afresh from their sources; saving after one
 // changed display time; and what the GUI thread pays for a snapshot.
+#include "PhotoLikePicture.h"
+
 #include "app/AppGlobals.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
@@ -19,7 +21,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -46,16 +47,7 @@ struct Fixture
         languageCode = 3;
         // A photograph-like JPEG of 4000 x 3000 (gradients with noise); every copy differs
         // by bytes after its end, so the show stores 50 sources as a real one would.
-        QImage image(4000, 3000, QImage::Format_RGB32);
-        QRandomGenerator random(7);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                const int noise = int(random.bounded(24));
-                line[x] = qRgb((x / 16 + noise) % 256, (y / 12 + noise) % 256,
-                               ((x + y) / 28) % 256);
-            }
-        }
+        const QImage image = photoLikePicture(QSize(4000, 3000), 7);
         const QString first = dir.filePath(QStringLiteral("p.jpg"));
         image.save(first, "JPEG", 85);
         QFile firstFile(first);
