@@ -86,13 +86,17 @@ void ProgressDialog::setProgress(qint64 done, qint64 total)
     // The bar counts in thousandths so that totals beyond int range still fit.
     bar->setRange(0, 1000);
     bar->setValue(int(done * 1000 / total));
-    const qint64 left = secondsLeft(done, total, clock.elapsed());
-    QString line = tr("progress_done_of_total").arg(done).arg(total);
-    if (left >= 0)
-        line += u' ' + tr("progress_seconds_left").arg(left);
-    progressLabel->setText(line);
+    progressLabel->setText(progressLine(done, total, clock.elapsed()));
     bar->show();
     progressLabel->show();
+}
+
+QString ProgressDialog::progressLine(qint64 done, qint64 total, qint64 elapsedMs)
+{
+    QString line = tr("progress_done_of_total").arg(done).arg(total);
+    if (const qint64 left = secondsLeft(done, total, elapsedMs); left >= 0)
+        line += u' ' + tr("progress_seconds_left").arg(left);
+    return line;
 }
 
 QString ProgressDialog::progressText() const

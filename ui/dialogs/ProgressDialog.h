@@ -30,6 +30,8 @@ public:
     QString progressText() const;
     // Seconds left at this pace, -1 while unknown (nothing done yet).
     static qint64 secondsLeft(qint64 done, qint64 total, qint64 elapsedMs);
+    // "done of total", with the seconds left once they can be told: the line under a bar.
+    static QString progressLine(qint64 done, qint64 total, qint64 elapsedMs);
 
     // Ends the modal run of the dialog held in dialog (if any) and deletes it once that run
     // has returned to the event loop; dialog is null afterwards.

@@ -184,12 +184,7 @@ void LoadGifDialog::showProgress(qint64 posMs)
                         - frameStarts.cbegin();
     bar->setRange(0, int(total));
     bar->setValue(int(done));
-    QString line =
-        QCoreApplication::translate("ProgressDialog", "progress_done_of_total").arg(done).arg(total);
-    if (const qint64 left = ProgressDialog::secondsLeft(done, total, clock.elapsed()); left >= 0)
-        line += u' '
-                + QCoreApplication::translate("ProgressDialog", "progress_seconds_left").arg(left);
-    progressLabel->setText(line);
+    progressLabel->setText(ProgressDialog::progressLine(done, total, clock.elapsed()));
     bar->show();
     progressLabel->show();
 }
