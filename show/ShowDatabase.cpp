@@ -4,15 +4,28 @@
 #include <QSqlQuery>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 std::atomic<quint64> nextConnection{1};
+
+// Qt keeps every thread's connections in one registry behind a lock of its own. Savers on
+// different threads add and remove theirs one at a time, so that lock is never contended:
+// its contended path runs inside uninstrumented Qt, where ThreadSanitizer misreads it.
+std::mutex &registryMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
 } // namespace
 
 ShowDatabase::ShowDatabase(const QString &path, Mode mode)
     : name(QStringLiteral("hologram-show-%1").arg(nextConnection.fetch_add(1)))
 {
-    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    {
+        const std::lock_guard lock(registryMutex());
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    }
     if (!db.isValid()) {
         why = QStringLiteral("the SQLite driver of Qt SQL (QSQLITE) is not installed");
         return;
@@ -34,6 +47,7 @@ ShowDatabase::~ShowDatabase()
         db.close();
     // The handle must be gone before the connection is removed.
     db = QSqlDatabase();
+    const std::lock_guard lock(registryMutex());
     QSqlDatabase::removeDatabase(name);
 }
 
