@@ -34,8 +34,10 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressi
 # so the whole suite, windows and dialogs included, runs under them with leak checking; then
 # each fuzz target replays its corpus and regression inputs and fuzzes for a while.
 cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DHD_FUZZ=ON -DHD_BUILD_GUI=ON -DHD_BUILD_BENCH=OFF
+  -DCMAKE_CXX_COMPILER=clang++ -DHD_FUZZ=ON -DHD_FUZZ_SECONDS=30 -DHD_BUILD_GUI=ON \
+  -DHD_BUILD_BENCH=OFF
 cmake --build "$here/build-fuzz" -j "$jobs"
 ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir "$here/build-fuzz" --output-on-failure -j "$jobs" -LE '^fuzz-run$'
-ctest --test-dir "$here/build-fuzz" --output-on-failure -L '^fuzz-run$'
+# The fuzz targets are single-threaded: run them side by side, half a minute each.
+ctest --test-dir "$here/build-fuzz" --output-on-failure -j "$jobs" -L '^fuzz-run$'
