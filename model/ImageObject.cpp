@@ -83,10 +83,58 @@ ImageObject::StoredFiles ImageObject::readStoredFiles() const
     QMutexLocker lock(&mutex);
     StoredFiles files;
     files.revision = stamp.load(std::memory_order_acquire);
-    files.ledData = ledData.isEmpty() ? readWholeFile(m_bufPath) : ledData;
-    files.thumbnailPng = readWholeFile(thumbnailPath());
-    files.samplingPreviewPng = readWholeFile(samplingPreviewPath());
+    files.ledData = ledData.isEmpty() ? readPiece(m_bufPath, packed.ledData) : ledData;
+    files.thumbnailPng = readPiece(thumbnailPath(), packed.thumbnail);
+    files.samplingPreviewPng = readPiece(samplingPreviewPath(), packed.samplingPreview);
     return files;
+}
+
+QByteArray ImageObject::readPiece(const QString &path, const WorkPack::Span &span) const
+{
+    if (!span.isNull() && packed.pack)
+        return packed.pack->read(span);
+    return readWholeFile(path);
+}
+
+QByteArray ImageObject::thumbnailPng() const
+{
+    return readPieceAside(thumbnailPath(), &PackedPieces::thumbnail);
+}
+
+QByteArray ImageObject::samplingPreviewPng() const
+{
+    return readPieceAside(samplingPreviewPath(), &PackedPieces::samplingPreview);
+}
+
+// The window reads thumbnails and previews while painting: the mutex is held only to look
+// where the piece lies, never while a save or a conversion holds it for longer.
+QByteArray ImageObject::readPieceAside(const QString &path,
+                                       WorkPack::Span PackedPieces::*piece) const
+{
+    std::shared_ptr<const WorkPack> pack;
+    WorkPack::Span span;
+    {
+        QMutexLocker lock(&mutex);
+        pack = packed.pack;
+        span = packed.*piece;
+    }
+    return span.isNull() ? readWholeFile(path) : pack->read(span);
+}
+
+void ImageObject::usePackedPieces(PackedPieces pieces)
+{
+    QMutexLocker lock(&mutex);
+    packed = std::move(pieces);
+    if (!packed.ledData.isNull())
+        m_bufPath.clear();
+    touch();
+    releasePackWhenUnused();
+}
+
+void ImageObject::releasePackWhenUnused()
+{
+    if (packed.ledData.isNull() && packed.thumbnail.isNull() && packed.samplingPreview.isNull())
+        packed.pack.reset();
 }
 
 QByteArray ImageObject::readLedData()
@@ -94,10 +142,7 @@ QByteArray ImageObject::readLedData()
     QMutexLocker lock(&mutex);
     if (!ledData.isEmpty())
         return ledData;
-    QFile file(m_bufPath);
-    if (m_bufPath.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return ledData;
-    return file.readAll();
+    return readPiece(m_bufPath, packed.ledData);
 }
 
 void ImageObject::writeLedDataFile()
@@ -121,9 +166,12 @@ void ImageObject::writeLedDataFile()
         return;
     }
     ledData.clear();
+    packed.ledData = {};
+    releasePackWhenUnused();
 }
 
-int ImageObject::savePng(const QImage &image, const QString &path, PngCoding coding)
+int ImageObject::savePng(const QImage &image, const QString &path, PngCoding coding,
+                         WorkPack::Span &span)
 {
     if (image.isNull())
         return -1;
@@ -134,8 +182,11 @@ int ImageObject::savePng(const QImage &image, const QString &path, PngCoding cod
     const bool saved = coding == PngCoding::OpaqueSparse
                            ? OpaquePngFile::save(image, path, OpaquePngFile::Content::Sparse)
                            : image.save(path, "PNG");
-    if (saved)
+    if (saved) {
+        span = {};
+        releasePackWhenUnused();
         return 0;
+    }
     QFile::remove(path);
     return 1;
 }
@@ -143,24 +194,22 @@ int ImageObject::savePng(const QImage &image, const QString &path, PngCoding cod
 int ImageObject::saveThumbnail(const QImage &image)
 {
     // A thumbnail may keep the transparency of its picture.
-    return savePng(image, thumbnailPath(), PngCoding::Qt);
+    return savePng(image, thumbnailPath(), PngCoding::Qt, packed.thumbnail);
 }
 
 int ImageObject::saveSamplingPreview(const QImage &image)
 {
-    return savePng(image, samplingPreviewPath(), PngCoding::OpaqueSparse);
+    return savePng(image, samplingPreviewPath(), PngCoding::OpaqueSparse, packed.samplingPreview);
 }
 
 QImage ImageObject::loadThumbnail() const
 {
-    ensureWorkDirectory();
-    return QImage(thumbnailPath());
+    return QImage::fromData(thumbnailPng(), "PNG");
 }
 
 QImage ImageObject::loadSamplingPreview() const
 {
-    ensureWorkDirectory();
-    return QImage(samplingPreviewPath());
+    return QImage::fromData(samplingPreviewPng(), "PNG");
 }
 
 void ImageObject::prepareThumbnail()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/SamplingMode.h"
+#include "model/WorkPack.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -10,10 +11,13 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 // One still picture of the playlist, or one frame of a clip. Owns the picture's LED data
 // and three temporary files in the work directory named after its id:
 // "%1_1.png" (60 x 60 thumbnail), "%1_2.png" (450 x 450 sampling preview), "%1.buf" (LED data).
+// An item restored from a show keeps those pieces in a shared WorkPack instead, until it
+// writes a piece of its own.
 class ImageObject : public QObject
 {
     Q_OBJECT
@@ -45,7 +49,7 @@ public:
     QRect squareRect;
     const int id;
 
-    // LED data from memory, or from the ".buf" file when memory is empty.
+    // LED data from memory, or from the ".buf" file (or the pack) when memory is empty.
     QByteArray readLedData();
     // Moves the LED data from memory into "%1.buf"; keeps it in memory when that fails.
     void writeLedDataFile();
@@ -57,6 +61,20 @@ public:
     int saveSamplingPreview(const QImage &image);
     QImage loadThumbnail() const;
     QImage loadSamplingPreview() const;
+    // The thumbnail and preview as stored (PNG); empty when there is none.
+    QByteArray thumbnailPng() const;
+    QByteArray samplingPreviewPng() const;
+
+    // Takes the LED data, thumbnail and preview from spans of a pack (null spans: none).
+    // Writing a piece later puts it in the item's own file and lets go of its span.
+    struct PackedPieces
+    {
+        std::shared_ptr<const WorkPack> pack;
+        WorkPack::Span ledData;
+        WorkPack::Span thumbnail;
+        WorkPack::Span samplingPreview;
+    };
+    void usePackedPieces(PackedPieces pieces);
 
     // The item's files as they are at one moment, read under the item's mutex: what a
     // saver stores. revision names that state (see revision()).
@@ -82,6 +100,7 @@ public:
     // True when sourcePath lies in the work directory: the file goes with the item.
     bool ownsSourceFile() const;
 
+    // The files of the pieces; a piece held in a pack has no file (bufPath() is empty then).
     QString bufPath() const;
     QString thumbnailPath() const;
     QString samplingPreviewPath() const;
@@ -89,11 +108,18 @@ public:
 private:
     // Qt's writer keeps alpha; the opaque writer codes dots on black fast.
     enum class PngCoding { Qt, OpaqueSparse };
-    int savePng(const QImage &image, const QString &path, PngCoding coding);
+    int savePng(const QImage &image, const QString &path, PngCoding coding,
+                WorkPack::Span &packed);
+    // A piece's bytes: from the pack while it lies there, else from its file.
+    QByteArray readPiece(const QString &path, const WorkPack::Span &packed) const;
+    // The same without holding the mutex while reading.
+    QByteArray readPieceAside(const QString &path, WorkPack::Span PackedPieces::*piece) const;
+    void releasePackWhenUnused();
 
     void touch();
 
     mutable QMutex mutex;
     QString m_bufPath;
+    PackedPieces packed;
     std::atomic<quint64> stamp;
 };

@@ -21,12 +21,15 @@ bool hasSource(const ImageObject *item)
 }
 
 // A file of the original copied for the new item, when there is one.
-void copyFile(const QString &from, const QString &to)
+// A piece of one item (which may lie in a pack) as the file of another.
+void copyPiece(const QByteArray &bytes, const QString &to)
 {
-    if (QFile::exists(from)) {
-        QFile::remove(to);
-        QFile::copy(from, to);
-    }
+    if (bytes.isEmpty())
+        return;
+    QFile::remove(to);
+    QFile file(to);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
 }
 
 } // namespace
@@ -117,8 +120,8 @@ Outcome PlaylistConversion::run(const std::function<void(int, int)> &progress,
     for (const Copy &copy : std::as_const(copies)) {
         if (stopped())
             return Outcome::failure(QStringLiteral("cancelled"));
-        copyFile(copy.from->thumbnailPath(), copy.to->thumbnailPath());
-        copyFile(copy.from->samplingPreviewPath(), copy.to->samplingPreviewPath());
+        copyPiece(copy.from->thumbnailPng(), copy.to->thumbnailPath());
+        copyPiece(copy.from->samplingPreviewPng(), copy.to->samplingPreviewPath());
         copy.to->ledData = copy.from->readLedData();
         if (copy.to->ledData.isEmpty())
             return Outcome::failure(
@@ -132,7 +135,7 @@ Outcome PlaylistConversion::run(const std::function<void(int, int)> &progress,
     converterJobs.reserve(jobs.size());
     for (const Job &job : std::as_const(jobs)) {
         // The thumbnail shows the source, whatever the geometry.
-        copyFile(job.from->thumbnailPath(), job.to->thumbnailPath());
+        copyPiece(job.from->thumbnailPng(), job.to->thumbnailPath());
         converterJobs.append({job.to, job.from->sourcePath, job.from->contrastFactor, job.label,
                               target.geometry});
     }

@@ -5,6 +5,7 @@
 #include "model/DataBitCalculation.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "model/WorkPack.h"
 #include "show/ShowContent.h"
 #include "show/ShowConverter.h"
 #include "show/ShowDatabase.h"
@@ -600,7 +601,8 @@ private:
 class FileWriters
 {
 public:
-    FileWriters()
+    // Small pieces go into pack; sources, used by path everywhere, get files of their own.
+    explicit FileWriters(std::shared_ptr<WorkPack> pack) : pack(std::move(pack))
     {
         for (int t = 0; t < qMax(1, QThread::idealThreadCount()); ++t)
             threads.emplace_back([this] { work(); });
@@ -617,11 +619,19 @@ public:
         });
     }
 
-    // The item's LED data goes into its ".buf" file.
-    void writeLedData(ImageObject *item, qint64 bytes)
+    // Where bytes will lie in the pack once written.
+    WorkPack::Span packed(const QByteArray &bytes)
     {
-        run(bytes, [item] { item->writeLedDataFile(); });
+        const WorkPack::Span span = pack->reserve(bytes.size());
+        run(bytes.size(), [this, span, bytes] {
+            QString error;
+            if (!pack->write(span, bytes, &error))
+                fail(error);
+        });
+        return span;
     }
+
+    std::shared_ptr<const WorkPack> sharedPack() const { return pack; }
 
     // Waits for every write and ends the threads; the first failure, or empty.
     QString finish()
@@ -686,6 +696,7 @@ private:
     qint64 inFlight = 0;
     bool closed = false;
     QString firstError;
+    const std::shared_ptr<WorkPack> pack;
     std::vector<std::thread> threads;
 };
 
@@ -715,21 +726,21 @@ ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces,
         writers.write(path, bytes);
         item->sourcePath = path;
     }
-    if (row.ids.thumbnail != 0) {
-        if (!pieces.read(row.ids.thumbnail, &bytes, error))
-            return nullptr;
-        writers.write(item->thumbnailPath(), bytes);
-    }
-    if (withLed) {
-        if (!pieces.read(row.ids.led, &item->ledData, error))
-            return nullptr;
-        writers.writeLedData(item.get(), item->ledData.size());
-        if (row.ids.preview != 0) {
-            if (!pieces.read(row.ids.preview, &bytes, error))
-                return nullptr;
-            writers.write(item->samplingPreviewPath(), bytes);
-        }
-    }
+    ImageObject::PackedPieces packed{writers.sharedPack(), {}, {}, {}};
+    const auto pack = [&](qint64 id, WorkPack::Span *span) {
+        if (id == 0)
+            return true;
+        if (!pieces.read(id, &bytes, error))
+            return false;
+        *span = writers.packed(bytes);
+        return true;
+    };
+    if (!pack(row.ids.thumbnail, &packed.thumbnail))
+        return nullptr;
+    if (withLed && (!pack(row.ids.led, &packed.ledData) ||
+                    !pack(row.ids.preview, &packed.samplingPreview)))
+        return nullptr;
+    item->usePackedPieces(std::move(packed));
     return item.release();
 }
 
@@ -1124,8 +1135,11 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     QString error;
     ensureWorkDirectory();
     {
+        std::shared_ptr<WorkPack> pack = WorkPack::create(&error);
+        if (!pack)
+            return refused(error);
         // Declared first, so that on every return its writes end before the items go.
-        FileWriters writers;
+        FileWriters writers(std::move(pack));
         PieceReader pieces(*db);
         const auto make = [&](const ItemRow &row) -> ImageObject * {
             const Plan::Kind plan = planFor(row);

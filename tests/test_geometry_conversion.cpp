@@ -50,11 +50,6 @@ QStringList valuesOf(const QList<ImageObject *> &pictures, const QList<MediaObje
     return values;
 }
 
-bool withoutSource(const QString &word)
-{
-    return word == QLatin1String("readback") || word == QLatin1String("bareclip");
-}
-
 } // namespace
 
 class TestGeometryConversion : public QObject

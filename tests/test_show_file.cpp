@@ -107,6 +107,8 @@ private slots:
     void refusesHostileFiles_data();
     void refusesHostileFiles();
     void restoredSourceStaysInWorkDirectory();
+    void piecesOfAnOpenedShow_data();
+    void piecesOfAnOpenedShow();
     void saveThatDiesLeavesThePreviousShow_data();
     void saveThatDiesLeavesThePreviousShow();
     void inspectsWithoutItems();
@@ -534,6 +536,67 @@ void TestShowFile::restoredSourceStaysInWorkDirectory()
         QVERIFY(!QImage(item->sourcePath).isNull());
     }
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), outside);
+}
+
+void TestShowFile::piecesOfAnOpenedShow_data()
+{
+    QTest::addColumn<QString>("change");
+
+    QTest::newRow("saved as another show") << "save as";
+    QTest::newRow("a contrast changed") << "contrast";
+    QTest::newRow("a thumbnail redrawn") << "thumbnail";
+}
+
+// An opened show's LED data, thumbnails and previews lie in one shared work file: what is
+// edited afterwards must be read from the item's own files, the rest still from the pack,
+// and the pack must go with the last item.
+void TestShowFile::piecesOfAnOpenedShow()
+{
+    QFETCH(QString, change);
+
+    Playlist built;
+    ShowFixtures::build(dir->path(), {"picture", "diy", "video"}, built);
+    QVERIFY(saveShow(showPath(), built).ok());
+    Playlist opened;
+    {
+        ShowContent content;
+        QVERIFY(ShowFile(showPath()).load({}, &content).ok());
+        takeInto(content, opened);
+    }
+    const auto packs = [] {
+        return QDir(workDirectory()).entryList({QStringLiteral("pack_*")}, QDir::Files);
+    };
+    QCOMPARE(packs().size(), 1);
+    ImageObject *first = opened.pictures[0];
+
+    if (change == QLatin1String("save as")) {
+        const QString other = dir->filePath(QStringLiteral("other.hdshow"));
+        QVERIFY(saveShow(other, opened).ok());
+        opened.clear();
+        QVERIFY(packs().isEmpty());
+        ShowContent content;
+        QVERIFY(ShowFile(other).load({}, &content).ok());
+        takeInto(content, opened);
+    } else if (change == QLatin1String("contrast")) {
+        for (ImageObject *item : {built.pictures[0], first}) {
+            QVERIFY(ImageContrast::apply(
+                {item, 6, QImage(item->sourcePath).convertToFormat(QImage::Format_ARGB32)}));
+            item->contrastFactor = 0.6f;
+        }
+        QCOMPARE(first->samplingPreviewPng(), built.pictures[0]->samplingPreviewPng());
+    } else if (change == QLatin1String("thumbnail")) {
+        QImage red(60, 60, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QCOMPARE(first->saveThumbnail(red), 0);
+        QCOMPARE(first->loadThumbnail().pixel(30, 30), qRgb(255, 0, 0));
+        QVERIFY(built.pictures[0]->saveThumbnail(red) == 0);
+    }
+    QCOMPARE(ShowFixtures::effectBytes(dir->path(), opened.pictures, opened.clips),
+             ShowFixtures::effectBytes(dir->path(), built.pictures, built.clips));
+    for (int i = 0; i < opened.pictures.size(); ++i)
+        QCOMPARE(opened.pictures[i]->thumbnailPng(), built.pictures[i]->thumbnailPng());
+    opened.clear();
+    QVERIFY(packs().isEmpty());
 }
 
 void TestShowFile::saveThatDiesLeavesThePreviousShow_data()
