@@ -231,7 +231,7 @@ void MainWindow::createEditMenu()
 void MainWindow::startRecovery(const QString &directory)
 {
     showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
-    showRecovery->watch(sampling->action(), languages);
+    showRecovery->watch(sampling, languages);
     connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
     // A restored show is unsaved and untitled; a show written to its own file needs no copy.
     connect(showRecovery.get(), &ShowRecovery::restored, session.get(), &ShowSession::refresh);
