@@ -158,6 +158,7 @@ void MainWindow::setUpLists()
     transitionControls = std::make_unique<TransitionControls>(
         transitions.get(), pictureModel(), clipModel(), ui.tableView, ui.tableViewMedia);
     transitionControls->setRefusal([this] { return playlists->refuse(PlaylistController::Edit); });
+    transitionControls->setHistory(playlists->history());
     connect(ui.tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
             &MainWindow::onTableViewMenuRequested);
