@@ -1,6 +1,6 @@
 // The busy dialog's determinate mode: done of total, the bar and the time left.
 
-#include "ui/dialogs/ProgressDialog.h"
+#include "ui/dialogs/ProgressLine.h"
 
 #include <QtTest>
 
@@ -30,7 +30,7 @@ private slots:
         QFETCH(qint64, total);
         QFETCH(qint64, elapsedMs);
         QFETCH(qint64, left);
-        QCOMPARE(ProgressDialog::secondsLeft(done, total, elapsedMs), left);
+        QCOMPARE(ProgressLine::secondsLeft(done, total, elapsedMs), left);
     }
 };
 

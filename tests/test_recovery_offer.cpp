@@ -1,5 +1,5 @@
 // The window's side of recovery: the start's offer restores the newest copy a killed run left
-// (at its geometry, to the same effect bytes), removes what it declined, restored or could
+// (at its geometry, sampling choice and language, to the same effect bytes), removes what it declined, restored or could
 // not read, and the playlist's destroying changes wait for a recovery save under way.
 #include "MainWindowTestSupport.h"
 #include "ShowFixtures.h"
@@ -12,9 +12,11 @@
 #include "show/ShowFile.h"
 #include "show/ShowSnapshot.h"
 #include "ui/main/PlaylistController.h"
+#include "ui/main/SamplingChoice.h"
 #include "ui/main/ShowRecovery.h"
 #include "ui/playlist/CustomTableModel.h"
 
+#include <QAction>
 #include <QFile>
 #include <QSemaphore>
 #include <QTest>
@@ -31,8 +33,10 @@ class TestRecoveryOffer : public QObject
 
     QString copiesDir() const { return tempDir->filePath(QStringLiteral("recovery")); }
 
-    // A copy without an owner (its lock gone), last saved at the given minutes ago.
-    QString leaveCopy(const QStringList &recipe, int minutesAgo, QByteArray *effect)
+    // A copy without an owner (its lock gone), last saved at the given minutes ago with the
+    // given sampling choice and language (0: none kept).
+    QString leaveCopy(const QStringList &recipe, int minutesAgo, QByteArray *effect,
+                      SamplingMode sampling, int language)
     {
         QDir().mkpath(copiesDir());
         const QString path = QDir(copiesDir()).filePath(
@@ -44,11 +48,19 @@ class TestRecoveryOffer : public QObject
         } else {
             ShowFixtures::Playlist playlist;
             ShowFixtures::build(tempDir->path(), recipe, playlist);
-            if (effect)
+            // The run that left the copy wrote its own language into the effect file.
+            const int running = languageCode.exchange(language);
+            if (effect) {
+                if (language == 0)
+                    languageCode = running;
                 *effect = ShowFixtures::effectBytes(tempDir->path(), playlist.pictures,
                                                     playlist.clips);
-            if (!ShowFile(path).save(ShowSnapshot::capture(playlist.pictures, playlist.clips,
-                                                           SamplingMode::Sharp)))
+                languageCode = language;
+            }
+            const bool saved = ShowFile(path).save(
+                ShowSnapshot::capture(playlist.pictures, playlist.clips, sampling)).ok();
+            languageCode = running;
+            if (!saved)
                 return {};
         }
         QFile file(path);
@@ -82,16 +94,26 @@ void TestRecoveryOffer::startOffersTheNewestCopy_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("boxes");
     QTest::addColumn<QString>("restored");  // which copy the playlist holds afterwards
-    QTest::newRow("restored at its geometry, older copy removed")
-        << "picture diy video" << true << int(QMessageBox::Yes) << 1 << "newest";
+    // The copies' sampling choice and language; the program runs with the other sampling,
+    // in English (3).
+    QTest::addColumn<bool>("copySmooth");
+    QTest::addColumn<int>("copyLanguage");
+    // Restored smooth over sharp items: the choice comes back without offering to convert
+    // them (that would be one more box).
+    QTest::newRow("restored at its geometry, smooth, Japanese, older copy removed")
+        << "picture diy video" << true << int(QMessageBox::Yes) << 1 << "newest" << true << 4;
+    QTest::newRow("restored sharp into a smooth program, Chinese")
+        << "smooth picture" << false << int(QMessageBox::Yes) << 1 << "newest" << false << 1;
+    QTest::newRow("restored without a language: the running one stays")
+        << "picture" << false << int(QMessageBox::Yes) << 1 << "newest" << true << 0;
     QTest::newRow("declined: the playlist stays empty, every copy goes")
-        << "picture gif" << true << int(QMessageBox::Discard) << 1 << "";
+        << "picture gif" << true << int(QMessageBox::Discard) << 1 << "" << true << 4;
     QTest::newRow("put off: every copy stays for the next start")
-        << "picture" << true << int(QMessageBox::Cancel) << 1 << "";
+        << "picture" << true << int(QMessageBox::Cancel) << 1 << "" << false << 2;
     QTest::newRow("damaged: told and removed, the older one offered next")
-        << "damaged" << true << int(QMessageBox::Yes) << 3 << "older";
+        << "damaged" << true << int(QMessageBox::Yes) << 3 << "older" << true << 2;
     QTest::newRow("damaged alone: told and removed")
-        << "damaged" << false << int(QMessageBox::Yes) << 2 << "";
+        << "damaged" << false << int(QMessageBox::Yes) << 2 << "" << true << 1;
 }
 
 void TestRecoveryOffer::startOffersTheNewestCopy()
@@ -101,14 +123,24 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
     QFETCH(int, answer);
     QFETCH(int, boxes);
     QFETCH(QString, restored);
+    QFETCH(bool, copySmooth);
+    QFETCH(int, copyLanguage);
+    const SamplingMode copySampling = copySmooth ? SamplingMode::Smooth : SamplingMode::Sharp;
+    QAction *smooth = window->findChild<QAction *>(QStringLiteral("actionSmoothSampling"));
+    QVERIFY(smooth);
+    smooth->setChecked(!copySmooth);
+    QCOMPARE(languageCode.load(), 3);
     // The copies were made at another geometry: restored, they bring it back.
     ledCount = 100;
     lineNumber = 300;
     QByteArray newestEffect;
     QByteArray olderEffect;
-    const QString older = olderToo ? leaveCopy({QStringLiteral("smooth")}, 90, &olderEffect)
-                                   : QString();
-    const QString fresh = leaveCopy(newest.split(u' '), 5, &newestEffect);
+    const QString older =
+        olderToo ? leaveCopy({QStringLiteral("smooth")}, 90, &olderEffect, copySampling,
+                             copyLanguage)
+                 : QString();
+    const QString fresh =
+        leaveCopy(newest.split(u' '), 5, &newestEffect, copySampling, copyLanguage);
     QVERIFY(!fresh.isEmpty());
     ledCount = kDefaultLedCount;
     lineNumber = kDefaultLineNumber;
@@ -132,6 +164,12 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
         QCOMPARE(lineNumber.load(), 300);
         QCOMPARE(windowEffect(), restored == QLatin1String("newest") ? newestEffect : olderEffect);
     }
+    // Restored, the copy's choices are the program's, as after opening a show; otherwise
+    // nothing changed.
+    const bool smoothNow = restored.isEmpty() ? !copySmooth : copySmooth;
+    QCOMPARE(SamplingChoice::stored() == SamplingMode::Smooth, smoothNow);
+    QCOMPARE(smooth->isChecked(), smoothNow);
+    QCOMPARE(languageCode.load(), restored.isEmpty() || copyLanguage == 0 ? 3 : copyLanguage);
     // Restored, the copy is this window's own at once: the show is never without one.
     const QString own = window->recovery()->store().copyPath();
     QCOMPARE(QFileInfo::exists(own), !restored.isEmpty());

@@ -22,6 +22,7 @@
 #include "motion/TransitionRenderer.h"
 #include "ui/main/ContrastJobs.h"
 #include "ui/main/ShowPlayer.h"
+#include "ui/main/ShowSession.h"
 #include "ui/main/TransitionControls.h"
 #include "ui/motion/TextClipDialog.h"
 #include "ui/playlist/CustomTableModel.h"
@@ -30,6 +31,7 @@
 #include <QMenu>
 #include <QTableView>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QtTest>
 
 class TestWindowTransitions : public QObject
@@ -279,6 +281,84 @@ private slots:
         QTRY_VERIFY(settled() && links()->madeClip(before));
         QVERIFY(madeBytes(before) == original);
         QCOMPARE(window->showPlayer()->currentTimeline().totalMs(), originalMs);
+    }
+
+    // Setting, changing and taking away the transition after p1 (of p1 p2) is one step of the
+    // edit history each: undone, the links hold the transition before the change and the
+    // download writes the bytes it wrote then; redone, those after it.
+    void transitionChoicesAreUndone_data()
+    {
+        QTest::addColumn<QString>("start");   // kind chosen first, as an earlier edit
+        QTest::addColumn<QString>("change");  // kind chosen then; "" takes it away
+        QTest::addColumn<bool>("deleteRow");  // p1 deleted after the change
+        QTest::newRow("none to fade") << "" << "Cross-fade" << false;
+        QTest::newRow("fade to another kind") << "Cross-fade" << "Clock wipe" << false;
+        QTest::newRow("fade to none") << "Cross-fade" << "" << false;
+        QTest::newRow("changed, then its row deleted") << "Cross-fade" << "Spin-in" << true;
+    }
+
+    void transitionChoicesAreUndone()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, change);
+        QFETCH(bool, deleteRow);
+        addPictures(2);
+        const QList<ImageObject *> items = pictures();
+        ImageObject *before = items.first();
+        const auto pick = [&](const QString &kind) {
+            if (kind.isEmpty()) {
+                std::unique_ptr<QMenu> menu(window->transitionButtons()->menuFor(before, nullptr));
+                menu->actions().first()->trigger();
+            } else {
+                choose(before, kind, QString());
+            }
+        };
+        if (!start.isEmpty())
+            pick(start);
+        QTRY_VERIFY(settled());
+        const std::optional<TransitionDescription> was = links()->find(before);
+        const QByteArray bytesBefore = download(QStringLiteral("before.bin"));
+        QVERIFY(!bytesBefore.isEmpty());
+        // Saved, so that the window's modified mark tells whether the show differs.
+        ShowSession *session = window->showSession();
+        session->prompts.chooseSave = [this] { return tempDir->filePath(QStringLiteral("s")); };
+        QVERIFY(session->saveAndWait());
+        QVERIFY(!window->isWindowModified());
+
+        QUndoStack *history = window->playlist()->history();
+        const int steps = history->count();
+        pick(change);
+        QCOMPARE(history->count(), steps + 1);
+        const std::optional<TransitionDescription> now = links()->find(before);
+        QCOMPARE(now.has_value(), !change.isEmpty());
+        QVERIFY(now != was);
+        QVERIFY(window->isWindowModified());
+        QTRY_VERIFY(settled());
+        const QByteArray bytesChanged = download(QStringLiteral("changed.bin"));
+        QVERIFY(bytesChanged != bytesBefore);
+        if (deleteRow) {
+            auto *view = window->findChild<QTableView *>(QStringLiteral("tableView"));
+            view->selectionModel()->setCurrentIndex(
+                view->model()->index(0, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            window->onBtnDelImage();
+            QCOMPARE(pictures().size(), 1);
+        }
+
+        const int undos = deleteRow ? 2 : 1;
+        for (int i = 0; i < undos; ++i)
+            action("actionUndo")->trigger();
+        QCOMPARE(pictures(), items);
+        QCOMPARE(links()->find(before), was);
+        QVERIFY(!window->isWindowModified());
+        QTRY_VERIFY(settled());
+        QCOMPARE(links()->madeClip(before) != nullptr, was.has_value());
+        QVERIFY(download(QStringLiteral("undone.bin")) == bytesBefore);
+
+        action("actionRedo")->trigger();
+        QCOMPARE(links()->find(before), now);
+        QTRY_VERIFY(settled());
+        QVERIFY(download(QStringLiteral("redone.bin")) == bytesChanged);
     }
 
     // The show length and Play show take the transition's frames between their pair.

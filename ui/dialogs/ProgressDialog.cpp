@@ -1,16 +1,13 @@
 #include "ui/dialogs/ProgressDialog.h"
 
+#include "ui/dialogs/ProgressLine.h"
 #include "ui/main/FlatButtonGroup.h"
 
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
-
-#include <cmath>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMovie>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -45,25 +42,17 @@ ProgressDialog::ProgressDialog(const QString &text, QWidget *parent) : QDialog(p
 
     QGroupBox *group = makeFlatButtonGroup(this, buttons);
 
-    bar = new QProgressBar(this);
-    bar->setObjectName(QStringLiteral("progressBar"));
-    bar->hide();
-    progressLabel = new QLabel(this);
-    progressLabel->setObjectName(QStringLiteral("lblProgress"));
-    progressLabel->setAlignment(Qt::AlignCenter);
-    progressLabel->hide();
+    progress = new ProgressLine(this);
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(row);
-    layout->addWidget(bar);
-    layout->addWidget(progressLabel);
+    layout->addWidget(progress);
     layout->addWidget(group);
 
     setWindowTitle(tr("dialog_title_tip"));
     // Room for the longest busy text on one or two lines.
     setMinimumWidth(420);
-    clock.start();
 }
 
 ProgressDialog::~ProgressDialog() = default;
@@ -80,39 +69,12 @@ void ProgressDialog::setText(const QString &text)
 
 void ProgressDialog::setProgress(qint64 done, qint64 total)
 {
-    if (total <= 0)
-        return;
-    done = qBound<qint64>(0, done, total);
-    // The bar counts in thousandths so that totals beyond int range still fit.
-    bar->setRange(0, 1000);
-    bar->setValue(int(done * 1000 / total));
-    progressLabel->setText(progressLine(done, total, clock.elapsed()));
-    bar->show();
-    progressLabel->show();
-}
-
-QString ProgressDialog::progressLine(qint64 done, qint64 total, qint64 elapsedMs)
-{
-    QString line = tr("progress_done_of_total").arg(done).arg(total);
-    if (const qint64 left = secondsLeft(done, total, elapsedMs); left >= 0)
-        line += u' ' + tr("progress_seconds_left").arg(left);
-    return line;
+    progress->setProgress(done, total);
 }
 
 QString ProgressDialog::progressText() const
 {
-    return progressLabel->isHidden() ? QString() : progressLabel->text();
-}
-
-qint64 ProgressDialog::secondsLeft(qint64 done, qint64 total, qint64 elapsedMs)
-{
-    if (done <= 0 || total <= 0 || elapsedMs < 0)
-        return -1;
-    if (done >= total)
-        return 0;
-    // Rounded up: "0 s left" only once the job is done.
-    const double msLeft = double(elapsedMs) * double(total - done) / double(done);
-    return qint64(std::ceil(msLeft / 1000.0));
+    return progress->text();
 }
 
 void ProgressDialog::finish(QPointer<ProgressDialog> &dialog)

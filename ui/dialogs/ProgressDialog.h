@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
 
+class ProgressLine;
 class QLabel;
 class QMovie;
-class QProgressBar;
 
 // Small busy dialog: an animation, a text and one cancel button. Shown modally while the
 // program waits for a job on another thread; the job's completion closes and deletes it.
@@ -23,15 +22,11 @@ public:
     QMovie *movie() const { return animation; }
 
     // Determinate mode for jobs that know their size: the first call shows a bar and a
-    // line "done of total, about N s left" (the time left extrapolated from the pace so
-    // far); later calls move them. total <= 0 is ignored.
+    // line "done of total, about N s left" (the time left extrapolated from the pace since
+    // the dialog was made); later calls move them. total <= 0 is ignored.
     void setProgress(qint64 done, qint64 total);
     // The line under the bar; empty before the first setProgress().
     QString progressText() const;
-    // Seconds left at this pace, -1 while unknown (nothing done yet).
-    static qint64 secondsLeft(qint64 done, qint64 total, qint64 elapsedMs);
-    // "done of total", with the seconds left once they can be told: the line under a bar.
-    static QString progressLine(qint64 done, qint64 total, qint64 elapsedMs);
 
     // Ends the modal run of the dialog held in dialog (if any) and deletes it once that run
     // has returned to the event loop; dialog is null afterwards.
@@ -41,7 +36,5 @@ private:
     QLabel *textLabel = nullptr;
     QLabel *animationLabel = nullptr;
     QMovie *animation = nullptr;
-    QProgressBar *bar = nullptr;
-    QLabel *progressLabel = nullptr;
-    QElapsedTimer clock; // from the dialog's start: the job's pace
+    ProgressLine *progress = nullptr;
 };

@@ -6,7 +6,7 @@
 #include "ui/dialogs/FileFilters.h"
 #include "import/CutRegion.h"
 #include "import/FrameHandOver.h"
-#include "ui/dialogs/ProgressDialog.h"
+#include "ui/dialogs/ProgressLine.h"
 #include "ui/import/ClipCutRun.h"
 #include "ui/import/GetImgeLocationDialog.h"
 #include "import/GifCutThread.h"
@@ -24,7 +24,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -77,17 +76,10 @@ void LoadGifDialog::buildForm()
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->setContentsMargins(0, 0, 0, 0);
     groupLayout->addWidget(buttons);
-    bar = new QProgressBar(this);
-    bar->setObjectName(QStringLiteral("progressBar"));
-    bar->hide();
-    progressLabel = new QLabel(this);
-    progressLabel->setObjectName(QStringLiteral("lblProgress"));
-    progressLabel->setAlignment(Qt::AlignCenter);
-    progressLabel->hide();
+    progress = new ProgressLine(this);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addWidget(bar);
-    layout->addWidget(progressLabel);
+    layout->addWidget(progress);
     layout->addWidget(group);
 }
 
@@ -134,7 +126,7 @@ void LoadGifDialog::getGifImage()
         frameStarts.append(startMs);
         startMs += delay > 0 ? delay : 100;
     }
-    clock.start();
+    progress->start();
     // This window is the busy one: its Cancel, or closing it, cancels the cut.
     cutRun = std::make_unique<ClipCutRun>(
         std::make_unique<VideoClipCutter>(GifCutThread::factory(cut, &end), cut.writeFiles), this);
@@ -182,11 +174,7 @@ void LoadGifDialog::showProgress(qint64 posMs)
         return;
     const qint64 done = std::upper_bound(frameStarts.cbegin(), frameStarts.cend(), posMs)
                         - frameStarts.cbegin();
-    bar->setRange(0, int(total));
-    bar->setValue(int(done));
-    progressLabel->setText(ProgressDialog::progressLine(done, total, clock.elapsed()));
-    bar->show();
-    progressLabel->show();
+    progress->setProgress(done, total);
 }
 
 void LoadGifDialog::cutOver(bool ok)

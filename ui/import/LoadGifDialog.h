@@ -5,7 +5,6 @@
 #include "model/ClipOrigin.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
@@ -14,9 +13,9 @@
 class ClipCutRun;
 class ImageObject;
 class MediaObject;
+class ProgressLine;
 class QCheckBox;
 class QLabel;
-class QProgressBar;
 
 // Turns every frame of an animated GIF into a clip frame: the region is chosen once on the
 // first frame, then the frames are cut and converted on worker threads, in frame order,
@@ -78,8 +77,6 @@ private:
     bool begun = false;
     QLabel *thumbLabel = nullptr;
     QLabel *textLabel = nullptr;
-    QProgressBar *bar = nullptr;
-    QLabel *progressLabel = nullptr;
+    ProgressLine *progress = nullptr;
     QList<qint64> frameStarts;
-    QElapsedTimer clock;  // from the run's start: its pace
 };

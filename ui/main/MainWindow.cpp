@@ -158,6 +158,7 @@ void MainWindow::setUpLists()
     transitionControls = std::make_unique<TransitionControls>(
         transitions.get(), pictureModel(), clipModel(), ui.tableView, ui.tableViewMedia);
     transitionControls->setRefusal([this] { return playlists->refuse(PlaylistController::Edit); });
+    transitionControls->setHistory(playlists->history());
     connect(ui.tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
     connect(ui.tableView, &QTableView::customContextMenuRequested, this,
             &MainWindow::onTableViewMenuRequested);
@@ -231,7 +232,7 @@ void MainWindow::createEditMenu()
 void MainWindow::startRecovery(const QString &directory)
 {
     showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
-    showRecovery->watch(sampling->action(), languages);
+    showRecovery->watch(sampling, languages);
     connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
     // A restored show is unsaved and untitled; a show written to its own file needs no copy.
     connect(showRecovery.get(), &ShowRecovery::restored, session.get(), &ShowSession::refresh);

@@ -111,7 +111,8 @@ public:
     // Nothing stays selected.
     bool removeSelectedClip();
 
-    // The playlist edits that can be undone: deleting, reordering, times and loop counts.
+    // The playlist edits that can be undone: deleting, reordering, times and loop counts,
+    // contrast and the transitions between rows.
     QUndoStack *history() const { return undoStack.get(); }
     // Undo or redo one edit; refused (and said why) while the lock rule refuses a deletion,
     // since either may take an item out of a list. True when the edit was undone / redone.

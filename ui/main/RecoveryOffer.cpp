@@ -22,8 +22,10 @@
 #include <memory>
 
 RecoveryOffer::RecoveryOffer(RecoveryStore &store, PlaylistController &playlists,
-                             QWidget *window, std::shared_ptr<ShowHashCache> cache)
-    : store(store), playlists(playlists), window(window), cache(std::move(cache))
+                             QWidget *window, std::shared_ptr<ShowHashCache> cache,
+                             ShowChoices choices)
+    : store(store), playlists(playlists), window(window), cache(std::move(cache)),
+      choices(choices)
 {
 }
 
@@ -139,6 +141,9 @@ Outcome RecoveryOffer::restore(const QString &path)
         return outcome;
     }
     playlists.replace(content);
+    // The copy is the show as it was left: later imports are sampled, and the effect file
+    // written, as they were then.
+    choices.apply(content);
     qCDebug(lcUi) << "#RecoveryOffer# restored" << path << "at" << info.ledCount << "x"
                   << info.lineNumber;
     return outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Outcome.h"
+#include "ui/main/ShowChoices.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,7 +15,8 @@ class QWidget;
 
 // The start's question after an instance ended without saving: offers to restore the newest
 // copy it left (saying from when), and restores it into the playlist at the geometry it was
-// made for (read on a worker, with progress). Restored, it becomes this instance's copy;
+// made for (read on a worker, with progress), with the sampling and language it was saved
+// with. Restored, it becomes this instance's copy;
 // declined, it goes; either way the
 // older copies with it; a copy that cannot be read is reported, removed, and the next older
 // one is offered instead. Put off ("not now", or the box closed), every copy stays for the
@@ -24,9 +26,10 @@ class RecoveryOffer
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
 public:
     // cache: the hash cache of the writer of this instance's copy, which takes the restored
-    // copy over, so its next save reads nothing again.
+    // copy over, so its next save reads nothing again. choices: where the copy's sampling
+    // and language go.
     RecoveryOffer(RecoveryStore &store, PlaylistController &playlists, QWidget *window,
-                  std::shared_ptr<ShowHashCache> cache = {});
+                  std::shared_ptr<ShowHashCache> cache = {}, ShowChoices choices = {});
 
     // Runs the offer; true when a show was restored (the playlist then holds it).
     bool run();
@@ -34,7 +37,7 @@ public:
     // The question for a copy saved at savedAt, its date and time in the user's locale.
     static QString question(const QDateTime &savedAt);
     // Reads the copy at path into the playlist, replacing what it holds, at the copy's
-    // geometry; on failure the playlist and the geometry are left as they were.
+    // geometry, sampling and language; on failure all of them are left as they were.
     Outcome restore(const QString &path);
 
 private:
@@ -42,5 +45,6 @@ private:
     PlaylistController &playlists;
     QWidget *window;
     std::shared_ptr<ShowHashCache> cache;
+    ShowChoices choices;
     bool cancelled = false;
 };

@@ -55,10 +55,11 @@ ShowRecovery::~ShowRecovery()
         saver->finish(FinishMs);
 }
 
-void ShowRecovery::watch(QAction *smooth, LanguageButtons *languages)
+void ShowRecovery::watch(SamplingChoice *sampling, LanguageButtons *languages)
 {
-    if (smooth)
-        connect(smooth, &QAction::toggled, this, &ShowRecovery::noteChange);
+    choices = ShowChoices(sampling, languages);
+    if (sampling)
+        connect(sampling->action(), &QAction::toggled, this, &ShowRecovery::noteChange);
     if (languages)
         connect(languages, &LanguageButtons::switched, this, &ShowRecovery::noteChange);
 }
@@ -75,9 +76,11 @@ void ShowRecovery::showSaved()
 
 bool ShowRecovery::offerRestore()
 {
-    RecoveryOffer offer(*copies, playlists, window, saver->file().hashCache());
+    RecoveryOffer offer(*copies, playlists, window, saver->file().hashCache(), choices);
     if (!offer.run())
         return false;
+    // The sampling comes back quietly: the copy is to hold it as well.
+    noteChange();
     emit restored();
     return true;
 }

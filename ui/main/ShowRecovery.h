@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/ShowChoices.h"
+
 #include <QObject>
 
 #include <memory>
@@ -8,7 +10,7 @@ class LanguageButtons;
 class PlaylistController;
 class RecoveryStore;
 class RecoveryWriter;
-class QAction;
+class SamplingChoice;
 class QWidget;
 
 // The window's recovery copy: owns this instance's copy (RecoveryStore) and its writer,
@@ -32,8 +34,9 @@ public:
     ~ShowRecovery() override;
     Q_DISABLE_COPY_MOVE(ShowRecovery)
 
-    // Changes of the sampling chosen for imports and of the language count as changes.
-    void watch(QAction *smooth, LanguageButtons *languages);
+    // Changes of the sampling chosen for imports and of the language count as changes; a
+    // restored copy brings back its own.
+    void watch(SamplingChoice *sampling, LanguageButtons *languages);
 
     // Offers to restore the newest copy left by an instance that is gone (after the window
     // shows, before anything else asks); true when one was restored.
@@ -60,5 +63,6 @@ private:
     // Declared first: it outlives the writer, whose saves write its copy.
     std::unique_ptr<RecoveryStore> copies;
     std::unique_ptr<RecoveryWriter> saver;
+    ShowChoices choices;
     bool keepAtEnd = false;
 };

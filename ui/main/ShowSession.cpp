@@ -14,6 +14,7 @@
 #include "ui/main/LanguageButtons.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/main/SamplingChoice.h"
+#include "ui/main/ShowChoices.h"
 #include "ui/playlist/CustomTableModel.h"
 
 #include <QAction>
@@ -425,12 +426,7 @@ bool ShowSession::openFile(const QString &chosen)
         return false;
     }
     playlists->replace(content);
-    // The show's choices come with it: the language is written into the effect file, the
-    // sampling is the one its later imports are to have.
-    if (languages && content.languageCode != 0)
-        languages->choose(content.languageCode);
-    if (sampling)
-        sampling->action()->setChecked(content.sampling == SamplingMode::Smooth);
+    ShowChoices(sampling, languages).apply(content);
     // What the file holds: a show converted for another geometry, or whose language could
     // not be taken, differs from it.
     ShowSnapshot held = capture();

@@ -4,6 +4,7 @@
 #include "model/MediaObject.h"
 #include "motion/TransitionDescription.h"
 #include "motion/TransitionLinks.h"
+#include "ui/main/TransitionCommand.h"
 #include "ui/playlist/CustomTableModel.h"
 
 #include <QActionGroup>
@@ -13,6 +14,9 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
+
+#include <memory>
 
 namespace {
 
@@ -225,12 +229,22 @@ void TransitionControls::fill(QMenu *menu, QObject *item)
     }
 }
 
+void TransitionControls::setHistory(QUndoStack *edits)
+{
+    history = edits;
+}
+
 void TransitionControls::choose(QObject *item, const std::optional<TransitionDescription> &wanted)
 {
     if (refusal && refusal())
         return;
-    if (wanted)
-        links->set(item, *wanted);
+    // Nothing changes, or the links would refuse it: no step to undo.
+    const std::optional<TransitionDescription> was = links->find(item);
+    if (was == wanted || (wanted && !wanted->check()))
+        return;
+    auto command = std::make_unique<TransitionCommand>(links, item, was, wanted);
+    if (history)
+        history->push(command.release());
     else
-        links->remove(item);
+        command->redo();
 }

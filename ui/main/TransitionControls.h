@@ -12,6 +12,7 @@ class CustomTableModel;
 class QMenu;
 class QTableView;
 class QToolButton;
+class QUndoStack;
 class TransitionLinks;
 struct TransitionDescription;
 
@@ -19,7 +20,8 @@ struct TransitionDescription;
 // after it in the show (the next picture, or for the last picture the first clip, or the next
 // clip). It reads "+ transition" until one is chosen, then "→ fade 0.5 s", and opens a menu of
 // the kinds and lengths (or none). The links follow every change of the lists (rows added,
-// moved, removed, edited, undone), so the transitions are made again for their pairs.
+// moved, removed, edited, undone), so the transitions are made again for their pairs. Each
+// choice is one step of the playlist's undo history.
 class TransitionControls : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
 
     // Asked before a transition is changed; true refuses (a download reads the made clips).
     void setRefusal(std::function<bool()> refuse) { refusal = std::move(refuse); }
+    // Where a choice goes as an edit that can be undone; without one it is made at once.
+    void setHistory(QUndoStack *edits);
 
     // The lists changed: the links follow them and the buttons are placed again.
     void follow();
@@ -60,4 +64,5 @@ private:
     QHash<const QObject *, QPointer<QToolButton>> buttons;
     bool following = false;
     std::function<bool()> refusal;
+    QPointer<QUndoStack> history;
 };
