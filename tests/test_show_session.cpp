@@ -7,6 +7,7 @@
 
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
+#include "show/RecoveryWriter.h"
 #include "show/ShowFile.h"
 #include "show/ShowInfo.h"
 #include "show/ShowSnapshot.h"
@@ -16,6 +17,7 @@
 #include "ui/main/RecentShows.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/SamplingSwitch.h"
+#include "ui/main/ShowRecovery.h"
 #include "ui/main/ShowSession.h"
 #include "ui/playlist/CustomTableModel.h"
 
@@ -202,6 +204,7 @@ private slots:
         QFETCH(bool, smooth);
         QFETCH(int, language);
 
+        window->startRecovery(dir() + QStringLiteral("/recovery"));
         chooseLanguage(language);
         smoothAction()->setChecked(smooth);
         fill(recipe);
@@ -233,6 +236,8 @@ private slots:
         QCOMPARE(SamplingChoice::stored() == SamplingMode::Smooth, smooth);
         QCOMPARE(effect(), before);
         QVERIFY(!session()->isModified());
+        // The file is the copy of a show opened as it is: no recovery copy is written.
+        QVERIFY(!window->recovery()->writer().hasPendingChange());
         QCOMPARE(session()->path(), path);
         QCOMPARE(session()->recent().paths().value(0), path);
     }

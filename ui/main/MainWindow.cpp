@@ -240,6 +240,11 @@ void MainWindow::startRecovery(const QString &directory)
         if (ok && !session->isModified())
             showRecovery->showSaved();
     });
+    // Nor does a show just opened as it is in its file (or a new, empty one).
+    connect(session.get(), &ShowSession::playlistsReplaced, showRecovery.get(), [this] {
+        if (!session->isModified())
+            showRecovery->showSaved();
+    });
     QTimer::singleShot(0, showRecovery.get(), &ShowRecovery::offerRestore);
 }
 
