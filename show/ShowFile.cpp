@@ -1095,6 +1095,12 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     const int lines = ::lineNumber.load();
     const bool sameGeometry = leds == rows.ledCount && lines == rows.lineNumber;
     Outcome outcome;
+    if (options.maxPictures > 0 && rows.pictures.size() > options.maxPictures) {
+        outcome.warn(QStringLiteral("%1 pictures beyond the limit of %2 were left out")
+                         .arg(rows.pictures.size() - options.maxPictures)
+                         .arg(options.maxPictures));
+        rows.pictures.resize(options.maxPictures);
+    }
     ShowContent loaded;
     loaded.ledCount = leds;
     loaded.lineNumber = lines;

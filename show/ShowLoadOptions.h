@@ -23,4 +23,6 @@ struct ShowLoadOptions
     const std::atomic<bool> *stop = nullptr;
     // The thread the loaded items are to belong to (the GUI thread); none: the loading one.
     QThread *itemThread = nullptr;
+    // The most pictures the playlist takes (0: no limit); those beyond are left out, warned.
+    int maxPictures = 0;
 };

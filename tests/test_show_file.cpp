@@ -109,6 +109,8 @@ private slots:
     void restoredSourceStaysInWorkDirectory();
     void piecesOfAnOpenedShow_data();
     void piecesOfAnOpenedShow();
+    void keepsThePictureLimit_data();
+    void keepsThePictureLimit();
     void saveThatDiesLeavesThePreviousShow_data();
     void saveThatDiesLeavesThePreviousShow();
     void inspectsWithoutItems();
@@ -597,6 +599,40 @@ void TestShowFile::piecesOfAnOpenedShow()
         QCOMPARE(opened.pictures[i]->thumbnailPng(), built.pictures[i]->thumbnailPng());
     opened.clear();
     QVERIFY(packs().isEmpty());
+}
+
+void TestShowFile::keepsThePictureLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("kept");
+
+    QTest::newRow("no limit") << 0 << 3;
+    QTest::newRow("at the limit") << 3 << 3;
+    QTest::newRow("one beyond") << 2 << 2;
+}
+
+// A show made elsewhere may hold more pictures than the playlist takes: the first ones come,
+// in order, with the clips, and the rest are named in a warning.
+void TestShowFile::keepsThePictureLimit()
+{
+    QFETCH(int, limit);
+    QFETCH(int, kept);
+
+    Playlist built;
+    ShowFixtures::build(dir->path(), {"picture", "smooth", "contrast", "video"}, built);
+    QVERIFY(saveShow(showPath(), built).ok());
+    ShowLoadOptions options;
+    options.maxPictures = limit;
+    ShowContent content;
+    const Outcome load = ShowFile(showPath()).load(options, &content);
+    QVERIFY(load.ok());
+    QCOMPARE(load.warnings().size(), kept < 3 ? 1 : 0);
+    Playlist opened;
+    takeInto(content, opened);
+    QCOMPARE(opened.pictures.size(), kept);
+    QCOMPARE(opened.clips.size(), 1);
+    QCOMPARE(ShowFixtures::effectBytes(dir->path(), opened.pictures, opened.clips),
+             ShowFixtures::effectBytes(dir->path(), built.pictures.mid(0, kept), built.clips));
 }
 
 void TestShowFile::saveThatDiesLeavesThePreviousShow_data()

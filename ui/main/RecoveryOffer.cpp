@@ -8,6 +8,7 @@
 #include "show/ShowLoadOptions.h"
 #include "ui/UiLog.h"
 #include "ui/dialogs/ProgressDialog.h"
+#include "ui/main/PictureActions.h"
 #include "ui/main/PlaylistController.h"
 
 #include <QAbstractButton>
@@ -109,6 +110,7 @@ Outcome RecoveryOffer::restore(const QString &path)
     QObject relay;
     ShowLoadOptions options;
     options.itemThread = QThread::currentThread();
+    options.maxPictures = PictureActions::MaxPictures;
     options.stop = &stop;
     options.progress = [&relay, &dialog](int done, int total) {
         QMetaObject::invokeMethod(&relay, [&dialog, done, total] {

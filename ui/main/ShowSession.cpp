@@ -12,6 +12,7 @@
 #include "ui/dialogs/FileFilters.h"
 #include "ui/dialogs/ProgressDialog.h"
 #include "ui/main/LanguageButtons.h"
+#include "ui/main/PictureActions.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/ShowChoices.h"
@@ -449,6 +450,7 @@ Outcome ShowSession::load(const QString &path, ShowContent *content, bool *cance
     std::atomic<bool> stop{false};
     ShowLoadOptions options;
     options.itemThread = thread();
+    options.maxPictures = PictureActions::MaxPictures;
     options.stop = &stop;
     options.progress = [this](int done, int total) {
         QMetaObject::invokeMethod(
