@@ -33,7 +33,9 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressi
 # every library and test is built with both sanitizers (and the fuzzers' coverage counters),
 # so the whole suite, windows and dialogs included, runs under them with leak checking; then
 # each fuzz target replays its corpus and regression inputs and fuzzes for a while.
+# Line tables are all the sanitizers' reports need; with -O1 the build is a quarter quicker.
 cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
   -DCMAKE_CXX_COMPILER=clang++ -DHD_FUZZ=ON -DHD_FUZZ_SECONDS=30 -DHD_BUILD_GUI=ON \
   -DHD_BUILD_BENCH=OFF
 cmake --build "$here/build-fuzz" -j "$jobs"
