@@ -144,7 +144,8 @@ int main(int argc, char *argv[])
             window.showSession()->closeWithoutAsking();
             QApplication::quit();
         });
-        // Language, size and place of the last run; stored again when the window closes.
+        // Language, size and place of the last run; the language and the display geometry are
+        // stored as they change, the rest when the window closes.
         new WindowSession(&window);
         window.show();
         window.startRecovery();

@@ -1,14 +1,16 @@
 // The window across a restart: language, size and place, and the display geometry come
-// back from the settings the last run stored when its window closed; a damaged or
-// hand-edited settings file starts the window as a first start does.
+// back from the settings the last run stored; a damaged or hand-edited settings file starts
+// the window as a first start does.
 
 #include "MainWindowTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/AppSettings.h"
+#include "ui/dialogs/GeometryNumberDialog.h"
 #include "ui/main/WindowSession.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
@@ -122,6 +124,44 @@ private slots:
             return names;
         }();
         QCOMPARE(checked, QStringList{button});
+    }
+
+    // A run killed with its window open starts the next with the choices made before.
+    void choicesOutliveAKill_data()
+    {
+        QTest::addColumn<QString>("target");  // the window's child made to change (none: it)
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("kept");  // 0 language, 1 LEDs, 2 lines, 3 smooth sampling
+        QTest::addColumn<int>("value");
+        QTest::newRow("language switched") << "btnJp" << QByteArray("click") << 0 << 4;
+        QTest::newRow("LED count changed") << "" << QByteArray("onBtnLedCount") << 1 << 64;
+        QTest::newRow("lines changed") << "" << QByteArray("onBtnLineNumber") << 2 << 200;
+        QTest::newRow("sampling switched") << "actionSmoothSampling" << QByteArray("trigger") << 3
+                                           << 1;
+    }
+
+    void choicesOutliveAKill()
+    {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, slot);
+        QFETCH(int, kept);
+        QFETCH(int, value);
+        start();
+        ModalWatcher typist([value](QWidget *modal) {
+            if (auto *dialog = qobject_cast<GeometryNumberDialog *>(modal)) {
+                dialog->field()->setText(QString::number(value));
+                dialog->accept();
+            }
+        });
+        QObject *changed = target.isEmpty() ? window.get() : window->findChild<QObject *>(target);
+        QVERIFY(QMetaObject::invokeMethod(changed, slot.constData()));
+        // Read from a copy of the file: this process's cache of it cannot answer for the copy.
+        const QString copy = settingsDir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QFile::copy(settingsFile(), copy);
+        const AppSettings next(copy);
+        const int read[] = {next.languageCode(), next.ledCount(), next.lineNumber(),
+                            int(next.smoothSampling())};
+        QCOMPARE(read[kept], value);
     }
 
     void damagedSettingsStartAsAFirstStart_data()

@@ -598,6 +598,10 @@ Size: %2</translation>
 Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped or pasted here.</translation>
     </message>
     <message>
+        <source>name_pasted_picture</source>
+        <translation>Pasted picture</translation>
+    </message>
+    <message>
         <source>dialog_title_reading_file</source>
         <translation>Reading the effect file…</translation>
     </message>

@@ -597,6 +597,10 @@
 ここにドロップまたは貼り付けできるのは、画像、GIF、動画、効果ファイル（.bin）1つ、またはショーファイル1つです。</translation>
     </message>
     <message>
+        <source>name_pasted_picture</source>
+        <translation>貼り付けた画像</translation>
+    </message>
+    <message>
         <source>dialog_title_reading_file</source>
         <translation>効果ファイルを読み込んでいます…</translation>
     </message>

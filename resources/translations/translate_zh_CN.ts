@@ -465,6 +465,10 @@
 可以拖放或粘贴到这里的是图片、GIF、视频、一个效果文件（.bin）或一个节目文件。</translation>
     </message>
     <message>
+        <source>name_pasted_picture</source>
+        <translation>粘贴的图片</translation>
+    </message>
+    <message>
         <source>dialog_title_reading_file</source>
         <translation>正在读取效果文件…</translation>
     </message>

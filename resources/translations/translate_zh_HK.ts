@@ -597,6 +597,10 @@
 可以拖放或貼上到這裡的是圖片、GIF、影片、一個效果檔案（.bin）或一個節目檔案。</translation>
     </message>
     <message>
+        <source>name_pasted_picture</source>
+        <translation>貼上的圖片</translation>
+    </message>
+    <message>
         <source>dialog_title_reading_file</source>
         <translation>正在讀取效果檔案…</translation>
     </message>

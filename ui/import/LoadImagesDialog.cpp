@@ -175,7 +175,7 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         ++doneCount;
         lblPreview->setPixmap(QPixmap::fromImage(image));
         lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
-        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(shownName(path)));
         break;
     case LoadImagesHandler::CodeConverted:
         if (auto *picture = qobject_cast<ImageObject *>(item))
@@ -191,7 +191,7 @@ void LoadImagesDialog::handlerMessage(int code, const QString &path, const QImag
         unreadableReasons.append(reason);
         finish(path, {});
         lblProgress->setText(tr("loadimg_loading_tip").arg(doneCount).arg(totalCount));
-        lblPath->setText(tr("loadimg_loading_showpath").arg(QDir::toNativeSeparators(path)));
+        lblPath->setText(tr("loadimg_loading_showpath").arg(shownName(path)));
         noteProcessed(path);
         break;
     default:
@@ -266,6 +266,11 @@ void LoadImagesDialog::noteProcessed(const QString &)
         QTimer::singleShot(0, this, [this] { reportUnreadableFiles(); });
 }
 
+QString LoadImagesDialog::shownName(const QString &path) const
+{
+    return shownNames.value(path, QDir::toNativeSeparators(path));
+}
+
 void LoadImagesDialog::reportUnreadableFiles()
 {
     if (failuresShown || unreadable.isEmpty())
@@ -274,7 +279,7 @@ void LoadImagesDialog::reportUnreadableFiles()
     // One line a file: its path and why it was refused.
     QStringList names;
     for (qsizetype i = 0; i < unreadable.size(); ++i) {
-        const QString name = QDir::toNativeSeparators(unreadable.at(i));
+        const QString name = shownName(unreadable.at(i));
         const QString &reason = unreadableReasons.at(i);
         names.append(reason.isEmpty() ? name : QStringLiteral("%1: %2").arg(name, reason));
     }

@@ -32,6 +32,10 @@ public:
     ~LoadImagesDialog() override;
     Q_DISABLE_COPY_MOVE(LoadImagesDialog)
 
+    // Files shown to the user under another name than their path (path -> name); set before
+    // the dialog runs.
+    void setShownNames(const QHash<QString, QString> &names) { shownNames = names; }
+
     // Worker side: the next path to process, or an empty string when none is left or the
     // dialog is closing. Takes no lock: workers never wait for each other or for the GUI
     // thread to get their next file.
@@ -80,6 +84,7 @@ private:
     void startWorkers();
     void noteProcessed(const QString &path);
     void reportUnreadableFiles();
+    QString shownName(const QString &path) const;
     void dropItem(int code, const QString &path, QObject *item);
     // Files are reported in any order; this records one under its place in the queue.
     void finish(const QString &path, const Finished &result);
@@ -109,6 +114,7 @@ private:
     bool failuresShown = false;
     QStringList unreadable;
     QStringList unreadableReasons;  // one per unreadable file
+    QHash<QString, QString> shownNames;
     // Items enter the playlist in the order the files were chosen, whichever worker finishes
     // first: a finished file waits in waiting until every file before it has been dealt with.
     QHash<QString, QList<qsizetype>> indicesOfPath;  // queue positions not yet reported

@@ -4,6 +4,7 @@
 #include "ui/UiLog.h"
 #include "ui/main/DropTarget.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
 #include <QImage>
@@ -101,6 +102,9 @@ bool DropDispatcher::paste(const QMimeData *data)
     file->close();
     Job job;
     job.files.pictures << file->fileName();
+    // The temporary name means nothing to the user.
+    job.files.shownNames.insert(file->fileName(),
+                                QCoreApplication::translate("MainWindow", "name_pasted_picture"));
     job.pasted = std::move(file);
     enqueue(std::move(job));
     return true;
@@ -152,7 +156,7 @@ bool DropDispatcher::handle(const Job &job)
         return false;
     bool open = true;
     if (!files.pictures.isEmpty())
-        open = target->importPictures(files.pictures, job.pictureRow);
+        open = target->importPictures(files.pictures, job.pictureRow, files.shownNames);
     if (!alive)
         return false;
     for (qsizetype i = 0; open && i < files.clips.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "ui/main/DroppedFiles.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -31,6 +32,8 @@ public:
         QString effect;                     // read back when no show came with it
         QString show;
         QStringList notTaken;               // names shown to the user
+        // Pictures with no name the user knows (a pasted one): path -> what is shown.
+        QHash<QString, QString> shownNames;
     };
 
     explicit DropDispatcher(DropTarget *target, QObject *parent = nullptr);
@@ -43,7 +46,8 @@ public:
     // Queues the files; pictures go in from pictureRow on (-1: appended).
     void drop(const QStringList &paths, int pictureRow = -1, const QStringList &others = {});
     // The clipboard's files as a drop; else its picture saved as a PNG in the work directory
-    // and imported as a file. False when data holds neither (or the PNG cannot be written).
+    // and imported as a file, shown to the user as a pasted picture rather than by that
+    // file's name. False when data holds neither (or the PNG cannot be written).
     bool paste(const QMimeData *data);
     static bool canPaste(const QMimeData *data);
 

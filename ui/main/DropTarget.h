@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +12,12 @@ class DropTarget
 public:
     virtual ~DropTarget() = default;
 
-    // Imports picture files as the bulk import does, inserted from row on (-1: appended).
-    // False when the playlist refused any addition (a download is pending): the clips of
-    // the same drop are then left alone too.
-    virtual bool importPictures(const QStringList &paths, int row) = 0;
+    // Imports picture files as the bulk import does, inserted from row on (-1: appended);
+    // a file in shownNames is shown to the user under its name there. False when the
+    // playlist refused any addition (a download is pending): the clips of the same drop are
+    // then left alone too.
+    virtual bool importPictures(const QStringList &paths, int row,
+                                const QHash<QString, QString> &shownNames) = 0;
     // Runs the import dialog of one GIF or video; false when the playlist refused it.
     virtual bool importClip(const QString &path, bool gif) = 0;
     // Offers to read an effect file back into the playlists.

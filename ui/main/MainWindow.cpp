@@ -324,6 +324,7 @@ void MainWindow::showGeometry()
         geometryLabel->setText(text.arg(ledCount.load()).arg(lineNumber.load()));
     if (showRecovery)
         showRecovery->noteChange();
+    emit displayChoicesShown();
 }
 
 void MainWindow::changeEvent(QEvent *event)

@@ -106,6 +106,9 @@ public:
 
 signals:
     void usbMountEvent(QString path);
+    // The language or the display geometry in force may have changed: the status line has
+    // just shown them anew.
+    void displayChoicesShown();
     void usbUMountEvent(QString path);
 
 public slots:

@@ -35,13 +35,15 @@ bool PictureActions::openImage()
     return importFiles(files);
 }
 
-bool PictureActions::importFiles(const QStringList &files, int row)
+bool PictureActions::importFiles(const QStringList &files, int row,
+                                 const QHash<QString, QString> &shownNames)
 {
     if (files.isEmpty() || playlists.refuse(PlaylistController::Add) || refuseWhenFull())
         return false;
     // Cut before the import starts: files beyond the limit are not even converted.
     const int fit = room();
     LoadImagesDialog dialog(files.mid(0, fit), nullptr);
+    dialog.setShownNames(shownNames);
     leftOut = int(files.size()) - fit;
     insertAt = row;
     receiveImportsFrom(&dialog);

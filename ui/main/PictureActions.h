@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QStringList>
 
 class ImageObject;
@@ -23,8 +24,10 @@ public:
     // Import Picture: true once the import dialog has run.
     bool openImage();
     // The import dialog over files (the part of openImage() after the choice); true once it
-    // has run. The pictures go in from row on, in the files' order (-1: appended).
-    bool importFiles(const QStringList &files, int row = -1);
+    // has run. The pictures go in from row on, in the files' order (-1: appended); the
+    // dialog shows a file of shownNames under its name there.
+    bool importFiles(const QStringList &files, int row = -1,
+                     const QHash<QString, QString> &shownNames = {});
     // Appends the pictures the import dialog delivers.
     void receiveImportsFrom(LoadImagesDialog *dialog);
     // New DIY: true when a drawing was appended.

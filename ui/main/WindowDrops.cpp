@@ -81,11 +81,12 @@ void WindowDrops::paste()
     files->paste(QGuiApplication::clipboard()->mimeData());
 }
 
-bool WindowDrops::importPictures(const QStringList &paths, int row)
+bool WindowDrops::importPictures(const QStringList &paths, int row,
+                                 const QHash<QString, QString> &shownNames)
 {
     if (playlists.refuse(PlaylistController::Add))
         return false;
-    if (pictures.importFiles(paths, row))
+    if (pictures.importFiles(paths, row, shownNames))
         pages->setCurrentIndex(0);
     return true;
 }

@@ -43,7 +43,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool importPictures(const QStringList &paths, int row) override;
+    bool importPictures(const QStringList &paths, int row,
+                        const QHash<QString, QString> &shownNames) override;
     bool importClip(const QString &path, bool gif) override;
     void readEffect(const QString &path) override;
     void tellNotTaken(const QStringList &names) override;

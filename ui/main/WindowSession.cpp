@@ -20,6 +20,7 @@ constexpr int kEnglish = 3;
 WindowSession::WindowSession(MainWindow *window) : QObject(window), window(window)
 {
     restore();
+    connect(window, &MainWindow::displayChoicesShown, this, &WindowSession::storeChoices);
     window->installEventFilter(this);
     // A quit by signal or by the session's end closes no window.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &WindowSession::save);
@@ -28,7 +29,10 @@ WindowSession::WindowSession(MainWindow *window) : QObject(window), window(windo
 void WindowSession::restore()
 {
     const AppSettings settings;
-    window->chooseLanguage(settings.languageCode());
+    storedLanguage = settings.languageCode();
+    storedLeds = settings.ledCount();
+    storedLines = settings.lineNumber();
+    window->chooseLanguage(storedLanguage);
     // A catalogue that does not load leaves no language: English then.
     if (!LanguageTable::byCode(languageCode))
         window->chooseLanguage(kEnglish);
@@ -50,6 +54,24 @@ void WindowSession::placeByDefault()
                            .expandedTo(window->minimumSizeHint());
     window->resize(size);
     window->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void WindowSession::storeChoices()
+{
+    const int language = languageCode;
+    const int leds = ledCount;
+    const int lines = lineNumber;
+    // The status line is shown anew at every retranslation too: only a change is written.
+    if (language == storedLanguage && leds == storedLeds && lines == storedLines)
+        return;
+    AppSettings settings;
+    if (language != storedLanguage)
+        settings.setLanguageCode(language);
+    if (leds != storedLeds || lines != storedLines)
+        settings.setDisplayGeometry(leds, lines);
+    storedLanguage = language;
+    storedLeds = leds;
+    storedLines = lines;
 }
 
 void WindowSession::save()
