@@ -4,10 +4,12 @@
 #include "MainWindowTestSupport.h"
 #include "ModalDriver.h"
 
+#include "model/DataBitCalculation.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "motion/MotionClipMaker.h"
 #include "motion/TextClipRenderer.h"
+#include "show/PlaylistConversion.h"
 #include "ui/main/PlaylistController.h"
 #include "ui/motion/TextClipDialog.h"
 #include "ui/motion/TextClipPreview.h"
@@ -104,6 +106,8 @@ private slots:
     void previewFollowsTheLatestSettings();
     void editReplacesInPlace_data();
     void editReplacesInPlace();
+    void convertsForANewGeometryOrSampling_data();
+    void convertsForANewGeometryOrSampling();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -353,6 +357,45 @@ void TestTextClipDialog::editReplacesInPlace()
     QCOMPARE(playlist->clips()->itemsAs<MediaObject>(), (QList<MediaObject *>{before, made, after}));
 
     closeFreshWindow(windowDir, window);
+}
+
+void TestTextClipDialog::convertsForANewGeometryOrSampling_data()
+{
+    QTest::addColumn<QSize>("geometry");
+    QTest::addColumn<SamplingMode>("sampling");
+
+    QTest::newRow("a new geometry") << QSize(40, 200) << SamplingMode::Sharp;
+    QTest::newRow("a new sampling") << QSize(112, 430) << SamplingMode::Smooth;
+    QTest::newRow("both") << QSize(36, 360) << SamplingMode::Smooth;
+}
+
+void TestTextClipDialog::convertsForANewGeometryOrSampling()
+{
+    QFETCH(QSize, geometry);
+    QFETCH(SamplingMode, sampling);
+
+    const TextClipDescription wanted = described(QStringLiteral("SALE"), Motion::Blink, 0.5);
+    std::unique_ptr<MediaObject> clip(textClip(wanted, 3));
+    QVERIFY(clip);
+    const QList<QByteArray> before = ledBytes(clip.get());
+
+    // A text clip converts like a cut one: it is neither left out nor kept as it was.
+    PlaylistConversion conversion({}, {clip.get()}, {geometry, sampling});
+    QVERIFY(conversion.unconvertibleClips().isEmpty());
+    QCOMPARE(conversion.conversionCount(), wanted.frameCount());
+    QVERIFY(conversion.run({}, nullptr).ok());
+    const QList<MediaObject *> taken = conversion.takeClips();
+    QCOMPARE(taken.size(), 1);
+    std::unique_ptr<MediaObject> converted(taken.first());
+    QCOMPARE(converted->frames.size(), wanted.frameCount());
+    QCOMPARE(converted->origin, clip->origin);
+    const QList<QByteArray> after = ledBytes(converted.get());
+    for (int n = 0; n < after.size(); ++n) {
+        QCOMPARE(after[n].size(),
+                 DataBitCalculation::ledDataLength(geometry.width(), geometry.height()));
+        QCOMPARE(converted->frames[n]->sampling, sampling);
+    }
+    QVERIFY(after != before);
 }
 
 QTEST_MAIN(TestTextClipDialog)

@@ -315,6 +315,9 @@ bool TextClipDialog::makeClip()
     QPointer<ProgressDialog> busy = new ProgressDialog(tr("textclip_making"), this);
     MotionClipMaker::Options options;
     options.sampling = sampling;
+    // The frame pictures are the frames' sources: without them a later change of geometry
+    // or sampling could not convert the clip and would leave it out.
+    options.writeFramePictures = true;
     MotionClipMaker maker(renderer, options);
     connect(&maker, &MotionClipMaker::progress, busy, &ProgressDialog::setProgress);
     connect(&maker, &MotionClipMaker::finished, this, [&](bool good) {
