@@ -30,6 +30,7 @@
 #include <QSqlQuery>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -1110,22 +1111,25 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     loaded.sampling = options.sampling.value_or(rows.sampling);
 
     // Stored LED data is taken when it was made for this geometry and the wanted sampling;
-    // the rest is converted from its source, or left out when it has none.
+    // the rest is converted from its source, or left out when it has none. A clip with such
+    // a frame goes whole (as a playlist conversion has it), and is named once, not per frame.
     const auto planFor = [&](const ItemRow &row) {
         const SamplingMode wanted = options.sampling.value_or(row.sampling);
-        if (sameGeometry && row.ids.led != 0 && (wanted == row.sampling || row.ids.source == 0)) {
-            if (wanted != row.sampling)
-                outcome.warn(QStringLiteral("%1 has no source and keeps its sampling")
-                                 .arg(row.label));
+        if (sameGeometry && row.ids.led != 0 && (wanted == row.sampling || row.ids.source == 0))
             return Plan::Stored;
-        }
-        if (row.ids.source != 0)
-            return Plan::Convert;
+        return row.ids.source != 0 ? Plan::Convert : Plan::Drop;
+    };
+    const auto keepsSampling = [&](const ItemRow &row) {
+        return row.ids.source == 0 && options.sampling && *options.sampling != row.sampling;
+    };
+    const auto noteLeftOut = [&](const QString &label) {
         outcome.warn(QStringLiteral("%1 has no source to convert for %2 x %3 and is left out")
-                         .arg(row.label)
+                         .arg(label)
                          .arg(leds)
                          .arg(lines));
-        return Plan::Drop;
+    };
+    const auto noteKept = [&](const QString &label) {
+        outcome.warn(QStringLiteral("%1 has no source and keeps its sampling").arg(label));
     };
 
     QList<ShowConverter::Job> jobs;
@@ -1166,13 +1170,30 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
         for (const ItemRow &row : rows.pictures) {
             if (options.stop && options.stop->load())
                 return refused(QStringLiteral("cancelled"));
+            if (planFor(row) == Plan::Drop)
+                noteLeftOut(row.label);
+            else if (keepsSampling(row))
+                noteKept(row.label);
             if (ImageObject *item = make(row)) {
                 loaded.addPicture(item);
                 loaded.setTransition(item, row.transition);
             } else if (!error.isEmpty())
                 return refused(error);
         }
-        for (const ClipRow &clipRow : rows.clips) {
+        for (qsizetype c = 0; c < rows.clips.size(); ++c) {
+            const ClipRow &clipRow = rows.clips[c];
+            const QString clipLabel = QStringLiteral("clip %1").arg(c + 1);
+            const auto planned = [&](auto test) {
+                return std::any_of(clipRow.frames.cbegin(), clipRow.frames.cend(), test);
+            };
+            if (clipRow.frames.isEmpty())
+                continue;
+            if (planned([&](const ItemRow &row) { return planFor(row) == Plan::Drop; })) {
+                noteLeftOut(clipLabel);
+                continue;
+            }
+            if (planned(keepsSampling))
+                noteKept(clipLabel);
             auto *clip = new MediaObject(clipRow.number, clipRow.origin.path);
             loaded.addClip(clip);
             loaded.setTransition(clip, clipRow.transition);
@@ -1198,15 +1219,6 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     if (!converted)
         return refused(converted.error());
     loaded.converted = int(jobs.size());
-    // Clips whose every frame was left out are left out too.
-    QList<MediaObject *> clips = loaded.takeClips();
-    for (MediaObject *clip : clips) {
-        if (clip->frames.isEmpty()) {
-            loaded.setTransition(clip, QString());
-            delete clip;
-        } else
-            loaded.addClip(clip);
-    }
     for (const auto &[row, item] : stored)
         seed(*cache, rows, *row, item);
     if (options.itemThread) {

@@ -111,6 +111,8 @@ private slots:
     void piecesOfAnOpenedShow();
     void keepsThePictureLimit_data();
     void keepsThePictureLimit();
+    void namesSourcelessItemsLeftOut_data();
+    void namesSourcelessItemsLeftOut();
     void saveThatDiesLeavesThePreviousShow_data();
     void saveThatDiesLeavesThePreviousShow();
     void inspectsWithoutItems();
@@ -633,6 +635,58 @@ void TestShowFile::keepsThePictureLimit()
     QCOMPARE(opened.clips.size(), 1);
     QCOMPARE(ShowFixtures::effectBytes(dir->path(), opened.pictures, opened.clips),
              ShowFixtures::effectBytes(dir->path(), built.pictures.mid(0, kept), built.clips));
+}
+
+void TestShowFile::namesSourcelessItemsLeftOut_data()
+{
+    QTest::addColumn<QStringList>("recipe");
+    QTest::addColumn<int>("leds");
+    QTest::addColumn<int>("sampling"); // -1: each item keeps its own
+    QTest::addColumn<int>("warnings");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<int>("clips");
+
+    const QStringList sourceless{"picture", "readback", "bareclip", "video"};
+    QTest::newRow("as saved") << sourceless << 112 << -1 << 0 << 2 << 2;
+    // One line for the picture, one for the clip of two frames.
+    QTest::newRow("another geometry") << sourceless << 36 << -1 << 2 << 1 << 1;
+    QTest::newRow("another sampling") << sourceless << 112 << 1 << 2 << 2 << 2;
+    QTest::newRow("with sources only") << QStringList{"picture", "video"} << 36 << 1 << 0 << 1 << 1;
+}
+
+// Items read back from an effect file have no source: another geometry leaves them out and
+// another sampling keeps theirs, and either is said once for each picture and each clip.
+void TestShowFile::namesSourcelessItemsLeftOut()
+{
+    QFETCH(QStringList, recipe);
+    QFETCH(int, leds);
+    QFETCH(int, sampling);
+    QFETCH(int, warnings);
+    QFETCH(int, pictures);
+    QFETCH(int, clips);
+
+    enterGeometry({112, 430});
+    {
+        Playlist built;
+        ShowFixtures::build(dir->path(), recipe, built);
+        QVERIFY(saveShow(showPath(), built).ok());
+    }
+    enterGeometry({leds, 430});
+    ShowLoadOptions options;
+    if (sampling >= 0)
+        options.sampling = sampling ? SamplingMode::Smooth : SamplingMode::Sharp;
+    ShowContent content;
+    const Outcome load = ShowFile(showPath()).load(options, &content);
+    QVERIFY2(load.ok(), qPrintable(load.error()));
+    QCOMPARE(load.warnings().size(), warnings);
+    Playlist opened;
+    takeInto(content, opened);
+    QCOMPARE(opened.pictures.size(), pictures);
+    QCOMPARE(opened.clips.size(), clips);
+    // Whatever came is whole and plays at this geometry.
+    for (const MediaObject *clip : std::as_const(opened.clips))
+        QVERIFY(clip->frames.size() >= 2);
+    QVERIFY(!ShowFixtures::effectBytes(dir->path(), opened.pictures, opened.clips).isEmpty());
 }
 
 void TestShowFile::saveThatDiesLeavesThePreviousShow_data()
