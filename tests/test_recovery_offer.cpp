@@ -1,6 +1,7 @@
 // The window's side of recovery: the start's offer restores the newest copy a killed run left
-// (at its geometry, sampling choice and language, to the same effect bytes), removes what it declined, restored or could
-// not read, and the playlist's destroying changes wait for a recovery save under way.
+// (at its geometry, sampling choice and language, to the same effect bytes), removes what it
+// declined or could not read and offers the next, keeps other runs' copies when it restores
+// one, and the playlist's destroying changes wait for a recovery save under way.
 #include "MainWindowTestSupport.h"
 #include "ShowFixtures.h"
 
@@ -98,22 +99,26 @@ void TestRecoveryOffer::startOffersTheNewestCopy_data()
     // in English (3).
     QTest::addColumn<bool>("copySmooth");
     QTest::addColumn<int>("copyLanguage");
+    // The older copy is there afterwards (another run's show, waiting for a later start).
+    QTest::addColumn<bool>("olderKept");
     // Restored smooth over sharp items: the choice comes back without offering to convert
     // them (that would be one more box).
-    QTest::newRow("restored at its geometry, smooth, Japanese, older copy removed")
-        << "picture diy video" << true << int(QMessageBox::Yes) << 1 << "newest" << true << 4;
+    QTest::newRow("restored at its geometry, smooth, Japanese, older copy kept")
+        << "picture diy video" << true << int(QMessageBox::Yes) << 1 << "newest" << true << 4
+        << true;
     QTest::newRow("restored sharp into a smooth program, Chinese")
-        << "smooth picture" << false << int(QMessageBox::Yes) << 1 << "newest" << false << 1;
+        << "smooth picture" << false << int(QMessageBox::Yes) << 1 << "newest" << false << 1
+        << false;
     QTest::newRow("restored without a language: the running one stays")
-        << "picture" << false << int(QMessageBox::Yes) << 1 << "newest" << true << 0;
-    QTest::newRow("declined: the playlist stays empty, every copy goes")
-        << "picture gif" << true << int(QMessageBox::Discard) << 1 << "" << true << 4;
+        << "picture" << false << int(QMessageBox::Yes) << 1 << "newest" << true << 0 << false;
+    QTest::newRow("declined: the older one offered next, declined too")
+        << "picture gif" << true << int(QMessageBox::Discard) << 2 << "" << true << 4 << false;
     QTest::newRow("put off: every copy stays for the next start")
-        << "picture" << true << int(QMessageBox::Cancel) << 1 << "" << false << 2;
+        << "picture" << true << int(QMessageBox::Cancel) << 1 << "" << false << 2 << true;
     QTest::newRow("damaged: told and removed, the older one offered next")
-        << "damaged" << true << int(QMessageBox::Yes) << 3 << "older" << true << 2;
+        << "damaged" << true << int(QMessageBox::Yes) << 3 << "older" << true << 2 << false;
     QTest::newRow("damaged alone: told and removed")
-        << "damaged" << false << int(QMessageBox::Yes) << 2 << "" << true << 1;
+        << "damaged" << false << int(QMessageBox::Yes) << 2 << "" << true << 1 << false;
 }
 
 void TestRecoveryOffer::startOffersTheNewestCopy()
@@ -125,6 +130,7 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
     QFETCH(QString, restored);
     QFETCH(bool, copySmooth);
     QFETCH(int, copyLanguage);
+    QFETCH(bool, olderKept);
     const SamplingMode copySampling = copySmooth ? SamplingMode::Smooth : SamplingMode::Sharp;
     QAction *smooth = window->findChild<QAction *>(QStringLiteral("actionSmoothSampling"));
     QVERIFY(smooth);
@@ -154,7 +160,7 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
     QVERIFY2(watcher.boxes.first().text.contains(when), qPrintable(watcher.boxes.first().text));
     const bool putOff = answer == QMessageBox::Cancel;
     QTRY_COMPARE(QFileInfo::exists(fresh), putOff);
-    QCOMPARE(!older.isEmpty() && QFileInfo::exists(older), putOff);
+    QCOMPARE(!older.isEmpty() && QFileInfo::exists(older), olderKept);
     if (restored.isEmpty()) {
         QCOMPARE(window->pictureModel()->rowCount() + window->clipModel()->rowCount(), 0);
         QCOMPARE(ledCount.load(), kDefaultLedCount);
@@ -178,7 +184,8 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
     left.removeAll(QFileInfo(window->recovery()->store().copyPath()).fileName());
     left.removeAll(QFileInfo(window->recovery()->store().copyPath()).fileName()
                    + QLatin1String(RecoveryStore::LockSuffix));
-    QCOMPARE(left.size(), putOff ? 4 : 0);  // two copies, held by this start till its end
+    // Each copy left is held, with its lock, by this start till its end.
+    QCOMPARE(left.size(), 2 * (int(putOff) + int(olderKept)));
     // Its next save knows every item already: nothing is read again.
     if (!restored.isEmpty()) {
         RecoveryWriter &writer = window->recovery()->writer();

@@ -63,7 +63,8 @@ bool RecoveryOffer::run()
         if (answer != QMessageBox::Yes) {
             qCDebug(lcUi) << "#RecoveryOffer# declined" << newest.path;
             store.remove(newest.path);
-            break;
+            // An older copy is another instance's show, not an earlier state of this one.
+            continue;
         }
         const Outcome outcome = restore(newest.path);
         // Given up half-way: the copy stays for a later start, and so do the older ones.
@@ -80,9 +81,7 @@ bool RecoveryOffer::run()
         QMessageBox::warning(window, tr("dialog_title_tip"),
                              tr("recovery_failed").arg(outcome.error()), QMessageBox::Ok);
     }
-    // Older than the one offered: what they hold was kept, or given up, in a newer one.
-    for (const RecoveryStore::Copy &older : std::as_const(copies))
-        store.remove(older.path);
+    // The copies not offered are other instances' shows: they wait for a later start.
     return restored;
 }
 

@@ -16,11 +16,10 @@ class QWidget;
 // The start's question after an instance ended without saving: offers to restore the newest
 // copy it left (saying from when), and restores it into the playlist at the geometry it was
 // made for (read on a worker, with progress), with the sampling and language it was saved
-// with. Restored, it becomes this instance's copy;
-// declined, it goes; either way the
-// older copies with it; a copy that cannot be read is reported, removed, and the next older
-// one is offered instead. Put off ("not now", or the box closed), every copy stays for the
-// next start.
+// with. Restored, it becomes this instance's copy; declined, it goes and the next older one
+// is offered, as it is when a copy cannot be read (reported and removed). Each copy is the
+// show of an instance of its own, so the copies not offered stay for a later start, as every
+// copy does when the offer is put off ("not now", or the box closed).
 class RecoveryOffer
 {
     Q_DECLARE_TR_FUNCTIONS(MainWindow)
