@@ -119,7 +119,10 @@ void printText(const QString &path, const ShowInfo &info, QTextStream &out)
     out << "clips: " << info.clips.size() << "\n";
     for (int i = 0; i < info.clips.size(); ++i) {
         const ShowInfo::Clip &c = info.clips[i];
-        out << "  " << (i + 1) << ": " << (c.isGif ? "GIF" : "video") << ", " << c.frames
+        const char *kind = c.isGif                                       ? "GIF"
+                           : c.origin.source == ClipOrigin::Source::Text ? "text"
+                                                                         : "video";
+        out << "  " << (i + 1) << ": " << kind << ", " << c.frames
             << " frames, loops " << c.loopCount << ", " << originText(c)
             << transitionText(c.transition) << "\n";
     }
@@ -173,7 +176,11 @@ QString ShowInfoCommand::help() const
 bool ShowInfoCommand::accepts(const QStringList &arguments) const
 {
     return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) {
-        return !a.startsWith(QLatin1Char('-')) && ShowFile::looksLikeShow(a);
+        // Named as a show, it is read as one: what is wrong with it is then told in a
+        // show's terms, not an effect file's.
+        return !a.startsWith(QLatin1Char('-')) &&
+               (a.endsWith(QLatin1String(".hdshow"), Qt::CaseInsensitive) ||
+                ShowFile::looksLikeShow(a));
     });
 }
 

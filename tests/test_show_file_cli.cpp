@@ -137,6 +137,10 @@ void TestShowFileCli::refusesWhatIsNotAShow()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(reason), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+    // inspect tells the same, not an effect file's complaint.
+    const CliRun inspect = CliRun::of({QStringLiteral("inspect"), path});
+    QCOMPARE(inspect.exitCode, 1);
+    QVERIFY2(inspect.err.contains(reason), qPrintable(inspect.err));
 }
 
 QTEST_GUILESS_MAIN(TestShowFileCli)
