@@ -51,13 +51,13 @@ void HandlerMessage::sendCodeAfter(int code, int ms)
     sendHandlerMessageAfter(new Message(this, code), ms);
 }
 
-void HandlerMessage::removeQueued(int code)
+int HandlerMessage::removeQueued(int code)
 {
     HandlerThread *loop = m_loop.data();
     if (!loop)
-        return;
+        return 0;
     std::lock_guard<std::mutex> guard(m_mutex);
-    loop->removeQueuedCode(code);
+    return loop->removeQueuedCode(code);
 }
 
 void HandlerMessage::removeQueuedFor(QObject *obj)

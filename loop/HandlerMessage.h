@@ -26,8 +26,9 @@ public:
     void sendHandlerMessageAfter(Message *msg, int ms);
     void sendCode(int code);
     void sendCodeAfter(int code, int ms);
-    // Withdraws and deletes every queued message with this code, whatever its target.
-    void removeQueued(int code);
+    // Withdraws and deletes every queued message with this code, whatever its target;
+    // returns how many there were.
+    int removeQueued(int code);
     // Withdraws and deletes every queued message whose object is obj, whatever its target,
     // and waits until a message naming obj that the loop is handling right now has been
     // handled (an object being destroyed must not be named by a message that runs later).

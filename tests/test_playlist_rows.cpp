@@ -30,6 +30,7 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace PlaylistFixtures;
@@ -164,6 +165,8 @@ private slots:
     void holdRepeatsUntilRelease_data();
     void holdRepeatsUntilRelease();
     void clipHoldRepeatsUntilRelease();
+    void quickClickStepsOnce_data();
+    void quickClickStepsOnce();
     void lateEchoDoesNotRestartTheRepetition();
     void destroyedWhileHeldLeavesNoMessage();
     void rowDeletedWhileHeld();
@@ -354,6 +357,50 @@ void TestPlaylistRows::clipHoldRepeatsUntilRelease()
     QVERIFY2(receiver.steps >= 3 && receiver.steps <= 9, qPrintable(QString::number(receiver.steps)));
     QCOMPARE(clip->loopCount, 10 - receiver.steps);
     QCOMPARE(widget.loopField()->text(), QString::number(clip->loopCount));
+    QCOMPARE(loop.pendingCount(), 0);
+}
+
+void TestPlaylistRows::quickClickStepsOnce_data()
+{
+    QTest::addColumn<bool>("loopBusy");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<double>("after");
+
+    QTest::newRow("plus, the loop answering") << false << 9 << 5.2;
+    QTest::newRow("plus, the loop busy") << true << 9 << 5.2;
+    QTest::newRow("minus, the loop busy") << true << 10 << 4.8;
+}
+
+// A click is one step, also when it is released before the loop has taken its press.
+void TestPlaylistRows::quickClickStepsOnce()
+{
+    QFETCH(bool, loopBusy);
+    QFETCH(int, code);
+    QFETCH(double, after);
+
+    HandlerThread loop;
+    // Busy: not even running until the click is over.
+    if (!loopBusy)
+        loop.start();
+    EchoHandler handler(&loop);
+    StepReceiver receiver(&handler, StepReceiver::WidgetRepeats);
+    std::unique_ptr<ImageObject> item(makePicture(tempDir->path(), 1, 5.0));
+    ImageObjectWidget widget(&handler, item.get(), QModelIndex());
+    widget.resize(400, 60);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+
+    QTest::mouseClick(code == 9 ? widget.plusButton() : widget.minusButton(), Qt::LeftButton);
+    if (loopBusy)
+        loop.start();
+    // Whatever the click left on its way is delivered before the echo of a later message.
+    QSignalSpy echoes(&handler, &EchoHandler::echoed);
+    handler.sendCode(99);
+    QTRY_VERIFY(std::any_of(echoes.cbegin(), echoes.cend(),
+                            [](const QList<QVariant> &echo) { return echo.at(1).toInt() == 99; }));
+    QCoreApplication::processEvents();
+    QVERIFY2(qAbs(item->displayTime - after) < 1e-6, qPrintable(QString::number(item->displayTime)));
+    QCOMPARE(widget.heldButtonCode(), 0);
     QCOMPARE(loop.pendingCount(), 0);
 }
 

@@ -82,6 +82,10 @@ void RowEditorWidget::createStepButtons()
 void RowEditorWidget::press(int code)
 {
     heldCode = code;
+    {
+        QMutexLocker lock(&mutex);
+        steppedSincePress = false;
+    }
     if (!handler)
         return;
     auto *msg = new Message(handler, code);
@@ -93,8 +97,14 @@ void RowEditorWidget::release(int code)
 {
     if (heldCode == code)
         heldCode = 0;
-    if (handler)
-        handler->removeQueued(code);
+    if (!handler)
+        return;
+    // A click quicker than the loop's answer (the loop busy a moment) leaves its press
+    // queued: withdrawn with the repeats, it makes its one step here instead of none.
+    const int withdrawn = handler->removeQueued(code);
+    QMutexLocker lock(&mutex);
+    if (withdrawn > 0 && !steppedSincePress)
+        steppedSincePress = step(code == plusCode);
 }
 
 void RowEditorWidget::onBtnTimeAddPreseed()
@@ -145,6 +155,7 @@ bool RowEditorWidget::stepLocked(int code)
 {
     if ((code != plusCode && code != minusCode) || !step(code == plusCode))
         return false;
+    steppedSincePress = true;
     if (heldCode == code)
         return true;
     withdrawLateRepeat();

@@ -95,6 +95,8 @@ private:
     const int minusCode;
     QMutex mutex;
     int heldCode = 0;
+    // A step was made since the button was last pressed (under the mutex).
+    bool steppedSincePress = false;
     // The labels' colour on an unselected row.
     QColor plainText;
 };
