@@ -742,6 +742,10 @@ Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped o
         <translation>Convert the %1 pictures and clip frames already in the playlists the same way?</translation>
     </message>
     <message>
+        <source>conversion_clears_history</source>
+        <translation>Converting clears the edit history: earlier changes can no longer be undone.</translation>
+    </message>
+    <message>
         <source>sampling_no_source</source>
         <translation>%1 items read back from an effect file have no source and keep their sampling.</translation>
     </message>

@@ -741,6 +741,10 @@
         <translation>プレイリストにある %1 枚の画像と動画フレームも同じ方法で変換しますか？</translation>
     </message>
     <message>
+        <source>conversion_clears_history</source>
+        <translation>変換すると編集履歴が消え、それまでの変更は元に戻せなくなります。</translation>
+    </message>
+    <message>
         <source>sampling_no_source</source>
         <translation>効果ファイルから読み込まれた %1 個の項目は元のファイルがないため、そのままのサンプリングです。</translation>
     </message>

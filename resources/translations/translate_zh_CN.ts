@@ -741,6 +741,10 @@
         <translation>播放列表中已有的 %1 张图片和视频帧也按此方式转换吗？</translation>
     </message>
     <message>
+        <source>conversion_clears_history</source>
+        <translation>转换会清除编辑历史：之前的修改将无法撤销。</translation>
+    </message>
+    <message>
         <source>sampling_no_source</source>
         <translation>%1 个从效果文件读回的项目没有源文件，保持原来的采样。</translation>
     </message>

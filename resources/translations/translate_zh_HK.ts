@@ -741,6 +741,10 @@
         <translation>播放列表中已有的 %1 張圖片和影片幀也按此方式轉換嗎？</translation>
     </message>
     <message>
+        <source>conversion_clears_history</source>
+        <translation>轉換會清除編輯記錄：之前的修改將無法復原。</translation>
+    </message>
+    <message>
         <source>sampling_no_source</source>
         <translation>%1 個從效果檔案讀回的項目沒有來源檔案，保持原來的取樣。</translation>
     </message>

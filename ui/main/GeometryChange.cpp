@@ -105,7 +105,8 @@ GeometryChange::Answer GeometryChange::put(const Question &question, QWidget *wi
                                   ? tr("geometry_convert_question")
                                   : tr("geometry_no_source")
                                         .arg(question.pictures)
-                                        .arg(question.clips)));
+                                        .arg(question.clips))
+                           + u'\n' + tr("conversion_clears_history"));
     // Standard buttons under their own texts: Escape and the window's close cancel.
     if (question.kind == Question::Lists) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Discard | QMessageBox::Cancel);

@@ -67,6 +67,7 @@ SamplingSwitch::Answer SamplingSwitch::put(const Question &question, QWidget *wi
     QString text = tr("sampling_convert_question").arg(question.toConvert);
     if (question.withoutSource > 0)
         text += u'\n' + tr("sampling_no_source").arg(question.withoutSource);
+    text += u'\n' + tr("conversion_clears_history");
     box.setInformativeText(text);
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::No);
     box.button(QMessageBox::Ok)->setText(tr("action_btn_convert"));
