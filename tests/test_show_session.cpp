@@ -29,6 +29,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QToolBox>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -196,6 +197,7 @@ private slots:
             << QStringList{"contrast", "smooth", "twice"} << false << 1;
         QTest::newRow("read back and a bare clip")
             << QStringList{"readback", "picture", "bareclip"} << true << 2;
+        QTest::newRow("clips alone") << QStringList{"video", "gif"} << false << 3;
     }
 
     void roundTripThroughTheWindow()
@@ -236,6 +238,8 @@ private slots:
         QCOMPARE(SamplingChoice::stored() == SamplingMode::Smooth, smooth);
         QCOMPARE(effect(), before);
         QVERIFY(!session()->isModified());
+        // It opens on a list that shows its items.
+        QCOMPARE(window->findChild<QToolBox *>()->currentIndex(), pictures().isEmpty() ? 1 : 0);
         // The file is the copy of a show opened as it is: no recovery copy is written.
         QVERIFY(!window->recovery()->writer().hasPendingChange());
         QCOMPARE(session()->path(), path);

@@ -234,6 +234,7 @@ void MainWindow::startRecovery(const QString &directory)
     showRecovery = std::make_unique<ShowRecovery>(*playlists, this, directory);
     showRecovery->watch(sampling, languages);
     connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showGeometry);
+    connect(showRecovery.get(), &ShowRecovery::restored, this, &MainWindow::showFilledList);
     // A restored show is unsaved and untitled; a show written to its own file needs no copy.
     connect(showRecovery.get(), &ShowRecovery::restored, session.get(), &ShowSession::refresh);
     connect(session.get(), &ShowSession::saveFinished, showRecovery.get(), [this](bool ok) {
@@ -256,9 +257,16 @@ void MainWindow::createFileMenu()
         pressImageWidget({});
         pressMediaWidget({});
         showGeometry();
+        showFilledList();
     });
     // Changes the playlist's signals do not carry: the geometry, set after the lists went.
     connect(reading.get(), &EffectReadFlow::readDone, session.get(), &ShowSession::refresh);
+}
+
+void MainWindow::showFilledList()
+{
+    const bool clipsOnly = pictureModel()->rowCount() == 0 && clipModel()->rowCount() > 0;
+    ui.toolBox->setCurrentIndex(clipsOnly ? 1 : 0);
 }
 
 bool MainWindow::openShow(const QString &path)

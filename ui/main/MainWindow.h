@@ -170,6 +170,8 @@ private:
     void updatePictureButtons(ImageObject *item);
     // The display geometry in force, in the status bar.
     void showGeometry();
+    // The list page with items on it: a show of clips alone opens on its clips.
+    void showFilledList();
 
     MainWindowForm ui;
     // Members go in reverse order: first what plays or reads (so nothing of the worker names
