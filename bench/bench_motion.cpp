@@ -88,8 +88,8 @@ void crossFade(benchmark::State &state, Files files)
     state.counters["frames"] = 10;
 }
 
-// As the window makes them (sampling previews), with frame pictures too, and as the
-// command-line tool does (LED data only).
+// As the window makes transitions (sampling previews) and text clips (frame pictures too),
+// and as the command-line tool does (LED data only).
 void BM_TextClip5s(benchmark::State &state) { textClip(state, Files(state.range(0))); }
 void BM_CrossFade1s(benchmark::State &state) { crossFade(state, Files(state.range(0))); }
 
@@ -175,7 +175,8 @@ void BM_WindowCrossFade1s(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_WindowCrossFade1s)->Arg(1600)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime();
-// 0: LED data only (command line), 1: with previews (window), 2: with frame pictures too.
+// 0: LED data only (command line), 1: with previews (the window's transitions), 2: with
+// frame pictures too (the window's text clips).
 BENCHMARK(BM_TextClip5s)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CrossFade1s)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreviewAfterChange)->Unit(benchmark::kMillisecond);

@@ -31,9 +31,9 @@ public:
         // Each frame's sampling preview "%1_2.png", which the window shows and plays; the
         // command-line tool needs none. The LED data is the same either way.
         bool writeFiles = true;
-        // Each frame's picture as its source file "motion_<n>.png". Not needed to show or
-        // redo a generated clip (its description draws any frame again), so off by default:
-        // writing them costs more than making the clip.
+        // Each frame's picture as its source file "motion_<n>.png", from which a change of
+        // geometry or sampling converts the frame. The window's text clips keep them; the
+        // command line and transitions (made again from their pair) need none.
         bool writeFramePictures = false;
         // Size of the previews offered while the run works; empty for none.
         QSize previewSize;

@@ -34,7 +34,8 @@ struct EndSource
     QString path;
     float contrast = 1.0f;
     SamplingMode sampling = SamplingMode::Sharp;
-    // A text clip keeps no frame pictures: its end is drawn again from its settings.
+    // A text clip without frame pictures (made by the command line): its end is drawn again
+    // from its settings.
     QJsonObject text;
     bool last = false;
 

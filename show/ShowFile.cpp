@@ -1182,12 +1182,12 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
         }
         for (qsizetype c = 0; c < rows.clips.size(); ++c) {
             const ClipRow &clipRow = rows.clips[c];
+            if (clipRow.frames.isEmpty())
+                continue;
             const QString clipLabel = QStringLiteral("clip %1").arg(c + 1);
             const auto planned = [&](auto test) {
                 return std::any_of(clipRow.frames.cbegin(), clipRow.frames.cend(), test);
             };
-            if (clipRow.frames.isEmpty())
-                continue;
             if (planned([&](const ItemRow &row) { return planFor(row) == Plan::Drop; })) {
                 noteLeftOut(clipLabel);
                 continue;
