@@ -74,6 +74,7 @@ class TestAppSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
+    int copies = 0;
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
@@ -90,11 +91,13 @@ class TestAppSettings : public QObject
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<missing>");
     }
 
-    // The file a second process would read: a copy at a new path, so that nothing this
-    // process keeps of the first file can answer in its place.
-    QString restarted(const QString &file, const QString &name) const
+    // The file a second process would read: a copy at a path never used before, so that
+    // nothing this process keeps of an earlier file can answer in its place. QSettings keeps
+    // what it parsed by path and reads again only when size or time differ, and two copies
+    // of equal size made within one clock tick share a time.
+    QString restarted(const QString &file, const QString &name)
     {
-        const QString copy = path(name);
+        const QString copy = path(QStringLiteral("%1-%2").arg(++copies).arg(name));
         QFile::remove(copy);
         if (QFile::exists(file) && !QFile::copy(file, copy))
             return QString();
@@ -385,7 +388,8 @@ private slots:
     void aDamagedFileIsKeptAsideAndReplaced()
     {
         QFETCH(QByteArray, damage);
-        const QString file = path(QStringLiteral("damaged.ini"));
+        const QString file = path(QStringLiteral("damaged-%1.ini").arg(QTest::currentDataTag())
+                                      .replace(u' ', u'_'));
         QFile::remove(file);
         QFile::remove(file + QStringLiteral(".damaged"));
         QVERIFY(writeFile(file, damage));
