@@ -1148,6 +1148,18 @@ Pictures, GIFs, videos, one effect file (.bin) or one show file can be dropped o
         <translation>No picture</translation>
     </message>
     <message>
+        <source>textclip_font_default</source>
+        <translation>Default (covers every script)</translation>
+    </message>
+    <message>
+        <source>textclip_title_background</source>
+        <translation>Background picture</translation>
+    </message>
+    <message>
+        <source>textclip_filter_pictures</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
         <source>textclip_lbl_motion</source>
         <translation>Motion</translation>
     </message>

@@ -1146,6 +1146,18 @@
         <translation>画像なし</translation>
     </message>
     <message>
+        <source>textclip_font_default</source>
+        <translation>既定（すべての文字に対応）</translation>
+    </message>
+    <message>
+        <source>textclip_title_background</source>
+        <translation>背景画像</translation>
+    </message>
+    <message>
+        <source>textclip_filter_pictures</source>
+        <translation>画像</translation>
+    </message>
+    <message>
         <source>textclip_lbl_motion</source>
         <translation>動き</translation>
     </message>

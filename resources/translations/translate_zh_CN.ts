@@ -1146,6 +1146,18 @@
         <translation>不用图片</translation>
     </message>
     <message>
+        <source>textclip_font_default</source>
+        <translation>默认（支持所有文字）</translation>
+    </message>
+    <message>
+        <source>textclip_title_background</source>
+        <translation>背景图片</translation>
+    </message>
+    <message>
+        <source>textclip_filter_pictures</source>
+        <translation>图片</translation>
+    </message>
+    <message>
         <source>textclip_lbl_motion</source>
         <translation>动作</translation>
     </message>

@@ -1146,6 +1146,18 @@
         <translation>不用圖片</translation>
     </message>
     <message>
+        <source>textclip_font_default</source>
+        <translation>預設（支援所有文字）</translation>
+    </message>
+    <message>
+        <source>textclip_title_background</source>
+        <translation>背景圖片</translation>
+    </message>
+    <message>
+        <source>textclip_filter_pictures</source>
+        <translation>圖片</translation>
+    </message>
+    <message>
         <source>textclip_lbl_motion</source>
         <translation>動作</translation>
     </message>

@@ -1,5 +1,6 @@
 #include "ui/motion/TextClipDialog.h"
 
+#include "app/AppSettings.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "model/RoundSquare.h"
@@ -176,6 +177,10 @@ void TextClipDialog::retranslate()
     setWindowTitle(tr("textclip_title"));
     textLabel->setText(tr("textclip_lbl_text"));
     fontLabel->setText(tr("textclip_lbl_font"));
+    // No family chosen draws with the fallbacks that cover every script; an empty box
+    // would look like a fault.
+    if (QLineEdit *edit = fontBox->lineEdit())
+        edit->setPlaceholderText(tr("textclip_font_default"));
     sizeLabel->setText(tr("textclip_lbl_size"));
     colorLabel->setText(tr("textclip_lbl_color"));
     backgroundLabel->setText(tr("textclip_lbl_background"));
@@ -282,12 +287,16 @@ void TextClipDialog::chooseColor(QColor *color)
 void TextClipDialog::chooseBackgroundPicture()
 {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, tr("textclip_btn_picture"),
-        backgroundPath.isEmpty() ? QString() : QFileInfo(backgroundPath).absolutePath(),
-        FileFilters::withAllFiles(tr("textclip_btn_picture"), FileFilters::pictureSuffixes()));
+        this, tr("textclip_title_background"),
+        // A background is one of the user's pictures: it starts where pictures are imported.
+        backgroundPath.isEmpty()
+            ? AppSettings().lastFolder(AppSettings::Folder::Pictures, QString())
+            : QFileInfo(backgroundPath).absolutePath(),
+        FileFilters::withAllFiles(tr("textclip_filter_pictures"), FileFilters::pictureSuffixes()));
     if (chosen.isEmpty())
         return;
     backgroundPath = QFileInfo(chosen).absoluteFilePath();
+    AppSettings().setLastFolder(AppSettings::Folder::Pictures, backgroundPath);
     settingsChanged();
 }
 
