@@ -12,6 +12,7 @@
 #include "show/ShowInfo.h"
 #include "show/ShowLoadOptions.h"
 #include "show/ShowLog.h"
+#include "show/ShowRows.h"
 #include "show/ShowSchema.h"
 #include "show/ShowSnapshot.h"
 
@@ -31,7 +32,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -46,29 +46,9 @@
 
 namespace {
 
-// SQLite's own limit on one value.
-constexpr qint64 kMaxSourceBytes = 1000 * 1000 * 1000;
-// A thumbnail or a 450 x 450 preview as PNG is a few hundred KB at most.
-constexpr qint64 kMaxPngBytes = 64 * 1024 * 1024;
-constexpr int kMaxItems = 1000000;
-constexpr int kMaxLoops = 1000000;
-constexpr double kMaxSeconds = 1.0e6;
-
 QByteArray hashOf(const QByteArray &data)
 {
     return QCryptographicHash::hash(data, QCryptographicHash::Sha256);
-}
-
-QString itemLabel(int clipIndex, int position)
-{
-    if (clipIndex < 0)
-        return QStringLiteral("picture %1").arg(position + 1);
-    return QStringLiteral("frame %1 of clip %2").arg(position + 1).arg(clipIndex + 1);
-}
-
-QString damaged(const QString &what)
-{
-    return QStringLiteral("it is damaged (%1)").arg(what);
 }
 
 QVariant idOrNull(qint64 id)
@@ -133,14 +113,6 @@ private:
     QSqlQuery insert;
 };
 
-struct PieceIds
-{
-    qint64 source = 0;
-    qint64 thumbnail = 0;
-    qint64 led = 0;
-    qint64 preview = 0;
-};
-
 // Never a null string: Qt SQL binds a null string as NULL.
 QString textOf(const QString &text)
 {
@@ -195,377 +167,12 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
     return false;
 }
 
-// ------------------------------------------------------------------------ reading rows
-
-struct BlobRow
-{
-    qint64 size = 0;
-    qint64 length = 0;
-    QByteArray hash;
-};
-
-struct ItemRow
-{
-    int kind = 0;
-    int number = 0;
-    double displayTime = 0.0;
-    double frameTime = 0.0;
-    double contrast = 1.0;
-    SamplingMode sampling = SamplingMode::Sharp;
-    QRect square;
-    QString suffix;
-    PieceIds ids;
-    QString label;
-    // The transition after a picture, as the JSON its description writes; empty for none.
-    QString transition;
-};
-
-struct ClipRow
-{
-    qint64 id = 0;
-    int number = 0;
-    int loopCount = 1;
-    int frameTenths = 1;
-    bool isGif = false;
-    ClipOrigin origin;
-    QList<ItemRow> frames;
-    QString transition;
-};
-
-// A text clip's settings as stored. What is no JSON object of a sane size is left out: the
-// clip itself is whole and plays, it only cannot be opened in its dialog again.
-QJsonObject descriptionOf(const QVariant &value)
-{
-    constexpr qsizetype kMaxDescriptionBytes = 64 * 1024;
-    const QByteArray text = value.toString().toUtf8();
-    if (text.isEmpty() || text.size() > kMaxDescriptionBytes)
-        return {};
-    const QJsonDocument document = QJsonDocument::fromJson(text);
-    return document.isObject() ? document.object() : QJsonObject();
-}
-
 QString descriptionText(const QJsonObject &description)
 {
     // Never a null string: the column is NOT NULL.
     return description.isEmpty()
                ? QStringLiteral("")
                : QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact));
-}
-
-struct ShowRows
-{
-    int version = 0;
-    int ledCount = 0;
-    int lineNumber = 0;
-    int languageCode = 0;
-    SamplingMode sampling = SamplingMode::Sharp;
-    QString savedAt;
-    QList<ItemRow> pictures;
-    QList<ClipRow> clips;
-    QHash<qint64, BlobRow> blobs;
-};
-
-bool readWhole(const QVariant &value, qint64 low, qint64 high, qint64 *out)
-{
-    bool ok = false;
-    const qint64 v = value.toLongLong(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    *out = v;
-    return true;
-}
-
-bool readWhole(const QVariant &value, int low, int high, int *out)
-{
-    qint64 v = 0;
-    if (!readWhole(value, qint64(low), qint64(high), &v))
-        return false;
-    *out = int(v);
-    return true;
-}
-
-bool readReal(const QVariant &value, double low, double high, double *out)
-{
-    bool ok = false;
-    const double v = value.toDouble(&ok);
-    if (!ok || !std::isfinite(v) || v < low || v > high)
-        return false;
-    *out = v;
-    return true;
-}
-
-// A piece an item refers to: 0 for none; false when the reference names no stored piece.
-bool readPiece(const QVariant &value, const ShowRows &rows, qint64 *id)
-{
-    if (value.isNull()) {
-        *id = 0;
-        return true;
-    }
-    bool ok = false;
-    *id = value.toLongLong(&ok);
-    return ok && rows.blobs.contains(*id);
-}
-
-QString checkPiece(const ShowRows &rows, qint64 id, qint64 maxBytes, qint64 exactBytes,
-                   const QString &what)
-{
-    if (id == 0)
-        return {};
-    const BlobRow &blob = rows.blobs[id];
-    if (blob.length != blob.size)
-        return damaged(QStringLiteral("the %1 is %2 bytes where its record says %3")
-                           .arg(what)
-                           .arg(blob.length)
-                           .arg(blob.size));
-    if (blob.size > maxBytes || (exactBytes > 0 && blob.size != exactBytes))
-        return damaged(QStringLiteral("the %1 has %2 bytes").arg(what).arg(blob.size));
-    return {};
-}
-
-// Transitions came with format 2: an older file has none.
-QString transitionColumn(int version)
-{
-    return version >= 2 ? QStringLiteral("transition") : QStringLiteral("NULL");
-}
-
-// A transition's JSON is a few dozen bytes; what is far longer is no description.
-bool readTransition(const QVariant &value, QString *transition)
-{
-    constexpr qsizetype kMaxTransitionText = 4096;
-    const QString text = value.isNull() ? QString() : value.toString();
-    if (text.size() > kMaxTransitionText)
-        return false;
-    *transition = text;
-    return true;
-}
-
-QString readItemRow(const QSqlQuery &q, const ShowRows &rows, ItemRow *row)
-{
-    int sampling = 0;
-    int side = 0;
-    int x = 0;
-    int y = 0;
-    if (!readWhole(q.value(1), 0, 5, &row->kind) ||
-        !readWhole(q.value(2), -kMaxItems, kMaxItems, &row->number) ||
-        !readReal(q.value(3), 0.0, kMaxSeconds, &row->displayTime) ||
-        !readReal(q.value(4), -1.0e12, 1.0e12, &row->frameTime) ||
-        !readReal(q.value(5), 0.0, 100.0, &row->contrast) ||
-        !readWhole(q.value(6), 0, 1, &sampling) ||
-        !readWhole(q.value(7), -1, 1 << 20, &x) || !readWhole(q.value(8), -1, 1 << 20, &y) ||
-        !readWhole(q.value(9), -1, 1 << 20, &side))
-        return damaged(QStringLiteral("the values of %1 are out of range").arg(row->label));
-    row->sampling = sampling == 1 ? SamplingMode::Smooth : SamplingMode::Sharp;
-    row->square = side >= 0 ? QRect(x, y, side, side) : QRect();
-    row->suffix = q.value(10).toString();
-    if (!readTransition(q.value(15), &row->transition))
-        return damaged(QStringLiteral("the transition after %1 is too long").arg(row->label));
-    if (!readPiece(q.value(11), rows, &row->ids.source))
-        return QStringLiteral("a piece is missing: the source of %1").arg(row->label);
-    if (!readPiece(q.value(12), rows, &row->ids.thumbnail))
-        return QStringLiteral("a piece is missing: the thumbnail of %1").arg(row->label);
-    if (!readPiece(q.value(13), rows, &row->ids.led))
-        return QStringLiteral("a piece is missing: the LED data of %1").arg(row->label);
-    if (!readPiece(q.value(14), rows, &row->ids.preview))
-        return QStringLiteral("a piece is missing: the preview of %1").arg(row->label);
-    // Pictures and drawings are made from their sources; without one they cannot be edited.
-    const bool needsSource =
-        row->kind == ImageObject::KindPictureFile || row->kind == ImageObject::KindDiy;
-    if (needsSource && row->ids.source == 0)
-        return QStringLiteral("a piece is missing: the source of %1").arg(row->label);
-    if (row->ids.source == 0 && row->ids.led == 0)
-        return QStringLiteral("a piece is missing: %1 has neither a source nor LED data")
-            .arg(row->label);
-    const qint64 ledBytes = DataBitCalculation::ledDataLength(rows.ledCount, rows.lineNumber);
-    for (const QString &problem :
-         {checkPiece(rows, row->ids.source, kMaxSourceBytes, 0,
-                     QStringLiteral("source of %1").arg(row->label)),
-          checkPiece(rows, row->ids.thumbnail, kMaxPngBytes, 0,
-                     QStringLiteral("thumbnail of %1").arg(row->label)),
-          checkPiece(rows, row->ids.led, ledBytes, ledBytes,
-                     QStringLiteral("LED data of %1").arg(row->label)),
-          checkPiece(rows, row->ids.preview, kMaxPngBytes, 0,
-                     QStringLiteral("preview of %1").arg(row->label))}) {
-        if (!problem.isEmpty())
-            return problem;
-    }
-    return {};
-}
-
-QString readMeta(ShowDatabase &db, ShowRows *rows)
-{
-    QSqlQuery q(db.database());
-    if (!q.exec(QStringLiteral("SELECT key, value FROM meta")))
-        return damaged(q.lastError().text());
-    QHash<QString, QVariant> meta;
-    while (q.next())
-        meta.insert(q.value(0).toString(), q.value(1));
-    for (const char *key : {"led_count", "line_number", "sampling", "language"}) {
-        if (!meta.contains(QLatin1String(key)))
-            return QStringLiteral("a piece is missing: the show's %1").arg(QLatin1String(key));
-    }
-    qint64 leds = 0;
-    qint64 lines = 0;
-    if (!readWhole(meta.value(QStringLiteral("led_count")), qint64(-1) << 62, qint64(1) << 62,
-                   &leds) ||
-        !readWhole(meta.value(QStringLiteral("line_number")), qint64(-1) << 62,
-                   qint64(1) << 62, &lines) ||
-        leds < 1 || leds > kMaxLedCount || lines < 1 || lines > kMaxLineNumber)
-        return damaged(QStringLiteral("a geometry of %1 LEDs x %2 lines, outside 1-%3 x 1-%4")
-                           .arg(meta.value(QStringLiteral("led_count")).toString(),
-                                meta.value(QStringLiteral("line_number")).toString())
-                           .arg(kMaxLedCount)
-                           .arg(kMaxLineNumber));
-    rows->ledCount = int(leds);
-    rows->lineNumber = int(lines);
-    int sampling = 0;
-    if (!readWhole(meta.value(QStringLiteral("sampling")), 0, 1, &sampling) ||
-        !readWhole(meta.value(QStringLiteral("language")), 0, 4, &rows->languageCode))
-        return damaged(QStringLiteral("the sampling or the language is out of range"));
-    rows->sampling = sampling == 1 ? SamplingMode::Smooth : SamplingMode::Sharp;
-    rows->savedAt = meta.value(QStringLiteral("saved_at")).toString();
-    return {};
-}
-
-QString readClips(ShowDatabase &db, ShowRows *rows, QHash<qint64, int> *clipIndex)
-{
-    QSqlQuery q(db.database());
-    q.setForwardOnly(true);
-    // Version 1 had no descriptions: its clips read as having none.
-    const QString description =
-        rows->version >= 2 ? QStringLiteral("description") : QStringLiteral("''");
-    if (!q.exec(QStringLiteral(
-            "SELECT id, number, loop_count, is_gif, origin_source, origin_path, start_ms, "
-            "length_ms, zoom_steps, shown_width, shown_height, region_x, region_y, keep_speed, "
-            "frame_tenths, %1, %2 FROM clip ORDER BY position")
-                    .arg(transitionColumn(rows->version), description)))
-        return damaged(q.lastError().text());
-    while (q.next()) {
-        ClipRow clip;
-        clip.id = q.value(0).toLongLong();
-        int source = 0;
-        int w = 0, h = 0, x = 0, y = 0;
-        if (!readWhole(q.value(1), -kMaxItems, kMaxItems, &clip.number) ||
-            !readWhole(q.value(2), 0, kMaxLoops, &clip.loopCount) ||
-            !readWhole(q.value(4), 0, int(ClipOrigin::Source::Text), &source) ||
-            !readWhole(q.value(6), qint64(-1) << 40, qint64(1) << 40, &clip.origin.startMs) ||
-            !readWhole(q.value(7), qint64(-1) << 40, qint64(1) << 40, &clip.origin.lengthMs) ||
-            !readWhole(q.value(8), -1000, 1000, &clip.origin.zoomSteps) ||
-            !readWhole(q.value(9), -1, 1 << 20, &w) || !readWhole(q.value(10), -1, 1 << 20, &h) ||
-            !readWhole(q.value(11), -(1 << 20), 1 << 20, &x) ||
-            !readWhole(q.value(12), -(1 << 20), 1 << 20, &y) ||
-            !readWhole(q.value(14), 1, 255, &clip.frameTenths))
-            return damaged(QStringLiteral("the values of clip %1 are out of range")
-                               .arg(rows->clips.size() + 1));
-        clip.isGif = q.value(3).toBool();
-        clip.origin.source = ClipOrigin::Source(source);
-        clip.origin.path = q.value(5).toString();
-        clip.origin.shownSize = QSize(w, h);
-        clip.origin.regionTopLeft = QPoint(x, y);
-        clip.origin.keepSpeed = q.value(13).toBool();
-        if (!readTransition(q.value(15), &clip.transition))
-            return damaged(QStringLiteral("the transition after clip %1 is too long")
-                               .arg(rows->clips.size() + 1));
-        clip.origin.description = descriptionOf(q.value(16));
-        clipIndex->insert(clip.id, int(rows->clips.size()));
-        rows->clips.append(clip);
-    }
-    return {};
-}
-
-QString readItems(ShowDatabase &db, ShowRows *rows, const QHash<qint64, int> &clipIndex)
-{
-    QSqlQuery q(db.database());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral(
-            "SELECT clip, kind, number, display_time, frame_time, contrast, sampling, square_x, "
-            "square_y, square_side, source_suffix, source, thumbnail, led, preview, %1 "
-            "FROM item ORDER BY clip, position")
-                    .arg(transitionColumn(rows->version))))
-        return damaged(q.lastError().text());
-    int count = 0;
-    while (q.next()) {
-        if (++count > kMaxItems)
-            return damaged(QStringLiteral("more than %1 items").arg(kMaxItems));
-        ItemRow row;
-        int clip = -1;
-        if (!q.value(0).isNull()) {
-            const auto it = clipIndex.constFind(q.value(0).toLongLong());
-            if (it == clipIndex.constEnd())
-                return damaged(QStringLiteral("a frame belongs to no clip"));
-            clip = it.value();
-        }
-        row.label = itemLabel(clip, clip < 0 ? int(rows->pictures.size())
-                                             : int(rows->clips[clip].frames.size()));
-        if (const QString problem = readItemRow(q, *rows, &row); !problem.isEmpty())
-            return problem;
-        if (clip < 0)
-            rows->pictures.append(row);
-        else
-            rows->clips[clip].frames.append(row);
-    }
-    if (q.lastError().isValid())
-        return damaged(q.lastError().text());
-    return {};
-}
-
-QString readBlobs(ShowDatabase &db, ShowRows *rows)
-{
-    QSqlQuery q(db.database());
-    q.setForwardOnly(true);
-    // length() of a blob comes from its record header: the data itself is not read.
-    if (!q.exec(QStringLiteral("SELECT id, size, length(data), hash FROM blob")))
-        return damaged(q.lastError().text());
-    while (q.next()) {
-        BlobRow blob;
-        blob.size = q.value(1).toLongLong();
-        blob.length = q.value(2).toLongLong();
-        blob.hash = q.value(3).toByteArray();
-        rows->blobs.insert(q.value(0).toLongLong(), blob);
-    }
-    if (q.lastError().isValid())
-        return damaged(q.lastError().text());
-    return {};
-}
-
-// Opens the file and reads every row, checking each; the reason when refused.
-QString readRows(const QString &path, std::unique_ptr<ShowDatabase> *opened, ShowRows *rows)
-{
-    if (const QString problem = InputFileCheck::problem(path); !problem.isEmpty())
-        return problem;
-    if (const QString problem = ShowSchema::headerProblem(path); !problem.isEmpty())
-        return problem;
-    // A journal left by a save that died must be rolled back, which needs write access.
-    const bool hotJournal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
-    auto db = std::make_unique<ShowDatabase>(
-        path, hotJournal ? ShowDatabase::Mode::ReadWrite : ShowDatabase::Mode::ReadOnly);
-    if (!db->isOpen())
-        return damaged(db->errorText());
-    const QVariant application = db->value(QStringLiteral("PRAGMA application_id"));
-    if (!application.isValid())
-        return damaged(db->errorText());
-    if (application.toInt() != ShowSchema::ApplicationId)
-        return QStringLiteral("it is not a show file");
-    rows->version = db->value(QStringLiteral("PRAGMA user_version")).toInt();
-    if (rows->version > ShowSchema::Version)
-        return QStringLiteral("it was saved by a newer version of the program (show format %1; "
-                              "this version reads up to %2)")
-            .arg(rows->version)
-            .arg(ShowSchema::Version);
-    if (rows->version < 1)
-        return QStringLiteral("it is not a show file");
-    // Pieces are copied straight out of the mapped file rather than read page by page.
-    if (!db->exec(QStringLiteral("PRAGMA mmap_size = 2147483648")) ||
-        !db->exec(QStringLiteral("BEGIN")))
-        return damaged(db->errorText());
-    QHash<qint64, int> clipIndex;
-    for (const QString &problem :
-         {readMeta(*db, rows), readBlobs(*db, rows), readClips(*db, rows, &clipIndex),
-          readItems(*db, rows, clipIndex)}) {
-        if (!problem.isEmpty())
-            return problem;
-    }
-    *opened = std::move(db);
-    return {};
 }
 
 // ------------------------------------------------------------------------ making items
@@ -583,7 +190,7 @@ public:
     {
         query.bindValue(0, id);
         if (!query.exec() || !query.next()) {
-            *error = damaged(query.lastError().text());
+            *error = ShowRows::damaged(query.lastError().text());
             return false;
         }
         *data = query.value(0).toByteArray();
@@ -710,7 +317,7 @@ struct Plan
 // written: every source file made, for removal when the load fails (an item's destructor
 // removes its other files, not its source). The files are written by writers; the item is
 // complete once they have finished.
-ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces,
+ImageObject *makeItem(const ShowRows::Item &row, bool withLed, PieceReader &pieces,
                       FileWriters &writers, QStringList *written, QString *error)
 {
     auto item = std::make_unique<ImageObject>(row.number, QString(), row.displayTime, row.kind);
@@ -745,7 +352,8 @@ ImageObject *makeItem(const ItemRow &row, bool withLed, PieceReader &pieces,
     return item.release();
 }
 
-void seed(ShowHashCache &cache, const ShowRows &rows, const ItemRow &row, const ImageObject *item)
+void seed(ShowHashCache &cache, const ShowRows &rows, const ShowRows::Item &row,
+          const ImageObject *item)
 {
     const auto hash = [&](qint64 id) { return id ? rows.blobs.value(id).hash : QByteArray(); };
     cache.insert(item->revision(), item->sourcePath,
@@ -907,7 +515,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         // The ids of an item's pieces: from the hashes remembered for its revision when the
         // file holds them all, else read from the item and stored.
         const auto piecesOf = [&](const ShowSnapshot::Item &item, const QString &label,
-                                  PieceIds *ids) -> bool {
+                                  ShowRows::Pieces *ids) -> bool {
             ShowHashCache::Pieces hashes;
             if (cache->find(item.revision, item.sourcePath, &hashes)) {
                 bool all = true;
@@ -933,7 +541,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
             QByteArray source;
             if (!item.sourcePath.isEmpty()) {
                 QFile file(item.sourcePath);
-                if (file.size() > kMaxSourceBytes) {
+                if (file.size() > ShowRows::MaxSourceBytes) {
                     error = QStringLiteral("the source of %1 is larger than a show holds (%2)")
                                 .arg(label, item.sourcePath);
                     return false;
@@ -976,7 +584,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         const auto insertItem = [&](const ShowSnapshot::Item &item, qint64 clipId, int position,
                                     const QString &label) -> bool {
-            PieceIds ids;
+            ShowRows::Pieces ids;
             if (!piecesOf(item, label, &ids))
                 return false;
             const bool square = item.squareRect.isValid();
@@ -1005,7 +613,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
         };
 
         for (int i = 0; i < snapshot.pictures.size(); ++i) {
-            if (!insertItem(snapshot.pictures[i], 0, i, itemLabel(-1, i)))
+            if (!insertItem(snapshot.pictures[i], 0, i, ShowRows::label(-1, i)))
                 return failed(error);
         }
         QSqlQuery clips(db.database());
@@ -1031,7 +639,7 @@ Outcome ShowFile::write(const ShowSnapshot &snapshot, const QString &dbPath, boo
                 return failed(clips.lastError().text());
             const qint64 clipId = clips.lastInsertId().toLongLong();
             for (int f = 0; f < clip.frames.size(); ++f) {
-                if (!insertItem(clip.frames[f], clipId, f, itemLabel(c, f)))
+                if (!insertItem(clip.frames[f], clipId, f, ShowRows::label(c, f)))
                     return failed(error);
             }
         }
@@ -1062,7 +670,7 @@ Outcome ShowFile::readInfo(const QString &path, ShowInfo *info)
 {
     std::unique_ptr<ShowDatabase> db;
     ShowRows rows;
-    if (const QString problem = readRows(path, &db, &rows); !problem.isEmpty())
+    if (const QString problem = ShowRows::read(path, &db, &rows); !problem.isEmpty())
         return Outcome::failure(QStringLiteral("cannot open %1: %2").arg(path, problem));
     ShowInfo result;
     result.version = rows.version;
@@ -1071,11 +679,11 @@ Outcome ShowFile::readInfo(const QString &path, ShowInfo *info)
     result.languageCode = rows.languageCode;
     result.sampling = rows.sampling;
     result.savedAt = rows.savedAt;
-    for (const ItemRow &row : rows.pictures)
+    for (const ShowRows::Item &row : rows.pictures)
         result.pictures.append({row.kind, row.number, row.displayTime, float(row.contrast),
                                 row.sampling, row.ids.source != 0, row.ids.led != 0,
                                 row.transition});
-    for (const ClipRow &clip : rows.clips)
+    for (const ShowRows::Clip &clip : rows.clips)
         result.clips.append({int(clip.frames.size()), clip.loopCount, clip.isGif, clip.origin,
                              clip.transition});
     *info = result;
@@ -1089,7 +697,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     };
     std::unique_ptr<ShowDatabase> db;
     ShowRows rows;
-    if (const QString problem = readRows(target, &db, &rows); !problem.isEmpty())
+    if (const QString problem = ShowRows::read(target, &db, &rows); !problem.isEmpty())
         return refused(problem);
 
     const int leds = ::ledCount.load();
@@ -1113,13 +721,13 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     // Stored LED data is taken when it was made for this geometry and the wanted sampling;
     // the rest is converted from its source, or left out when it has none. A clip with such
     // a frame goes whole (as a playlist conversion has it), and is named once, not per frame.
-    const auto planFor = [&](const ItemRow &row) {
+    const auto planFor = [&](const ShowRows::Item &row) {
         const SamplingMode wanted = options.sampling.value_or(row.sampling);
         if (sameGeometry && row.ids.led != 0 && (wanted == row.sampling || row.ids.source == 0))
             return Plan::Stored;
         return row.ids.source != 0 ? Plan::Convert : Plan::Drop;
     };
-    const auto keepsSampling = [&](const ItemRow &row) {
+    const auto keepsSampling = [&](const ShowRows::Item &row) {
         return row.ids.source == 0 && options.sampling && *options.sampling != row.sampling;
     };
     const auto noteLeftOut = [&](const QString &label) {
@@ -1133,7 +741,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
     };
 
     QList<ShowConverter::Job> jobs;
-    QList<std::pair<const ItemRow *, ImageObject *>> stored;
+    QList<std::pair<const ShowRows::Item *, ImageObject *>> stored;
     QStringList written;
     bool complete = false;
     // A failed load leaves no source behind (items remove only their other files).
@@ -1151,7 +759,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
         // Declared first, so that on every return its writes end before the items go.
         FileWriters writers(std::move(pack));
         PieceReader pieces(*db);
-        const auto make = [&](const ItemRow &row) -> ImageObject * {
+        const auto make = [&](const ShowRows::Item &row) -> ImageObject * {
             const Plan::Kind plan = planFor(row);
             if (plan == Plan::Drop)
                 return nullptr;
@@ -1167,7 +775,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
             }
             return item;
         };
-        for (const ItemRow &row : rows.pictures) {
+        for (const ShowRows::Item &row : rows.pictures) {
             if (options.stop && options.stop->load())
                 return refused(QStringLiteral("cancelled"));
             if (planFor(row) == Plan::Drop)
@@ -1181,14 +789,14 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
                 return refused(error);
         }
         for (qsizetype c = 0; c < rows.clips.size(); ++c) {
-            const ClipRow &clipRow = rows.clips[c];
+            const ShowRows::Clip &clipRow = rows.clips[c];
             if (clipRow.frames.isEmpty())
                 continue;
             const QString clipLabel = QStringLiteral("clip %1").arg(c + 1);
             const auto planned = [&](auto test) {
                 return std::any_of(clipRow.frames.cbegin(), clipRow.frames.cend(), test);
             };
-            if (planned([&](const ItemRow &row) { return planFor(row) == Plan::Drop; })) {
+            if (planned([&](const ShowRows::Item &row) { return planFor(row) == Plan::Drop; })) {
                 noteLeftOut(clipLabel);
                 continue;
             }
@@ -1201,7 +809,7 @@ Outcome ShowFile::load(const ShowLoadOptions &options, ShowContent *content)
             clip->frameTenths = clipRow.frameTenths;
             clip->isGif = clipRow.isGif;
             clip->origin = clipRow.origin;
-            for (const ItemRow &row : clipRow.frames) {
+            for (const ShowRows::Item &row : clipRow.frames) {
                 if (options.stop && options.stop->load())
                     return refused(QStringLiteral("cancelled"));
                 if (ImageObject *item = make(row))
