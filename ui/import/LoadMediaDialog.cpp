@@ -169,8 +169,10 @@ bool LoadMediaDialog::openMediaPath(const QString &chosen)
 
 void LoadMediaDialog::tip(const QString &text, const QString &reason)
 {
+    // A file refused at opening is told before this dialog is shown: the message then
+    // stands over the window the user chose the file from, not at the screen's corner.
     QMessageBox box(QMessageBox::Information, tr("dialog_title_tip"), text, QMessageBox::Ok,
-                    this);
+                    isVisible() || !parentWidget() ? this : parentWidget());
     // The reason comes from the reading code as a phrase.
     box.setInformativeText(reason.left(1).toUpper() + reason.mid(1));
     box.exec();
