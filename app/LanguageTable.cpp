@@ -7,10 +7,10 @@
 namespace {
 // Both Chinese variants share a byte; Japanese has none of its own in the file.
 constexpr std::array<Language, 4> kLanguages{{
-    {1, "zh_CN", 0x11, ":/ts/translate_zh_CN.qm", ":/ts/qt_zh_CN.qm"},
-    {2, "zh_HK", 0x11, ":/ts/translate_zh_HK.qm", ":/ts/qt_zh_TW.qm"},
-    {3, "en_US", 0x22, ":/ts/translate_en_US.qm", ""},
-    {4, "jp", 0x00, ":/ts/translate_jp.qm", ":/ts/qt_ja.qm"},
+    {1, "zh_CN", 0x11, ":/ts/translate_zh_CN.qm", ":/ts/qt_zh_CN.qm", "zh_CN"},
+    {2, "zh_HK", 0x11, ":/ts/translate_zh_HK.qm", ":/ts/qt_zh_TW.qm", "zh_HK"},
+    {3, "en_US", 0x22, ":/ts/translate_en_US.qm", "", "en_US"},
+    {4, "jp", 0x00, ":/ts/translate_jp.qm", ":/ts/qt_ja.qm", "ja_JP"},
 }};
 } // namespace
 
@@ -35,6 +35,12 @@ const Language *LanguageTable::byName(QStringView name)
             return &language;
     }
     return nullptr;
+}
+
+QLocale LanguageTable::locale(int code)
+{
+    const Language *language = byCode(code);
+    return language ? QLocale(QLatin1String(language->locale)) : QLocale::system();
 }
 
 quint8 LanguageTable::fileByte(int code)

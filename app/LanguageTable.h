@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringView>
 
@@ -15,6 +16,7 @@ struct Language
     quint8 fileByte;          // the effect file's language byte
     const char *catalogue;    // ":/ts/translate_<name>.qm"
     const char *qtCatalogue;  // Qt's own texts, empty for English
+    const char *locale;       // how dates and times are written in it
 };
 
 class LanguageTable
@@ -27,6 +29,9 @@ public:
     static const Language *byName(QStringView name);
     // The file byte of a code; 0x00 for none or an unknown code.
     static quint8 fileByte(int code);
+    // The locale the interface language writes dates in; the system's for an unknown code,
+    // so that a text never mixes the chosen language with the system's.
+    static QLocale locale(int code);
     // The names a file byte stands for ("zh_CN/zh_HK"), "none" for 0x00, empty if unknown.
     static QString namesOfFileByte(quint8 byte);
 };

@@ -6,6 +6,7 @@
 #include "ShowFixtures.h"
 
 #include "app/AppGlobals.h"
+#include "app/LanguageTable.h"
 #include "model/ImageObject.h"
 #include "model/MediaObject.h"
 #include "show/RecoveryStore.h"
@@ -13,12 +14,14 @@
 #include "show/ShowFile.h"
 #include "show/ShowSnapshot.h"
 #include "ui/main/PlaylistController.h"
+#include "ui/main/RecoveryOffer.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/main/ShowRecovery.h"
 #include "ui/playlist/CustomTableModel.h"
 
 #include <QAction>
 #include <QFile>
+#include <QPushButton>
 #include <QSemaphore>
 #include <QTest>
 #include <QUuid>
@@ -86,6 +89,8 @@ private slots:
     void startOffersTheNewestCopy();
     void destroyingChangesWaitForTheSave_data();
     void destroyingChangesWaitForTheSave();
+    void questionSaysWhenInTheRunningLanguage_data();
+    void questionSaysWhenInTheRunningLanguage();
 };
 
 void TestRecoveryOffer::startOffersTheNewestCopy_data()
@@ -151,12 +156,12 @@ void TestRecoveryOffer::startOffersTheNewestCopy()
     ledCount = kDefaultLedCount;
     lineNumber = kDefaultLineNumber;
 
-    const QString when =
-        QLocale::system().toString(QFileInfo(fresh).lastModified().time(), QLocale::ShortFormat);
+    const QString when = LanguageTable::locale(3).toString(
+        QFileInfo(fresh).lastModified().time(), QLocale::ShortFormat);
     ModalWatcher watcher(QMessageBox::StandardButton(answer), {});
     window->startRecovery(copiesDir());
     QTRY_COMPARE(watcher.boxes.size(), boxes);
-    // The question says from when, in the user's locale.
+    // The question says from when, as the running language writes it.
     QVERIFY2(watcher.boxes.first().text.contains(when), qPrintable(watcher.boxes.first().text));
     const bool putOff = answer == QMessageBox::Cancel;
     QTRY_COMPARE(QFileInfo::exists(fresh), putOff);
@@ -246,6 +251,37 @@ void TestRecoveryOffer::destroyingChangesWaitForTheSave()
         QCOMPARE(first->displayTime, before);
     }
     QVERIFY(!writer.isSaving() || rowsWhenSaveEnded == 2);
+}
+
+// The date and time stand in the question as its language writes them, whatever the system's
+// locale: a Japanese question carried an English weekday and month.
+void TestRecoveryOffer::questionSaysWhenInTheRunningLanguage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("simplified Chinese") << "btnZhCn" << "zh_CN";
+    QTest::newRow("traditional Chinese") << "btnZhHk" << "zh_HK";
+    QTest::newRow("English") << "btnEnUs" << "en_US";
+    QTest::newRow("Japanese") << "btnJp" << "ja_JP";
+}
+
+void TestRecoveryOffer::questionSaysWhenInTheRunningLanguage()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, locale);
+    auto *choose = window->findChild<QPushButton *>(button);
+    QVERIFY(choose);
+    choose->click();
+    const QDateTime savedAt(QDate(2026, 12, 8), QTime(19, 5, 7));
+    const QString question = RecoveryOffer::question(savedAt);
+    const QLocale expected{locale};
+    QVERIFY2(question.contains(expected.toString(savedAt.date(), QLocale::LongFormat)),
+             qPrintable(question));
+    QVERIFY2(question.contains(expected.toString(savedAt.time(), QLocale::ShortFormat)),
+             qPrintable(question));
+    if (expected.language() != QLocale::English)
+        QVERIFY2(!question.contains(QLatin1String("December")), qPrintable(question));
+    window->findChild<QPushButton *>(QStringLiteral("btnEnUs"))->click();
 }
 
 QTEST_MAIN(TestRecoveryOffer)

@@ -1,6 +1,7 @@
 #include "ui/main/RecoveryOffer.h"
 
 #include "app/AppGlobals.h"
+#include "app/LanguageTable.h"
 #include "show/RecoveryStore.h"
 #include "show/ShowContent.h"
 #include "show/ShowFile.h"
@@ -32,7 +33,8 @@ RecoveryOffer::RecoveryOffer(RecoveryStore &store, PlaylistController &playlists
 
 QString RecoveryOffer::question(const QDateTime &savedAt)
 {
-    const QLocale locale = QLocale::system();
+    // In the language the question is asked in, not the system's.
+    const QLocale locale = LanguageTable::locale(languageCode);
     const QDateTime local = savedAt.toLocalTime();
     return tr("recovery_offer_text")
         .arg(locale.toString(local.date(), QLocale::LongFormat),

@@ -33,7 +33,8 @@ public:
     // Runs the offer; true when a show was restored (the playlist then holds it).
     bool run();
 
-    // The question for a copy saved at savedAt, its date and time in the user's locale.
+    // The question for a copy saved at savedAt, its date and time as the running language
+    // writes them.
     static QString question(const QDateTime &savedAt);
     // Reads the copy at path into the playlist, replacing what it holds, at the copy's
     // geometry, sampling and language; on failure all of them are left as they were.
