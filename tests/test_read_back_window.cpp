@@ -443,17 +443,21 @@ private slots:
         QTest::addColumn<bool>("leds");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("expected"); // -1: unchanged
-        QTest::newRow("LEDs empty refused") << true << "" << -1;
-        QTest::newRow("LEDs 0") << true << "0" << -1;
-        QTest::newRow("LEDs 501") << true << "501" << -1;
-        QTest::newRow("LEDs 999") << true << "999" << -1;
-        QTest::newRow("LEDs 500") << true << "500" << 500;
-        QTest::newRow("LEDs 1") << true << "1" << 1;
-        QTest::newRow("lines empty refused") << false << "" << -1;
-        QTest::newRow("lines 0") << false << "0" << -1;
-        QTest::newRow("lines 601") << false << "601" << -1;
-        QTest::newRow("lines 999") << false << "999" << -1;
-        QTest::newRow("lines 600") << false << "600" << 600;
+        QTest::addColumn<bool>("cleared");  // the shown value removed before typing
+        QTest::newRow("LEDs empty refused") << true << "" << -1 << true;
+        QTest::newRow("LEDs 0") << true << "0" << -1 << true;
+        QTest::newRow("LEDs 501") << true << "501" << -1 << true;
+        QTest::newRow("LEDs 999") << true << "999" << -1 << true;
+        QTest::newRow("LEDs 500") << true << "500" << 500 << true;
+        QTest::newRow("LEDs 1") << true << "1" << 1 << true;
+        // Typing at once replaces the value shown, as the user expects of a field to change.
+        QTest::newRow("LEDs typed over the shown value") << true << "64" << 64 << false;
+        QTest::newRow("lines empty refused") << false << "" << -1 << true;
+        QTest::newRow("lines 0") << false << "0" << -1 << true;
+        QTest::newRow("lines 601") << false << "601" << -1 << true;
+        QTest::newRow("lines 999") << false << "999" << -1 << true;
+        QTest::newRow("lines 600") << false << "600" << 600 << true;
+        QTest::newRow("lines typed over the shown value") << false << "2" << 2 << false;
     }
 
     void geometryFieldsStayInRange()
@@ -461,6 +465,7 @@ private slots:
         QFETCH(bool, leds);
         QFETCH(QString, typed);
         QFETCH(int, expected);
+        QFETCH(bool, cleared);
         std::atomic<int> &number = leds ? ledCount : lineNumber;
         const int before = number;
         addPictures(2);
@@ -470,7 +475,8 @@ private slots:
             auto *dialog = qobject_cast<GeometryNumberDialog *>(modal);
             if (!dialog)
                 return;
-            dialog->field()->clear();
+            if (cleared)
+                dialog->field()->clear();
             QTest::keyClicks(dialog->field(), typed);
             dialog->findChild<QPushButton *>(QStringLiteral("btnOk"))->click();
             stayedOpen = dialog->isVisible();

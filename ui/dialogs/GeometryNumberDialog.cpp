@@ -21,6 +21,9 @@ GeometryNumberDialog::GeometryNumberDialog(int top, int initial, QWidget *parent
     txtNumber->setObjectName(QStringLiteral("txtNumber"));
     txtNumber->setValidator(new QIntValidator(1, top, txtNumber));
     txtNumber->setToolTip(rangeText());
+    // The current value is there to be replaced: typed digits would otherwise follow it and
+    // be refused by the validator as too many.
+    txtNumber->selectAll();
     auto *row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(lblNumber);
