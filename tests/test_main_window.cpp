@@ -1,4 +1,5 @@
 #include "MainWindowTestSupport.h"
+#include "DiyTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "effect/PlayMediaHandler.h"
@@ -9,6 +10,8 @@
 #include "model/MediaObject.h"
 #include "ui/playlist/CustomTableModel.h"
 #include "ui/playlist/ImageObjectWidget.h"
+#include "ui/diy/DiyForm.h"
+#include "ui/diy/DiyPainter.h"
 #include "ui/main/ClipPlayer.h"
 #include "ui/main/DropDispatcher.h"
 #include "ui/main/ListDrops.h"
@@ -36,6 +39,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 #include <QToolBox>
 #include <QClipboard>
 #include <QMimeData>
@@ -432,6 +436,51 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(shownRed(), stoppedAt);
         QVERIFY(!child<QPushButton>("btnPlay")->isHidden());
+    }
+
+    // An edited picture shows its new thumbnail in its row at once; the row's editor stays
+    // (what is typed into it is not lost). The row went on showing the picture as it was.
+    void editedPictureShowsItsNewThumbnail_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("picture file") << int(ImageObject::KindPictureFile);
+        QTest::newRow("drawing") << int(ImageObject::KindDiy);
+    }
+
+    void editedPictureShowsItsNewThumbnail()
+    {
+        QFETCH(int, kind);
+        const QString source = tempDir->filePath(QStringLiteral("plain-%1.png").arg(kind));
+        QImage plain(240, 240, QImage::Format_RGB32);
+        plain.fill(Qt::black);
+        QVERIFY(plain.save(source));
+        auto *item = new ImageObject(1, source, 5.0, kind);
+        item->prepareThumbnail();
+        window->pictureModel()->addItems({item});
+        auto *view = child<QTableView>("tableView");
+        const QModelIndex index = window->pictureModel()->index(0, 0);
+        view->setCurrentIndex(index);
+        auto *editor = qobject_cast<ImageObjectWidget *>(view->indexWidget(index));
+        QVERIFY(editor);
+        const QImage before = editor->thumbnailLabel()->pixmap().toImage();
+        QVERIFY(!before.isNull());
+
+        // A white square over the middle, then Done without saving to the computer.
+        ModalWatcher watcher(QMessageBox::No, [](QWidget *modal) {
+            auto *form = qobject_cast<DiyForm *>(modal);
+            if (!form || !form->isVisible())
+                return;
+            form->painter()->setPenColor(Qt::white);
+            form->findChild<QToolButton *>(QStringLiteral("btnShapeRect"))->click();
+            dragAlong(form->painter(), QPoint(40, 40), QPoint(220, 220));
+            form->onBtnOk();
+        });
+        window->onBtnEditDiy();
+
+        QCOMPARE(view->indexWidget(index), editor);
+        const QImage after = editor->thumbnailLabel()->pixmap().toImage();
+        QVERIFY(after != before);
+        QCOMPARE(after, QPixmap::fromImage(item->loadThumbnail()).toImage());
     }
 
     void contrastEntryIsDisabledForReadBackPictures_data()

@@ -19,6 +19,7 @@
 #include "ui/main/RowValueCommand.h"
 #include "ui/main/SamplingChoice.h"
 #include "ui/playlist/CustomTableModel.h"
+#include "ui/playlist/ImageObjectWidget.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -349,8 +350,14 @@ MediaObject *PlaylistController::currentClip() const
 void PlaylistController::refreshPicture(ImageObject *item)
 {
     const int row = pictureModel->itemsAs<ImageObject>().indexOf(item);
-    if (row >= 0)
-        pictureModel->refrehItem(pictureModel->index(row, 0));
+    if (row < 0)
+        return;
+    const QModelIndex index = pictureModel->index(row, 0);
+    // An edited picture has a new thumbnail; the row's editor, left open so that nothing
+    // typed into it is lost, only reads it again.
+    if (auto *editor = qobject_cast<ImageObjectWidget *>(pictureView->indexWidget(index)))
+        editor->showThumbnail();
+    pictureModel->refrehItem(index);
 }
 
 bool PlaylistController::removeSelectedPicture()

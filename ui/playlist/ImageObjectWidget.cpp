@@ -192,6 +192,11 @@ void ImageObjectWidget::onCurrentIndexChanged(int chosen)
 
 void ImageObjectWidget::onImageContractChanged(ImageObjectWidget *)
 {
+    showThumbnail();
+}
+
+void ImageObjectWidget::showThumbnail()
+{
     if (item)
         lblThumbnail->setPixmap(QPixmap::fromImage(item->loadThumbnail()));
 }

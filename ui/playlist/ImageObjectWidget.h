@@ -36,6 +36,8 @@ public:
     QComboBox *orderBox() const { return orderCombo; }
     QLineEdit *timeField() const { return timeEdit; }
     void showNumber() override;
+    // Reads the item's thumbnail again: the editor keeps what it read when it was made.
+    void showThumbnail();
 
 signals:
     void imageIndexChanged(ImageObject *item, int oldIndex, int newIndex);
